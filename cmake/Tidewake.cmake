@@ -1,0 +1,39 @@
+# Small helpers so that every library, test program and benchmark is declared the same way.
+
+# tidewake_library(<name> SOURCES ... DEPENDS ...)
+function(tidewake_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+endfunction()
+
+# tidewake_test(<name> SOURCES ... DEPENDS ... [GUI])
+# One GoogleTest program per library, sharing tests/common (test doubles, sample-file lookup) and
+# its main. A GUI program brings its own main (it needs a QApplication) and runs offscreen.
+function(tidewake_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE tidewake_testcommon ${ARG_DEPENDS} GTest::gtest GTest::gmock)
+  if(NOT ARG_GUI)
+    target_link_libraries(${name} PRIVATE tidewake_testmain)
+  endif()
+  target_compile_definitions(${name} PRIVATE
+    TIDEWAKE_SHARED_DATA="${PROJECT_SOURCE_DIR}/../shared/data"
+    TIDEWAKE_TEST_SOURCE="${CMAKE_CURRENT_SOURCE_DIR}"
+    TIDEWAKE_TEST_OUTPUT="${CMAKE_CURRENT_BINARY_DIR}")
+  if(ARG_GUI)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST)
+  endif()
+endfunction()
+
+# tidewake_bench(<name> SOURCES ... DEPENDS ...)
+function(tidewake_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark)
+  target_compile_definitions(${name} PRIVATE TIDEWAKE_SHARED_DATA="${PROJECT_SOURCE_DIR}/../shared/data")
+endfunction()

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace tidewake {
+
+// The open-file dialog. `filter` holds pairs of a description and a pattern, each ended by a NUL
+// character ("番組ファイル(B*.TXT)" NUL "B*.txt" NUL); a pattern matches file names whatever
+// their case, since the archives' members are lower case ("b240101.txt"). Returns the chosen
+// file's full path, or an empty text when the user cancels or the dialog fails.
+class IFileDialog {
+ public:
+  virtual ~IFileDialog() = default;
+  virtual QString GetOpenFileName(const QString& filter, const QString& initialFolder, const QString& title) = 0;
+};
+
+// The installed dialog; without one every request is cancelled.
+IFileDialog* FileDialog();
+IFileDialog* SetFileDialog(IFileDialog* dialog);
+
+}  // namespace tidewake

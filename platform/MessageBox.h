@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace tidewake {
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgIcon { None, Critical, Question, Warning, Information };
+enum class MsgResult { Ok, Yes, No };
+
+// The modal message box. The window installs a Qt implementation; tests install one that records
+// every box and answers from a script. The core only ever calls MsgBox().
+class IMessageBox {
+ public:
+  virtual ~IMessageBox() = default;
+  // An empty title means the program's own caption.
+  virtual MsgResult Show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) = 0;
+};
+
+// Installs the handler every MsgBox goes to and returns the one it replaces. nullptr restores the
+// fallback, which writes the box to standard error and answers OK, or No to a question (so that
+// a run without a window stops rather than going on unasked).
+IMessageBox* SetMessageBoxHandler(IMessageBox* handler);
+
+MsgResult MsgBox(const QString& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
+                 const QString& title = QString());
+
+}  // namespace tidewake

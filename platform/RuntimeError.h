@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+namespace tidewake {
+
+// Numbers of the run-time failures the program reports. They follow the classic run-time error
+// numbers where one exists, so a message box reads "(Error code:13)" for a field that is not a
+// number, whichever routine found it.
+namespace ErrNo {
+inline constexpr int Overflow = 6;
+inline constexpr int SubscriptOutOfRange = 9;
+inline constexpr int DivisionByZero = 11;
+inline constexpr int TypeMismatch = 13;
+inline constexpr int FileNotFound = 53;
+inline constexpr int DeviceIo = 57;
+inline constexpr int InputPastEnd = 62;
+inline constexpr int PathFileAccess = 75;
+// Failures of our own, for which no classic number fits.
+inline constexpr int NotATextFile = 1001;
+inline constexpr int EntrantBeforeRace = 1002;
+inline constexpr int NoRaceInBlock = 1003;
+inline constexpr int InconsistentHayami = 1004;
+inline constexpr int VenueCodeOutOfRange = 1005;
+}  // namespace ErrNo
+
+// A failure the way a run-time error would be one: a number and a description in Japanese that
+// says what went wrong and where. The routine that reports it shows both in a message box.
+class RuntimeError : public std::exception {
+ public:
+  RuntimeError(int number, QString description)
+      : number_(number), description_(std::move(description)), what_(description_.toUtf8()) {}
+
+  int number() const noexcept { return number_; }
+  const QString& description() const noexcept { return description_; }
+  const char* what() const noexcept override { return what_.constData(); }
+
+  // The text the stores show: description, "(Error code:", number, ")".
+  QString reportText() const;
+
+ private:
+  int number_;
+  QString description_;
+  QByteArray what_;
+};
+
+// The subscript failure of an index outside its range; `what` names the index ("レース番号").
+[[noreturn]] void ThrowSubscript(const QString& what, long long value, long long low, long long high);
+
+// Throws the subscript failure unless low <= value <= high.
+inline void CheckIndex(const QString& what, long long value, long long low, long long high) {
+  if (value < low || value > high) ThrowSubscript(what, value, low, high);
+}
+
+}  // namespace tidewake

@@ -1,0 +1,74 @@
+#include "platform/TextUtil.h"
+
+#include <algorithm>
+
+namespace tidewake {
+
+QString Trim(QStringView s) {
+  qsizetype b = 0;
+  qsizetype e = s.size();
+  while (b < e && s[b] == u' ') ++b;
+  while (e > b && s[e - 1] == u' ') --e;
+  return s.sliced(b, e - b).toString();
+}
+
+QString LTrim(QStringView s) {
+  qsizetype b = 0;
+  while (b < s.size() && s[b] == u' ') ++b;
+  return s.sliced(b).toString();
+}
+
+QString RTrim(QStringView s) {
+  qsizetype e = s.size();
+  while (e > 0 && s[e - 1] == u' ') --e;
+  return s.first(e).toString();
+}
+
+QString Narrow(QStringView s) {
+  QString out(s.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    const char16_t u = s[i].unicode();
+    if (u >= 0xFF01 && u <= 0xFF5E) {
+      out[i] = QChar(static_cast<char16_t>(u - 0xFF01 + 0x21));
+    } else if (u == 0x3000) {
+      out[i] = QChar(u' ');
+    } else {
+      out[i] = s[i];
+    }
+  }
+  return out;
+}
+
+QString Widen(QStringView s) {
+  QString out(s.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    const char16_t u = s[i].unicode();
+    if (u >= 0x21 && u <= 0x7E) {
+      out[i] = QChar(static_cast<char16_t>(u - 0x21 + 0xFF01));
+    } else if (u == u' ') {
+      out[i] = QChar(0x3000);
+    } else {
+      out[i] = s[i];
+    }
+  }
+  return out;
+}
+
+QString Mid(QStringView s, qsizetype start, qsizetype length) {
+  if (start < 1 || length <= 0 || start > s.size()) return {};
+  const qsizetype from = start - 1;
+  return s.sliced(from, std::min(length, s.size() - from)).toString();
+}
+
+QString MidToEnd(QStringView s, qsizetype start) {
+  if (start < 1 || start > s.size()) return {};
+  return s.sliced(start - 1).toString();
+}
+
+QString Right(QStringView s, qsizetype length) {
+  if (length <= 0) return {};
+  if (length >= s.size()) return s.toString();
+  return s.last(length).toString();
+}
+
+}  // namespace tidewake

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace tidewake {
+
+// Trimming removes ASCII blanks (U+0020) only. The full-width blank U+3000 is kept: the race files
+// pad names and titles with it and their columns are counted with it in place.
+QString Trim(QStringView s);
+QString LTrim(QStringView s);
+QString RTrim(QStringView s);
+
+// Full-width letters, digits and signs U+FF01..U+FF5E become U+0021..U+007E and U+3000 a blank;
+// everything else, kana included, is left alone.
+QString Narrow(QStringView s);
+
+// ASCII U+0021..U+007E become their full-width forms and a blank U+3000 (boat numbers printed as
+// "１" in the result tables).
+QString Widen(QStringView s);
+
+// Characters `start`..`start + length - 1`, counted from 1; the part that lies outside the text
+// is simply missing, so a short line gives a short (or empty) piece, never a failure.
+QString Mid(QStringView s, qsizetype start, qsizetype length);
+// Characters from `start` (1-based) to the end.
+QString MidToEnd(QStringView s, qsizetype start);
+// The last `length` characters (all of them when the text is shorter).
+QString Right(QStringView s, qsizetype length);
+
+}  // namespace tidewake

@@ -1,0 +1,87 @@
+#include "platform/LineReader.h"
+#include "platform/RuntimeError.h"
+#include "tests/common/SampleFiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tidewake;
+
+namespace {
+QList<QByteArray> Split(const QByteArray& bytes) {
+  QList<QByteArray> out;
+  LineReader r(bytes);
+  QByteArrayView line;
+  while (r.Next(line)) out << line.toByteArray();
+  return out;
+}
+
+QList<QByteArray> ReadAll(const QByteArray& bytes, qsizetype keep = FileLineReader::kKeepAll) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("f.txt"));
+  test::WriteBytes(path, bytes);
+  FileLineReader r(path, keep);
+  QList<QByteArray> out;
+  QByteArray line;
+  while (r.Next(line)) out << line;
+  return out;
+}
+}  // namespace
+
+TEST(LineReader, EveryKindOfLineEnd) {
+  using L = QList<QByteArray>;
+  EXPECT_EQ(Split("a\r\nb\r\n"), (L{"a", "b"}));
+  EXPECT_EQ(Split("a\rb\nc"), (L{"a", "b", "c"}));
+  EXPECT_EQ(Split("a\n\r\nb"), (L{"a", "", "b"}));
+  EXPECT_EQ(Split("a\r\rb"), (L{"a", "", "b"}));
+  EXPECT_EQ(Split("\r\n"), (L{""}));
+  EXPECT_EQ(Split(""), L{});
+  EXPECT_EQ(Split("last"), (L{"last"}));
+}
+
+TEST(LineReader, CountsLines) {
+  LineReader r("a\nb\nc");
+  QByteArrayView line;
+  while (r.Next(line)) {
+  }
+  EXPECT_EQ(r.LineNumber(), 3);
+}
+
+TEST(FileLineReader, SameLinesAsTheBufferReader) {
+  for (const QByteArray& bytes : {QByteArray("a\r\nb\r\n"), QByteArray("a\rb\nc"), QByteArray("a\n\r\nb"),
+                                  QByteArray(""), QByteArray("\r\n\r\n"), QByteArray("x")}) {
+    EXPECT_EQ(ReadAll(bytes), Split(bytes)) << bytes.toStdString();
+  }
+}
+
+TEST(FileLineReader, LineEndsAcrossTheReadBuffer) {
+  // A CR as the last byte of one 64 KiB read and its LF as the first of the next are one line end.
+  for (qsizetype at : {65535, 65536, 65534, 131071}) {
+    QByteArray bytes(at, 'x');
+    bytes += "\r\nyz\r\n";
+    const auto lines = ReadAll(bytes);
+    ASSERT_EQ(lines.size(), 2) << at;
+    EXPECT_EQ(lines[0].size(), at);
+    EXPECT_EQ(lines[1], "yz");
+  }
+}
+
+TEST(FileLineReader, KeepsOnlyThePrefixOfLongLines) {
+  QByteArray bytes(1000000, 'a');
+  bytes += "\r\nshort\r\n";
+  const auto lines = ReadAll(bytes, 410);
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_EQ(lines[0], QByteArray(410, 'a'));
+  EXPECT_EQ(lines[1], "short");
+}
+
+TEST(FileLineReader, MissingFileIsFileNotFound) {
+  try {
+    FileLineReader r(QStringLiteral("/nonexistent/x.txt"));
+    FAIL();
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.number(), ErrNo::FileNotFound);
+    EXPECT_TRUE(e.description().contains(QStringLiteral("/nonexistent/x.txt")));
+  }
+}

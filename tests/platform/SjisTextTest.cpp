@@ -1,0 +1,68 @@
+#include "platform/SjisText.h"
+
+#include <gtest/gtest.h>
+
+using namespace tidewake;
+
+namespace {
+QString U(const char16_t* s) { return QString::fromUtf16(s); }
+}  // namespace
+
+TEST(SjisDecode, PlainAndDoubleByteCharacters) {
+  // 0x82A0 あ, 0x8140 full-width blank, 0x8250 full-width digit 1, 0xB1 half-width kana ｱ.
+  EXPECT_EQ(DecodeSjis(QByteArray("A\x82\xa0\x81\x40\x82\x50\xb1z")), U(u"Aあ　１ｱz"));
+  EXPECT_EQ(DecodeSjis(QByteArray()), QString());
+  // 0x5C is the backslash and 0x7E the tilde: ASCII stays ASCII.
+  EXPECT_EQ(DecodeSjis(QByteArray("\\~")), QStringLiteral("\\~"));
+}
+
+TEST(SjisDecode, BothFormsOfADuplicateCodeGiveTheSameCharacter) {
+  // 髙 (the ladder-form 高) exists at 0xFBFC (IBM extension) and at 0xEEE0 (NEC-selected IBM).
+  EXPECT_EQ(DecodeSjis(QByteArray("\xfb\xfc")), U(u"髙"));
+  EXPECT_EQ(DecodeSjis(QByteArray("\xee\xe0")), U(u"髙"));
+  // NEC special characters: 0x8740 ① and 0x8754 Ⅰ.
+  EXPECT_EQ(DecodeSjis(QByteArray("\x87\x40\x87\x54")), U(u"①Ⅰ"));
+}
+
+TEST(SjisDecode, BadBytesBecomeReplacementCharactersInPlace) {
+  // 0xFF and 0x80 are no characters; 0x81 followed by a blank is a lead byte without its trail;
+  // 0x85 0x40 has the shape of a pair but is unassigned.
+  EXPECT_EQ(DecodeSjis(QByteArray("a\xff" "b")), U(u"a\uFFFDb"));
+  EXPECT_EQ(DecodeSjis(QByteArray("\x80\x82\xa0")), U(u"\uFFFDあ"));
+  EXPECT_EQ(DecodeSjis(QByteArray("\x81 1")), U(u"\uFFFD 1"));
+  EXPECT_EQ(DecodeSjis(QByteArray("x\x81")), U(u"x\uFFFD"));
+  EXPECT_EQ(DecodeSjis(QByteArray("\x85\x40" "A")), U(u"\uFFFDA"));
+}
+
+TEST(SjisDecode, ControlCodesAreNotSwapped) {
+  const QByteArray bytes("\x1a\x1c\x7f\x82\xa0", 5);
+  const QString s = DecodeSjis(bytes);
+  ASSERT_EQ(s.size(), 4);
+  EXPECT_EQ(s[0].unicode(), 0x1A);
+  EXPECT_EQ(s[1].unicode(), 0x1C);
+  EXPECT_EQ(s[2].unicode(), 0x7F);
+  EXPECT_EQ(s[3], QChar(0x3042));
+}
+
+TEST(SjisEncode, RoundTripsOrdinaryTextAndCountsBytes) {
+  const QString s = U(u"1 3501川上昇平54長崎55B1 ｱ");
+  EXPECT_EQ(DecodeSjis(EncodeSjis(s)), s);
+  EXPECT_EQ(SjisByteLength(U(u"艇番")), 4);
+  EXPECT_EQ(SjisByteLength(U(u"選  手  名")), 10);
+  EXPECT_EQ(SjisByteLength(U(u"ｱｲ")), 2);
+  EXPECT_EQ(SjisByteLength(QStringLiteral("0.00")), 4);
+}
+
+TEST(SjisEncode, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+  EXPECT_EQ(EncodeSjis(U(u"a€あ")), QByteArray("a?\x82\xa0"));
+  EXPECT_EQ(EncodeSjis(QString(QChar(0x1A))), QByteArray("\x1a"));
+}
+
+TEST(SjisCodec, IsAvailable) { EXPECT_NO_THROW(EnsureShiftJisCodec()); }
+
+TEST(SjisDecode, ABadLineDoesNotSpoilTheLinesAfterIt) {
+  EXPECT_EQ(DecodeSjis(QByteArray("\x85\x40\x82\xa0")), U(u"\uFFFDあ"));
+  EXPECT_EQ(DecodeSjis(QByteArray("\x82\xa0\x82\xa2")), U(u"あい"));
+  EXPECT_EQ(EncodeSjis(U(u"€")), QByteArray("?"));
+  EXPECT_EQ(EncodeSjis(U(u"あい")), QByteArray("\x82\xa0\x82\xa2"));
+}
