@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+
+namespace tidewake {
+
+// Meeting titles by venue code, as KaisaiCheck fills them: index 1..24, index 0 stays empty.
+using KyoteijyoTable = std::array<QString, 25>;
+
+// The programme store: the day's programme of every venue in BANGUMI.BRF, and the race card of
+// one venue read from it (up to 12 races of six boats) with the values derived from it. Races
+// are numbered 1..12 and boats 1..6; a getter given a number outside those ranges throws the
+// subscript RuntimeError, and a race beyond RaceNumbers() answers empty texts and zeros.
+class cBangumiFile {
+ public:
+  cBangumiFile();
+
+  // The participant list: index 0 empty, then the distinct racer numbers of the day, ascending.
+  QStringList ParticipationSensyuNoAllGet() const;
+  // Loads the card of the venue whose two-digit code is given. An empty file name means the store
+  // in the program's folder, and the caller's variable receives that path. On failure a message
+  // box says why, and the card loaded before stays as it was.
+  bool FileLoad(const QString& strKyoteijyoCode, QString& strFileName);
+  // Writes each meeting title found in the store into the caller's table by venue code. Entries
+  // written before a failure stay; the table is not emptied first.
+  bool KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName);
+  // Turns a day's programme text into the store BANGUMI.BRF in the program's folder.
+  bool FileConv(const QString& strFileName);
+  std::int16_t SensyuNoToIndex(const QString& strSensyuNo) const;
+  float Tansyoritu(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  QString ParticipationSenyuNo(std::int16_t Index) const;
+  std::int16_t VoteType(std::int16_t intRaceNo) const;
+  std::int16_t TotalDay() const;
+  std::int16_t TokutenrituOrder(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  float Tokutenritu(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  std::int16_t Hayami(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  QString Seiseki(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  float BoatFSyoritu(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  QString BoatNo(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  float MotorFSyoritu(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  QString MotorNo(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  float SensyuTochiFSyoritu(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  float SensyuTochiSyoritu(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  float SensyuZenkokuFSyoritu(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  float SensyuZenkokuSyoritu(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  QString SensyuClass(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  QString SensyuBirthplace(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  std::int16_t SensyuWeight(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  std::int16_t SensyuAge(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  QString SensyuName(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  QString SensyuNo(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  std::int16_t ParticipationNumbers() const;
+  QString RaceTitle(std::int16_t intRaceNo) const;
+  QString RaceDate() const;
+  QString Title() const;
+  QString TitleLong() const;
+  std::int16_t RaceNumbers() const;
+  QString KyoteijyoCode() const;
+  QString ClosingHour(std::int16_t intRaceNo) const;
+  bool CourseFix(std::int16_t intRaceNo) const;
+  QString IndexToSenyuName(std::int16_t intIndex) const;
+  QString IndexToSenyuClass(std::int16_t intIndex) const;
+  float IndexToSenyuZenkokuSyoritu(std::int16_t intIndex) const;
+  float IndexToSenyuZenkokuFSyoritu(std::int16_t intIndex) const;
+  float IndexToTokutenritu(std::int16_t intIndex) const;
+
+  static constexpr int kMaxRace = 12;
+  static constexpr int kBoats = 6;
+
+  // One boat's entrant of one race, as cut from its line of the store.
+  struct Entrant {
+    QString SensyuNo, SensyuName, SensyuBirthplace, SensyuClass, MotorNo, BoatNo, Seiseki;
+    std::int16_t SensyuAge = 0, SensyuWeight = 0, Hayami = 0, TokutenrituOrder = 0;
+    float SensyuZenkokuSyoritu = 0, SensyuZenkokuFSyoritu = 0, SensyuTochiSyoritu = 0, SensyuTochiFSyoritu = 0;
+    float MotorFSyoritu = 0, BoatFSyoritu = 0, Tokutenritu = 0, Tansyoritu = 0;
+  };
+
+  struct Race {
+    QString RaceTitle, ClosingHour;
+    std::int16_t VoteType = 0;
+    bool CourseFix = false;
+    std::array<Entrant, kBoats> boats;
+  };
+
+  // The whole card of one venue.
+  struct Card {
+    QString KyoteijyoCode, Title, TitleLong, RaceDate;
+    std::int16_t TotalDay = 0, RaceNumbers = 0, ParticipationNumbers = 0;
+    QStringList participants;  // index 0 empty
+    std::array<Race, kMaxRace> races;
+  };
+
+ private:
+  const Race& RaceAt(std::int16_t intRaceNo) const;
+  const Entrant& At(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  const Entrant* FirstSlotOf(std::int16_t intIndex) const;
+
+  Card card_;
+};
+
+}  // namespace tidewake
