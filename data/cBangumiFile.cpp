@@ -1,6 +1,19 @@
 #include "data/cBangumiFile.h"
 
+#include "platform/Format.h"
+#include "platform/LineReader.h"
+#include "platform/MessageBox.h"
+#include "platform/Numeric.h"
 #include "platform/RuntimeError.h"
+#include "platform/SjisText.h"
+#include "platform/TextUtil.h"
+#include "platform/mMyFunc.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace tidewake {
 
@@ -8,6 +21,110 @@ namespace {
 const QString kRaceNo = QStringLiteral("レース番号");
 const QString kWakuNo = QStringLiteral("艇番");
 const QString kIndex = QStringLiteral("参加選手の番号");
+
+const QString kStoreName = QStringLiteral("BANGUMI.BRF");
+const QString kTitleList = QStringLiteral("番組ファイル読み込みエラー(01)");
+const QString kTitleLoad = QStringLiteral("番組ファイル読み込みエラー(02)");
+const QString kTitleConv = QStringLiteral("番組ファイル変換エラー");
+const QString kNotFound = QStringLiteral("ファイルが見つかりません。");
+
+// No line of a programme comes near this; a longer one means the file is no programme, and
+// reading stops keeping bytes there so that such a file cannot exhaust memory.
+constexpr qsizetype kMaxLineBytes = 64 * 1024;
+
+void Warn(const QString& text, const QString& title) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, title); }
+
+// Trimmed text from character 19: the meeting title of a venue line.
+QString TitleCut(QStringView line) { return Trim(MidToEnd(line, 19)); }
+
+bool IsVenueLine(QStringView line) {
+  const QString c57 = Mid(line, 5, 3);
+  return c57 == u"競艇場" || c57 == u"競走場" || Mid(line, 1, 6) == u"ボートレース";
+}
+
+bool IsDateLine(QStringView line) {
+  const QString last3 = Right(line, 3);
+  return last3 == u"競艇場" || last3 == u"競走場" || Right(line, 9).contains(u"ボートレース");
+}
+
+bool IsRaceHeaderLine(QStringView line) { return Mid(line, 30, 2) == u"電話" || Mid(line, 3, 1) == u"Ｒ"; }
+
+// The bytes without leading and trailing ASCII blanks (the byte form of Trim).
+QByteArrayView TrimBlanks(QByteArrayView b) {
+  qsizetype from = 0, to = b.size();
+  while (from < to && b[from] == ' ') ++from;
+  while (to > from && b[to - 1] == ' ') --to;
+  return b.sliced(from, to - from);
+}
+
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+int SeisekiPoint(QChar c) {
+  switch (c.unicode()) {
+    case u'1':
+      return 10;
+    case u'2':
+      return 8;
+    case u'3':
+      return 6;
+    case u'4':
+      return 4;
+    case u'5':
+      return 2;
+    case u'6':
+      return 1;
+    case u'F':
+    case u'L':
+      return -10;
+    default:
+      return 0;
+  }
+}
+
+bool CountsAsRace(QChar c) { return (c >= u'1' && c <= u'6') || c == u'F' || c == u'L' || c == u'S' || c == u'K'; }
+
+// Reads the fields of one entrant line; every failure names the line, the field and its columns.
+class EntrantCutter {
+ public:
+  EntrantCutter(QStringView trimmed, int lineNo) : t_(trimmed), lineNo_(lineNo) {}
+
+  QString Text(int from, int length) const { return Mid(t_, from, length); }
+
+  std::int16_t Integer(const QString& field, int from, int length) const {
+    const QString s = Text(from, length);
+    if (!IsNumeric(s)) ThrowField(ErrNo::TypeMismatch, field, from, length, QStringLiteral("が数値ではありません"), s);
+    try {
+      return ToInteger(s);
+    } catch (const RuntimeError&) {
+      ThrowField(ErrNo::Overflow, field, from, length, QStringLiteral("が大きすぎます"), s);
+    }
+  }
+
+  float Single(const QString& field, int from, int length) const {
+    const QString s = Text(from, length);
+    if (!IsNumeric(s)) ThrowField(ErrNo::TypeMismatch, field, from, length, QStringLiteral("が数値ではありません"), s);
+    try {
+      return ToSingle(s);
+    } catch (const RuntimeError&) {
+      ThrowField(ErrNo::Overflow, field, from, length, QStringLiteral("が大きすぎます"), s);
+    }
+  }
+
+ private:
+  [[noreturn]] void ThrowField(int number, const QString& field, int from, int length, const QString& what,
+                               const QString& found) const {
+    throw RuntimeError(number, QStringLiteral("%1 行目の%2（%3–%4 文字目）%5: \"%6\"")
+                                   .arg(lineNo_)
+                                   .arg(field)
+                                   .arg(from)
+                                   .arg(from + length - 1)
+                                   .arg(what, found));
+  }
+
+  QStringView t_;
+  int lineNo_;
+};
+
 }  // namespace
 
 cBangumiFile::cBangumiFile() { card_.participants << QString(); }
@@ -25,11 +142,377 @@ const cBangumiFile::Entrant& cBangumiFile::At(std::int16_t intRaceNo, std::int16
 
 QStringList cBangumiFile::ParticipationSensyuNoAllGet() const { return card_.participants; }
 
-bool cBangumiFile::FileLoad(const QString&, QString&) { return false; }
+namespace {
 
-bool cBangumiFile::KaisaiCheck(KyoteijyoTable&, QString&) { return false; }
+using Card = cBangumiFile::Card;
+using Entrant = cBangumiFile::Entrant;
 
-bool cBangumiFile::FileConv(const QString&) { return false; }
+// A card as DataClear leaves it.
+Card ClearedCard() {
+  Card c;
+  c.RaceDate = QStringLiteral("0");
+  c.participants << QString();
+  return c;
+}
+
+void ReadDateLine(Card& card, QStringView line) {
+  const QString year = Narrow(Mid(line, 18, 4));
+  const QString month = Narrow(Mid(line, 23, 2));
+  const QString day = Narrow(Mid(line, 26, 2));
+  if (IsNumeric(year) && IsNumeric(month) && IsNumeric(day)) {
+    card.RaceDate = FormatValue(year, u"##00") + u'/' + FormatValue(month, u"00") + u'/' + FormatValue(day, u"00");
+  }
+  const QString total = Mid(line, 5, 2);
+  if (IsNumeric(total)) card.TotalDay = ToInteger(total);
+}
+
+void ReadRaceHeader(cBangumiFile::Race& race, QStringView line) {
+  race.RaceTitle = Trim(line);
+  const qsizetype p = line.indexOf(u"締切予定");
+  if (p >= 0) race.ClosingHour = Narrow(Mid(line, p + 1 + 4, 5)) + QStringLiteral(":00");
+  if (line.contains(u"連単連複")) {
+    race.VoteType = 4;
+  } else if (line.contains(u"連複")) {
+    race.VoteType = 2;
+  } else {
+    race.VoteType = 3;
+  }
+  if (line.contains(u"進入固定")) race.CourseFix = true;
+}
+
+void ReadEntrant(Entrant& e, QStringView trimmed, int lineNo) {
+  const EntrantCutter cut(trimmed, lineNo);
+  e.SensyuNo = cut.Text(3, 4);
+  e.SensyuName = cut.Text(7, 4);
+  e.SensyuAge = cut.Integer(QStringLiteral("年齢"), 11, 2);
+  e.SensyuBirthplace = cut.Text(13, 2);
+  e.SensyuWeight = cut.Integer(QStringLiteral("体重"), 15, 2);
+  e.SensyuClass = cut.Text(17, 2);
+  e.SensyuZenkokuSyoritu = cut.Single(QStringLiteral("全国勝率"), 19, 5);
+  e.SensyuZenkokuFSyoritu = cut.Single(QStringLiteral("全国２連率"), 24, 6);
+  e.SensyuTochiSyoritu = cut.Single(QStringLiteral("当地勝率"), 30, 5);
+  e.SensyuTochiFSyoritu = cut.Single(QStringLiteral("当地２連率"), 35, 6);
+  // Motor and boat numbers of three digits fill the separator column before them ("35.36160 34.64"
+  // is boat 160): a digit there belongs to the number.
+  const QString t(trimmed.toString());
+  e.MotorNo = t.size() >= 41 && IsDigit(t[40]) ? cut.Text(41, 3) : cut.Text(42, 2);
+  e.MotorFSyoritu = cut.Single(QStringLiteral("モーター２連率"), 44, 6);
+  e.BoatNo = t.size() >= 50 && IsDigit(t[49]) ? cut.Text(50, 3) : cut.Text(51, 2);
+  e.BoatFSyoritu = cut.Single(QStringLiteral("ボート２連率"), 53, 6);
+  e.Seiseki = cut.Text(60, 12);
+  const QString hayami = cut.Text(72, 2);
+  if (IsNumeric(hayami)) e.Hayami = cut.Integer(QStringLiteral("早見"), 72, 2);
+}
+
+// Each racer once: a racer in two races carries the other race's number in both entries.
+std::int16_t ParticipationNumbersCount(const Card& card) {
+  int h = 0, n = 0;
+  for (int r = 0; r < card.RaceNumbers; ++r) {
+    for (const Entrant& e : card.races[r].boats) (e.Hayami != 0 ? h : n) += 1;
+  }
+  return RoundToInteger(h / 2.0 + n);
+}
+
+void ParticipationSensyuNoSet(Card& card) {
+  const int n = card.ParticipationNumbers;
+  card.participants = QStringList(n + 1);
+  bool marked[cBangumiFile::kMaxRace][cBangumiFile::kBoats] = {};
+  int next = 1;
+  for (int r = 0; r < card.RaceNumbers; ++r) {
+    for (int b = 0; b < cBangumiFile::kBoats; ++b) {
+      if (marked[r][b]) continue;
+      const Entrant& e = card.races[r].boats[b];
+      if (next > n) {
+        throw RuntimeError(
+            ErrNo::InconsistentHayami,
+            QStringLiteral("%1R %2号艇: 参加選手が %3 人を超えています。早見の欄が他のレースと合っていません")
+                .arg(r + 1)
+                .arg(b + 1)
+                .arg(n));
+      }
+      card.participants[next++] = e.SensyuNo;
+      marked[r][b] = true;
+      if (e.Hayami != 0) {
+        if (e.Hayami < 1 || e.Hayami > cBangumiFile::kMaxRace) {
+          throw RuntimeError(
+              ErrNo::SubscriptOutOfRange,
+              QStringLiteral("%1R %2号艇の早見 %3 は 1～12 の範囲外です").arg(r + 1).arg(b + 1).arg(e.Hayami));
+        }
+        for (int k = 0; k < cBangumiFile::kBoats; ++k) {
+          if (card.races[e.Hayami - 1].boats[k].SensyuNo == e.SensyuNo) marked[e.Hayami - 1][k] = true;
+        }
+      }
+    }
+  }
+  // An exchange sort: equal numbers never swap, the empty number of an empty slot sorts first.
+  for (int i = 1; i <= n - 1; ++i) {
+    for (int k = 1; k <= n - i; ++k) {
+      if (card.participants[k] > card.participants[k + 1]) card.participants.swapItemsAt(k, k + 1);
+    }
+  }
+}
+
+void TokutenrituSet(Card& card) {
+  for (int r = 0; r < card.RaceNumbers; ++r) {
+    for (Entrant& e : card.races[r].boats) {
+      int total = 0, count = 0;
+      for (QChar c : Trim(e.Seiseki)) {
+        if (CountsAsRace(c)) {
+          total += SeisekiPoint(c);
+          ++count;
+        }
+      }
+      e.Tokutenritu = count == 0 ? 0.0f : static_cast<float>(static_cast<double>(total) / count);
+    }
+  }
+}
+
+const Entrant* FirstSlotWith(const Card& card, const QString& no) {
+  for (int r = 0; r < card.RaceNumbers; ++r) {
+    for (const Entrant& e : card.races[r].boats) {
+      if (e.SensyuNo == no) return &e;
+    }
+  }
+  return nullptr;
+}
+
+// Competition ranks of the points rate among the day's participants: 7.5, 7.5, 6.0 rank 1, 1, 3.
+void TokutenrituOrderSet(Card& card) {
+  const int n = card.ParticipationNumbers;
+  if (n < 1) {
+    throw RuntimeError(ErrNo::NoRaceInBlock,
+                       QStringLiteral("競艇場コード %1 のブロックにレースがありません").arg(card.KyoteijyoCode));
+  }
+  std::vector<float> rates(n);
+  for (int i = 0; i < n; ++i) {
+    const Entrant* e = FirstSlotWith(card, card.participants[i + 1]);
+    rates[i] = e ? e->Tokutenritu : 0.0f;
+  }
+  for (int i = 0; i < n - 1; ++i) {
+    for (int k = 0; k < n - 1 - i; ++k) {
+      if (rates[k] < rates[k + 1]) std::swap(rates[k], rates[k + 1]);
+    }
+  }
+  int rank = 1, run = 0;
+  float current = rates[0];
+  for (float v : rates) {
+    if (v != current) {
+      rank += run;
+      run = 1;
+      current = v;
+    } else {
+      ++run;
+    }
+    for (int r = 0; r < card.RaceNumbers; ++r) {
+      for (Entrant& e : card.races[r].boats) {
+        if (e.Tokutenritu == current) e.TokutenrituOrder = static_cast<std::int16_t>(rank);
+      }
+    }
+  }
+}
+
+// Win shares in percent: national win rate, motor rate and, on the middle days of a meeting,
+// the points rate of the meeting so far.
+void TansyorituSet(Card& card) {
+  std::optional<double> w;
+  if (card.TotalDay == 2 || card.TotalDay == 5) w = 0.15;
+  if (card.TotalDay == 3 || card.TotalDay == 4) w = 0.24;
+  for (int r = 0; r < card.RaceNumbers; ++r) {
+    auto& boats = card.races[r].boats;
+    float v[cBangumiFile::kBoats];
+    float sum = 0;
+    for (int b = 0; b < cBangumiFile::kBoats; ++b) {
+      double x = 0.33 * boats[b].SensyuZenkokuSyoritu + 0.1 * boats[b].MotorFSyoritu;
+      if (w) x += *w * boats[b].Tokutenritu;
+      v[b] = static_cast<float>(x);
+      sum += v[b];
+    }
+    if (sum == 0.0f) {
+      throw RuntimeError(
+          ErrNo::DivisionByZero,
+          QStringLiteral("%1R の単勝率を計算できません: 6 艇の勝率とモーター２連率がすべて 0 です").arg(r + 1));
+    }
+    for (int b = 0; b < cBangumiFile::kBoats; ++b) boats[b].Tansyoritu = v[b] / sum * 100.0f;
+  }
+}
+
+QString StorePathOr(QString& strFileName) {
+  if (strFileName.isEmpty()) strFileName = AppFilePath(kStoreName);
+  return strFileName;
+}
+
+}  // namespace
+
+bool cBangumiFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName) {
+  const QString path = StorePathOr(strFileName);
+  if (!FileExists(path)) {
+    Warn(kNotFound + u'\n' + path, kTitleLoad);
+    return false;
+  }
+  // The new card is built aside and replaces the loaded one only when the whole block was read:
+  // a failed load leaves the card that was on show as it was.
+  Card card = ClearedCard();
+  const QString begin = strKyoteijyoCode + QStringLiteral("BBGN");
+  const QString end = strKyoteijyoCode + QStringLiteral("BEND");
+  try {
+    FileLineReader reader(path, kMaxLineBytes);
+    QByteArray bytes;
+    bool found = false;
+    // Codes are ASCII, so the lines before the block can be compared as bytes without decoding.
+    const bool asciiCode = std::all_of(begin.begin(), begin.end(), [](QChar c) { return c.unicode() < 0x80; });
+    const QByteArray beginBytes = begin.toLatin1();
+    while (reader.Next(bytes)) {
+      if (asciiCode ? TrimBlanks(bytes) == beginBytes : Trim(DecodeSjis(bytes)) == begin) {
+        found = true;
+        break;
+      }
+    }
+    if (!found) {
+      Warn(QStringLiteral("競艇場コードが見つかりません。\nCode: %1#").arg(strKyoteijyoCode), kTitleLoad);
+      return false;
+    }
+    card.KyoteijyoCode = strKyoteijyoCode;
+    while (reader.Next(bytes)) {
+      QString line = DecodeSjis(bytes);
+      if (Trim(line) == end) break;
+      if (IsVenueLine(line)) {
+        card.Title = TitleCut(line);
+        const int venueLineNo = reader.LineNumber();
+        if (!reader.Next(bytes)) {
+          throw RuntimeError(
+              ErrNo::InputPastEnd,
+              QStringLiteral("%1 行目の開催場の行の後でファイルが終わっています（長い題名の行がありません）")
+                  .arg(venueLineNo));
+        }
+        line = DecodeSjis(bytes);
+        card.TitleLong = Trim(line);
+      }
+      if (IsDateLine(line)) ReadDateLine(card, line);
+      if (IsRaceHeaderLine(line)) {
+        if (++card.RaceNumbers == kMaxRace + 1) {
+          Warn(QStringLiteral("レース No.がオーバーフローしました。\nRace No: %1").arg(card.RaceNumbers), kTitleLoad);
+          return false;
+        }
+        ReadRaceHeader(card.races[card.RaceNumbers - 1], line);
+      }
+      const QString t = LTrim(line);
+      if (t.size() >= 2 && t[0] >= u'1' && t[0] <= u'6' && t[1] == u' ') {
+        if (card.RaceNumbers == 0) {
+          throw RuntimeError(
+              ErrNo::EntrantBeforeRace,
+              QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(reader.LineNumber()));
+        }
+        Entrant e;
+        ReadEntrant(e, t, reader.LineNumber());
+        card.races[card.RaceNumbers - 1].boats[t[0].unicode() - u'1'] = std::move(e);
+      }
+    }
+    card.ParticipationNumbers = ParticipationNumbersCount(card);
+    ParticipationSensyuNoSet(card);
+    TokutenrituSet(card);
+    TokutenrituOrderSet(card);
+    TansyorituSet(card);
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText() + QStringLiteral("\n競艇場コード： ") + strKyoteijyoCode, kTitleLoad);
+    return false;
+  }
+  card_ = std::move(card);
+  return true;
+}
+
+bool cBangumiFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName) {
+  const QString path = StorePathOr(strFileName);
+  if (!FileExists(path)) {
+    Warn(kNotFound + u'\n' + path, kTitleList);
+    return false;
+  }
+  try {
+    FileLineReader reader(path, kMaxLineBytes);
+    QByteArray bytes;
+    while (reader.Next(bytes)) {
+      const QString line = DecodeSjis(bytes);
+      if (!line.contains(u"BBGN")) continue;
+      const int lineNo = reader.LineNumber();
+      const QString codeText = Mid(Trim(line), 1, 2);
+      if (!IsNumeric(codeText)) {
+        throw RuntimeError(
+            ErrNo::TypeMismatch,
+            QStringLiteral("%1 行目の競艇場コードが数値ではありません: \"%2\"").arg(lineNo).arg(codeText));
+      }
+      const double code = ToDouble(codeText);
+      if (!(code >= 1 && code <= 24) || code != static_cast<int>(code)) {
+        throw RuntimeError(
+            ErrNo::VenueCodeOutOfRange,
+            QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です").arg(lineNo).arg(codeText));
+      }
+      if (!reader.Next(bytes)) {
+        throw RuntimeError(ErrNo::InputPastEnd,
+                           QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(lineNo));
+      }
+      strKyoteijyoTable[static_cast<int>(code)] = TitleCut(DecodeSjis(bytes));
+    }
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText(), kTitleList);
+    return false;
+  }
+  return true;
+}
+
+namespace {
+// The lines a race card needs; headings, column captions, separators, notices and empty lines go.
+bool KeepsProgrammeLine(QStringView line) {
+  if (line.isEmpty()) return false;
+  if (line.startsWith(u"---")) return false;
+  if (line.front() == u'番' || line.front() == u'艇') return false;
+  return !line.contains(u"内容に") && !line.contains(u"番組表");
+}
+}  // namespace
+
+bool cBangumiFile::FileConv(const QString& strFileName) {
+  if (!FileExists(strFileName)) {
+    Warn(kNotFound + u'\n' + strFileName, kTitleConv);
+    return false;
+  }
+  // The store is replaced only when the whole programme was copied: the lines go to a temporary
+  // file beside it, which is renamed over it at the end. A failure leaves the old store as it was.
+  const QString storePath = AppFilePath(kStoreName);
+  try {
+    FileLineReader reader(strFileName, kMaxLineBytes + 1);
+    QSaveFile out(storePath);
+    if (!out.open(QIODevice::WriteOnly)) {
+      throw RuntimeError(ErrNo::PathFileAccess,
+                         QStringLiteral("番組ファイルを書き込めません: %1（%2）").arg(storePath, out.errorString()));
+    }
+    QByteArray bytes;
+    while (reader.Next(bytes)) {
+      if (bytes.size() > kMaxLineBytes || bytes.contains('\0')) {
+        throw RuntimeError(
+            ErrNo::NotATextFile,
+            QStringLiteral("%1 行目が番組の行ではありません（%2）。番組ファイル(B*.TXT)を選んでください: %3")
+                .arg(reader.LineNumber())
+                .arg(bytes.contains('\0') ? QStringLiteral("NUL 文字があります")
+                                          : QStringLiteral("%1 バイトを超えています").arg(kMaxLineBytes))
+                .arg(strFileName));
+      }
+      // The test reads the decoded line, but the store gets the bytes as read: code page 932
+      // has characters with two codes, which would not survive decoding and encoding again.
+      if (!KeepsProgrammeLine(DecodeSjis(bytes))) continue;
+      bytes.append("\r\n");
+      if (out.write(bytes) != bytes.size()) {
+        throw RuntimeError(ErrNo::DeviceIo,
+                           QStringLiteral("番組ファイルを書き込めません: %1（%2）").arg(storePath, out.errorString()));
+      }
+    }
+    if (!out.commit()) {
+      throw RuntimeError(ErrNo::DeviceIo,
+                         QStringLiteral("番組ファイルを保存できません: %1（%2）").arg(storePath, out.errorString()));
+    }
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText(), kTitleConv);
+    return false;
+  }
+  return true;
+}
 
 std::int16_t cBangumiFile::SensyuNoToIndex(const QString& strSensyuNo) const {
   for (std::int16_t i = 1; i <= card_.ParticipationNumbers && i < card_.participants.size(); ++i) {
@@ -60,9 +543,7 @@ float cBangumiFile::SensyuTochiSyoritu(std::int16_t r, std::int16_t w) const { r
 float cBangumiFile::SensyuZenkokuFSyoritu(std::int16_t r, std::int16_t w) const {
   return At(r, w).SensyuZenkokuFSyoritu;
 }
-float cBangumiFile::SensyuZenkokuSyoritu(std::int16_t r, std::int16_t w) const {
-  return At(r, w).SensyuZenkokuSyoritu;
-}
+float cBangumiFile::SensyuZenkokuSyoritu(std::int16_t r, std::int16_t w) const { return At(r, w).SensyuZenkokuSyoritu; }
 QString cBangumiFile::SensyuClass(std::int16_t r, std::int16_t w) const { return At(r, w).SensyuClass; }
 QString cBangumiFile::SensyuBirthplace(std::int16_t r, std::int16_t w) const { return At(r, w).SensyuBirthplace; }
 std::int16_t cBangumiFile::SensyuWeight(std::int16_t r, std::int16_t w) const { return At(r, w).SensyuWeight; }

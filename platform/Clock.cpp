@@ -9,9 +9,9 @@ namespace {
 class SteadyClock final : public IClock {
  public:
   std::int32_t Milliseconds() override {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now().time_since_epoch())
-                        .count();
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(ms));
   }
   void DoEvents() override {}

@@ -27,12 +27,8 @@ QByteArray EncodeSjis(QStringView text);
 int SjisByteLength(QStringView text);
 
 // True when the byte starts a two-byte character of code page 932.
-constexpr bool IsSjisLeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+constexpr bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-constexpr bool IsSjisTrailByte(unsigned char b) {
-  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
+constexpr bool IsSjisTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 }  // namespace tidewake

@@ -36,6 +36,6 @@ class TempAppFolder {
 
 }  // namespace tidewake::test
 
-#define TIDEWAKE_SAMPLE_OR_SKIP(var, relative)                                              \
-  const QString var = ::tidewake::test::SharedDataFile(relative);                           \
+#define TIDEWAKE_SAMPLE_OR_SKIP(var, relative)                    \
+  const QString var = ::tidewake::test::SharedDataFile(relative); \
   if ((var).isEmpty()) GTEST_SKIP() << "sample file not found: ../shared/data/" << (relative)

@@ -6,12 +6,12 @@
 using namespace tidewake;
 
 TEST(IsNumeric, NumbersAsTheFilesWriteThem) {
-  for (const char16_t* s : {u"4.92", u" 25.30", u"0.00", u"100.00", u" 8", u"54", u".15", u"7.", u"-3", u"+2",
-                            u"1e3", u"　１", u"１２", u" 7 "}) {
+  for (const char16_t* s : {u"4.92", u" 25.30", u"0.00", u"100.00", u" 8", u"54", u".15", u"7.", u"-3", u"+2", u"1e3",
+                            u"　１", u"１２", u" 7 "}) {
     EXPECT_TRUE(IsNumeric(QString::fromUtf16(s))) << QString::fromUtf16(s).toStdString();
   }
-  for (const char16_t* s : {u"", u"  ", u"x.yz", u"A1", u"1 2", u"1.2.3", u".", u"-", u"1e", u"12a", u"長崎",
-                            u"9.57100.00"}) {
+  for (const char16_t* s :
+       {u"", u"  ", u"x.yz", u"A1", u"1 2", u"1.2.3", u".", u"-", u"1e", u"12a", u"長崎", u"9.57100.00"}) {
     EXPECT_FALSE(IsNumeric(QString::fromUtf16(s))) << QString::fromUtf16(s).toStdString();
   }
 }

@@ -27,11 +27,15 @@ TEST(SjisDecode, BothFormsOfADuplicateCodeGiveTheSameCharacter) {
 TEST(SjisDecode, BadBytesBecomeReplacementCharactersInPlace) {
   // 0xFF and 0x80 are no characters; 0x81 followed by a blank is a lead byte without its trail;
   // 0x85 0x40 has the shape of a pair but is unassigned.
-  EXPECT_EQ(DecodeSjis(QByteArray("a\xff" "b")), U(u"a\uFFFDb"));
+  EXPECT_EQ(DecodeSjis(QByteArray("a\xff"
+                                  "b")),
+            U(u"a\uFFFDb"));
   EXPECT_EQ(DecodeSjis(QByteArray("\x80\x82\xa0")), U(u"\uFFFDあ"));
   EXPECT_EQ(DecodeSjis(QByteArray("\x81 1")), U(u"\uFFFD 1"));
   EXPECT_EQ(DecodeSjis(QByteArray("x\x81")), U(u"x\uFFFD"));
-  EXPECT_EQ(DecodeSjis(QByteArray("\x85\x40" "A")), U(u"\uFFFDA"));
+  EXPECT_EQ(DecodeSjis(QByteArray("\x85\x40"
+                                  "A")),
+            U(u"\uFFFDA"));
 }
 
 TEST(SjisDecode, ControlCodesAreNotSwapped) {
