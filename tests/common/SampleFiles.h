@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "tests/common/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace tidewake::test {
@@ -38,4 +40,4 @@ class TempAppFolder {
 
 #define TIDEWAKE_SAMPLE_OR_SKIP(var, relative)                    \
   const QString var = ::tidewake::test::SharedDataFile(relative); \
-  if ((var).isEmpty()) GTEST_SKIP() << "sample file not found: ../shared/data/" << (relative)
+  if ((var).isEmpty()) GTEST_SKIP() << "sample file not found: ../shared/data/" << QString(relative).toStdString()

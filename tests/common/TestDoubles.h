@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "tests/common/QtPrinters.h"
+
 #include <deque>
 #include <functional>
 #include <vector>

@@ -1,0 +1,140 @@
+#include "data/cBangumiFile.h"
+
+#include "platform/SjisText.h"
+#include "platform/mMyFunc.h"
+#include "tests/common/SampleFiles.h"
+#include "tests/common/TestDoubles.h"
+#include "tests/data/ProgrammeText.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace tidewake;
+using namespace tidewake::test;
+
+namespace {
+
+QString S(const char16_t* s) { return QString::fromUtf16(s); }
+
+// Bytes of a literal, NUL bytes included, without the terminating one.
+template <std::size_t N>
+QByteArray B(const char (&s)[N]) {
+  return QByteArray(s, N - 1);
+}
+
+struct Import : ::testing::Test {
+  TempAppFolder folder;
+  cBangumiFile bangumi;
+  QString store() const { return folder.file(QStringLiteral("BANGUMI.BRF")); }
+  QString input() const { return folder.file(QStringLiteral("b240101.txt")); }
+};
+
+}  // namespace
+
+TEST_F(Import, KeepsWhatTheCardNeedsAndDropsTheRest) {
+  const QByteArray in = SjisLines(S(u"STARTB\n"
+                                    u"24BBGN\n"
+                                    u"ボートレース大　村   　１月　１日  杯  第　１日\n"
+                                    u"\n"
+                                    u"                            ＊＊＊　番組表　＊＊＊\n"
+                                    u"               －内容については主催者発行のものと照合して下さい－\n"
+                                    u"-------------------------------------------------------------------------------\n"
+                                    u"艇 選手 選手  年 支 体級\n"
+                                    u"番 登番  名   齢 部 重別\n"
+                                    u"   \n"
+                                    u"  番 is kept: the test looks at the first character as read\n"
+                                    u"-- two dashes are kept\n"
+                                    u"1 3501川上昇平54長崎55B1\n"
+                                    u"24BEND\n"
+                                    u"FINALB"));
+  WriteBytes(input(), in);
+  ASSERT_TRUE(bangumi.FileConv(input()));
+  EXPECT_EQ(ReadBytes(store()), SjisLines(S(u"STARTB\n"
+                                            u"24BBGN\n"
+                                            u"ボートレース大　村   　１月　１日  杯  第　１日\n"
+                                            u"   \n"
+                                            u"  番 is kept: the test looks at the first character as read\n"
+                                            u"-- two dashes are kept\n"
+                                            u"1 3501川上昇平54長崎55B1\n"
+                                            u"24BEND\n"
+                                            u"FINALB\n")));
+}
+
+TEST_F(Import, WritesTheBytesAsReadWithCrLfEnds) {
+  // 髙 at 0xFBFC (IBM) and at 0xEEE0 (NEC-selected): both must reach the store unchanged, and a
+  // last line without an end gets CR LF; lone CR and lone LF ends become CR LF too.
+  const QByteArray in = B("a\xfb\xfc\r\nb\xee\xe0\nc\rlast");
+  WriteBytes(input(), in);
+  ASSERT_TRUE(bangumi.FileConv(input()));
+  EXPECT_EQ(ReadBytes(store()), B("a\xfb\xfc\r\nb\xee\xe0\r\nc\r\nlast\r\n"));
+  // Converting again gives the same bytes.
+  ASSERT_TRUE(bangumi.FileConv(input()));
+  EXPECT_EQ(ReadBytes(store()), B("a\xfb\xfc\r\nb\xee\xe0\r\nc\r\nlast\r\n"));
+}
+
+TEST_F(Import, HeadingsOnlyGiveAnEmptyStoreThatListsNoVenue) {
+  WriteBytes(input(), SjisLines(S(u"\n---------\n番\n艇\n")));
+  ASSERT_TRUE(bangumi.FileConv(input()));
+  EXPECT_EQ(ReadBytes(store()), QByteArray());
+  KyoteijyoTable table;
+  QString name;
+  ASSERT_TRUE(bangumi.KaisaiCheck(table, name));
+  for (const QString& t : table) EXPECT_TRUE(t.isEmpty());
+}
+
+TEST_F(Import, FailuresLeaveThePreviousStoreAsItWas) {
+  WriteBytes(store(), QByteArray("previous store\r\n"));
+  RecordingMessageBox boxes;
+
+  // A missing input.
+  const QString missing = folder.file(QStringLiteral("b999999.txt"));
+  EXPECT_FALSE(bangumi.FileConv(missing));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].title, S(u"番組ファイル変換エラー"));
+  EXPECT_EQ(boxes.boxes()[0].text, S(u"ファイルが見つかりません。\n") + missing);
+  EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Warning);
+  boxes.clear();
+
+  // A binary file picked by mistake: NUL bytes are in no programme.
+  const QByteArray binary = B("24BBGN\r\n\x89PNG\r\n\x1a\n\0\0\0\rIHDR");
+  WriteBytes(input(), binary);
+  EXPECT_FALSE(bangumi.FileConv(input()));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, S(u"4 行目が番組の行ではありません（NUL 文字があります）。番組ファイル(B*.TXT)を選んでください: ") +
+                                       input() + S(u"(Error code:1001)"));
+  boxes.clear();
+
+  // One enormous line.
+  WriteBytes(input(), QByteArray(200000, 'x'));
+  EXPECT_FALSE(bangumi.FileConv(input()));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_TRUE(boxes.boxes()[0].text.startsWith(S(u"1 行目が番組の行ではありません（65536 バイトを超えています）")));
+  boxes.clear();
+
+  EXPECT_EQ(ReadBytes(store()), QByteArray("previous store\r\n"));
+  // No temporary file is left beside the store.
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(Import, AStoreThatCannotBeWrittenIsReported) {
+  WriteBytes(input(), QByteArray("24BBGN\r\n"));
+  RecordingMessageBox boxes;
+  SetAppFolder(folder.file(QStringLiteral("no/such/folder")));
+  EXPECT_FALSE(bangumi.FileConv(input()));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].title, S(u"番組ファイル変換エラー"));
+  EXPECT_TRUE(boxes.boxes()[0].text.contains(S(u"番組ファイルを書き込めません")));
+  EXPECT_TRUE(boxes.boxes()[0].text.endsWith(S(u"(Error code:75)")));
+}
+
+TEST_F(Import, ConversionDoesNotTouchTheLoadedCard) {
+  WriteBytes(input(), SjisLines(Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1)} + SixEntrants(4000)})));
+  ASSERT_TRUE(bangumi.FileConv(input()));
+  QString name;
+  ASSERT_TRUE(bangumi.FileLoad(QStringLiteral("24"), name));
+  WriteBytes(input(), SjisLines(Block(QStringLiteral("06"), 2, {QStringList{RaceHeader(1)} + SixEntrants(5000)})));
+  ASSERT_TRUE(bangumi.FileConv(input()));
+  EXPECT_EQ(bangumi.KyoteijyoCode(), "24");
+  EXPECT_EQ(bangumi.SensyuNo(1, 1), "4001");
+}
