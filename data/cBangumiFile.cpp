@@ -430,6 +430,7 @@ bool cBangumiFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFi
     FileLineReader reader(path, kMaxLineBytes);
     QByteArray bytes;
     while (reader.Next(bytes)) {
+      if (!bytes.contains("BBGN")) continue;  // ASCII: the bytes hold it whenever the text does
       const QString line = DecodeSjis(bytes);
       if (!line.contains(u"BBGN")) continue;
       const int lineNo = reader.LineNumber();
@@ -459,13 +460,27 @@ bool cBangumiFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFi
 }
 
 namespace {
+
+// A text searched for in lines as bytes first. None of the characters searched for has a second
+// code in the code page, so a decoded line holds the text only when its bytes hold the text's
+// bytes; only those few lines are decoded to rule out a match that straddles a character.
+struct Needle {
+  explicit Needle(const char16_t* t) : text(QString::fromUtf16(t)), bytes(EncodeSjis(text)) {}
+  bool In(QByteArrayView line) const { return line.contains(bytes) && DecodeSjis(line).contains(text); }
+  // The decoded line begins with the text exactly when its bytes begin with the text's bytes.
+  bool Starts(QByteArrayView line) const { return line.startsWith(bytes); }
+  QString text;
+  QByteArray bytes;
+};
+
 // The lines a race card needs; headings, column captions, separators, notices and empty lines go.
-bool KeepsProgrammeLine(QStringView line) {
-  if (line.isEmpty()) return false;
-  if (line.startsWith(u"---")) return false;
-  if (line.front() == u'番' || line.front() == u'艇') return false;
-  return !line.contains(u"内容に") && !line.contains(u"番組表");
+bool KeepsProgrammeLine(QByteArrayView line) {
+  static const Needle ban(u"番"), tei(u"艇"), notice(u"内容に"), heading(u"番組表");
+  if (line.isEmpty() || line.startsWith("---")) return false;
+  if (ban.Starts(line) || tei.Starts(line)) return false;
+  return !notice.In(line) && !heading.In(line);
 }
+
 }  // namespace
 
 bool cBangumiFile::FileConv(const QString& strFileName) {
@@ -494,9 +509,9 @@ bool cBangumiFile::FileConv(const QString& strFileName) {
                                           : QStringLiteral("%1 バイトを超えています").arg(kMaxLineBytes))
                 .arg(strFileName));
       }
-      // The test reads the decoded line, but the store gets the bytes as read: code page 932
-      // has characters with two codes, which would not survive decoding and encoding again.
-      if (!KeepsProgrammeLine(DecodeSjis(bytes))) continue;
+      // The store gets the bytes as read: code page 932 has characters with two codes, which would
+      // not survive decoding and encoding again.
+      if (!KeepsProgrammeLine(bytes)) continue;
       bytes.append("\r\n");
       if (out.write(bytes) != bytes.size()) {
         throw RuntimeError(ErrNo::DeviceIo,

@@ -33,21 +33,22 @@ struct Import : ::testing::Test {
 }  // namespace
 
 TEST_F(Import, KeepsWhatTheCardNeedsAndDropsTheRest) {
-  const QByteArray in = SjisLines(S(u"STARTB\n"
-                                    u"24BBGN\n"
-                                    u"ボートレース大　村   　１月　１日  杯  第　１日\n"
-                                    u"\n"
-                                    u"                            ＊＊＊　番組表　＊＊＊\n"
-                                    u"               －内容については主催者発行のものと照合して下さい－\n"
-                                    u"-------------------------------------------------------------------------------\n"
-                                    u"艇 選手 選手  年 支 体級\n"
-                                    u"番 登番  名   齢 部 重別\n"
-                                    u"   \n"
-                                    u"  番 is kept: the test looks at the first character as read\n"
-                                    u"-- two dashes are kept\n"
-                                    u"1 3501川上昇平54長崎55B1\n"
-                                    u"24BEND\n"
-                                    u"FINALB"));
+  const QByteArray in =
+      SjisLines(S(u"STARTB\n"
+                  u"24BBGN\n"
+                  u"ボートレース大　村   　１月　１日  杯  第　１日\n"
+                  u"\n"
+                  u"                            ＊＊＊　番組表　＊＊＊\n"
+                  u"               －内容については主催者発行のものと照合して下さい－\n"
+                  u"-------------------------------------------------------------------------------\n"
+                  u"艇 選手 選手  年 支 体級\n"
+                  u"番 登番  名   齢 部 重別\n"
+                  u"   \n"
+                  u"  番 is kept: the test looks at the first character as read\n"
+                  u"-- two dashes are kept\n"
+                  u"1 3501川上昇平54長崎55B1\n"
+                  u"24BEND\n"
+                  u"FINALB"));
   WriteBytes(input(), in);
   ASSERT_TRUE(bangumi.FileConv(input()));
   EXPECT_EQ(ReadBytes(store()), SjisLines(S(u"STARTB\n"
@@ -101,8 +102,9 @@ TEST_F(Import, FailuresLeaveThePreviousStoreAsItWas) {
   WriteBytes(input(), binary);
   EXPECT_FALSE(bangumi.FileConv(input()));
   ASSERT_EQ(boxes.boxes().size(), 1u);
-  EXPECT_EQ(boxes.boxes()[0].text, S(u"4 行目が番組の行ではありません（NUL 文字があります）。番組ファイル(B*.TXT)を選んでください: ") +
-                                       input() + S(u"(Error code:1001)"));
+  EXPECT_EQ(boxes.boxes()[0].text,
+            S(u"4 行目が番組の行ではありません（NUL 文字があります）。番組ファイル(B*.TXT)を選んでください: ") +
+                input() + S(u"(Error code:1001)"));
   boxes.clear();
 
   // One enormous line.

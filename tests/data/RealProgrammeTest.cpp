@@ -31,7 +31,20 @@ const Day kDays[] = {
      {{24, 1}, {21, 4}, {20, 4}, {19, 5}, {18, 5}, {17, 3}, {16, 5}, {15, 3}, {14, 3}, {9, 3}, {8, 3}, {7, 2}, {6, 4}}},
     {"B/b200315.txt",
      "2020/03/15",
-     {{23, 4}, {22, 2}, {21, 2}, {17, 3}, {15, 5}, {13, 3}, {11, 6}, {8, 2}, {7, 4}, {6, 4}, {5, 4}, {3, 2}, {2, 1}, {1, 1}}},
+     {{23, 4},
+      {22, 2},
+      {21, 2},
+      {17, 3},
+      {15, 5},
+      {13, 3},
+      {11, 6},
+      {8, 2},
+      {7, 4},
+      {6, 4},
+      {5, 4},
+      {3, 2},
+      {2, 1},
+      {1, 1}}},
     {"B/b050104-excerpt.txt", "2005/01/04", {{6, 6}, {23, 5}}},
 };
 
@@ -145,8 +158,9 @@ TEST_P(RealDay, TheStoreIsTheKeptLinesByteForByte) {
   EXPECT_EQ(entrants, 72 * static_cast<int>(day.dayOfMeeting.size()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Programmes, RealDay, ::testing::ValuesIn(kDays),
-                         [](const auto& info) { return QString::fromLatin1(info.param.file).mid(2, 7).remove(u'-').toStdString(); });
+INSTANTIATE_TEST_SUITE_P(Programmes, RealDay, ::testing::ValuesIn(kDays), [](const auto& info) {
+  return QString::fromLatin1(info.param.file).mid(2, 7).remove(u'-').toStdString();
+});
 
 TEST(RealDayColumns, ThreeDigitBoatNumbersOfTamagawaAndFukuoka) {
   TIDEWAKE_SAMPLE_OR_SKIP(path, QStringLiteral("B/b200315.txt"));
@@ -185,7 +199,8 @@ TEST(RealDayColumns, OmuraFirstRaceAsPrinted) {
   QString store;
   ASSERT_TRUE(bangumi.FileLoad(QStringLiteral("24"), store));
   EXPECT_EQ(bangumi.TitleLong(), QString::fromUtf16(u"ミッドナイトボートレース１０ＴＨｉｎ大村　　　　　"));
-  EXPECT_EQ(bangumi.RaceTitle(1), QString::fromUtf16(u"　１Ｒ  予選　　　　          Ｈ１８００ｍ  電話投票締切予定１７：４１"));
+  EXPECT_EQ(bangumi.RaceTitle(1),
+            QString::fromUtf16(u"　１Ｒ  予選　　　　          Ｈ１８００ｍ  電話投票締切予定１７：４１"));
   EXPECT_EQ(bangumi.ClosingHour(1), "17:41:00");
   // "1 3501川上昇平54長崎55B1 4.92 25.30 5.38 33.85 50 30.22 12 36.62              8"
   EXPECT_EQ(bangumi.SensyuName(1, 1), QString::fromUtf16(u"川上昇平"));
