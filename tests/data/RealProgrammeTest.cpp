@@ -48,6 +48,8 @@ const Day kDays[] = {
     {"B/b050104-excerpt.txt", "2005/01/04", {{6, 6}, {23, 5}}},
 };
 
+void PrintTo(const Day& d, std::ostream* os) { *os << d.file; }
+
 QString Code(int code) { return QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')); }
 
 QList<QByteArray> Lines(const QByteArray& bytes) {
