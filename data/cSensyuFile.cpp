@@ -576,11 +576,18 @@ bool cSensyuFile::FileLoad(const QString& strFileName, QStringList& vntSensyuNo,
 
     // The newest training class is the one of the file's last racer.
     StoreReset(1);
-    Parse(1, last, intRev);
+    const auto parse = [&](std::int16_t slot, const HeldLine& line) {
+      if (intRev == 0) {
+        LineParse(slot, line);
+      } else {
+        LineParseOld2(slot, line);
+      }
+    };
+    parse(1, last);
     lastYoseiKi_ = racers_[1].ints[iYoseiKi];
 
     StoreReset(n);
-    for (const auto& [slot, j] : pairs) Parse(slot, held[j], intRev);
+    for (const auto& [slot, j] : pairs) parse(slot, held[j]);
   } catch (const RuntimeError& e) {
     Warn(e.description() + QStringLiteral("\r\n(Error code:") + QString::number(e.number()) + u')');
     StoreReset(1);
