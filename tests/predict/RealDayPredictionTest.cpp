@@ -1,0 +1,66 @@
+// Every race of 2024-01-01 predicted with the racers of the 2026 term-2 fan handbook, loaded per
+// venue as the window loads them: the card's participants, current layout.
+
+#include "predict/mCourseExpect.h"
+
+#include "tests/common/QtPrinters.h"
+#include "tests/common/SampleFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+
+using namespace tidewake;
+using namespace tidewake::test;
+namespace ce = tidewake::mCourseExpect;
+
+TEST(RealDayPrediction, EveryRaceOfADayIsAPermutation) {
+  TIDEWAKE_SAMPLE_OR_SKIP(programme, QStringLiteral("B/b240101.txt"));
+  TIDEWAKE_SAMPLE_OR_SKIP(fan, QStringLiteral("F/fan2604.txt"));
+  TempAppFolder folder;
+  cBangumiFile bangumi;
+  ASSERT_TRUE(bangumi.FileConv(programme));
+  KyoteijyoTable table;
+  QString name;
+  ASSERT_TRUE(bangumi.KaisaiCheck(table, name));
+
+  int races = 0, straight = 0;
+  QStringList others;
+  for (int code = 24; code >= 1; --code) {
+    if (table[code].isEmpty()) continue;
+    const QString venue = QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0'));
+    QString store;
+    ASSERT_TRUE(bangumi.FileLoad(venue, store));
+    cSensyuFile sensyu;
+    QStringList list = bangumi.ParticipationSensyuNoAllGet();
+    ASSERT_TRUE(sensyu.FileLoad(fan, list, 0));
+    for (std::int16_t r = 1; r <= bangumi.RaceNumbers(); ++r) {
+      SCOPED_TRACE(::testing::Message() << venue.toStdString() << ' ' << r << 'R');
+      const QString result = ce::EntryCourseExpect(bangumi, sensyu, r, false);
+      QString sorted = result;
+      std::sort(sorted.begin(), sorted.end());
+      ASSERT_EQ(sorted, "123456") << result.toStdString();
+      for (std::int16_t c = 1; c <= 6; ++c) {
+        EXPECT_EQ(ce::gintExpectCourse[ce::gintExpectBoat[c]], c);
+        EXPECT_TRUE(ce::TacticsLabels().contains(ce::gstrTactics[c]));
+      }
+      EXPECT_EQ(ce::EntryCourseExpect(bangumi, sensyu, r, false), result);
+      ++races;
+      if (result == u"123456") {
+        ++straight;
+      } else {
+        QString courses;
+        for (std::int16_t b = 1; b <= 6; ++b) courses += QString::number(ce::gintExpectCourse[b]);
+        others << QStringLiteral("%1 %2R: %3 (courses of boats 1-6: %4)").arg(venue).arg(r).arg(result, courses);
+      }
+    }
+  }
+  EXPECT_EQ(races, 156);
+  EXPECT_GT(straight, 0);
+  EXPECT_FALSE(others.isEmpty());
+  RecordProperty("races", races);
+  RecordProperty("straight", straight);
+  std::cout << "races " << races << ", predicted 123456: " << straight << '\n';
+  for (const QString& line : others) std::cout << "  " << line.toStdString() << '\n';
+}
