@@ -158,16 +158,21 @@ struct Step {
 
 // A numeric field as the quick pass reads it (see QuickParse).
 struct Quick {
-  qsizetype pos;
-  int width;
+  qsizetype start;       // the four bytes that end with the field
+  std::uint32_t before;  // mask of the bytes of those four that lie before the field
   std::size_t slotIndex;
-  Kind kind;
 };
+
+Quick QuickOf(const Step& step) {
+  const int width = step.row->width;
+  return {step.pos + width - 4, width >= 4 ? 0u : (std::uint32_t{1} << (8 * (4 - width))) - 1u,
+          static_cast<std::size_t>(step.slotIndex)};
+}
 
 struct Layout {
   std::vector<Step> steps;
   qsizetype width = 0;
-  std::vector<Quick> ints, reals;
+  std::vector<Quick> ints, abilities, reals10, reals100;
   Step nen{}, ki{}, ymdStart{}, ymdEnd{};
 };
 
@@ -187,13 +192,12 @@ Layout Expand(std::span<const Section> sections) {
       for (const Row& row : section.rows) {
         const Step step{&row, course, layout.width, SlotIndex(row, course)};
         layout.steps.push_back(step);
-        const Quick quick{step.pos, row.width, static_cast<std::size_t>(step.slotIndex), row.kind};
         switch (row.target) {
           case Target::Int:
-            layout.ints.push_back(quick);
+            (row.kind == Kind::Ability ? layout.abilities : layout.ints).push_back(QuickOf(step));
             break;
           case Target::Real:
-            layout.reals.push_back(quick);
+            (row.kind == Kind::Real10 ? layout.reals10 : layout.reals100).push_back(QuickOf(step));
             break;
           case Target::Nen:
             layout.nen = step;
@@ -411,46 +415,61 @@ namespace {
 // and the walk reads the line again from a fresh slot.
 // The digits of a field of one to four bytes ending at `end`, with at least four bytes of the
 // line before `end`: the four bytes are read at once, the ones before the field taken as "0".
-[[gnu::always_inline]] inline bool QuickDigits(const char* end, int width, int& value) {
+[[gnu::always_inline]] inline bool QuickDigits(const char* data, const Quick& q, int& value) {
   if constexpr (std::endian::native == std::endian::little) {
     std::uint32_t x = 0;
-    std::memcpy(&x, end - 4, 4);
-    const std::uint32_t before = width >= 4 ? 0u : (std::uint32_t{1} << (8 * (4 - width))) - 1u;
-    x = (x & ~before) | (0x30303030u & before);
+    std::memcpy(&x, data + q.start, 4);
+    x = (x & ~q.before) | (0x30303030u & q.before);
     // Every byte 0x30..0x39: high nibble 3, and still 3 after adding 6.
     if ((x & 0xF0F0F0F0u) != 0x30303030u || ((x + 0x06060606u) & 0xF0F0F0F0u) != 0x30303030u) return false;
+    // Four digits, the first in the lowest byte: pairs first, then the pairs together.
     const std::uint32_t d = x - 0x30303030u;
-    value = static_cast<int>((d & 0xFF) * 1000 + ((d >> 8) & 0xFF) * 100 + ((d >> 16) & 0xFF) * 10 + (d >> 24));
+    const std::uint32_t pairs = (d * 10 + (d >> 8)) & 0x00FF00FFu;
+    value = static_cast<int>((pairs * 100 + (pairs >> 16)) & 0xFFFFu);
     return true;
   } else {
-    return AllDigits(QByteArrayView(end - width, width), value);
+    const qsizetype width = 4 - std::popcount(q.before) / 8;
+    return AllDigits(QByteArrayView(data + q.start + 4 - width, width), value);
   }
 }
 
-bool QuickParse(const Layout& layout, QByteArrayView bytes, Racer& racer, Period& period) {
+// The registration number of a line: the number the merge matched, when the line begins with
+// four ASCII bytes (its text is then exactly that number), else the bytes decoded.
+QString NumberOf(const cSensyuFile::HeldLine& line) {
+  const QByteArrayView head = QByteArrayView(line.bytes).first(std::min<qsizetype>(4, line.bytes.size()));
+  const bool ascii = std::all_of(head.begin(), head.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return ascii && !line.key.isNull() ? line.key : DecodeSjis(head);
+}
+
+bool QuickParse(const Layout& layout, const cSensyuFile::HeldLine& line, Racer& racer, Period& period) {
+  const QByteArrayView bytes(line.bytes);
   if (bytes.size() < layout.width) return false;
   const char* data = bytes.data();
   int v = 0;
   for (const Quick& q : layout.ints) {
-    if (!QuickDigits(data + q.pos + q.width, q.width, v)) return false;
-    // Four digits over 100 round to at most 100: no ability overflows.
-    racer.ints[q.slotIndex] =
-        q.kind == Kind::Ability ? RoundToInteger(static_cast<double>(v) / 100.0) : static_cast<std::int16_t>(v);
+    if (!QuickDigits(data, q, v)) return false;
+    racer.ints[q.slotIndex] = static_cast<std::int16_t>(v);
   }
-  for (const Quick& q : layout.reals) {
-    if (!QuickDigits(data + q.pos + q.width, q.width, v)) return false;
-    racer.reals[q.slotIndex] = static_cast<float>(static_cast<double>(v) / (q.kind == Kind::Real10 ? 10.0 : 100.0));
+  for (const Quick& q : layout.abilities) {
+    if (!QuickDigits(data, q, v)) return false;
+    // Four digits over 100 round to at most 100: no ability overflows.
+    racer.ints[q.slotIndex] = RoundToInteger(static_cast<double>(v) / 100.0);
+  }
+  for (const Quick& q : layout.reals10) {
+    if (!QuickDigits(data, q, v)) return false;
+    racer.reals[q.slotIndex] = static_cast<float>(static_cast<double>(v) / 10.0);
+  }
+  for (const Quick& q : layout.reals100) {
+    if (!QuickDigits(data, q, v)) return false;
+    racer.reals[q.slotIndex] = static_cast<float>(static_cast<double>(v) / 100.0);
   }
   int nen = 0, ki = 0;
-  if (!QuickDigits(data + layout.nen.pos + layout.nen.row->width, layout.nen.row->width, nen) ||
-      !QuickDigits(data + layout.ki.pos + layout.ki.row->width, layout.ki.row->width, ki)) {
-    return false;
-  }
-  racer.SensyuNo = DecodeSjis(bytes.first(4));
+  if (!QuickDigits(data, QuickOf(layout.nen), nen) || !QuickDigits(data, QuickOf(layout.ki), ki)) return false;
+  racer.SensyuNo = NumberOf(line);
   period.Nen = static_cast<std::int16_t>(nen);
   period.Ki = static_cast<std::int16_t>(ki);
-  period.YmdStart = DecodeSjis(bytes.sliced(layout.ymdStart.pos, layout.ymdStart.row->width));
-  period.YmdEnd = DecodeSjis(bytes.sliced(layout.ymdEnd.pos, layout.ymdEnd.row->width));
+  period.YmdStart = {line.bytes, layout.ymdStart.pos, layout.ymdStart.row->width};
+  period.YmdEnd = {line.bytes, layout.ymdEnd.pos, layout.ymdEnd.row->width};
   return true;
 }
 
@@ -464,7 +483,7 @@ void cSensyuFile::Parse(std::int16_t slot, const HeldLine& line, std::int16_t in
   Racer& racer = racers_[static_cast<std::size_t>(slot)];
   racer.record = line.bytes;
   racer.textEnd = layout.width;
-  if (QuickParse(layout, bytes, racer, period_)) return;
+  if (QuickParse(layout, line, racer, period_)) return;
 
   racer = Racer();
   racer.record = line.bytes;
@@ -477,7 +496,7 @@ void cSensyuFile::Parse(std::int16_t slot, const HeldLine& line, std::int16_t in
     try {
       switch (row.target) {
         case Target::Key:
-          racer.SensyuNo = DecodeSjis(f);
+          racer.SensyuNo = NumberOf(line);
           break;
         case Target::Text:
           break;  // read from the record when asked for
@@ -495,10 +514,10 @@ void cSensyuFile::Parse(std::int16_t slot, const HeldLine& line, std::int16_t in
           period_.Ki = IntegerValue(f);
           break;
         case Target::YmdStart:
-          period_.YmdStart = DecodeSjis(f);
+          period_.YmdStart = {line.bytes, step.pos, row.width};
           break;
         case Target::YmdEnd:
-          period_.YmdEnd = DecodeSjis(f);
+          period_.YmdEnd = {line.bytes, step.pos, row.width};
           break;
       }
     } catch (const RuntimeError& e) {
@@ -552,14 +571,15 @@ bool cSensyuFile::FileLoad(const QString& strFileName, QStringList& vntSensyuNo,
             QStringLiteral("選手ファイルの選手の行が 32767 行を超えています（%1 行目）").arg(reader.LineNumber()));
       }
       ++count;
-      last = HeldLine{bytes, reader.LineNumber()};
+      last = HeldLine{bytes, reader.LineNumber(), QString()};
       if (fromFile) {
-        list.append(KeyOf(bytes));
+        last.key = KeyOf(bytes);
+        list.append(last.key);
         held.push_back(last);
       } else if (!merge.Done()) {
         bool kept = false;
         merge.Feed(bytes, [&](std::int16_t slot) {
-          if (!kept) held.push_back(last);
+          if (!kept) held.push_back(HeldLine{last.bytes, last.lineNo, list[slot]});
           kept = true;
           pairs.emplace_back(slot, held.size() - 1);
         });
@@ -731,8 +751,20 @@ std::int16_t cSensyuFile::OutsideCourseK1Times(const QString& no) const { return
 std::int16_t cSensyuFile::OutsideCourseL1Times(const QString& no) const { return Int(no, iOutsideCourseL1Times); }
 std::int16_t cSensyuFile::OutsideCourseL0Times(const QString& no) const { return Int(no, iOutsideCourseL0Times); }
 std::int16_t cSensyuFile::YoseiKi(const QString& no) const { return Int(no, iYoseiKi); }
-QString cSensyuFile::YmdEnd() const { return period_.YmdEnd; }
-QString cSensyuFile::YmdStart() const { return period_.YmdStart; }
+namespace {
+QString DecodeField(const QByteArray& record, qsizetype pos, int width) {
+  const qsizetype size = record.size();
+  const qsizetype from = std::min(pos, size);
+  return DecodeSjis(QByteArrayView(record).sliced(from, std::min<qsizetype>(width, size - from)));
+}
+}  // namespace
+
+QString cSensyuFile::YmdEnd() const {
+  return DecodeField(period_.YmdEnd.record, period_.YmdEnd.pos, period_.YmdEnd.width);
+}
+QString cSensyuFile::YmdStart() const {
+  return DecodeField(period_.YmdStart.record, period_.YmdStart.pos, period_.YmdStart.width);
+}
 std::int16_t cSensyuFile::Ki() const { return period_.Ki; }
 std::int16_t cSensyuFile::Nen() const { return period_.Nen; }
 std::int16_t cSensyuFile::AbilityOld(const QString& no) const { return Int(no, iAbilityOld); }

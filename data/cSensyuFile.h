@@ -162,21 +162,29 @@ class cSensyuFile {
   };
 
   // The values every line carries about the whole file: its data period.
+  // The two dates stay in the bytes of the line they were read from.
   struct Period {
+    struct Bytes {
+      QByteArray record;
+      qsizetype pos = 0;
+      int width = 0;
+    };
     std::int16_t Nen = 0, Ki = 0;
-    QString YmdStart, YmdEnd;
+    Bytes YmdStart, YmdEnd;
+  };
+
+  // A line of the file as read, with where it stands.
+  // `key` is its registration number as the merge matched it, when known.
+  struct HeldLine {
+    QByteArray bytes;
+    int lineNo = 0;
+    QString key;
   };
 
   // The bytes of a record that either layout reads; the rest of a longer line is never kept.
   static constexpr qsizetype kRecordBytes = 410;
 
  private:
-  // A line of the file as read, with where it stands.
-  struct HeldLine {
-    QByteArray bytes;
-    int lineNo = 0;
-  };
-
   std::int16_t SensyuNoSearch(const QString& strSensyuNo) const;
   void StoreReset(std::int16_t n);
   void LineParse(std::int16_t slot, const HeldLine& line);
