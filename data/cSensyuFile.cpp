@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -408,13 +407,9 @@ void cSensyuFile::StoreReset(std::int16_t n) {
 
 namespace {
 
-// The quick way through a record whose every numeric field is plain digits, as every record of
-// a real file is: the fields are independent of each other then, so they are read kind by kind
-// in any order, to exactly the values the field-by-field walk gives. Anything else (a short
-// line, a blank, a sign, a letter) answers false having written nothing but the slot's numbers,
-// and the walk reads the line again from a fresh slot.
-// The digits of a field of one to four bytes ending at `end`, with at least four bytes of the
-// line before `end`: the four bytes are read at once, the ones before the field taken as "0".
+// The digits of a field of one to four bytes: the four bytes ending with the field are read at
+// once (every numeric field lies past the four bytes of the registration number), the ones
+// before the field taken as "0".
 [[gnu::always_inline]] inline bool QuickDigits(const char* data, const Quick& q, int& value) {
   if constexpr (std::endian::native == std::endian::little) {
     std::uint32_t x = 0;
@@ -441,6 +436,11 @@ QString NumberOf(const cSensyuFile::HeldLine& line) {
   return ascii && !line.key.isNull() ? line.key : DecodeSjis(head);
 }
 
+// The quick way through a record whose every numeric field is plain digits, as every record of
+// a real file is: the fields are independent of each other then, so they are read kind by kind
+// in any order, to exactly the values the field-by-field walk gives. Anything else (a short
+// line, a blank, a sign, a letter) answers false having written nothing but the slot's numbers,
+// and the walk reads the line again from a fresh slot.
 bool QuickParse(const Layout& layout, const cSensyuFile::HeldLine& line, Racer& racer, Period& period) {
   const QByteArrayView bytes(line.bytes);
   if (bytes.size() < layout.width) return false;

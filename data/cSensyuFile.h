@@ -93,6 +93,8 @@ class cSensyuFile {
 
   static constexpr int kCourses = 6;
 
+  // ---- How a slot is kept. Callers use the getters; the record layout tables name these.
+
   // The numeric figures of a racer, each at its index in the slot's arrays. The per-course ones
   // stand once per course: course c (1..6) of field f at kRacerInts + (c - 1) * kCourseInts + f.
   enum IntField : int {
