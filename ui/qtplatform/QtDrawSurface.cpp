@@ -274,7 +274,9 @@ void QtDrawSurface::Box(float x1, float y1, float x2, float y2, Colour c, bool f
   QPainter& p = Painter();
   const QColor colour = ToQColor(c);
   // Both corners are inside the box, as they are on a picture box.
-  const QRect r = QRect(QPoint(Px(x1), Px(y1)), QPoint(Px(x2), Px(y2))).normalized();
+  const int left = std::min(Px(x1), Px(x2));
+  const int top = std::min(Px(y1), Px(y2));
+  const QRect r(QPoint(left, top), QPoint(std::max(Px(x1), Px(x2)), std::max(Px(y1), Px(y2))));
   if (filled) {
     p.fillRect(r, colour);
   } else {
