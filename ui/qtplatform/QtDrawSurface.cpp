@@ -44,6 +44,8 @@ QStringList SplitLines(const QString& text) {
   return lines;
 }
 
+constexpr qsizetype kMaxMeasured = 4096;
+
 bool HasLineBreak(const QString& text) { return text.contains(u'\r') || text.contains(u'\n'); }
 
 // Windows system colour indexes and the palette roles that play their part in Qt.
@@ -176,6 +178,7 @@ void QtDrawSurface::UpdateFont() {
   metrics_ = std::make_unique<QFontMetrics>(font_);
   lineHeight_ = IsSubstitutedFont(fontName_) ? font_.pixelSize() : metrics_->height();
   asciiAdvance_.fill(-1);
+  advance_.clear();
   painterFontSet_ = false;
 }
 
@@ -209,18 +212,25 @@ void QtDrawSurface::SetFontUnderline(bool on) {
   UpdateFont();
 }
 
-float QtDrawSurface::TextWidth(const QString& text) const {
-  if (text.size() == 1) {
-    const char16_t u = text[0].unicode();
-    if (u < asciiAdvance_.size()) {
-      if (asciiAdvance_[u] < 0) asciiAdvance_[u] = metrics_->horizontalAdvance(text);
-      return static_cast<float>(asciiAdvance_[u]);
-    }
-    return static_cast<float>(metrics_->horizontalAdvance(text));
+int QtDrawSurface::Advance(const QString& line) const {
+  if (line.size() == 1 && line[0].unicode() < asciiAdvance_.size()) {
+    int& w = asciiAdvance_[line[0].unicode()];
+    if (w < 0) w = metrics_->horizontalAdvance(line);
+    return w;
   }
-  if (!HasLineBreak(text)) return static_cast<float>(metrics_->horizontalAdvance(text));
+  const auto found = advance_.constFind(line);
+  if (found != advance_.constEnd()) return *found;
+  // Bounded: the texts of a card and a race are few, but nothing stops a caller measuring many.
+  if (advance_.size() >= kMaxMeasured) advance_.clear();
+  const int w = metrics_->horizontalAdvance(line);
+  advance_.insert(line, w);
+  return w;
+}
+
+float QtDrawSurface::TextWidth(const QString& text) const {
+  if (!HasLineBreak(text)) return static_cast<float>(Advance(text));
   int widest = 0;
-  for (const QString& line : SplitLines(text)) widest = std::max(widest, metrics_->horizontalAdvance(line));
+  for (const QString& line : SplitLines(text)) widest = std::max(widest, Advance(line));
   return static_cast<float>(widest);
 }
 

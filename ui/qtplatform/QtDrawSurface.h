@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 
 #include <array>
@@ -99,6 +100,7 @@ class QtDrawSurface final : public IDrawSurface {
   void EndPainting() const;
   void UpdateFont();
   void Changed();
+  int Advance(const QString& line) const;
 
   mutable QImage image_;
   // Kept open between drawing calls: opening a painter for each box would cost more than the box.
@@ -114,9 +116,10 @@ class QtDrawSurface final : public IDrawSurface {
   QFont font_;
   std::unique_ptr<QFontMetrics> metrics_;
   int lineHeight_ = 0;
-  // Single characters are measured once per font: line breaking measures a cell's text one
-  // character at a time.
+  // Texts are measured once per font: line breaking measures a cell's text one character at a
+  // time and alignment each line, on every repaint, and shaping a text costs more than drawing it.
   mutable std::array<int, 128> asciiAdvance_{};
+  mutable QHash<QString, int> advance_;
 
   Colour fore_ = 0x000000;
   Colour back_ = 0xFFFFFF;
