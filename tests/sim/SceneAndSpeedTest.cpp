@@ -88,7 +88,9 @@ class EarlyWakingClock final : public IClock {
   void DoEvents() override { ++pumps; }
   void Wait(std::int32_t ms) override {
     ++waits;
-    now_ += std::min(ms, step_);
+    // The counter wraps like the platform's 32-bit millisecond counter.
+    now_ =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(now_) + static_cast<std::uint32_t>(std::min(ms, step_)));
   }
   int pumps = 0, waits = 0;
 
