@@ -21,7 +21,7 @@ bool OutAtTheStart(const EntrantType& e) {
   return e.Result.size() == 1 && (e.Result.front() == u'F' || e.Result.front() == u'L');
 }
 
-// The lowest notch a turn may fall to: the further below the water's top edge, the lower.
+// The lowest notch a turn may fall to: the further the boat from the water's bottom edge, the higher.
 std::int16_t MinimumNotch(const EntrantType& e, std::int16_t low, std::int16_t high) {
   auto m = static_cast<std::int16_t>(std::abs(detail::RoundLong(gsngPoolHeight - e.Y) / 2) / 16);
   if (m < low) m = low;
