@@ -175,5 +175,3 @@ class RunHarness {
 
 }  // namespace tidewake::test
 
-// Texts in failure messages as text, not as code units.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
