@@ -13,8 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
-
 namespace {
 
 using namespace tidewake;
@@ -33,11 +31,11 @@ class CountingClock final : public IClock {
 
 class SeededRandom final : public IRandom {
  public:
-  float Rnd() override { return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f); }
+  float Rnd() override { return engine_.NextSingle(); }
   void Randomize() override {}
 
  private:
-  std::mt19937 engine_{2024};
+  Pcg32 engine_{2024};
 };
 
 struct Installed {
