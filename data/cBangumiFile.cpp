@@ -147,8 +147,8 @@ namespace {
 using Card = cBangumiFile::Card;
 using Entrant = cBangumiFile::Entrant;
 
-// A card as DataClear leaves it.
-Card ClearedCard() {
+// An empty card: no venue, no races, the date "0", a participant list of the empty entry 0.
+Card DataClear() {
   Card c;
   c.RaceDate = QStringLiteral("0");
   c.participants << QString();
@@ -351,7 +351,7 @@ bool cBangumiFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileNam
   }
   // The new card is built aside and replaces the loaded one only when the whole block was read:
   // a failed load leaves the card that was on show as it was.
-  Card card = ClearedCard();
+  Card card = DataClear();
   const QString begin = strKyoteijyoCode + QStringLiteral("BBGN");
   const QString end = strKyoteijyoCode + QStringLiteral("BEND");
   try {

@@ -1,30 +1,26 @@
 #include "platform/Random.h"
 
 #include <chrono>
-#include <random>
 
 namespace tidewake {
 namespace {
 
-class TwisterRandom final : public IRandom {
+class ClockSeededRandom final : public IRandom {
  public:
-  TwisterRandom() { Randomize(); }
-  float Rnd() override {
-    // 24 random bits give every float of [0, 1) on the grid of 2^-24, and never 1.
-    return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
-  }
+  ClockSeededRandom() { Randomize(); }
+  float Rnd() override { return engine_.NextSingle(); }
   void Randomize() override {
-    engine_.seed(static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    engine_.Seed(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   }
 
  private:
-  std::mt19937 engine_;
+  Pcg32 engine_;
 };
 
 IRandom* gRandom = nullptr;
 
-TwisterRandom& Fallback() {
-  static TwisterRandom r;
+ClockSeededRandom& Fallback() {
+  static ClockSeededRandom r;
   return r;
 }
 

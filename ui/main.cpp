@@ -1,8 +1,8 @@
 #include "platform/SjisText.h"
 #include "ui/frmMain.h"
+#include "ui/qtplatform/FontSubstitutions.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -18,10 +18,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   // The program names the Windows fonts; IPA fonts are drawn to stand in for them.
-  QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
-  QFont::insertSubstitution(QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic"));
-  QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
-  QFont::insertSubstitution(QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"));
+  tidewake::RegisterFontSubstitutions();
 
   tidewake::frmMain window;
   window.show();
