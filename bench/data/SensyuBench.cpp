@@ -44,7 +44,7 @@ void Baseline_ReadAndSplitFan(benchmark::State& state) {
     benchmark::DoNotOptimize(bytes);
   }
 }
-BENCHMARK(Baseline_ReadAndSplitFan)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Baseline_ReadAndSplitFan)->Unit(benchmark::kMicrosecond)->MinWarmUpTime(0.3);
 
 void SensyuFileLoad_50Racers(benchmark::State& state) {
   if (!HaveFan(state)) return;
@@ -55,7 +55,7 @@ void SensyuFileLoad_50Racers(benchmark::State& state) {
     benchmark::DoNotOptimize(store.FileLoad(kFan, list, 0));
   }
 }
-BENCHMARK(SensyuFileLoad_50Racers)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SensyuFileLoad_50Racers)->Unit(benchmark::kMicrosecond)->MinWarmUpTime(0.3);
 
 void SensyuFileLoad_EveryRacer(benchmark::State& state) {
   if (!HaveFan(state)) return;
@@ -65,7 +65,7 @@ void SensyuFileLoad_EveryRacer(benchmark::State& state) {
     benchmark::DoNotOptimize(store.FileLoad(kFan, list, 0));
   }
 }
-BENCHMARK(SensyuFileLoad_EveryRacer)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SensyuFileLoad_EveryRacer)->Unit(benchmark::kMicrosecond)->MinWarmUpTime(0.3);
 
 // 1,000 questions about the fifty racers loaded, stored and computed figures alike.
 void SensyuGetters_1000Calls(benchmark::State& state) {
@@ -87,6 +87,6 @@ void SensyuGetters_1000Calls(benchmark::State& state) {
     benchmark::DoNotOptimize(sum);
   }
 }
-BENCHMARK(SensyuGetters_1000Calls)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SensyuGetters_1000Calls)->Unit(benchmark::kMicrosecond)->MinWarmUpTime(0.3);
 
 }  // namespace
