@@ -1,10 +1,17 @@
 #include "tests/common/TestDoubles.h"
 
+#include <gtest/gtest.h>
+
 namespace tidewake::test {
 namespace {
 QString Num(float v) { return QString::number(v, 'g', 9); }
 QString Hex(Colour c) { return QStringLiteral("#%1").arg(c, 6, 16, QLatin1Char('0')).toUpper(); }
 }  // namespace
+
+MsgResult UnexpectedMessageBox::Show(const QString& text, MsgButtons buttons, MsgIcon, const QString& title) {
+  ADD_FAILURE() << "unexpected message box [" << title.toStdString() << "] " << text.toStdString();
+  return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+}
 
 MsgResult RecordingMessageBox::Show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) {
   boxes_.push_back({text, buttons, icon, title});

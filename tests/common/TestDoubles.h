@@ -50,6 +50,13 @@ class RecordingMessageBox final : public IMessageBox {
   std::deque<MsgResult> answers_;
 };
 
+// The box every test main installs: a message box that no test asked for is a fault of the code
+// under test. Tests that expect boxes install a RecordingMessageBox over it.
+class UnexpectedMessageBox final : public IMessageBox {
+ public:
+  MsgResult Show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+};
+
 // Milliseconds advance only when a run waits, so a whole race takes no real time. DoEvents calls
 // the hook, through which a test presses Escape or closes the window at a chosen moment.
 class VirtualClock final : public IClock {
