@@ -31,8 +31,10 @@ namespace detail {
 bool SortCountersCover(std::size_t count);
 }  // namespace detail
 
-// Sorts ascending in place by numeric comparison; equal elements are never exchanged, so the
-// order among them stays. An array too long for the sort's 16-bit counters is reported in a
+// Sorts ascending in place by numeric comparison: each element is compared with every later one
+// and the two are exchanged when the first is greater, so two equal elements are never exchanged
+// with each other (the sort is not stable, though: an exchange with a third can pass one over the
+// other). An array too long for the sort's 16-bit counters is reported in a
 // box titled "BubbleSortVariantArray" and left exactly as it was.
 template <typename T, std::size_t N>
 void BubbleSortVariantArray(std::span<T, N> vntArray) {
