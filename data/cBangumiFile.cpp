@@ -499,6 +499,7 @@ bool cBangumiFile::FileConv(const QString& strFileName) {
                          QStringLiteral("番組ファイルを書き込めません: %1（%2）").arg(storePath, out.errorString()));
     }
     QByteArray bytes;
+    bool venueSeen = false;
     while (reader.Next(bytes)) {
       if (bytes.size() > kMaxLineBytes || bytes.contains('\0')) {
         throw RuntimeError(
@@ -512,11 +513,20 @@ bool cBangumiFile::FileConv(const QString& strFileName) {
       // The store gets the bytes as read: code page 932 has characters with two codes, which would
       // not survive decoding and encoding again.
       if (!KeepsProgrammeLine(bytes)) continue;
+      venueSeen = venueSeen || bytes.contains("BBGN");
       bytes.append("\r\n");
       if (out.write(bytes) != bytes.size()) {
         throw RuntimeError(ErrNo::DeviceIo,
                            QStringLiteral("番組ファイルを書き込めません: %1（%2）").arg(storePath, out.errorString()));
       }
+    }
+    // A file with no venue in it (a text of another kind picked by mistake) would replace the
+    // day's programme with an empty one: it is refused and the store stays.
+    if (!venueSeen) {
+      throw RuntimeError(ErrNo::NotATextFile,
+                         QStringLiteral("番組が見つかりません（場の始まりの行 BBGN がありません）。"
+                                        "番組ファイル(B*.TXT)を選んでください: %1")
+                             .arg(strFileName));
     }
     if (!out.commit()) {
       throw RuntimeError(ErrNo::DeviceIo,

@@ -475,6 +475,16 @@ bool QuickParse(const Layout& layout, const cSensyuFile::HeldLine& line, Racer& 
 
 }  // namespace
 
+bool cSensyuFile::ReadsAsRecord(QByteArrayView line) {
+  const HeldLine held{line.toByteArray(), 0, QString()};
+  for (const Layout* layout : {&CurrentLayout(), &OlderLayout()}) {
+    Racer racer;
+    Period period;
+    if (QuickParse(*layout, held, racer, period)) return true;
+  }
+  return false;
+}
+
 void cSensyuFile::Parse(std::int16_t slot, const HeldLine& line, std::int16_t intRev) {
   const bool older = intRev != 0;
   const Layout& layout = older ? OlderLayout() : CurrentLayout();

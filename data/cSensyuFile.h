@@ -29,6 +29,9 @@ class cSensyuFile {
   // one. On failure a message box says why and the caller's list is left as it was.
   bool FileLoad(const QString& strFileName, QStringList& vntSensyuNo, std::int16_t intRev);
   bool FileLoadOld2(const QString& strFileName, QStringList& vntSensyuNo);
+  // True when the line reads as one racer's record in either layout: long enough, and every
+  // numeric field plain digits, as every record of a real fan handbook is.
+  static bool ReadsAsRecord(QByteArrayView line);
   // The data period: "2026年後期".
   QString GetSensyuFileVersion() const;
 

@@ -65,23 +65,32 @@ TEST_F(Import, KeepsWhatTheCardNeedsAndDropsTheRest) {
 TEST_F(Import, WritesTheBytesAsReadWithCrLfEnds) {
   // 髙 at 0xFBFC (IBM) and at 0xEEE0 (NEC-selected): both must reach the store unchanged, and a
   // last line without an end gets CR LF; lone CR and lone LF ends become CR LF too.
-  const QByteArray in = B("a\xfb\xfc\r\nb\xee\xe0\nc\rlast");
+  const QByteArray in = B("24BBGN\r\na\xfb\xfc\r\nb\xee\xe0\nc\rlast");
   WriteBytes(input(), in);
   ASSERT_TRUE(bangumi.FileConv(input()));
-  EXPECT_EQ(ReadBytes(store()), B("a\xfb\xfc\r\nb\xee\xe0\r\nc\r\nlast\r\n"));
+  EXPECT_EQ(ReadBytes(store()), B("24BBGN\r\na\xfb\xfc\r\nb\xee\xe0\r\nc\r\nlast\r\n"));
   // Converting again gives the same bytes.
   ASSERT_TRUE(bangumi.FileConv(input()));
-  EXPECT_EQ(ReadBytes(store()), B("a\xfb\xfc\r\nb\xee\xe0\r\nc\r\nlast\r\n"));
+  EXPECT_EQ(ReadBytes(store()), B("24BBGN\r\na\xfb\xfc\r\nb\xee\xe0\r\nc\r\nlast\r\n"));
 }
 
-TEST_F(Import, HeadingsOnlyGiveAnEmptyStoreThatListsNoVenue) {
-  WriteBytes(input(), SjisLines(S(u"\n---------\n番\n艇\n")));
-  ASSERT_TRUE(bangumi.FileConv(input()));
-  EXPECT_EQ(ReadBytes(store()), QByteArray());
-  KyoteijyoTable table;
-  QString name;
-  ASSERT_TRUE(bangumi.KaisaiCheck(table, name));
-  for (const QString& t : table) EXPECT_TRUE(t.isEmpty());
+// A text with no venue in it (headings only, a UTF-8 note, any other text picked by mistake)
+// would empty the day's store: it is refused, and the store and its venues stay.
+TEST_F(Import, ATextWithNoVenueIsRefusedAndTheStoreStays) {
+  WriteBytes(store(), QByteArray("previous store\r\n"));
+  RecordingMessageBox boxes;
+  for (const QByteArray& text : {SjisLines(S(u"\n---------\n番\n艇\n")), QByteArray(),
+                                 QString::fromUtf8("レース結果のメモ\n1R 1-2-3\n").toUtf8()}) {
+    WriteBytes(input(), text);
+    EXPECT_FALSE(bangumi.FileConv(input()));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].title, S(u"番組ファイル変換エラー"));
+    EXPECT_EQ(boxes.boxes()[0].text, S(u"番組が見つかりません（場の始まりの行 BBGN がありません）。"
+                                       u"番組ファイル(B*.TXT)を選んでください: ") +
+                                         input() + S(u"(Error code:1001)"));
+    boxes.clear();
+    EXPECT_EQ(ReadBytes(store()), QByteArray("previous store\r\n"));
+  }
 }
 
 TEST_F(Import, FailuresLeaveThePreviousStoreAsItWas) {
