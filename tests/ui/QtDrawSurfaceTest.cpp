@@ -2,6 +2,7 @@
 // the stand-in fonts and their metrics, system colours, resizing and change notices.
 
 #include "grid/cGrid.h"
+#include "ui/qtplatform/Artwork.h"
 #include "ui/qtplatform/FontSubstitutions.h"
 #include "ui/qtplatform/QtDrawSurface.h"
 
@@ -90,6 +91,61 @@ TEST(QtDrawSurface, ClsAndBackColourClearAndReturnHome) {
   s.SetBackColor(0xC0A000);  // red 0, green 160, blue 192
   EXPECT_EQ(Px(s, 0, 0), qRgb(0, 160, 192));
   EXPECT_EQ(Px(s, 19, 19), qRgb(0, 160, 192));
+}
+
+TEST(QtDrawSurface, ThePictureBoxsOwnPictureSurvivesEveryClear) {
+  QtDrawSurface s(20, 20);
+  s.SetBackColor(0xC0A000);  // red 0, green 160, blue 192
+  // A face: an opaque red square in the top-left corner, the rest transparent.
+  QImage face(10, 10, QImage::Format_ARGB32_Premultiplied);
+  face.fill(Qt::transparent);
+  face.setPixel(0, 0, qRgb(255, 0, 0));
+  for (int y = 2; y < 6; ++y) {
+    for (int x = 2; x < 6; ++x) face.setPixel(x, y, qRgb(255, 0, 0));
+  }
+  s.SetCurrentX(7);
+  s.SetCurrentY(8);
+  s.SetPicture(face);
+  // Shown at once, the print position left alone; transparent parts show the background.
+  EXPECT_EQ(Px(s, 3, 3), qRgb(255, 0, 0));
+  EXPECT_EQ(Px(s, 8, 8), qRgb(0, 160, 192));
+  EXPECT_EQ(s.CurrentX(), 7);
+  EXPECT_EQ(s.CurrentY(), 8);
+  // What is drawn on it goes with the next Cls; the picture stays.
+  s.Line(0, 0, 19, 19, 0x00FFFF);
+  EXPECT_EQ(Px(s, 10, 10), qRgb(255, 255, 0));
+  s.Cls();
+  EXPECT_EQ(Px(s, 10, 10), qRgb(0, 160, 192));
+  EXPECT_EQ(Px(s, 3, 3), qRgb(255, 0, 0));
+  EXPECT_EQ(Px(s, 0, 0), qRgb(255, 0, 0));
+  EXPECT_EQ(s.CurrentX(), 0);
+  // A new background clears under the picture too.
+  s.SetBackColor(0x000000);
+  EXPECT_EQ(Px(s, 8, 8), qRgb(0, 0, 0));
+  EXPECT_EQ(Px(s, 15, 15), qRgb(0, 0, 0));
+  EXPECT_EQ(Px(s, 4, 4), qRgb(255, 0, 0));
+  // No picture: a plain clear again.
+  s.SetPicture(QImage());
+  EXPECT_EQ(Px(s, 4, 4), qRgb(0, 0, 0));
+  s.Cls();
+  EXPECT_EQ(Px(s, 4, 4), qRgb(0, 0, 0));
+}
+
+TEST(QtDrawSurface, TheStartClockHandIsDrawnOverItsFaceFrameAfterFrame) {
+  QtDrawSurface clock(88, 99);
+  clock.SetPicture(ClockFacePicture());
+  const QImage face = clock.Image().copy();
+  // Two frames of the hand as the start clock draws them: clear, then a yellow line from the
+  // centre, first straight up, then towards three o'clock.
+  clock.Cls();
+  clock.Line(44, 49.5F, 44, 22, 0x00FFFF);
+  EXPECT_EQ(Px(clock, 44, 30), qRgb(255, 255, 0));
+  clock.Cls();
+  clock.Line(44, 49.5F, 66, 49.5F, 0x00FFFF);
+  EXPECT_EQ(Px(clock, 60, 50), qRgb(255, 255, 0));
+  // The first hand is gone and the face under it is back, marks and all.
+  EXPECT_EQ(Px(clock, 44, 30), face.pixel(44, 30) | 0xFF000000u);
+  EXPECT_EQ(Px(clock, 44, 8), face.pixel(44, 8) | 0xFF000000u);
 }
 
 TEST(QtDrawSurface, ColourNumbersHaveRedInTheLowestByteAndSystemColoursComeFromThePalette) {

@@ -1,18 +1,19 @@
-// The main of the offscreen GUI tests: a QGuiApplication for fonts, images and the palette.
+// The main of the offscreen GUI tests: a QApplication for fonts, images, the palette and the
+// dialogs.
 
 #include "platform/MessageBox.h"
 #include "platform/SjisText.h"
 #include "tests/common/TestDoubles.h"
 #include "ui/qtplatform/FontSubstitutions.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   // Offscreen whether or not CTest set it, so the program also runs by hand without a display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);
   tidewake::EnsureShiftJisCodec();
   tidewake::RegisterFontSubstitutions();
   tidewake::test::UnexpectedMessageBox unexpected;

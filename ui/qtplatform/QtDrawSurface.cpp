@@ -246,6 +246,16 @@ void QtDrawSurface::SetBackColor(Colour c) {
   Cls();
 }
 
+void QtDrawSurface::SetPicture(const QImage& picture) {
+  picture_ = picture;
+  const float x = x_;
+  const float y = y_;
+  Cls();
+  // Showing a picture is not a Cls: the print position stays where it was.
+  x_ = x;
+  y_ = y;
+}
+
 void QtDrawSurface::SetVisible(bool on) {
   const bool was = visible_;
   visible_ = on;
@@ -257,6 +267,7 @@ void QtDrawSurface::Cls() {
   p.setCompositionMode(QPainter::CompositionMode_Source);
   p.fillRect(image_.rect(), ToQColor(back_));
   p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (!picture_.isNull()) p.drawImage(0, 0, picture_);
   x_ = 0;
   y_ = 0;
   Changed();

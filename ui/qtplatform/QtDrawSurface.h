@@ -69,6 +69,7 @@ class QtDrawSurface final : public IDrawSurface {
   // Hidden, the picture is drawn on without telling anyone; shown again, the handler hears once.
   void SetVisible(bool on) override;
 
+  // Clears to the background colour and draws the surface's own picture (if any) over it.
   void Cls() override;
   void Line(float x1, float y1, float x2, float y2, Colour c) override;
   void Box(float x1, float y1, float x2, float y2, Colour c, bool filled) override;
@@ -78,6 +79,12 @@ class QtDrawSurface final : public IDrawSurface {
   // several lines is as wide as its widest line and as high as all its lines.
   float TextWidth(const QString& text) const override;
   float TextHeight(const QString& text) const override;
+
+  // The picture box's own picture, drawn at (0, 0) over the background by every Cls and
+  // SetBackColor, so that a face drawn on (the start clock) survives each clearing. Shown at once;
+  // an empty image removes it. Transparent parts show the background colour.
+  void SetPicture(const QImage& picture);
+  const QImage& Picture() const { return picture_; }
 
   // The picture as drawn so far.
   const QImage& Image() const;
@@ -103,6 +110,7 @@ class QtDrawSurface final : public IDrawSurface {
   int Advance(const QString& line) const;
 
   mutable QImage image_;
+  QImage picture_;
   // Kept open between drawing calls: opening a painter for each box would cost more than the box.
   mutable std::unique_ptr<QPainter> painter_;
   bool painterFontSet_ = false;

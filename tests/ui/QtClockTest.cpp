@@ -1,0 +1,145 @@
+// The Qt clock: Wait sleeps in the event loop for at least its time while events are delivered,
+// Interrupt ends it early, nested Waits keep their own deadlines, and a wait of zero or less
+// returns at once without delivering anything.
+
+#include "ui/qtplatform/QtClock.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace tidewake;
+
+namespace {
+
+// Counts the custom events posted to it.
+class Receiver final : public QObject {
+ public:
+  static QEvent::Type Type() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+  }
+  int received = 0;
+
+ protected:
+  void customEvent(QEvent* e) override {
+    if (e->type() == Type()) ++received;
+  }
+};
+
+TEST(QtClock, WaitSleepsAtLeastItsTimeWhileEventsAreDelivered) {
+  QtClock clock;
+  Receiver receiver;
+  bool timerFired = false;
+  bool sawWaiting = false;
+  QTimer::singleShot(0, [&] {
+    timerFired = true;
+    sawWaiting = clock.Waiting();
+  });
+  QCoreApplication::postEvent(&receiver, new QEvent(Receiver::Type()));
+  QElapsedTimer watch;
+  watch.start();
+  const std::int32_t before = clock.Milliseconds();
+  clock.Wait(50);
+  EXPECT_GE(watch.elapsed(), 50);
+  EXPECT_GE(clock.Milliseconds() - before, 50);
+  EXPECT_TRUE(timerFired);
+  EXPECT_TRUE(sawWaiting);
+  EXPECT_EQ(receiver.received, 1);
+  EXPECT_FALSE(clock.Waiting());
+}
+
+TEST(QtClock, AWaitOfZeroOrLessReturnsWithoutDeliveringEvents) {
+  QtClock clock;
+  for (const std::int32_t ms : {0, -1, -250, INT32_MIN}) {
+    Receiver receiver;
+    QCoreApplication::postEvent(&receiver, new QEvent(Receiver::Type()));
+    clock.Wait(ms);
+    EXPECT_EQ(receiver.received, 0) << ms;
+    // Delivered by the next DoEvents.
+    clock.DoEvents();
+    EXPECT_EQ(receiver.received, 1) << ms;
+  }
+}
+
+TEST(QtClock, InterruptEndsAWaitInProgress) {
+  QtClock clock;
+  QTimer::singleShot(20, [&] { clock.Interrupt(); });
+  QElapsedTimer watch;
+  watch.start();
+  clock.Wait(10000);
+  EXPECT_LT(watch.elapsed(), 9000);
+  EXPECT_FALSE(clock.Waiting());
+}
+
+TEST(QtClock, InterruptWithoutAWaitDoesNothingToTheNextOne) {
+  QtClock clock;
+  clock.Interrupt();
+  QElapsedTimer watch;
+  watch.start();
+  clock.Wait(30);
+  EXPECT_GE(watch.elapsed(), 30);
+}
+
+TEST(QtClock, ANestedWaitKeepsItsOwnDeadlineAndTheOuterOneItsOwn) {
+  QtClock clock;
+  QElapsedTimer watch;
+  watch.start();
+  qint64 innerTook = -1;
+  QTimer::singleShot(5, [&] {
+    QElapsedTimer inner;
+    inner.start();
+    clock.Wait(30);
+    innerTook = inner.elapsed();
+  });
+  clock.Wait(120);
+  EXPECT_GE(innerTook, 30);
+  // The inner deadline did not end the outer wait early.
+  EXPECT_GE(watch.elapsed(), 120);
+}
+
+TEST(QtClock, AnOuterWaitWhoseDeadlinePassesInsideANestedOneEndsWhenTheNestedOneDoes) {
+  QtClock clock;
+  QElapsedTimer watch;
+  watch.start();
+  bool innerDone = false;
+  QTimer::singleShot(5, [&] {
+    clock.Wait(80);
+    innerDone = true;
+  });
+  clock.Wait(20);
+  EXPECT_TRUE(innerDone);
+  EXPECT_GE(watch.elapsed(), 80);
+}
+
+TEST(QtClock, InterruptEndsNestedWaitsTogether) {
+  QtClock clock;
+  QElapsedTimer watch;
+  watch.start();
+  bool innerReturned = false;
+  QTimer::singleShot(5, [&] {
+    QTimer::singleShot(10, [&] { clock.Interrupt(); });
+    clock.Wait(10000);
+    innerReturned = true;
+  });
+  clock.Wait(10000);
+  EXPECT_TRUE(innerReturned);
+  EXPECT_LT(watch.elapsed(), 9000);
+}
+
+TEST(QtClock, MillisecondsStartNearZeroAndNeverGoBack) {
+  QtClock clock;
+  std::int32_t last = clock.Milliseconds();
+  EXPECT_GE(last, 0);
+  for (int i = 0; i < 5; ++i) {
+    clock.Wait(2);
+    const std::int32_t now = clock.Milliseconds();
+    EXPECT_GE(now, last);
+    last = now;
+  }
+}
+
+}  // namespace
