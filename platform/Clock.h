@@ -19,6 +19,9 @@ class IClock {
   // they come. It may return early when an event arrives; callers that need the full time wait
   // again for the rest. It never spins the processor.
   virtual void Wait(std::int32_t ms) = 0;
+  // Ends a Wait in progress at once, so that a run sees Escape or a closing window without
+  // sleeping out its frame. Clocks that do not sleep have nothing to end.
+  virtual void Interrupt() {}
 };
 
 // The installed clock; a steady clock that sleeps the thread is installed until the window

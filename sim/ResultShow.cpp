@@ -8,6 +8,9 @@
 
 #include <QStringBuilder>
 
+#include <QStringList>
+
+#include <algorithm>
 #include <cmath>
 
 namespace tidewake {
@@ -16,19 +19,21 @@ namespace {
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kYellow = 0x00FFFF;
 
-// Both tables are printed in a black panel, line by line from X 190, two units apart.
-void OpenPanel(IDrawSurface& pool) {
+// Both tables are printed in a black panel, line by line from X 190, two units apart. The panel
+// reaches X 320, or further when a line is wider, so that no line runs off it onto the water.
+void PrintPanel(IDrawSurface& pool, const QStringList& lines) {
   const float h = pool.TextHeight(QStringLiteral("1"));
-  pool.Box(180, 20, 320, 8 * h + 56, kBlack, true);
+  float right = 320;
+  for (const QString& line : lines) right = std::max(right, 190 + pool.TextWidth(line) + 10);
+  pool.Box(180, 20, right, 8 * h + 56, kBlack, true);
   pool.SetForeColor(kYellow);
   pool.SetCurrentY(30);
   pool.SetCurrentX(190);
-}
-
-void PanelLine(IDrawSurface& pool, const QString& text) {
-  pool.Print(text, true);
-  pool.SetCurrentY(pool.CurrentY() + 2);
-  pool.SetCurrentX(190);
+  for (const QString& line : lines) {
+    pool.Print(line, true);
+    pool.SetCurrentY(pool.CurrentY() + 2);
+    pool.SetCurrentX(190);
+  }
 }
 
 QString FullWidthBoatNo(int index) { return Widen(QString::number(index + 1)); }
@@ -68,29 +73,29 @@ void ResultShow() {
   IRaceScene& scene = RaceScene();
   IDrawSurface& pool = scene.picPool();
   ChakujunSet();
-  OpenPanel(pool);
-  PanelLine(pool, QStringLiteral(" 確定 ") % scene.RaceNoText());
-  PanelLine(pool, QStringLiteral(" 着順  艇番  タイム  進入  ＳＴ"));
+  QStringList lines = {QStringLiteral(" 確定 ") % scene.RaceNoText(),
+                       QStringLiteral(" 着順  艇番  タイム  進入  ＳＴ")};
   for (int p = 1; p <= kBoatCount; ++p) {
     const QString place = QString::number(p);
     for (int i = 0; i < kBoatCount; ++i) {
       const EntrantType& e = gtypEntrant[static_cast<std::size_t>(i)];
       if (e.Result != place) continue;
-      PanelLine(pool, QStringLiteral("  ") % FormatNumber(p, u"#着") % QStringLiteral("  ") % u' ' %
-                          FullWidthBoatNo(i) % QStringLiteral("   ") % TimeFormat(e.GoalTime) % QStringLiteral("  ") %
-                          QChar(u' ') % FormatNumber(static_cast<int>(e.Course), u"0") % QStringLiteral("    ") %
-                          FormatText(FormatNumber(e.StTime, u".00"), u"@@@@"));
+      lines << (QStringLiteral("  ") % FormatNumber(p, u"#着") % QStringLiteral("  ") % u' ' % FullWidthBoatNo(i) %
+                QStringLiteral("   ") % TimeFormat(e.GoalTime) % QStringLiteral("  ") % QChar(u' ') %
+                FormatNumber(static_cast<int>(e.Course), u"0") % QStringLiteral("    ") %
+                FormatText(FormatNumber(e.StTime, u".00"), u"@@@@"));
       break;
     }
   }
   for (int i = 0; i < kBoatCount; ++i) {
     const EntrantType& e = gtypEntrant[static_cast<std::size_t>(i)];
     if (e.Result != u"F" && e.Result != u"L") continue;
-    PanelLine(pool, QStringLiteral("  ") % e.Result % QStringLiteral("    ") % QChar(u' ') % FullWidthBoatNo(i) %
-                        QStringLiteral("   ") % QStringLiteral(" :  :   ") % u' ' %
-                        FormatNumber(static_cast<int>(e.Course), u"0") % QStringLiteral("    ") %
-                        FormatText(FormatNumber(std::fabs(e.StTime), u"+.00"), u"@@@@"));
+    lines << (QStringLiteral("  ") % e.Result % QStringLiteral("    ") % QChar(u' ') % FullWidthBoatNo(i) %
+              QStringLiteral("   ") % QStringLiteral(" :  :   ") % u' ' %
+              FormatNumber(static_cast<int>(e.Course), u"0") % QStringLiteral("    ") %
+              FormatText(FormatNumber(std::fabs(e.StTime), u"+.00"), u"@@@@"));
   }
+  PrintPanel(pool, lines);
   pool.SetForeColor(kBlack);
 }
 
@@ -98,16 +103,15 @@ void TestTimeShow(std::array<float, 6>& sngMaxSpeed) {
   IRaceScene& scene = RaceScene();
   IDrawSurface& pool = scene.picPool();
   scene.lblStart().SetVisible(false);
-  OpenPanel(pool);
-  PanelLine(pool, QStringLiteral(" 展示タイムのお知らせ "));
-  PanelLine(pool, QStringLiteral(" 艇番    選 手 名     タイム"));
+  QStringList lines = {QStringLiteral(" 展示タイムのお知らせ "), QStringLiteral(" 艇番    選 手 名     タイム")};
   for (int i = 0; i < kBoatCount; ++i) {
     const EntrantType& e = gtypEntrant[static_cast<std::size_t>(i)];
     // The time to cover 150 units at the boat's best straight speed, plus up to a tenth of chance.
     const float time = 150 / sngMaxSpeed[static_cast<std::size_t>(i)] + Random().Rnd() / 10;
-    PanelLine(pool, u' ' + FullWidthBoatNo(i) + QStringLiteral("号艇 ") + u' ' + (e.Name + u'\u3000').left(5) +
-                        QStringLiteral("    ") + FormatNumber(time, u"0.00"));
+    lines << (u' ' + FullWidthBoatNo(i) + QStringLiteral("号艇 ") + u' ' + (e.Name + u'\u3000').left(5) +
+              QStringLiteral("    ") + FormatNumber(time, u"0.00"));
   }
+  PrintPanel(pool, lines);
   pool.SetForeColor(kBlack);
 }
 

@@ -1,27 +1,173 @@
 #pragma once
 
+#include "data/cBangumiFile.h"
+#include "data/cSensyuFile.h"
+#include "grid/cGrid.h"
+#include "platform/RaceScene.h"
+#include "ui/qtplatform/QtRaceScene.h"
+
+#include <QImage>
 #include <QMainWindow>
+#include <QPoint>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
 
 namespace tidewake {
 
-// The program's single window. For now the shell: its caption and its menus; the card and the
-// water join it later.
-class frmMain : public QMainWindow {
+// The program's single window. The card view shows the venue and race selectors and the race
+// card; the race view shows the water on which the runs animate. Both share one set of controls,
+// named as the window's description names them, so that each handler can be found by its name.
+// The window is the scene the runs draw on: it installs itself as RaceScene() while it exists.
+class frmMain : public QMainWindow, public IRaceScene {
   Q_OBJECT
 
  public:
   explicit frmMain(QWidget* parent = nullptr);
+  ~frmMain() override;
 
+  // ---- The scene of the runs
+  IDrawSurface& picPool() override { return picPoolBox->Surface(); }
+  IDrawSurface& picClock() override { return picClockBox->Surface(); }
+  void MoveClock(float left, float top) override;
+  QtSceneLabel& lblStart() override { return *lblStartLabel; }
+  QtSceneImage& imgTurnMark(int index) override;
+  QtSceneImage& imgRaceBoat(int index) override;
+  std::int16_t SelectedJyoCode() const override;
+  QString RaceNoText() const override;
+  void Unload() override;
+
+  // ---- Controls
+  QWidget* picGridPanel = nullptr;
+  QComboBox* cboJyo = nullptr;
+  QComboBox* cboRaceNo = nullptr;
+  QLabel* lblDay = nullptr;
+  QtPictureBox* picGrid = nullptr;
+  QLabel* lblNotice = nullptr;
+  QtPictureBox* picPoolBox = nullptr;
+  QtPictureBox* picClockBox = nullptr;
+  QtSceneLabel* lblStartLabel = nullptr;
+  QPushButton* cmdClose = nullptr;
+  QPushButton* cmdCancel = nullptr;
+  std::array<QtSceneImage*, 2> imgTurnMarkPics{};
+  std::array<QtSceneImage*, 6> imgRaceBoatPics{};
+
+  QMenu* mnuFile = nullptr;
   QAction* mnuFileOpen = nullptr;
   QAction* mnuFileOpenOld = nullptr;
   QAction* mnuFileUpdate = nullptr;
   QAction* mnuFileExit = nullptr;
+  QMenu* mnuRace = nullptr;
   QAction* mnuTestRun = nullptr;
   QAction* mnuRaceStart = nullptr;
   QAction* mnuRaceSpeedNormal = nullptr;
   QAction* mnuRaceSpeedHi = nullptr;
+  QMenu* mnuPopup = nullptr;
+  QAction* mnuPopupAuto = nullptr;
+  QAction* mnuPopupNum = nullptr;
+  std::array<QAction*, 6> mnuPopupCourse{};
+
+  // The race card and the two stores.
+  cGrid& Grid() { return *mclsGrid; }
+  cBangumiFile& Bangumi() { return *mclsBangumi; }
+  cSensyuFile& Sensyu() { return *mclsSensyu; }
+
+  // The client area's size in the card view (0) and the race view (1), in pixels.
+  static constexpr int kClientWidth = 828;
+  static constexpr std::array<int, 2> kClientHeight = {209, 400};
+
+  // ---- Commands and handlers
+  void cboJyo_Click();
+  void cboRaceNo_Click();
+  void mnuFileOpen_Click();
+  void mnuFileOpenOld_Click();
+  void mnuFileUpdate_Click();
+  void mnuFileExit_Click();
+  void mnuRaceSpeedNormal_Click();
+  void mnuRaceSpeedHi_Click();
+  void mnuTestRun_Click();
+  void mnuRaceStart_Click();
+  void cmdClose_Click();
+  void cmdCancel_Click();
+  void picGrid_MouseUp(Qt::MouseButton button, float x, float y);
+  void mnuPopupCourse_Click(int course);
+  void mnuPopupNum_Click();
+  void mnuPopupAuto_Click();
+  // Copies weight, rates, course and name of each boat from the card into the entrant records.
+  // A cell that does not read as a number is reported and nothing is copied.
+  bool EntrantDataSet();
+
+  // Races by keyboard: PageDown / PageUp the next or previous race of the venue; with Ctrl, the
+  // next or previous venue at the same race number (its last race when it has fewer).
+  void RaceStep(int delta);
+  void VenueStep(int delta);
+  // The tooltip of the card at a point of picGrid: why the prediction put the boat where it did.
+  QString CardToolTip(float x, float y);
+  // Programmes and fan handbooks dropped on the card, told apart by their content.
+  void DropFiles(const QStringList& paths);
+
+  // Selects an item of a selector the way a user does: its handler runs.
+  void SelectListIndex(QComboBox* combo, int index);
+
+  // True from the start of a run until it returns.
+  bool Running() const { return mblnRunning; }
+
+  // Opens the entry-course pop-up at a point of the screen and returns once it is closed; the
+  // chosen item's handler runs through its action. Tests replace it.
+  std::function<void(QMenu*, const QPoint&)> PopupMenu;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildControls();
+  void Form_Load();
+  void SetUpCard();
+  void DemoRaceSet();
+  void PlaceWindow();
+  void SetView(int view);
+  void RunCommand(bool race);
+  void WriteCourses(const std::array<std::int16_t, 7>& course);
+  // The courses the prediction gives for a race, when it gives six.
+  std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo);
+  std::int16_t SelectedRaceNo() const;
+  // True while the card view shows a real programme and no run goes on: the selectors' keys act.
+  bool Browsing() const;
+  // The racers of the venue shown, from the racer store as it is now.
+  void ReloadRacers();
+  // A command of a menu acts only while its menu is enabled and no run goes on: the shortcuts of a
+  // disabled menu must not reach it either.
+  void Command(QAction* action, QMenu* menu, void (frmMain::*handler)());
+
+  IRaceScene* previousScene_ = nullptr;
+  std::vector<QImage> imgBoat;
+  std::unique_ptr<cBangumiFile> mclsBangumi;
+  std::unique_ptr<cSensyuFile> mclsSensyu;
+  std::unique_ptr<cGrid> mclsGrid;
+  bool mblnNoBangumi = true;
+  bool mblnBangumiLoaded = false;
+  bool mblnSensyuLoaded = false;
+  std::int16_t mintPopupRow = 0;
+  std::int16_t mintPopupCol = 0;
+  KyoteijyoTable mstrKyoteijyoTable;
+  bool mblnRunning = false;
+  bool placedOnShow_ = false;
+  // The card's courses came from the prediction: its reasons can be shown.
+  bool mblnPredicted = false;
 };
 
 }  // namespace tidewake

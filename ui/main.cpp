@@ -1,15 +1,25 @@
+#include "platform/Clock.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
 #include "platform/SjisText.h"
 #include "ui/frmMain.h"
+#include "ui/qtplatform/Artwork.h"
 #include "ui/qtplatform/FontSubstitutions.h"
+#include "ui/qtplatform/QtClock.h"
+#include "ui/qtplatform/QtFileDialog.h"
+#include "ui/qtplatform/QtMessageBox.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPixmap>
 
 #include <cstdio>
 #include <stdexcept>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setApplicationDisplayName(QStringLiteral("Corvane Tidewake"));
   try {
     tidewake::EnsureShiftJisCodec();
   } catch (const std::exception& e) {
@@ -20,7 +30,28 @@ int main(int argc, char** argv) {
   // The program names the Windows fonts; IPA fonts are drawn to stand in for them.
   tidewake::RegisterFontSubstitutions();
 
-  tidewake::frmMain window;
-  window.show();
-  return app.exec();
+  QIcon icon;
+  for (int size : {16, 32, 48, 64, 128}) icon.addPixmap(QPixmap::fromImage(tidewake::WindowIconPicture(size)));
+  QApplication::setWindowIcon(icon);
+
+  // The Qt side of the platform, installed before the window's start-up uses any of it.
+  tidewake::QtMessageBox messageBox;
+  tidewake::QtClock clock;
+  tidewake::QtFileDialog fileDialog;
+  tidewake::SetMessageBoxHandler(&messageBox);
+  tidewake::SetClock(&clock);
+  tidewake::SetFileDialog(&fileDialog);
+
+  int result = 0;
+  {
+    tidewake::frmMain window;
+    messageBox.SetParentWidget(&window);
+    fileDialog.SetParentWidget(&window);
+    window.show();
+    result = app.exec();
+  }
+  tidewake::SetFileDialog(nullptr);
+  tidewake::SetClock(nullptr);
+  tidewake::SetMessageBoxHandler(nullptr);
+  return result;
 }

@@ -92,8 +92,9 @@ TEST(ResultShow, PlacedBoatsThenFlyingAndLateCharacterForCharacter) {
   Finish(6, 119.6f, 0.99f, 6);
   h.scene.pool.clearLog();
   ResultShow();
-  // Text height 12 here: the panel reaches 8 x 12 + 56.
-  EXPECT_EQ(h.scene.pool.log().first(), u"Fill(180,20)-(320,152) #000000"_qs);
+  // Text height 12 here: the panel reaches 8 x 12 + 56, and 10 units past the widest line, so no
+  // line runs off the panel onto the water.
+  EXPECT_EQ(h.scene.pool.log().first(), u"Fill(180,20)-(386,152) #000000"_qs);
   EXPECT_EQ(h.scene.pool.printed(), (QStringList{
                                         u"(190,30)  確定 12 R"_qs,
                                         u"(190,44)  着順  艇番  タイム  進入  ＳＴ"_qs,

@@ -259,6 +259,7 @@ void QtDrawSurface::SetPicture(const QImage& picture) {
 void QtDrawSurface::SetVisible(bool on) {
   const bool was = visible_;
   visible_ = on;
+  if (on != was && visibilityChanged_) visibilityChanged_(on);
   if (on && !was) Changed();
 }
 

@@ -91,6 +91,8 @@ class QtDrawSurface final : public IDrawSurface {
   // Called after every change while the picture is visible, and when it is shown or resized. A
   // widget passes an update() here.
   void SetChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+  // Called when the picture is hidden or shown, so that the widget showing it follows.
+  void SetVisibilityHandler(std::function<void(bool)> handler) { visibilityChanged_ = std::move(handler); }
 
   // The font the texts are drawn in, and the height of one line of it.
   const QFont& CurrentFont() const { return font_; }
@@ -140,6 +142,7 @@ class QtDrawSurface final : public IDrawSurface {
   int drawStyle_ = 0;
   int drawWidth_ = 1;
   std::function<void()> changed_;
+  std::function<void(bool)> visibilityChanged_;
 };
 
 }  // namespace tidewake

@@ -1,0 +1,409 @@
+// The commands of the main window: the selectors, the file menu, the runs, the way back to the
+// card, Escape, closing, and the entry-course pop-up.
+
+#include "data/mDayFile.h"
+#include "data/mSensyuStore.h"
+#include "platform/Clock.h"
+#include "platform/Format.h"
+#include "platform/MessageBox.h"
+#include "platform/Numeric.h"
+#include "platform/RuntimeError.h"
+#include "platform/mMyFunc.h"
+#include "predict/mCourseExpect.h"
+#include "sim/mFileDialog.h"
+#include "sim/mGlobal.h"
+#include "sim/mMain.h"
+#include "ui/frmMain.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+
+namespace tidewake {
+namespace {
+
+const QString kSensyuStore = QStringLiteral("SENSYU.BRF");
+const QString kOpenTitle = QStringLiteral("ファイルを開く");
+
+// A filter of the open-file dialog: the description and the pattern, each ended by a NUL.
+QString Filter(const QString& description, const QString& pattern) {
+  return description + QChar(u'\0') + pattern + QChar(u'\0');
+}
+
+// Card columns of the values a run takes from the card.
+constexpr std::int16_t kColName = 2, kColWeight = 5, kColRate = 7, kColRate2 = 8, kColMotor2 = 10, kColBoat2 = 12,
+                       kColCourse = 14;
+
+}  // namespace
+
+// ---- Venue and race ----
+
+void frmMain::cboJyo_Click() {
+  if (mblnRunning || mblnNoBangumi || cboJyo->currentIndex() < 0) return;
+  cboRaceNo->clear();
+  lblDay->clear();
+  const auto code = static_cast<std::int16_t>(cboJyo->currentData().toInt());
+  QString fileName;
+  mblnBangumiLoaded = mclsBangumi->FileLoad(FormatNumber(code, u"00"), fileName);
+  if (!mblnBangumiLoaded) return;
+  gstrTitle = mclsBangumi->TitleLong();
+  QStringList participants = mclsBangumi->ParticipationSensyuNoAllGet();
+  mblnSensyuLoaded = mclsSensyu->FileLoad(AppFilePath(kSensyuStore), participants, 0);
+  for (std::int16_t r = 1; r <= mclsBangumi->RaceNumbers(); ++r) {
+    cboRaceNo->addItem(FormatText(QString::number(r), u"@@ R"), r);
+  }
+  lblDay->setText(FormatDate(mclsBangumi->RaceDate(), u"yyyy/m/d") + QStringLiteral("  ") + JyoNameGet(code) +
+                  QStringLiteral("競艇場"));
+  SelectListIndex(cboRaceNo, 0);
+}
+
+std::int16_t frmMain::SelectedRaceNo() const {
+  return cboRaceNo->currentIndex() < 0 ? std::int16_t{0} : static_cast<std::int16_t>(cboRaceNo->currentData().toInt());
+}
+
+std::optional<std::array<std::int16_t, 7>> frmMain::ExpectedCourses(std::int16_t intRaceNo) {
+  if (!mblnSensyuLoaded) return std::nullopt;
+  // A fixed-entry race enters in boat order by rule: the prediction is told so.
+  const bool fixed = mclsBangumi->CourseFix(intRaceNo);
+  if (mCourseExpect::EntryCourseExpect(*mclsBangumi, *mclsSensyu, intRaceNo, fixed).size() != 6) return std::nullopt;
+  std::array<std::int16_t, 7> course{};
+  for (std::size_t b = 1; b <= 6; ++b) course[b] = mCourseExpect::gintExpectCourse[b];
+  return course;
+}
+
+void frmMain::WriteCourses(const std::array<std::int16_t, 7>& course) {
+  for (std::int16_t boat = 1; boat <= 6; ++boat) {
+    mclsGrid->SetCellValue(boat, kColCourse, QString::number(course[static_cast<std::size_t>(boat)]));
+  }
+}
+
+void frmMain::cboRaceNo_Click() {
+  if (mblnRunning || mblnNoBangumi || !mblnBangumiLoaded || cboRaceNo->currentIndex() < 0) return;
+  const std::int16_t r = SelectedRaceNo();
+  const cBangumiFile& b = *mclsBangumi;
+  cGrid& grid = *mclsGrid;
+  for (std::int16_t w = 1; w <= 6; ++w) {
+    const QStringList cells = {b.SensyuNo(r, w),
+                               b.SensyuName(r, w),
+                               QString::number(b.SensyuAge(r, w)),
+                               b.SensyuBirthplace(r, w),
+                               QString::number(b.SensyuWeight(r, w)),
+                               b.SensyuClass(r, w),
+                               FormatNumber(b.SensyuZenkokuSyoritu(r, w), u"0.00"),
+                               FormatNumber(b.SensyuZenkokuFSyoritu(r, w), u"0.00"),
+                               b.MotorNo(r, w),
+                               FormatNumber(b.MotorFSyoritu(r, w), u"0.00"),
+                               b.BoatNo(r, w),
+                               FormatNumber(b.BoatFSyoritu(r, w), u"0.00"),
+                               b.Seiseki(r, w)};
+    for (std::int16_t col = 1; col <= 13; ++col) grid.SetCellValue(w, col, cells[col - 1]);
+  }
+  const auto course = ExpectedCourses(r);
+  mblnPredicted = course.has_value();
+  WriteCourses(course ? *course : std::array<std::int16_t, 7>{0, 1, 2, 3, 4, 5, 6});
+  grid.Refresh(false);
+}
+
+// ---- The file menu ----
+
+void frmMain::mnuFileOpen_Click() {
+  const QString path = ShowOpenFileDialog(0, Filter(QStringLiteral("番組ファイル(B*.TXT)"), QStringLiteral("B*.txt")),
+                                          AppFolder(), 0, kOpenTitle, false);
+  if (path.isEmpty()) return;
+  if (mclsBangumi->FileConv(path)) mnuFileOpenOld_Click();
+}
+
+void frmMain::mnuFileOpenOld_Click() {
+  // The store is listed before anything is cleared: a store that cannot be read leaves the venue
+  // list, the card and the selection as they were.
+  KyoteijyoTable table;
+  QString fileName;
+  if (!mclsBangumi->KaisaiCheck(table, fileName)) return;
+  mstrKyoteijyoTable = table;
+  cboJyo->clear();
+  cboRaceNo->clear();
+  lblDay->clear();
+  mblnNoBangumi = false;
+  for (std::int16_t code = 1; code <= 24; ++code) {
+    const QString& title = mstrKyoteijyoTable[static_cast<std::size_t>(code)];
+    if (!title.isEmpty()) cboJyo->addItem(FormatNumber(code, u"00\\#   ") + title, code);
+  }
+  mblnNoBangumi = cboJyo->count() == 0;
+  mblnPredicted = false;
+  cboJyo->setCurrentIndex(-1);
+  for (std::int16_t row = 1; row <= 6; ++row) {
+    for (std::int16_t col = 1; col <= 14; ++col) mclsGrid->SetCellValue(row, col, QString());
+  }
+  mclsGrid->Refresh(false);
+}
+
+void frmMain::mnuFileUpdate_Click() {
+  const QString path =
+      ShowOpenFileDialog(0, Filter(QStringLiteral("ファン手帳ファイル(F*.TXT)"), QStringLiteral("F*.txt")), AppFolder(),
+                         0, kOpenTitle, false);
+  if (!path.isEmpty() && SensyuStoreUpdate(path)) ReloadRacers();
+}
+
+void frmMain::ReloadRacers() {
+  // The venue shown takes its racers from the new store at once, so that the next prediction
+  // (choosing a race, or 自動) uses it; the courses on the card stay until then.
+  if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
+    QStringList participants = mclsBangumi->ParticipationSensyuNoAllGet();
+    mblnSensyuLoaded = mclsSensyu->FileLoad(AppFilePath(kSensyuStore), participants, 0);
+  }
+}
+
+void frmMain::mnuFileExit_Click() { close(); }
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  gblnQuit = true;
+  if (mblnRunning) {
+    // The run is still on the stack: it sees the flag at its next check and returns, and the
+    // window closes for good then. Until then it only disappears.
+    hide();
+    Clock().Interrupt();
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+// ---- The race menu ----
+
+void frmMain::mnuRaceSpeedNormal_Click() { mnuRaceSpeedNormal->setChecked(true); }
+void frmMain::mnuRaceSpeedHi_Click() { mnuRaceSpeedHi->setChecked(true); }
+void frmMain::mnuTestRun_Click() { RunCommand(false); }
+void frmMain::mnuRaceStart_Click() { RunCommand(true); }
+
+bool frmMain::EntrantDataSet() {
+  struct Fields {
+    float weight, rate, rate2, motor2, boat2;
+    std::int16_t course;
+    QString name;
+  };
+  std::array<Fields, kBoatCount> fields;
+  std::int16_t boat = 1;
+  std::int16_t col = 0;
+  try {
+    for (boat = 1; boat <= kBoatCount; ++boat) {
+      Fields& f = fields[static_cast<std::size_t>(boat - 1)];
+      const auto cell = [&](std::int16_t c) {
+        col = c;
+        return mclsGrid->CellValue(boat, c);
+      };
+      f.weight = ToSingle(cell(kColWeight));
+      f.rate = ToSingle(cell(kColRate));
+      f.rate2 = ToSingle(cell(kColRate2));
+      f.motor2 = ToSingle(cell(kColMotor2));
+      f.boat2 = ToSingle(cell(kColBoat2));
+      f.course = ToInteger(cell(kColCourse));
+      f.name = cell(kColName);
+    }
+  } catch (const RuntimeError& e) {
+    MsgBox(QStringLiteral("出走表の %1 号艇、%2 列目の値ではレースを始められません。\n%3")
+               .arg(boat)
+               .arg(col)
+               .arg(e.reportText()),
+           MsgButtons::Ok, MsgIcon::Critical, QString());
+    return false;
+  }
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    EntrantType& e = gtypEntrant[i];
+    const Fields& f = fields[i];
+    e.Weight = f.weight < 50 ? 50.0f : f.weight;
+    e.Syoritu = f.rate;
+    e.Rentairitu2 = f.rate2;
+    e.MotorRentairitu2 = f.motor2;
+    e.BoatRentairitu2 = f.boat2;
+    e.Course = f.course;
+    e.Name = f.name;
+  }
+  return true;
+}
+
+void frmMain::RunCommand(bool race) {
+  if (mblnRunning || cboJyo->currentIndex() < 0 || cboRaceNo->currentIndex() < 0) return;
+  // The card must read as a race before the window changes face: EntrantDataSet below copies it
+  // after PoolInit has reset the records, and cannot fail then.
+  const std::array<EntrantType, kBoatCount> before = gtypEntrant;
+  if (!EntrantDataSet()) return;
+  gtypEntrant = before;
+
+  std::int32_t lngWaitTime = mnuRaceSpeedHi->isChecked() ? 100 : 250;
+  mnuFile->menuAction()->setEnabled(false);
+  mnuRace->menuAction()->setEnabled(false);
+  cmdClose->hide();
+  PoolInit();
+  if (!race) picClock().SetVisible(false);
+  picGridPanel->hide();
+  SetView(1);
+  PlaceWindow();
+  EntrantDataSet();
+
+  mblnRunning = true;
+  if (race) {
+    RaceStart(lngWaitTime);
+  } else {
+    TestRun(lngWaitTime);
+  }
+  mblnRunning = false;
+
+  if (gblnQuit) {
+    // Closed during the run: now that the run has returned, the window may go.
+    close();
+    return;
+  }
+  cmdClose->show();
+  mnuRace->menuAction()->setEnabled(true);
+}
+
+void frmMain::cmdClose_Click() {
+  if (mblnRunning) return;
+  picGridPanel->show();
+  mnuFile->menuAction()->setEnabled(true);
+  cmdClose->hide();
+  SetView(0);
+  PlaceWindow();
+}
+
+void frmMain::cmdCancel_Click() {
+  // Escape means something only while a run goes on.
+  if (!mblnRunning) return;
+  gblnRunning = false;
+  Clock().Interrupt();
+}
+
+// ---- The entry-course pop-up ----
+
+void frmMain::picGrid_MouseUp(Qt::MouseButton button, float x, float y) {
+  if (mblnRunning) return;
+  mclsGrid->MouseMove(-1, -1);
+  if (button != Qt::RightButton) return;
+  mintPopupRow = mclsGrid->ClickRow(y);
+  mintPopupCol = mclsGrid->ClickCol(x);
+  if (mintPopupCol != kColCourse || mintPopupRow <= 0) return;
+  mclsGrid->MouseMove(x, y);
+  PopupMenu(mnuPopup, picGrid->mapToGlobal(QPoint(static_cast<int>(x), static_cast<int>(y))));
+}
+
+void frmMain::mnuPopupCourse_Click(int course) {
+  if (mintPopupRow < 1 || mintPopupRow > 6) return;
+  mclsGrid->SetCellValue(mintPopupRow, kColCourse, QString::number(course));
+  mclsGrid->Refresh(false);
+}
+
+void frmMain::mnuPopupNum_Click() {
+  WriteCourses({0, 1, 2, 3, 4, 5, 6});
+  mclsGrid->Refresh(false);
+}
+
+void frmMain::mnuPopupAuto_Click() {
+  // With no race chosen (a store just opened, a venue that failed to load) there is nothing to
+  // predict, and the card stays as it is.
+  if (mblnNoBangumi || !mblnBangumiLoaded || cboRaceNo->currentIndex() < 0) {
+    if (mblnNoBangumi && cboRaceNo->currentIndex() >= 0) mnuPopupNum_Click();
+    return;
+  }
+  const auto course = ExpectedCourses(SelectedRaceNo());
+  mblnPredicted = course.has_value();
+  if (!course) {
+    mnuPopupNum_Click();
+    return;
+  }
+  WriteCourses(*course);
+  mclsGrid->Refresh(false);
+}
+
+// ---- Browsing by keyboard, the card's tooltip, files dropped on the card ----
+
+bool frmMain::Browsing() const { return !mblnRunning && !mblnNoBangumi && !picGridPanel->isHidden(); }
+
+void frmMain::RaceStep(int delta) {
+  const int next = cboRaceNo->currentIndex() + delta;
+  if (!Browsing() || cboRaceNo->currentIndex() < 0 || next < 0 || next >= cboRaceNo->count()) return;
+  SelectListIndex(cboRaceNo, next);
+}
+
+void frmMain::VenueStep(int delta) {
+  if (!Browsing() || cboJyo->count() == 0) return;
+  const int current = cboJyo->currentIndex();
+  const int next = current < 0 ? (delta > 0 ? 0 : cboJyo->count() - 1) : current + delta;
+  if (next < 0 || next >= cboJyo->count()) return;
+  const int race = SelectedRaceNo();
+  SelectListIndex(cboJyo, next);
+  if (race > 1 && cboRaceNo->count() > 0) SelectListIndex(cboRaceNo, std::min(race, cboRaceNo->count()) - 1);
+}
+
+QString frmMain::CardToolTip(float x, float y) {
+  const std::int16_t row = mclsGrid->ClickRow(y);
+  if (!mblnPredicted || mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
+  const auto blankIfNone = [](const QString& s) {
+    const QString t = s.trimmed();
+    return t.isEmpty() ? QStringLiteral("－") : t;
+  };
+  QString text =
+      QStringLiteral("%1号艇 %2\n得意コース: %3\n戦法: %4")
+          .arg(row)
+          .arg(mclsGrid->CellValue(row, kColName).trimmed(), blankIfNone(mCourseExpect::BoatCourseTypeName(row)),
+               blankIfNone(mCourseExpect::BoatTactics(row)));
+  if (mclsBangumi->CourseFix(SelectedRaceNo())) text += QStringLiteral("\n進入固定");
+  return text;
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+  // Files are taken on the card only; a run refuses them.
+  if (!mblnRunning && !picGridPanel->isHidden() && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+  if (mblnRunning || picGridPanel->isHidden() || !event->mimeData()->hasUrls()) return;
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  event->acceptProposedAction();
+  DropFiles(paths);
+}
+
+void frmMain::DropFiles(const QStringList& paths) {
+  if (mblnRunning || picGridPanel->isHidden()) return;
+  struct Dropped {
+    QString path;
+    QByteArray bytes;
+  };
+  std::vector<Dropped> handbooks, programmes;
+  for (const QString& path : paths) {
+    QByteArray bytes;
+    QFile file(path);
+    if (file.size() <= kMaxSensyuFileBytes && file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+    switch (DayFileKindOf(bytes)) {
+      case DayFileKind::FanHandbook:
+        handbooks.push_back({path, bytes});
+        break;
+      case DayFileKind::Programme:
+        programmes.push_back({path, bytes});
+        break;
+      case DayFileKind::Other:
+        MsgBox(QStringLiteral("%1\n番組ファイルでもファン手帳ファイルでもないため、開きませんでした。").arg(path),
+               MsgButtons::Ok, MsgIcon::Critical, QString());
+        break;
+    }
+  }
+  // The handbook first, so that the programme's races are predicted from it.
+  for (const Dropped& d : handbooks) {
+    if (SensyuStoreReplace(d.bytes, d.path)) ReloadRacers();
+  }
+  for (const Dropped& d : programmes) {
+    if (mclsBangumi->FileConv(d.path)) mnuFileOpenOld_Click();
+  }
+}
+
+}  // namespace tidewake
