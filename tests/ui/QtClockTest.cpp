@@ -84,49 +84,58 @@ TEST(QtClock, InterruptWithoutAWaitDoesNothingToTheNextOne) {
   EXPECT_GE(watch.elapsed(), 30);
 }
 
-TEST(QtClock, ANestedWaitKeepsItsOwnDeadlineAndTheOuterOneItsOwn) {
-  QtClock clock;
-  QElapsedTimer watch;
-  watch.start();
-  qint64 innerTook = -1;
-  QTimer::singleShot(5, [&] {
-    QElapsedTimer inner;
-    inner.start();
-    clock.Wait(30);
-    innerTook = inner.elapsed();
-  });
-  clock.Wait(120);
-  EXPECT_GE(innerTook, 30);
-  // The inner deadline did not end the outer wait early.
-  EXPECT_GE(watch.elapsed(), 120);
+TEST(QtClock, NestedWaitsKeepTheirOwnDeadlinesAndInterruptEndsThemTogether) {
+  // A Wait entered from an event delivered 5 ms into another Wait, as a box or a second handler
+  // would; `interruptAfter` > 0 interrupts that long into the inner Wait.
+  const struct {
+    const char* what;
+    std::int32_t outer;
+    std::int32_t inner;
+    int interruptAfter;
+    qint64 outerAtLeast;
+    qint64 innerAtLeast;
+  } cases[] = {
+      // The inner deadline does not end the outer Wait early.
+      {"inner shorter", 120, 30, 0, 120, 30},
+      // The outer deadline passes inside the inner Wait: the outer ends when the inner has.
+      {"inner longer", 20, 80, 0, 80, 80},
+      {"interrupted", 10000, 10000, 10, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QtClock clock;
+    QElapsedTimer outer;
+    outer.start();
+    qint64 innerTook = -1;
+    QTimer::singleShot(5, [&] {
+      if (c.interruptAfter > 0) QTimer::singleShot(c.interruptAfter, [&] { clock.Interrupt(); });
+      QElapsedTimer inner;
+      inner.start();
+      clock.Wait(c.inner);
+      innerTook = inner.elapsed();
+    });
+    clock.Wait(c.outer);
+    const qint64 outerTook = outer.elapsed();
+    ASSERT_GE(innerTook, 0);
+    EXPECT_GE(outerTook, c.outerAtLeast);
+    EXPECT_GE(innerTook, c.innerAtLeast);
+    if (c.interruptAfter > 0) {
+      EXPECT_LT(outerTook, 9000);
+    }
+    EXPECT_FALSE(clock.Waiting());
+  }
 }
 
-TEST(QtClock, AnOuterWaitWhoseDeadlinePassesInsideANestedOneEndsWhenTheNestedOneDoes) {
-  QtClock clock;
+TEST(QtClock, AClockDestroyedDuringItsOwnWaitEndsTheWaitSafely) {
+  auto* clock = new QtClock;
+  QTimer::singleShot(5, [&] {
+    delete clock;
+    clock = nullptr;
+  });
   QElapsedTimer watch;
   watch.start();
-  bool innerDone = false;
-  QTimer::singleShot(5, [&] {
-    clock.Wait(80);
-    innerDone = true;
-  });
-  clock.Wait(20);
-  EXPECT_TRUE(innerDone);
-  EXPECT_GE(watch.elapsed(), 80);
-}
-
-TEST(QtClock, InterruptEndsNestedWaitsTogether) {
-  QtClock clock;
-  QElapsedTimer watch;
-  watch.start();
-  bool innerReturned = false;
-  QTimer::singleShot(5, [&] {
-    QTimer::singleShot(10, [&] { clock.Interrupt(); });
-    clock.Wait(10000);
-    innerReturned = true;
-  });
-  clock.Wait(10000);
-  EXPECT_TRUE(innerReturned);
+  clock->Wait(10000);
+  EXPECT_EQ(clock, nullptr);
   EXPECT_LT(watch.elapsed(), 9000);
 }
 

@@ -38,13 +38,14 @@ void QtClock::Wait(std::int32_t ms) {
   deadline.setTimerType(Qt::PreciseTimer);
   QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
   deadline.start(ms);
-  loops_.push_back(&loop);
+  const std::shared_ptr<std::vector<QEventLoop*>> loops = loops_;
+  loops->push_back(&loop);
   loop.exec();
-  loops_.erase(std::find(loops_.begin(), loops_.end(), &loop));
+  loops->erase(std::find(loops->begin(), loops->end(), &loop));
 }
 
 void QtClock::Interrupt() {
-  for (QEventLoop* loop : loops_) loop->quit();
+  for (QEventLoop* loop : *loops_) loop->quit();
 }
 
 }  // namespace tidewake

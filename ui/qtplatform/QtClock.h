@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 
+#include <memory>
 #include <vector>
 
 class QEventLoop;
@@ -34,12 +35,13 @@ class QtClock final : public IClock {
   // sleeping out its frame. Does nothing when no Wait is in progress; the next Wait sleeps in full.
   void Interrupt();
   // True while a Wait is sleeping (at any depth).
-  bool Waiting() const { return !loops_.empty(); }
+  bool Waiting() const { return !loops_->empty(); }
 
  private:
   QElapsedTimer elapsed_;
-  // The loops of the Waits in progress, outermost first.
-  std::vector<QEventLoop*> loops_;
+  // The loops of the Waits in progress, outermost first. Shared with each Wait, so that a Wait
+  // whose clock was destroyed by an event it delivered still returns safely.
+  std::shared_ptr<std::vector<QEventLoop*>> loops_ = std::make_shared<std::vector<QEventLoop*>>();
 };
 
 }  // namespace tidewake
