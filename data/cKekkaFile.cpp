@@ -192,7 +192,7 @@ Venue VenueReader::Read() {
       if (part_ == Part::Matome) part_ = Part::Head;
       continue;
     }
-    if (IsRaceHeader(line) && part_ != Part::Boats) {
+    if (IsRaceHeader(line)) {
       ReadRaceHeader(line);
       continue;
     }
