@@ -693,10 +693,12 @@ const cKekkaFile::Race& cKekkaFile::RaceAt(std::int16_t intRaceNo) const {
   return venue_.races[intRaceNo - 1];
 }
 
-const cKekkaFile::Boat* cKekkaFile::At(std::int16_t intRaceNo, std::int16_t intJyuni) const {
+// A line past the race's last boat answers the empty boat: empty texts and zeros.
+const cKekkaFile::Boat& cKekkaFile::At(std::int16_t intRaceNo, std::int16_t intJyuni) const {
+  static const Boat kNone;
   const Race& race = RaceAt(intRaceNo);
   CheckIndex(kJyuni, intJyuni, 1, kBoats);
-  return intJyuni <= static_cast<int>(race.boats.size()) ? &race.boats[intJyuni - 1] : nullptr;
+  return intJyuni <= static_cast<int>(race.boats.size()) ? race.boats[intJyuni - 1] : kNone;
 }
 
 const std::vector<cKekkaFile::Haraimodosi>& cKekkaFile::PayoutsAt(std::int16_t intRaceNo, Kakesiki kind) const {
@@ -727,62 +729,20 @@ std::int16_t cKekkaFile::Hakou(std::int16_t r) const { return RaceAt(r).Hakou; }
 QString cKekkaFile::Kimarite(std::int16_t r) const { return RaceAt(r).Kimarite; }
 std::int16_t cKekkaFile::BoatNumbers(std::int16_t r) const { return static_cast<std::int16_t>(RaceAt(r).boats.size()); }
 
-QString cKekkaFile::Tyakujyun(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->Tyakujyun : QString();
-}
-std::int16_t cKekkaFile::TyakujyunNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->TyakujyunNo : 0;
-}
-std::int16_t cKekkaFile::WakuNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->WakuNo : 0;
-}
-QString cKekkaFile::SensyuNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->SensyuNo : QString();
-}
-QString cKekkaFile::SensyuName(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->SensyuName : QString();
-}
-QString cKekkaFile::MotorNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->MotorNo : QString();
-}
-QString cKekkaFile::BoatNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->BoatNo : QString();
-}
-float cKekkaFile::TenjiTime(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->TenjiTime : 0.0f;
-}
-std::int16_t cKekkaFile::Course(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->Course : 0;
-}
-float cKekkaFile::StartTiming(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->StartTiming : 0.0f;
-}
-bool cKekkaFile::StartFlying(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b && b->StartFlying;
-}
-bool cKekkaFile::StartTimingExists(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b && b->StartTimingExists;
-}
-QString cKekkaFile::RaceTime(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->RaceTime : QString();
-}
-float cKekkaFile::RaceTimeSeconds(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->RaceTimeSeconds : 0.0f;
-}
+QString cKekkaFile::Tyakujyun(std::int16_t r, std::int16_t j) const { return At(r, j).Tyakujyun; }
+std::int16_t cKekkaFile::TyakujyunNo(std::int16_t r, std::int16_t j) const { return At(r, j).TyakujyunNo; }
+std::int16_t cKekkaFile::WakuNo(std::int16_t r, std::int16_t j) const { return At(r, j).WakuNo; }
+QString cKekkaFile::SensyuNo(std::int16_t r, std::int16_t j) const { return At(r, j).SensyuNo; }
+QString cKekkaFile::SensyuName(std::int16_t r, std::int16_t j) const { return At(r, j).SensyuName; }
+QString cKekkaFile::MotorNo(std::int16_t r, std::int16_t j) const { return At(r, j).MotorNo; }
+QString cKekkaFile::BoatNo(std::int16_t r, std::int16_t j) const { return At(r, j).BoatNo; }
+float cKekkaFile::TenjiTime(std::int16_t r, std::int16_t j) const { return At(r, j).TenjiTime; }
+std::int16_t cKekkaFile::Course(std::int16_t r, std::int16_t j) const { return At(r, j).Course; }
+float cKekkaFile::StartTiming(std::int16_t r, std::int16_t j) const { return At(r, j).StartTiming; }
+bool cKekkaFile::StartFlying(std::int16_t r, std::int16_t j) const { return At(r, j).StartFlying; }
+bool cKekkaFile::StartTimingExists(std::int16_t r, std::int16_t j) const { return At(r, j).StartTimingExists; }
+QString cKekkaFile::RaceTime(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTime; }
+float cKekkaFile::RaceTimeSeconds(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTimeSeconds; }
 
 std::int16_t cKekkaFile::JyuniOfWaku(std::int16_t r, std::int16_t w) const {
   const Race& race = RaceAt(r);

@@ -165,7 +165,7 @@ class cKekkaFile {
 
  private:
   const Race& RaceAt(std::int16_t intRaceNo) const;
-  const Boat* At(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  const Boat& At(std::int16_t intRaceNo, std::int16_t intJyuni) const;
   const std::vector<Haraimodosi>& PayoutsAt(std::int16_t intRaceNo, Kakesiki kind) const;
 
   Venue venue_;
