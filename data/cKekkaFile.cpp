@@ -517,7 +517,13 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
                                                     .arg(name, Trim(text)));
       }
       const std::int32_t ninki = number(tokens.value(k + 1), kNinki);
-      if (ninki > 32767) number(QStringLiteral("?"), kNinki);
+      if (ninki > 32767) {
+        throw RuntimeError(ErrNo::Overflow, QStringLiteral("%1 行目の %2R の%3の人気が大きすぎます: \"%4\"")
+                                                .arg(LineNo())
+                                                .arg(race_)
+                                                .arg(name)
+                                                .arg(ninki));
+      }
       h.Ninki = static_cast<std::int16_t>(ninki);
       k += 2;
     }
