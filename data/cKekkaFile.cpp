@@ -532,6 +532,17 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
   return true;
 }
 
+// The venue code 1..24 of a NNKBGN line.
+int VenueCode(QByteArrayView marker, int lineNo) {
+  const int code = marker.first(2).toInt();
+  if (code < 1 || code > 24) {
+    throw RuntimeError(ErrNo::VenueCodeOutOfRange, QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です")
+                                                       .arg(lineNo)
+                                                       .arg(QString::fromLatin1(marker.first(2))));
+  }
+  return code;
+}
+
 // Reads every block of the text; `wanted` empty means all venues, else only the block of that code.
 // Returns the number of blocks read.
 int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<void(const Venue&)>& found) {
@@ -544,11 +555,7 @@ int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<
     const QString code = QString::fromLatin1(t.first(2));
     if (!wanted.isEmpty() && code != wanted) continue;
     const int n = reader.LineNumber();
-    const int value = code.toInt();
-    if (value < 1 || value > 24) {
-      throw RuntimeError(ErrNo::VenueCodeOutOfRange,
-                         QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です").arg(n).arg(code));
-    }
+    VenueCode(t, n);
     VenueReader venue(reader, code, n);
     found(venue.Read());
     ++blocks;
@@ -585,6 +592,13 @@ void CheckText(QByteArrayView bytes, const QString& path) {
   }
 }
 
+// False, with the box titled after the operation, when no file is at the path.
+bool ExistsOrWarn(const QString& path, const QString& title) {
+  if (FileExists(path)) return true;
+  Warn(kNotFound + u'\n' + path, title);
+  return false;
+}
+
 QString StorePathOr(QString& strFileName) {
   if (strFileName.isEmpty()) strFileName = AppFilePath(kStoreName);
   return strFileName;
@@ -602,10 +616,7 @@ void cKekkaFile::ReadAll(QByteArrayView bytes, const std::function<void(const Ve
 }
 
 bool cKekkaFile::FileConv(const QString& strFileName) {
-  if (!FileExists(strFileName)) {
-    Warn(kNotFound + u'\n' + strFileName, kTitleConv);
-    return false;
-  }
+  if (!ExistsOrWarn(strFileName, kTitleConv)) return false;
   const QString storePath = AppFilePath(kStoreName);
   try {
     const QByteArray bytes = ReadResultsBytes(strFileName);
@@ -639,10 +650,7 @@ bool cKekkaFile::FileConv(const QString& strFileName) {
 
 bool cKekkaFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName) {
   const QString path = StorePathOr(strFileName);
-  if (!FileExists(path)) {
-    Warn(kNotFound + u'\n' + path, kTitleLoad);
-    return false;
-  }
+  if (!ExistsOrWarn(path, kTitleLoad)) return false;
   try {
     const QByteArray bytes = ReadResultsBytes(path);
     Venue venue;
@@ -662,10 +670,7 @@ bool cKekkaFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName)
 
 bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName) {
   const QString path = StorePathOr(strFileName);
-  if (!FileExists(path)) {
-    Warn(kNotFound + u'\n' + path, kTitleList);
-    return false;
-  }
+  if (!ExistsOrWarn(path, kTitleList)) return false;
   try {
     const QByteArray bytes = ReadResultsBytes(path);
     LineReader reader(bytes);
@@ -674,13 +679,7 @@ bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFile
       const QByteArrayView t = TrimBlanks(line);
       if (!IsMarker(t, "KBGN")) continue;
       const int n = reader.LineNumber();
-      const int code = t.first(2).toInt();
-      if (code < 1 || code > 24) {
-        throw RuntimeError(ErrNo::VenueCodeOutOfRange,
-                           QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です")
-                               .arg(n)
-                               .arg(QString::fromLatin1(t.first(2))));
-      }
+      const int code = VenueCode(t, n);
       if (!reader.Next(line)) {
         throw RuntimeError(ErrNo::InputPastEnd,
                            QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(n));

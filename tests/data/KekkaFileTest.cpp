@@ -186,6 +186,9 @@ const BadInput kBadInputs[] = {
      u"の行）がありません。成績ファイル(K*.TXT)を選んでください: "
      u"%1(Error code:1001)",
      u"競艇場コードが見つかりません。\nCode: 24#"},
+    {"VenueCodeOutOfRange", [] { return SjisLines(Results()).replace("24K", "25K"); },
+     u"2 行目の競艇場コード \"25\" は 01～24 の範囲外です(Error code:1005)",
+     u"競艇場コードが見つかりません。\nCode: 24#"},
     {"TruncatedBlock",
      [] {
        const QByteArray b = SjisLines(Results());
