@@ -24,6 +24,15 @@ QString RTrim(QStringView s) {
   return s.first(e).toString();
 }
 
+QString TrimPadding(QStringView s) {
+  const auto pad = [](QChar c) { return c == u' ' || c == QChar(0x3000); };
+  qsizetype b = 0;
+  qsizetype e = s.size();
+  while (b < e && pad(s[b])) ++b;
+  while (e > b && pad(s[e - 1])) --e;
+  return s.sliced(b, e - b).toString();
+}
+
 QString Narrow(QStringView s) {
   QString out(s.size(), Qt::Uninitialized);
   for (qsizetype i = 0; i < s.size(); ++i) {

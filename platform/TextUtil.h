@@ -10,6 +10,9 @@ namespace tidewake {
 QString Trim(QStringView s);
 QString LTrim(QStringView s);
 QString RTrim(QStringView s);
+// Trim that also removes U+3000: for the padded fields of the results (a race name "予選　　　　",
+// a weather "晴　"), where the padding is no part of the text.
+QString TrimPadding(QStringView s);
 
 // Full-width letters, digits and signs U+FF01..U+FF5E become U+0021..U+007E and U+3000 a blank;
 // everything else, kana included, is left alone.

@@ -191,7 +191,7 @@ void frmMain::BuildControls() {
   Place(cboRaceNo, 340, 8, 53, 20);
   // One Japanese font for the whole item: digits before a title in kana would otherwise be
   // drawn in another font than digits before a title in kanji.
-  for (QComboBox* c : {cboJyo, cboRaceNo}) c->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 9.75, false));
+  for (QComboBox* c : {cboJyo, cboRaceNo}) c->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, false));
   connect(cboJyo, &QComboBox::activated, this, [this] { cboJyo_Click(); });
   connect(cboRaceNo, &QComboBox::activated, this, [this] { cboRaceNo_Click(); });
   lblDay = new QLabel(picGridPanel);

@@ -19,6 +19,13 @@ TEST(Trim, RemovesAsciiBlanksOnly) {
   EXPECT_EQ(Trim(u"    "), QString());
 }
 
+TEST(Trim, PaddingAlsoRemovesTheFullWidthBlankAtTheEndsOnly) {
+  EXPECT_EQ(TrimPadding(S(u"　予　選　　 ")), S(u"予　選"));
+  EXPECT_EQ(TrimPadding(S(u" 晴　")), S(u"晴"));
+  EXPECT_EQ(TrimPadding(S(u"　 　")), QString());
+  EXPECT_EQ(TrimPadding(u"\tx"), S(u"\tx"));
+}
+
 TEST(Narrow, FullWidthFormsBecomeAscii) {
   EXPECT_EQ(Narrow(S(u"２０２４年　１月")), S(u"2024年 1月"));
   EXPECT_EQ(Narrow(S(u"１７：４１")), S(u"17:41"));

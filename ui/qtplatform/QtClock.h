@@ -33,7 +33,7 @@ class QtClock final : public IClock {
 
   // Ends every Wait in progress at once, so that a run sees Escape or the closing window without
   // sleeping out its frame. Does nothing when no Wait is in progress; the next Wait sleeps in full.
-  void Interrupt();
+  void Interrupt() override;
   // True while a Wait is sleeping (at any depth).
   bool Waiting() const { return !loops_->empty(); }
 

@@ -1,0 +1,801 @@
+#include "data/cKekkaFile.h"
+
+#include "platform/Format.h"
+#include "platform/LineReader.h"
+#include "platform/MessageBox.h"
+#include "platform/Numeric.h"
+#include "platform/RuntimeError.h"
+#include "platform/SjisText.h"
+#include "platform/TextUtil.h"
+#include "platform/mMyFunc.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace tidewake {
+
+namespace {
+
+using Venue = cKekkaFile::Venue;
+using Race = cKekkaFile::Race;
+using Boat = cKekkaFile::Boat;
+
+const QString kRaceNo = QStringLiteral("レース番号");
+const QString kJyuni = QStringLiteral("着順の行");
+const QString kWakuNo = QStringLiteral("艇番");
+const QString kIndex = QStringLiteral("払戻金の番号");
+
+const QString kStoreName = QStringLiteral("KEKKA.BRF");
+const QString kTitleList = QStringLiteral("成績ファイル読み込みエラー(01)");
+const QString kTitleLoad = QStringLiteral("成績ファイル読み込みエラー(02)");
+const QString kTitleConv = QStringLiteral("成績ファイル変換エラー");
+const QString kNotFound = QStringLiteral("ファイルが見つかりません。");
+
+// A day's results are about 200 KB; a file many times that size is no results file, and is
+// refused before it is read into memory.
+constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
+// No line of a results file comes near this.
+constexpr qsizetype kMaxLineBytes = 4 * 1024;
+
+void Warn(const QString& text, const QString& title) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, title); }
+
+// The bytes without leading and trailing ASCII blanks.
+QByteArrayView TrimBlanks(QByteArrayView b) {
+  qsizetype from = 0, to = b.size();
+  while (from < to && b[from] == ' ') ++from;
+  while (to > from && b[to - 1] == ' ') --to;
+  return b.sliced(from, to - from);
+}
+
+// Bytes from..from+width-1 of the line; the part beyond its end is missing.
+QByteArrayView Cut(QByteArrayView line, qsizetype from, qsizetype width) {
+  if (from >= line.size()) return {};
+  return line.sliced(from, std::min(width, line.size() - from));
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigits(QByteArrayView b) { return !b.isEmpty() && std::all_of(b.begin(), b.end(), IsDigit); }
+
+// The venue block markers: two digits and KBGN or KEND, blanks around allowed.
+bool IsMarker(QByteArrayView trimmed, const char* kind) {
+  return trimmed.size() == 6 && IsDigit(trimmed[0]) && IsDigit(trimmed[1]) && trimmed.sliced(2) == kind;
+}
+
+// Where in a results text a line stands, for the messages.
+[[noreturn]] void ThrowField(int number, int lineNo, const QString& field, qsizetype from, qsizetype width,
+                             const QString& what, const QString& found) {
+  throw RuntimeError(number, QStringLiteral("%1 行目の%2（%3–%4 バイト目）%5: \"%6\"")
+                                 .arg(lineNo)
+                                 .arg(field)
+                                 .arg(from + 1)
+                                 .arg(from + width)
+                                 .arg(what, found));
+}
+
+// A whole number of the field, which must be there.
+std::int32_t NumberField(QByteArrayView line, int lineNo, const QString& field, qsizetype from, qsizetype width) {
+  const QString s = Trim(DecodeSjis(Cut(line, from, width)));
+  if (s.isEmpty() || !std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+    ThrowField(ErrNo::TypeMismatch, lineNo, field, from, width, QStringLiteral("が数値ではありません"), s);
+  }
+  try {
+    return ToLong(s);
+  } catch (const RuntimeError&) {
+    ThrowField(ErrNo::Overflow, lineNo, field, from, width, QStringLiteral("が大きすぎます"), s);
+  }
+}
+
+std::int16_t SmallField(QByteArrayView line, int lineNo, const QString& field, qsizetype from, qsizetype width) {
+  const std::int32_t v = NumberField(line, lineNo, field, from, width);
+  if (v > 32767) {
+    ThrowField(ErrNo::Overflow, lineNo, field, from, width, QStringLiteral("が大きすぎます"), QString::number(v));
+  }
+  return static_cast<std::int16_t>(v);
+}
+
+// A figure with a decimal point ("6.89", "0.08").
+float DecimalField(const QString& s, int lineNo, const QString& field, qsizetype from, qsizetype width) {
+  if (!IsNumeric(s) || s.contains(u'e') || s.contains(u'E') || s.startsWith(u'-') || s.startsWith(u'+')) {
+    ThrowField(ErrNo::TypeMismatch, lineNo, field, from, width, QStringLiteral("が数値ではありません"), s);
+  }
+  try {
+    return ToSingle(s);
+  } catch (const RuntimeError&) {
+    ThrowField(ErrNo::Overflow, lineNo, field, from, width, QStringLiteral("が大きすぎます"), s);
+  }
+}
+
+const std::array<const char16_t*, kKakesikiCount> kKakesikiNames = {u"単勝",   u"複勝",   u"２連単", u"２連複",
+                                                                    u"拡連複", u"３連単", u"３連複"};
+
+int KakesikiOf(const QString& name) {
+  for (int k = 0; k < kKakesikiCount; ++k) {
+    if (name == QStringView(kKakesikiNames[k])) return k;
+  }
+  return -1;
+}
+
+// The kinds of the day's payout summary, in its column order.
+constexpr std::array<Kakesiki, 4> kMatomeKinds = {Kakesiki::Sanrentan, Kakesiki::Sanrenfuku, Kakesiki::Nirentan,
+                                                  Kakesiki::Nirenfuku};
+
+const QString kFuseiritu = QStringLiteral("不成立");
+const QString kNinki = QStringLiteral("人気");
+
+// A race header: the race number right-aligned in four bytes, then "R" and a blank
+// ("   1R       予選…", "  10R …").
+bool IsRaceHeader(QByteArrayView line) {
+  if (line.size() < 6 || line[4] != 'R' || line[5] != ' ' || !IsDigit(line[3])) return false;
+  for (int i = 0; i < 3; ++i) {
+    if (line[i] != ' ' && !IsDigit(line[i])) return false;
+  }
+  return true;
+}
+
+// A line of the finishing order: the place in bytes 3-4 between blanks ("  01  1 3501 …",
+// "  F   4 …", "  K0  3 …").
+bool LooksLikeBoatLine(QByteArrayView line) {
+  return line.size() >= 7 && line[0] == ' ' && line[1] == ' ' && line[2] != ' ' && line[4] == ' ' && line[5] == ' ';
+}
+
+// Reads the lines of one venue block, from the line after NNKBGN to NNKEND.
+class VenueReader {
+ public:
+  VenueReader(LineReader& reader, const QString& code, int beginLine)
+      : r_(reader), code_(code), beginLine_(beginLine) {}
+
+  Venue Read();
+
+ private:
+  enum class Part { Head, LongTitle, Matome, Race, Boats };
+
+  void ReadVenueLine(QByteArrayView line);
+  void ReadDateLine(QByteArrayView line);
+  void ReadMatomeLine(QByteArrayView line);
+  void ReadRaceHeader(QByteArrayView line);
+  void ReadBoatLine(QByteArrayView line);
+  bool ReadPayoutLine(QByteArrayView line);
+  Race& Current() { return v_.races[race_ - 1]; }
+  int LineNo() const { return r_.LineNumber(); }
+
+  LineReader& r_;
+  QString code_;
+  int beginLine_;
+  Venue v_;
+  Part part_ = Part::Head;
+  bool venueLineRead_ = false;
+  int race_ = 0;       // the race being read, 1..12; 0 before the first header
+  int lastKind_ = -1;  // the kind of the last payout line, for the continuation lines of 拡連複
+};
+
+Venue VenueReader::Read() {
+  v_.KyoteijyoCode = code_;
+  const QByteArray end = (code_ + QStringLiteral("KEND")).toLatin1();
+  QByteArrayView line;
+  while (r_.Next(line)) {
+    const QByteArrayView t = TrimBlanks(line);
+    if (t == end) return std::move(v_);
+    if (IsMarker(t, "KBGN") || IsMarker(t, "KEND") || t == "FINALK") {
+      throw RuntimeError(ErrNo::InputPastEnd,
+                         QStringLiteral("%1 行目で始まる競艇場コード %2 のブロックが %3 行目で終わらずに切れています"
+                                        "（%2KEND の行がありません）: \"%4\"")
+                             .arg(beginLine_)
+                             .arg(code_)
+                             .arg(LineNo())
+                             .arg(DecodeSjis(t)));
+    }
+    if (t.isEmpty()) {
+      // An empty line closes the finishing order and the summary.
+      if (part_ == Part::Boats) part_ = Part::Race;
+      if (part_ == Part::Matome) part_ = Part::Head;
+      continue;
+    }
+    if (IsRaceHeader(line)) {
+      ReadRaceHeader(line);
+      continue;
+    }
+    switch (part_) {
+      case Part::Head: {
+        if (!venueLineRead_) {
+          ReadVenueLine(line);
+          continue;
+        }
+        const QString text = DecodeSjis(line);
+        if (text.contains(u"競走成績")) {
+          part_ = Part::LongTitle;
+        } else if (Trim(text).startsWith(u'第') && text.contains(u'/')) {
+          ReadDateLine(line);
+        } else if (text.contains(u"[払戻金]")) {
+          part_ = Part::Matome;
+        }
+        continue;
+      }
+      case Part::LongTitle:
+        v_.TitleLong = TrimPadding(DecodeSjis(line));
+        part_ = Part::Head;
+        continue;
+      case Part::Matome:
+        ReadMatomeLine(line);
+        continue;
+      case Part::Boats:
+        if (LooksLikeBoatLine(line)) {
+          ReadBoatLine(line);
+        } else {
+          Current().bikou << Trim(DecodeSjis(line));
+        }
+        continue;
+      case Part::Race: {
+        if (t.startsWith("---")) {
+          part_ = Part::Boats;
+          continue;
+        }
+        const QString text = DecodeSjis(line);
+        const qsizetype caption = text.indexOf(u"ﾚｰｽﾀｲﾑ");
+        if (caption >= 0) {
+          Current().Kimarite = TrimPadding(QStringView(text).sliced(caption + 6));
+          continue;
+        }
+        if (!ReadPayoutLine(line)) Current().bikou << Trim(text);
+        continue;
+      }
+    }
+  }
+  throw RuntimeError(ErrNo::InputPastEnd,
+                     QStringLiteral("%1 行目で始まる競艇場コード %2 のブロックの途中でファイルが終わっています"
+                                    "（%3 行目まで。%2KEND の行がありません）")
+                         .arg(beginLine_)
+                         .arg(code_)
+                         .arg(LineNo()));
+}
+
+// "大　村［成績］      1/ 1      ミッドナイトボートレ  第 1日": the venue, then the short title
+// from byte 31.
+void VenueReader::ReadVenueLine(QByteArrayView line) {
+  venueLineRead_ = true;
+  const QString text = DecodeSjis(line);
+  const qsizetype mark = text.indexOf(u'［');
+  v_.KyoteijyoName = TrimPadding(mark >= 0 ? QStringView(text).first(mark) : QStringView(text).first(0));
+  v_.Title = Trim(DecodeSjis(Cut(line, 30, line.size())));
+}
+
+// "   第 1日          2024/ 1/ 1          ボートレース大　村": the day of the meeting and the date.
+void VenueReader::ReadDateLine(QByteArrayView line) {
+  const QString text = DecodeSjis(line);
+  const qsizetype dai = text.indexOf(u'第');
+  const qsizetype nichi = text.indexOf(u'日', dai);
+  if (dai >= 0 && nichi > dai) {
+    const QString day = Trim(QStringView(text).sliced(dai + 1, nichi - dai - 1));
+    if (IsNumeric(day)) v_.TotalDay = ToInteger(day);
+  }
+  const QList<QByteArray> parts = TrimBlanks(Cut(line, 19, 10)).toByteArray().split('/');
+  bool ok = parts.size() == 3;
+  int ymd[3] = {};
+  for (int i = 0; ok && i < 3; ++i) {
+    const QByteArrayView p = TrimBlanks(parts[i]);
+    ok = IsDigits(p) && p.size() <= 4;
+    if (ok) ymd[i] = p.toInt();
+  }
+  if (!ok || ymd[1] < 1 || ymd[1] > 12 || ymd[2] < 1 || ymd[2] > 31) {
+    ThrowField(ErrNo::TypeMismatch, LineNo(), QStringLiteral("日付"), 19, 10,
+               QStringLiteral("が年/月/日の日付ではありません"), DecodeSjis(Cut(line, 19, 10)));
+  }
+  v_.RaceDate = FormatNumber(ymd[0], u"##00") + u'/' + FormatNumber(ymd[1], u"00") + u'/' + FormatNumber(ymd[2], u"00");
+}
+
+// "           1R  1-3-6    1830    1-3-6     760    1-3     390    1-3     310", or 不成立 in
+// place of a combination and its payout.
+void VenueReader::ReadMatomeLine(QByteArrayView line) {
+  const QString text = DecodeSjis(line);
+  const QStringList tokens = text.split(u' ', Qt::SkipEmptyParts);
+  const QString no = tokens.value(0);
+  const QString digits = no.endsWith(u'R') ? no.chopped(1) : QString();
+  const std::int16_t race = IsNumeric(digits) && !digits.contains(u'.') ? ToInteger(digits) : 0;
+  if (race < 1 || race > cKekkaFile::kMaxRace) {
+    throw RuntimeError(
+        ErrNo::TypeMismatch,
+        QStringLiteral("%1 行目の払戻金の一覧のレース番号が 1R～12R ではありません: \"%2\"").arg(LineNo()).arg(no));
+  }
+  qsizetype k = 1;
+  for (Kakesiki kind : kMatomeKinds) {
+    cKekkaFile::Matome m;
+    m.Kumiban = tokens.value(k++);
+    if (m.Kumiban.isEmpty()) {
+      throw RuntimeError(ErrNo::InputPastEnd, QStringLiteral("%1 行目の払戻金の一覧（%2R）に%3の組番がありません")
+                                                  .arg(LineNo())
+                                                  .arg(race)
+                                                  .arg(cKekkaFile::KakesikiName(kind)));
+    }
+    if (m.Kumiban != kFuseiritu) {
+      const QString yen = tokens.value(k++);
+      if (yen.isEmpty() || !std::all_of(yen.begin(), yen.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        throw RuntimeError(ErrNo::TypeMismatch,
+                           QStringLiteral("%1 行目の払戻金の一覧（%2R）の%3の払戻金が数値ではありません: \"%4\"")
+                               .arg(LineNo())
+                               .arg(race)
+                               .arg(cKekkaFile::KakesikiName(kind), yen));
+      }
+      m.Kingaku = ToLong(yen);
+    }
+    v_.races[race - 1].matome[static_cast<int>(kind)] = m;
+  }
+}
+
+// "   1R       予選　　　　                 H1800m  晴　  風  北　　 3m  波　  2cm"
+void VenueReader::ReadRaceHeader(QByteArrayView line) {
+  const int no = NumberField(line, LineNo(), kRaceNo, 0, 4);
+  if (no < 1 || no > cKekkaFile::kMaxRace) {
+    ThrowField(ErrNo::SubscriptOutOfRange, LineNo(), kRaceNo, 0, 4, QStringLiteral("が 1～12 の範囲外です"),
+               QString::number(no));
+  }
+  if (v_.races[no - 1].Exists) {
+    ThrowField(ErrNo::SubscriptOutOfRange, LineNo(), kRaceNo, 0, 4, QStringLiteral("のレースが 2 度あります"),
+               QString::number(no));
+  }
+  if (line.size() < 77) {
+    throw RuntimeError(ErrNo::InputPastEnd,
+                       QStringLiteral("%1 行目の %2R の見出しが途中で切れています（%3 バイト）: \"%4\"")
+                           .arg(LineNo())
+                           .arg(no)
+                           .arg(line.size())
+                           .arg(DecodeSjis(line)));
+  }
+  race_ = no;
+  part_ = Part::Race;
+  lastKind_ = -1;
+  Race& race = Current();
+  race.Exists = true;
+  QString name = DecodeSjis(Cut(line, 5, 34));
+  if (name.contains(u"進入固定")) {
+    race.CourseFix = true;
+    name.remove(QStringLiteral("進入固定"));
+  }
+  race.RaceName = TrimPadding(name);
+  // "  H1800m": a letter for the course, the metres and "m".
+  const QString dist = Trim(DecodeSjis(Cut(line, 39, 8)));
+  QString metres = dist;
+  if (!metres.isEmpty() && metres.front().isLetter()) metres.remove(0, 1);
+  if (metres.endsWith(u'm')) metres.chop(1);
+  if (metres.isEmpty() || !std::all_of(metres.begin(), metres.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }) ||
+      metres.size() > 4) {
+    ThrowField(ErrNo::TypeMismatch, LineNo(), QStringLiteral("距離"), 39, 8, QStringLiteral("が読めません"), dist);
+  }
+  race.Kyori = ToInteger(metres);
+  race.Tenko = TrimPadding(DecodeSjis(Cut(line, 47, 8)));
+  race.KazeMuki = TrimPadding(DecodeSjis(Cut(line, 59, 6)));
+  race.Fusoku = SmallField(line, LineNo(), QStringLiteral("風速"), 65, 2);
+  race.Hakou = SmallField(line, LineNo(), QStringLiteral("波高"), 74, 3);
+}
+
+// "  01  1 3501 川　上　　昇　平 50   12  6.89   1    0.08     1.49.7": place, boat, registration
+// number, name (16 bytes), motor, boat, exhibition time, course, start timing, race time.
+void VenueReader::ReadBoatLine(QByteArrayView line) {
+  Race& race = Current();
+  const int n = LineNo();
+  if (line.size() < 61) {
+    throw RuntimeError(
+        ErrNo::InputPastEnd,
+        QStringLiteral("%1 行目の %2R の着順の行が途中で切れています（%3 バイト、66 バイトのはず）: \"%4\"")
+            .arg(n)
+            .arg(race_)
+            .arg(line.size())
+            .arg(DecodeSjis(line)));
+  }
+  if (race.boats.size() == cKekkaFile::kBoats) {
+    throw RuntimeError(ErrNo::SubscriptOutOfRange,
+                       QStringLiteral("%1 行目: %2R に 7 艇目の着順の行があります（1 レースは 6 艇まで）: \"%3\"")
+                           .arg(n)
+                           .arg(race_)
+                           .arg(Trim(DecodeSjis(line))));
+  }
+  Boat b;
+  // Place: "01".."06", or a letter and a digit or blank (F, L, K0, S1).
+  const QByteArrayView place = Cut(line, 2, 2);
+  if (place[0] == '0' && place[1] >= '1' && place[1] <= '6') {
+    b.TyakujyunNo = static_cast<std::int16_t>(place[1] - '0');
+  } else if (!(place[0] >= 'A' && place[0] <= 'Z' && (place[1] == ' ' || IsDigit(place[1])))) {
+    ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("着順"), 2, 2, QStringLiteral("が読めません"), DecodeSjis(place));
+  }
+  b.Tyakujyun = Trim(DecodeSjis(place));
+  const char waku = line[6];
+  if (line[5] != ' ' || waku < '1' || waku > '6' || line[7] != ' ') {
+    ThrowField(ErrNo::TypeMismatch, n, kWakuNo, 6, 1, QStringLiteral("が 1～6 ではありません"),
+               DecodeSjis(Cut(line, 5, 3)));
+  }
+  b.WakuNo = static_cast<std::int16_t>(waku - '0');
+  for (const Boat& other : race.boats) {
+    if (other.WakuNo == b.WakuNo) {
+      ThrowField(ErrNo::SubscriptOutOfRange, n, kWakuNo, 6, 1, QStringLiteral("の艇がこのレースに 2 度あります"),
+                 QString::number(b.WakuNo));
+    }
+  }
+  const QByteArrayView no = Cut(line, 8, 4);
+  if (!IsDigits(no) || no.size() != 4) {
+    ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("登録番号"), 8, 4, QStringLiteral("が 4 桁の数字ではありません"),
+               DecodeSjis(no));
+  }
+  b.SensyuNo = QString::fromLatin1(no);
+  b.SensyuName = Trim(DecodeSjis(Cut(line, 13, 16)));
+  b.MotorNo = QString::number(NumberField(line, n, QStringLiteral("モーター番号"), 29, 3));
+  b.BoatNo = QString::number(NumberField(line, n, QStringLiteral("ボート番号"), 32, 5));
+
+  // A boat withdrawn before the start prints "K ." for its exhibition time and timing.
+  const QString tenji = Trim(DecodeSjis(Cut(line, 37, 6)));
+  if (!tenji.isEmpty() && !(tenji.front() >= u'A' && tenji.front() <= u'Z')) {
+    b.TenjiTime = DecimalField(tenji, n, QStringLiteral("展示タイム"), 37, 6);
+  }
+  const QString course = Trim(DecodeSjis(Cut(line, 43, 4)));
+  if (!course.isEmpty()) {
+    if (course.size() != 1 || course[0] < u'1' || course[0] > u'6') {
+      ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("進入コース"), 43, 4, QStringLiteral("が 1～6 ではありません"),
+                 course);
+    }
+    b.Course = static_cast<std::int16_t>(course[0].unicode() - u'0');
+    for (const Boat& other : race.boats) {
+      if (other.Course == b.Course) {
+        ThrowField(ErrNo::SubscriptOutOfRange, n, QStringLiteral("進入コース"), 43, 4,
+                   QStringLiteral("に入った艇がこのレースに 2 艇あります"), course);
+      }
+    }
+  }
+  b.StartTimingText = Trim(DecodeSjis(Cut(line, 47, 8)));
+  if (!b.StartTimingText.isEmpty()) {
+    QString figure = b.StartTimingText;
+    const bool letter = figure.front() >= u'A' && figure.front() <= u'Z';
+    if (letter) figure.remove(0, 1);
+    // "K ." is no timing; "F0.01" a flying start; "0.08" a timing.
+    if (!(letter && Trim(figure) == u".")) {
+      b.StartTiming = DecimalField(figure, n, QStringLiteral("スタートタイミング"), 47, 8);
+      b.StartTimingExists = true;
+      b.StartFlying = b.StartTimingText.front() == u'F';
+    }
+  }
+  // "1.49.7" is 1 minute 49.7 seconds; " .  . " no time.
+  const QString time = Trim(DecodeSjis(Cut(line, 55, 11)));
+  QString bare = time;
+  bare.remove(u' ');
+  if (bare != u".." && !bare.isEmpty()) {
+    const QStringList p = time.split(u'.');
+    const auto digits = [](const QString& s) {
+      return !s.isEmpty() && s.size() <= 2 &&
+             std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (p.size() != 3 || !digits(p[0]) || !digits(p[1]) || !digits(p[2]) || p[2].size() != 1 || ToInteger(p[1]) > 59) {
+      ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("レースタイム"), 55, 11,
+                 QStringLiteral("が 分.秒.1/10秒 ではありません"), time);
+    }
+    b.RaceTime = time;
+    b.RaceTimeSeconds = static_cast<float>(ToInteger(p[0]) * 60 + ToInteger(p[1]) + ToInteger(p[2]) / 10.0);
+  }
+  race.boats.push_back(std::move(b));
+}
+
+// "        ２連単   1-3        390  人気     1 ", "        複勝     1          140  3          290  ",
+// the further lines of 拡連複 without the kind, and "        ３連単   不成立". False for a line that
+// is none of these.
+bool VenueReader::ReadPayoutLine(QByteArrayView line) {
+  const QString text = DecodeSjis(line);
+  QStringList tokens = text.split(u' ', Qt::SkipEmptyParts);
+  if (tokens.isEmpty()) return false;
+  int kind = KakesikiOf(tokens[0]);
+  if (kind >= 0) {
+    tokens.removeFirst();
+  } else if (line.startsWith("                 ") && lastKind_ >= 0 && !tokens[0].isEmpty() && tokens[0][0].isDigit()) {
+    kind = lastKind_;  // a further combination of the kind above
+  } else {
+    return false;
+  }
+  lastKind_ = kind;
+  Race& race = Current();
+  const QString name = cKekkaFile::KakesikiName(static_cast<Kakesiki>(kind));
+  if (tokens.value(0) == kFuseiritu) {
+    race.fuseiritu[kind] = true;
+    return true;
+  }
+  const bool single = kind == static_cast<int>(Kakesiki::Tansyo) || kind == static_cast<int>(Kakesiki::Fukusyo);
+  const auto number = [&](const QString& s, const QString& field) {
+    if (s.isEmpty() || s.size() > 9 ||
+        !std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+      throw RuntimeError(ErrNo::TypeMismatch, QStringLiteral("%1 行目の %2R の%3の%4が数値ではありません: \"%5\"")
+                                                  .arg(LineNo())
+                                                  .arg(race_)
+                                                  .arg(name, field, s));
+    }
+    return ToLong(s);
+  };
+  qsizetype k = 0;
+  while (k < tokens.size()) {
+    cKekkaFile::Haraimodosi h;
+    h.Kumiban = tokens[k++];
+    h.Kingaku = number(tokens.value(k++), QStringLiteral("払戻金"));
+    if (!single) {
+      if (tokens.value(k) != kNinki) {
+        throw RuntimeError(ErrNo::TypeMismatch, QStringLiteral("%1 行目の %2R の%3に人気がありません: \"%4\"")
+                                                    .arg(LineNo())
+                                                    .arg(race_)
+                                                    .arg(name, Trim(text)));
+      }
+      const std::int32_t ninki = number(tokens.value(k + 1), kNinki);
+      if (ninki > 32767) {
+        throw RuntimeError(ErrNo::Overflow, QStringLiteral("%1 行目の %2R の%3の人気が大きすぎます: \"%4\"")
+                                                .arg(LineNo())
+                                                .arg(race_)
+                                                .arg(name)
+                                                .arg(ninki));
+      }
+      h.Ninki = static_cast<std::int16_t>(ninki);
+      k += 2;
+    }
+    race.payouts[kind].push_back(std::move(h));
+  }
+  return true;
+}
+
+// The venue code 1..24 of a NNKBGN line.
+int VenueCode(QByteArrayView marker, int lineNo) {
+  const int code = marker.first(2).toInt();
+  if (code < 1 || code > 24) {
+    throw RuntimeError(ErrNo::VenueCodeOutOfRange, QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です")
+                                                       .arg(lineNo)
+                                                       .arg(QString::fromLatin1(marker.first(2))));
+  }
+  return code;
+}
+
+// Reads every block of the text; `wanted` empty means all venues, else only the block of that code.
+// Returns the number of blocks read.
+int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<void(const Venue&)>& found) {
+  LineReader reader(bytes);
+  QByteArrayView line;
+  int blocks = 0;
+  while (reader.Next(line)) {
+    const QByteArrayView t = TrimBlanks(line);
+    if (!IsMarker(t, "KBGN")) continue;
+    const QString code = QString::fromLatin1(t.first(2));
+    if (!wanted.isEmpty() && code != wanted) continue;
+    const int n = reader.LineNumber();
+    VenueCode(t, n);
+    VenueReader venue(reader, code, n);
+    found(venue.Read());
+    ++blocks;
+    if (!wanted.isEmpty()) break;
+  }
+  return blocks;
+}
+
+// The bytes of a file that may be a results text: refused when it is too large to be one.
+QByteArray ReadResultsBytes(const QString& path) {
+  const qint64 size = QFileInfo(path).size();
+  if (size > kMaxFileBytes) {
+    throw RuntimeError(ErrNo::NotATextFile,
+                       QStringLiteral("成績ファイルではありません（%1 バイトは大きすぎます）: %2").arg(size).arg(path));
+  }
+  return ReadFileBytes(path);
+}
+
+// A text file of lines: no NUL byte, no line longer than any line of results.
+void CheckText(QByteArrayView bytes, const QString& path) {
+  LineReader reader(bytes);
+  QByteArrayView line;
+  while (reader.Next(line)) {
+    const bool nul = line.contains('\0');
+    if (nul || line.size() > kMaxLineBytes) {
+      throw RuntimeError(
+          ErrNo::NotATextFile,
+          QStringLiteral("%1 行目が成績の行ではありません（%2）。成績ファイル(K*.TXT)を選んでください: %3")
+              .arg(reader.LineNumber())
+              .arg(nul ? QStringLiteral("NUL 文字があります")
+                       : QStringLiteral("%1 バイトを超えています").arg(kMaxLineBytes))
+              .arg(path));
+    }
+  }
+}
+
+// False, with the box titled after the operation, when no file is at the path.
+bool ExistsOrWarn(const QString& path, const QString& title) {
+  if (FileExists(path)) return true;
+  Warn(kNotFound + u'\n' + path, title);
+  return false;
+}
+
+QString StorePathOr(QString& strFileName) {
+  if (strFileName.isEmpty()) strFileName = AppFilePath(kStoreName);
+  return strFileName;
+}
+
+}  // namespace
+
+QString cKekkaFile::KakesikiName(Kakesiki kind) {
+  const int k = static_cast<int>(kind);
+  return k >= 0 && k < kKakesikiCount ? QString::fromUtf16(kKakesikiNames[k]) : QString();
+}
+
+void cKekkaFile::ReadAll(QByteArrayView bytes, const std::function<void(const Venue&)>& found) {
+  ReadBlocks(bytes, QString(), found);
+}
+
+bool cKekkaFile::FileConv(const QString& strFileName) {
+  if (!ExistsOrWarn(strFileName, kTitleConv)) return false;
+  const QString storePath = AppFilePath(kStoreName);
+  try {
+    const QByteArray bytes = ReadResultsBytes(strFileName);
+    CheckText(bytes, strFileName);
+    // Every venue is read before the store is touched, so a damaged file never replaces good
+    // results.
+    const int blocks = ReadBlocks(bytes, QString(), [](const Venue&) {});
+    if (blocks == 0) {
+      throw RuntimeError(ErrNo::NotATextFile,
+                         QStringLiteral("成績ファイルではありません: 競艇場のブロック（\"NNKBGN\" の行）がありません。"
+                                        "成績ファイル(K*.TXT)を選んでください: %1")
+                             .arg(strFileName));
+    }
+    // The bytes as read: code page 932 has characters with two codes, which decoding and encoding
+    // again would not keep. The store is replaced by renaming a complete copy over it.
+    QSaveFile out(storePath);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
+      throw RuntimeError(ErrNo::PathFileAccess,
+                         QStringLiteral("成績ファイルを書き込めません: %1（%2）").arg(storePath, out.errorString()));
+    }
+    if (!out.commit()) {
+      throw RuntimeError(ErrNo::DeviceIo,
+                         QStringLiteral("成績ファイルを保存できません: %1（%2）").arg(storePath, out.errorString()));
+    }
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText(), kTitleConv);
+    return false;
+  }
+  return true;
+}
+
+bool cKekkaFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName) {
+  const QString path = StorePathOr(strFileName);
+  if (!ExistsOrWarn(path, kTitleLoad)) return false;
+  try {
+    const QByteArray bytes = ReadResultsBytes(path);
+    Venue venue;
+    const int blocks = ReadBlocks(bytes, strKyoteijyoCode, [&venue](const Venue& v) { venue = v; });
+    if (blocks == 0) {
+      Warn(QStringLiteral("競艇場コードが見つかりません。\nCode: %1#").arg(strKyoteijyoCode), kTitleLoad);
+      return false;
+    }
+    // Replaced only when the whole block was read: a failed load leaves the results on show.
+    venue_ = std::move(venue);
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText() + QStringLiteral("\n競艇場コード： ") + strKyoteijyoCode, kTitleLoad);
+    return false;
+  }
+  return true;
+}
+
+bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName) {
+  const QString path = StorePathOr(strFileName);
+  if (!ExistsOrWarn(path, kTitleList)) return false;
+  try {
+    const QByteArray bytes = ReadResultsBytes(path);
+    LineReader reader(bytes);
+    QByteArrayView line;
+    while (reader.Next(line)) {
+      const QByteArrayView t = TrimBlanks(line);
+      if (!IsMarker(t, "KBGN")) continue;
+      const int n = reader.LineNumber();
+      const int code = VenueCode(t, n);
+      if (!reader.Next(line)) {
+        throw RuntimeError(ErrNo::InputPastEnd,
+                           QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(n));
+      }
+      strKyoteijyoTable[code] = Trim(DecodeSjis(Cut(line, 30, line.size())));
+    }
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText(), kTitleList);
+    return false;
+  }
+  return true;
+}
+
+const cKekkaFile::Race& cKekkaFile::RaceAt(std::int16_t intRaceNo) const {
+  CheckIndex(kRaceNo, intRaceNo, 1, kMaxRace);
+  return venue_.races[intRaceNo - 1];
+}
+
+// A line past the race's last boat answers the empty boat: empty texts and zeros.
+const cKekkaFile::Boat& cKekkaFile::At(std::int16_t intRaceNo, std::int16_t intJyuni) const {
+  static const Boat kNone;
+  const Race& race = RaceAt(intRaceNo);
+  CheckIndex(kJyuni, intJyuni, 1, kBoats);
+  return intJyuni <= static_cast<int>(race.boats.size()) ? race.boats[intJyuni - 1] : kNone;
+}
+
+const std::vector<cKekkaFile::Haraimodosi>& cKekkaFile::PayoutsAt(std::int16_t intRaceNo, Kakesiki kind) const {
+  const Race& race = RaceAt(intRaceNo);
+  CheckIndex(QStringLiteral("賭式"), static_cast<int>(kind), 0, kKakesikiCount - 1);
+  return race.payouts[static_cast<int>(kind)];
+}
+
+QString cKekkaFile::KyoteijyoCode() const { return venue_.KyoteijyoCode; }
+QString cKekkaFile::KyoteijyoName() const { return venue_.KyoteijyoName; }
+QString cKekkaFile::Title() const { return venue_.Title; }
+QString cKekkaFile::TitleLong() const { return venue_.TitleLong; }
+QString cKekkaFile::RaceDate() const { return venue_.RaceDate; }
+std::int16_t cKekkaFile::TotalDay() const { return venue_.TotalDay; }
+
+bool cKekkaFile::RaceExists(std::int16_t r) const {
+  if (r < 1 || r > kMaxRace) return false;
+  const Race& race = venue_.races[r - 1];
+  return race.Exists && !race.boats.empty();
+}
+QString cKekkaFile::RaceName(std::int16_t r) const { return RaceAt(r).RaceName; }
+bool cKekkaFile::CourseFix(std::int16_t r) const { return RaceAt(r).CourseFix; }
+std::int16_t cKekkaFile::Kyori(std::int16_t r) const { return RaceAt(r).Kyori; }
+QString cKekkaFile::Tenko(std::int16_t r) const { return RaceAt(r).Tenko; }
+QString cKekkaFile::KazeMuki(std::int16_t r) const { return RaceAt(r).KazeMuki; }
+std::int16_t cKekkaFile::Fusoku(std::int16_t r) const { return RaceAt(r).Fusoku; }
+std::int16_t cKekkaFile::Hakou(std::int16_t r) const { return RaceAt(r).Hakou; }
+QString cKekkaFile::Kimarite(std::int16_t r) const { return RaceAt(r).Kimarite; }
+std::int16_t cKekkaFile::BoatNumbers(std::int16_t r) const { return static_cast<std::int16_t>(RaceAt(r).boats.size()); }
+
+QString cKekkaFile::Tyakujyun(std::int16_t r, std::int16_t j) const { return At(r, j).Tyakujyun; }
+std::int16_t cKekkaFile::TyakujyunNo(std::int16_t r, std::int16_t j) const { return At(r, j).TyakujyunNo; }
+std::int16_t cKekkaFile::WakuNo(std::int16_t r, std::int16_t j) const { return At(r, j).WakuNo; }
+QString cKekkaFile::SensyuNo(std::int16_t r, std::int16_t j) const { return At(r, j).SensyuNo; }
+QString cKekkaFile::SensyuName(std::int16_t r, std::int16_t j) const { return At(r, j).SensyuName; }
+QString cKekkaFile::MotorNo(std::int16_t r, std::int16_t j) const { return At(r, j).MotorNo; }
+QString cKekkaFile::BoatNo(std::int16_t r, std::int16_t j) const { return At(r, j).BoatNo; }
+float cKekkaFile::TenjiTime(std::int16_t r, std::int16_t j) const { return At(r, j).TenjiTime; }
+std::int16_t cKekkaFile::Course(std::int16_t r, std::int16_t j) const { return At(r, j).Course; }
+float cKekkaFile::StartTiming(std::int16_t r, std::int16_t j) const { return At(r, j).StartTiming; }
+bool cKekkaFile::StartFlying(std::int16_t r, std::int16_t j) const { return At(r, j).StartFlying; }
+bool cKekkaFile::StartTimingExists(std::int16_t r, std::int16_t j) const { return At(r, j).StartTimingExists; }
+QString cKekkaFile::RaceTime(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTime; }
+float cKekkaFile::RaceTimeSeconds(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTimeSeconds; }
+
+std::int16_t cKekkaFile::JyuniOfWaku(std::int16_t r, std::int16_t w) const {
+  const Race& race = RaceAt(r);
+  CheckIndex(kWakuNo, w, 1, kBoats);
+  for (std::size_t i = 0; i < race.boats.size(); ++i) {
+    if (race.boats[i].WakuNo == w) return static_cast<std::int16_t>(i + 1);
+  }
+  return 0;
+}
+
+std::int16_t cKekkaFile::WakuCourse(std::int16_t r, std::int16_t w) const {
+  const std::int16_t j = JyuniOfWaku(r, w);
+  return j == 0 ? 0 : venue_.races[r - 1].boats[j - 1].Course;
+}
+
+std::int16_t cKekkaFile::HaraimodosiNumbers(std::int16_t r, Kakesiki kind) const {
+  return static_cast<std::int16_t>(PayoutsAt(r, kind).size());
+}
+
+QString cKekkaFile::Kumiban(std::int16_t r, Kakesiki kind, std::int16_t i) const {
+  const auto& p = PayoutsAt(r, kind);
+  CheckIndex(kIndex, i, 1, static_cast<long long>(p.size()));
+  return p[i - 1].Kumiban;
+}
+std::int32_t cKekkaFile::Kingaku(std::int16_t r, Kakesiki kind, std::int16_t i) const {
+  const auto& p = PayoutsAt(r, kind);
+  CheckIndex(kIndex, i, 1, static_cast<long long>(p.size()));
+  return p[i - 1].Kingaku;
+}
+std::int16_t cKekkaFile::Ninki(std::int16_t r, Kakesiki kind, std::int16_t i) const {
+  const auto& p = PayoutsAt(r, kind);
+  CheckIndex(kIndex, i, 1, static_cast<long long>(p.size()));
+  return p[i - 1].Ninki;
+}
+bool cKekkaFile::Fuseiritu(std::int16_t r, Kakesiki kind) const {
+  PayoutsAt(r, kind);
+  return RaceAt(r).fuseiritu[static_cast<int>(kind)];
+}
+
+QString cKekkaFile::MatomeKumiban(std::int16_t r, Kakesiki kind) const {
+  PayoutsAt(r, kind);
+  return RaceAt(r).matome[static_cast<int>(kind)].Kumiban;
+}
+std::int32_t cKekkaFile::MatomeKingaku(std::int16_t r, Kakesiki kind) const {
+  PayoutsAt(r, kind);
+  return RaceAt(r).matome[static_cast<int>(kind)].Kingaku;
+}
+
+QStringList cKekkaFile::Bikou(std::int16_t r) const { return RaceAt(r).bikou; }
+
+}  // namespace tidewake

@@ -1,0 +1,175 @@
+#pragma once
+
+#include "data/cBangumiFile.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace tidewake {
+
+// The kinds of bet a race pays out on, in the order the results print them.
+enum class Kakesiki : std::int16_t { Tansyo, Fukusyo, Nirentan, Nirenfuku, Kakurenfuku, Sanrentan, Sanrenfuku };
+inline constexpr int kKakesikiCount = 7;
+
+// The results store: the day's official results (競走成績) of every venue in KEKKA.BRF, a byte copy
+// of the results text, and the results of one venue read from it: per race the race name,
+// distance, weather, wind, waves and winning technique, the boats in finishing order and the
+// payouts.
+//
+// Races are numbered 1..12. Boats of a race are addressed two ways: by the line of the finishing
+// order (intJyuni 1..BoatNumbers(race), first line the winner, then the other places, then the
+// boats that did not finish or did not start), or by boat number (WakuCourse, JyuniOfWaku). A
+// getter given a race outside 1..12 or a line outside 1..6 throws the subscript RuntimeError; a
+// race the venue has no result for answers empty texts and zeros.
+//
+// Start timing: StartTiming is the figure as printed in seconds, always 0 or more; a flying start
+// ("F0.01") has StartFlying true and StartTiming 0.01, the seconds the boat crossed early. A boat
+// with no timing (withdrawn before the start: "K .") has StartTimingExists false and 0.
+class cKekkaFile {
+ public:
+  static constexpr int kMaxRace = 12;
+  static constexpr int kBoats = 6;
+
+  // Copies a results text's bytes atomically (a temporary file renamed over it) to KEKKA.BRF in
+  // the program's folder. The whole text is read as results first: a file that is not a results
+  // file, or whose any venue fails to read, is refused with a message box and KEKKA.BRF is left
+  // as it was.
+  bool FileConv(const QString& strFileName);
+  // Loads one venue's results. An empty file name means KEKKA.BRF in the program's folder (the
+  // caller's variable receives the path); any other name is read directly. On failure a message
+  // box names the line, the field and the text found, and the results loaded before stay.
+  bool FileLoad(const QString& strKyoteijyoCode, QString& strFileName);
+  // Writes each meeting title found in the store into the caller's table by venue code 1..24.
+  bool KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName);
+
+  QString KyoteijyoCode() const;
+  // The venue's name as the results print it ("大　村").
+  QString KyoteijyoName() const;
+  QString Title() const;
+  QString TitleLong() const;
+  // "yyyy/mm/dd" as cBangumiFile::RaceDate gives it ("2024/01/01"); "0" before a load.
+  QString RaceDate() const;
+  // The day of the meeting (第 4日 gives 4).
+  std::int16_t TotalDay() const;
+
+  // The loaded venue has a result for the race: its header and at least one boat. False for a
+  // number outside 1..12 rather than the subscript failure, so a caller can ask about any race.
+  bool RaceExists(std::int16_t intRaceNo) const;
+  QString RaceName(std::int16_t intRaceNo) const;
+  bool CourseFix(std::int16_t intRaceNo) const;
+  // Metres (1800).
+  std::int16_t Kyori(std::int16_t intRaceNo) const;
+  // Weather ("晴", "曇り", "雨"), wind direction ("北東", "無風"), wind in metres per second,
+  // wave height in centimetres, winning technique ("逃げ", "まくり差し").
+  QString Tenko(std::int16_t intRaceNo) const;
+  QString KazeMuki(std::int16_t intRaceNo) const;
+  std::int16_t Fusoku(std::int16_t intRaceNo) const;
+  std::int16_t Hakou(std::int16_t intRaceNo) const;
+  QString Kimarite(std::int16_t intRaceNo) const;
+
+  // Lines of the finishing order (6, fewer when the race was run with fewer boats).
+  std::int16_t BoatNumbers(std::int16_t intRaceNo) const;
+  // Per line of the finishing order. Tyakujyun is the place text as printed: "01".."06" for a
+  // place, "F", "L", "K0", "K1", "S0", "S1", "S2" and the like otherwise.
+  QString Tyakujyun(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  // The place 1..6 when Tyakujyun is one, else 0.
+  std::int16_t TyakujyunNo(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  std::int16_t WakuNo(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  QString SensyuNo(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  // Spaced out over eight characters as printed ("川　上　　昇　平").
+  QString SensyuName(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  QString MotorNo(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  QString BoatNo(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  // Seconds (6.89); 0 when the boat has none.
+  float TenjiTime(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  // The real entry course 1..6; 0 when the boat did not start.
+  std::int16_t Course(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  float StartTiming(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  bool StartFlying(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  bool StartTimingExists(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  // As printed ("1.49.7"); empty when the boat did not finish.
+  QString RaceTime(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  // The race time in seconds (109.7); 0 when the boat did not finish.
+  float RaceTimeSeconds(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+
+  // By boat number 1..6: the line of the finishing order that holds the boat, 0 when absent.
+  std::int16_t JyuniOfWaku(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+  // The real entry course 1..6 of the boat; 0 when the boat did not start or is absent.
+  std::int16_t WakuCourse(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
+
+  // The payouts of one kind of bet, in the order printed (複勝 two, 拡連複 three, more on a dead
+  // heat). A kind the race did not pay (不成立) has Fuseiritu true and no payouts.
+  std::int16_t HaraimodosiNumbers(std::int16_t intRaceNo, Kakesiki kind) const;
+  // The combination as printed ("1-3-6", "4"); the yen paid per 100 yen; the popularity rank (0
+  // for 単勝 and 複勝, which print none).
+  QString Kumiban(std::int16_t intRaceNo, Kakesiki kind, std::int16_t intIndex) const;
+  std::int32_t Kingaku(std::int16_t intRaceNo, Kakesiki kind, std::int16_t intIndex) const;
+  std::int16_t Ninki(std::int16_t intRaceNo, Kakesiki kind, std::int16_t intIndex) const;
+  bool Fuseiritu(std::int16_t intRaceNo, Kakesiki kind) const;
+
+  // The day's payout summary at the top of the venue's block (３連単, ３連複, ２連単, ２連複 only):
+  // the combination ("不成立" when not paid) and the yen (0 when not paid).
+  QString MatomeKumiban(std::int16_t intRaceNo, Kakesiki kind) const;
+  std::int32_t MatomeKingaku(std::int16_t intRaceNo, Kakesiki kind) const;
+
+  // Lines of a race the store keeps without reading them (notices such as a refund).
+  QStringList Bikou(std::int16_t intRaceNo) const;
+
+  // The name of a kind of bet as the results print it ("３連単").
+  static QString KakesikiName(Kakesiki kind);
+
+  struct Boat {
+    QString Tyakujyun, SensyuNo, SensyuName, MotorNo, BoatNo, StartTimingText, RaceTime;
+    std::int16_t TyakujyunNo = 0, WakuNo = 0, Course = 0;
+    float TenjiTime = 0, StartTiming = 0, RaceTimeSeconds = 0;
+    bool StartFlying = false, StartTimingExists = false;
+  };
+
+  struct Haraimodosi {
+    QString Kumiban;
+    std::int32_t Kingaku = 0;
+    std::int16_t Ninki = 0;
+  };
+
+  struct Matome {
+    QString Kumiban;
+    std::int32_t Kingaku = 0;
+  };
+
+  struct Race {
+    bool Exists = false;  // the header was read
+    QString RaceName, Tenko, KazeMuki, Kimarite;
+    std::int16_t Kyori = 0, Fusoku = 0, Hakou = 0;
+    bool CourseFix = false;
+    std::vector<Boat> boats;  // finishing order
+    std::array<std::vector<Haraimodosi>, kKakesikiCount> payouts;
+    std::array<bool, kKakesikiCount> fuseiritu{};
+    std::array<Matome, kKakesikiCount> matome;
+    QStringList bikou;
+  };
+
+  struct Venue {
+    QString KyoteijyoCode, KyoteijyoName, Title, TitleLong, RaceDate = QStringLiteral("0");
+    std::int16_t TotalDay = 0;
+    std::array<Race, kMaxRace> races;
+  };
+
+  // Reads every venue block of a results text and hands each to `found` (the tests, the fuzzer and
+  // FileConv use it). Throws RuntimeError naming the line, the field and the text found.
+  static void ReadAll(QByteArrayView bytes, const std::function<void(const Venue&)>& found);
+
+ private:
+  const Race& RaceAt(std::int16_t intRaceNo) const;
+  const Boat& At(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  const std::vector<Haraimodosi>& PayoutsAt(std::int16_t intRaceNo, Kakesiki kind) const;
+
+  Venue venue_;
+};
+
+}  // namespace tidewake

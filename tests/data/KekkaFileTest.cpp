@@ -1,0 +1,287 @@
+// The results store on texts of our own: its rules, and every kind of bad input refused with its
+// message while the results before stay.
+
+#include "data/cKekkaFile.h"
+
+#include "platform/RuntimeError.h"
+#include "tests/common/SampleFiles.h"
+#include "tests/common/TestDoubles.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace tidewake;
+using namespace tidewake::test;
+
+namespace {
+
+QString S(const char16_t* s) { return QString::fromUtf16(s); }
+
+// One venue (大村, 24) with one race, its lines as the official file prints them (byte columns
+// count a full-width character as two). Line numbers: 2 is 24KBGN, 18 the race header, 21..26 the
+// six boats, 35 the ３連単 payout, 39 24KEND.
+QString Results(const QString& boats = QString(), const QString& header = QString()) {
+  const QString defaultBoats =
+      S(u"  01  1 3501 川　上　　昇　平 50   12  6.89   1    0.08     1.49.7\n"
+        u"  02  3 4299 中　島　　浩　哉 59   49  6.87   3    0.08     1.50.1\n"
+        u"  03  6 3773 津　留　　浩一郎 57   25  6.77   6    0.11     1.51.3\n"
+        u"  04  5 4393 田　中　　孝　明 31   45  6.86   5    0.09     1.51.6\n"
+        u"  F   2 5129 山　口　　真喜子 46   61  6.83   2   F0.01      .  . \n"
+        u"  K0  4 4855 江　頭　　賢　太 18   67 K .         K .        .  . \n");
+  const QString defaultHeader = S(u"   1R       予選　　　　  進入固定       H1800m  曇り  風  北東　10m  波　 12cm\n");
+  return S(u"STARTK\n"
+           u"24KBGN\n"
+           u"大　村［成績］      1/ 1      ミッドナイトボートレ  第 1日\n"
+           u"\n"
+           u"                            ＊＊＊　競走成績　＊＊＊\n"
+           u"\n"
+           u"          ミッドナイトボートレース１０ＴＨｉｎ大村　　　　　\n"
+           u"\n"
+           u"   第 1日          2024/ 1/ 1                             ボートレース大　村\n"
+           u"\n"
+           u"               －内容については主催者発行のものと照合して下さい－\n"
+           u"\n"
+           u"   [払戻金]       ３連単           ３連複           ２連単         ２連複\n"
+           u"           1R  1-3-6    1830    1-3-6     760    1-3     390    1-3     310\n"
+           u"\n"
+           u"\n"
+           u"\n") +
+         (header.isNull() ? defaultHeader : header) +
+         S(u"  着 艇 登番 　選　手　名　　ﾓｰﾀｰ ﾎﾞｰﾄ 展示 進入 ｽﾀｰﾄﾀｲﾐﾝｸ ﾚｰｽﾀｲﾑ まくり差し\n"
+           u"-------------------------------------------------------------------------------\n") +
+         (boats.isNull() ? defaultBoats : boats) +
+         S(u"\n"
+           u"        単勝     1          130  \n"
+           u"        複勝     1          140  3          290  \n"
+           u"        ２連単   1-3        390  人気     1 \n"
+           u"        ２連複   1-3        310  人気     1 \n"
+           u"        拡連複   1-3        190  人気     1 \n"
+           u"                 1-6        420  人気     7 \n"
+           u"                 3-6        620  人気    10 \n"
+           u"        ３連単   1-3-6     1830  人気     5 \n"
+           u"        ３連複   1-3-6      760  人気     3 \n"
+           u"\n"
+           u"\n"
+           u"24KEND\n"
+           u"FINALK\n");
+}
+
+struct Store : ::testing::Test {
+  TempAppFolder folder;
+  cKekkaFile kekka;
+  QString store() const { return folder.file(QStringLiteral("KEKKA.BRF")); }
+  QString input() const { return folder.file(QStringLiteral("k240101.txt")); }
+};
+
+}  // namespace
+
+TEST_F(Store, ReadsEveryFieldOfARace) {
+  WriteBytes(input(), SjisLines(Results()));
+  ASSERT_TRUE(kekka.FileConv(input()));
+  QString path;
+  ASSERT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+  EXPECT_EQ(path, store());
+  EXPECT_EQ(kekka.RaceDate(), S(u"2024/01/01"));
+  EXPECT_EQ(kekka.RaceName(1), S(u"予選"));
+  EXPECT_TRUE(kekka.CourseFix(1));
+  EXPECT_EQ(kekka.Tenko(1), S(u"曇り"));
+  EXPECT_EQ(kekka.KazeMuki(1), S(u"北東"));
+  EXPECT_EQ(kekka.Fusoku(1), 10);
+  EXPECT_EQ(kekka.Hakou(1), 12);
+  EXPECT_EQ(kekka.Kimarite(1), S(u"まくり差し"));
+  EXPECT_TRUE(kekka.RaceExists(1));
+  EXPECT_FALSE(kekka.RaceExists(2));
+  EXPECT_FALSE(kekka.RaceExists(0));
+  EXPECT_FALSE(kekka.RaceExists(13));
+  // The flying boat: a flag and the printed figure; the withdrawn boat: no course, no timing.
+  EXPECT_EQ(kekka.Tyakujyun(1, 5), S(u"F"));
+  EXPECT_TRUE(kekka.StartFlying(1, 5));
+  EXPECT_FLOAT_EQ(kekka.StartTiming(1, 5), 0.01f);
+  EXPECT_EQ(kekka.WakuCourse(1, 2), 2);
+  EXPECT_EQ(kekka.Tyakujyun(1, 6), S(u"K0"));
+  EXPECT_EQ(kekka.WakuCourse(1, 4), 0);
+  EXPECT_FALSE(kekka.StartTimingExists(1, 6));
+  EXPECT_EQ(kekka.TenjiTime(1, 6), 0.0f);
+  // A race without a result answers empty; numbers out of range are the subscript failure.
+  EXPECT_EQ(kekka.BoatNumbers(2), 0);
+  EXPECT_EQ(kekka.WakuCourse(2, 1), 0);
+  EXPECT_EQ(kekka.SensyuNo(2, 1), QString());
+  EXPECT_THROW(kekka.WakuCourse(13, 1), RuntimeError);
+  EXPECT_THROW(kekka.WakuCourse(1, 7), RuntimeError);
+  EXPECT_THROW(kekka.Tyakujyun(1, 0), RuntimeError);
+  EXPECT_THROW(kekka.Kumiban(1, Kakesiki::Tansyo, 2), RuntimeError);
+}
+
+TEST_F(Store, ListsTheVenuesAndLoadsAFileGivenByName) {
+  WriteBytes(input(), SjisLines(Results()));
+  KyoteijyoTable table;
+  QString path = input();
+  ASSERT_TRUE(kekka.KaisaiCheck(table, path));
+  for (int code = 1; code <= 24; ++code) {
+    EXPECT_EQ(table[code], code == 24 ? S(u"ミッドナイトボートレ  第 1日") : QString()) << code;
+  }
+  ASSERT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+  EXPECT_EQ(path, input());
+  EXPECT_FALSE(QFile::exists(store())) << "a file given by name is read where it is";
+}
+
+// Fewer than six boats, and a block of a cancelled day with no race: both load.
+TEST_F(Store, RaceOfFiveBoatsAndVenueWithoutRaces) {
+  const QString five =
+      S(u"  01  1 3501 川　上　　昇　平 50   12  6.89   1    0.08     1.49.7\n"
+        u"  02  3 4299 中　島　　浩　哉 59   49  6.87   2    0.08     1.50.1\n"
+        u"  03  6 3773 津　留　　浩一郎 57   25  6.77   3    0.11     1.51.3\n"
+        u"  04  5 4393 田　中　　孝　明 31   45  6.86   4    0.09     1.51.6\n"
+        u"  05  2 5129 山　口　　真喜子 46   61  6.83   5    0.01      .  . \n");
+  WriteBytes(input(), SjisLines(Results(five) + S(u"23KBGN\n唐　津［成績］      1/ 1      中止  第 1日\n23KEND\n")));
+  ASSERT_TRUE(kekka.FileConv(input()));
+  QString path;
+  ASSERT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+  EXPECT_EQ(kekka.BoatNumbers(1), 5);
+  EXPECT_EQ(kekka.WakuCourse(1, 4), 0);
+  EXPECT_EQ(kekka.JyuniOfWaku(1, 4), 0);
+  ASSERT_TRUE(kekka.FileLoad(QStringLiteral("23"), path));
+  EXPECT_EQ(kekka.KyoteijyoName(), S(u"唐　津"));
+  for (std::int16_t r = 1; r <= 12; ++r) EXPECT_FALSE(kekka.RaceExists(r));
+}
+
+// A line the store does not know inside a race (a refund notice) is kept for the race, not lost
+// and not fatal.
+TEST_F(Store, KeepsANoticeItDoesNotRead) {
+  WriteBytes(input(), SjisLines(Results().replace(S(u"        ３連複   1-3-6"),
+                                                  S(u"        返還艇   ４\n        ３連複   1-3-6"))));
+  ASSERT_TRUE(kekka.FileConv(input()));
+  QString path;
+  ASSERT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+  EXPECT_EQ(kekka.Bikou(1), QStringList{S(u"返還艇   ４")});
+  EXPECT_EQ(kekka.Kingaku(1, Kakesiki::Sanrenfuku, 1), 760);
+}
+
+namespace {
+
+struct BadInput {
+  const char* name;
+  std::function<QByteArray()> bytes;  // nullptr: no file at all
+  const char16_t* conv;               // the text of the box FileConv shows; %1 is the file's path
+  const char16_t* load;               // the text of the box FileLoad shows, or nullptr when as conv
+};
+
+QString Replace(QString text, const QString& from, const QString& to) { return text.replace(from, to); }
+
+const BadInput kBadInputs[] = {
+    {"MissingFile", nullptr, u"ファイルが見つかりません。\n%1", nullptr},
+    {"BinaryFile", [] { return QByteArray("PK\x03\x04\x00\x00\x08\x00 24KBGN\r\n", 17); },
+     u"1 行目が成績の行ではありません（NUL 文字があります）。成績ファイル(K*.TXT)を選んでください: %1(Error code:1001)",
+     u"競艇場コードが見つかりません。\nCode: 24#"},
+    {"ProgrammeFile",
+     [] {
+       return SjisLines(
+           S(u"STARTB\n24BBGN\nボートレース大　村   　１月　１日  杯  第　１日\n"
+             u"　１Ｒ  予選　　　　          Ｈ１８００ｍ  電話投票締切予定１０：５５\n24BEND\nFINALB\n"));
+     },
+     u"成績ファイルではありません: 競艇場のブロック（\"NNKBGN\" "
+     u"の行）がありません。成績ファイル(K*.TXT)を選んでください: "
+     u"%1(Error code:1001)",
+     u"競艇場コードが見つかりません。\nCode: 24#"},
+    {"VenueCodeOutOfRange", [] { return SjisLines(Results()).replace("24K", "25K"); },
+     u"2 行目の競艇場コード \"25\" は 01～24 の範囲外です(Error code:1005)",
+     u"競艇場コードが見つかりません。\nCode: 24#"},
+    {"TruncatedBlock",
+     [] {
+       const QByteArray b = SjisLines(Results());
+       return b.left(b.indexOf("  04  5"));
+     },
+     u"2 行目で始まる競艇場コード 24 のブロックの途中でファイルが終わっています（23 行目まで。24KEND "
+     u"の行がありません）(Error code:62)",
+     nullptr},
+    {"BlockRunsIntoTheNext", [] { return SjisLines(Results()).replace("24KEND", "23KBGN"); },
+     u"2 行目で始まる競艇場コード 24 のブロックが 39 行目で終わらずに切れています（24KEND の行がありません）: "
+     u"\"23KBGN\"(Error code:62)",
+     nullptr},
+    {"SevenBoats",
+     [] {
+       return SjisLines(Results(QString(Results().section(u'\n', 20, 25) + u'\n') +
+                                S(u"  S1  1 3501 川　上　　昇　平 50   12  6.89   1    0.08      .  . \n")));
+     },
+     u"27 行目: 1R に 7 艇目の着順の行があります（1 レースは 6 艇まで）: \"S1  1 3501 川　上　　昇　平 50   12  6.89   "
+     u"1    0.08      .  .\"(Error code:9)",
+     nullptr},
+    {"NonNumericMotor",
+     [] { return SjisLines(Results(S(u"  01  1 3501 川　上　　昇　平 5O   12  6.89   1    0.08     1.49.7\n"))); },
+     u"21 行目のモーター番号（30–32 バイト目）が数値ではありません: \"5O\"(Error code:13)", nullptr},
+    {"NonNumericExhibitionTime",
+     [] { return SjisLines(Results(S(u"  01  1 3501 川　上　　昇　平 50   12  6.8x   1    0.08     1.49.7\n"))); },
+     u"21 行目の展示タイム（38–43 バイト目）が数値ではありません: \"6.8x\"(Error code:13)", nullptr},
+    {"NonNumericWindSpeed",
+     [] {
+       return SjisLines(
+           Results(QString(), S(u"   1R       予選　　　　                 H1800m  晴　  風  北　　 ?m  波　  2cm\n")));
+     },
+     u"18 行目の風速（66–67 バイト目）が数値ではありません: \"?\"(Error code:13)", nullptr},
+    {"PlaceUnreadable",
+     [] { return SjisLines(Results(S(u"  1   1 3501 川　上　　昇　平 50   12  6.89   1    0.08     1.49.7\n"))); },
+     u"21 行目の着順（3–4 バイト目）が読めません: \"1 \"(Error code:13)", nullptr},
+    {"CutBoatLine", [] { return SjisLines(Results(S(u"  01  1 3501 川　上　　昇\n"))); },
+     u"21 行目の 1R の着順の行が途中で切れています（25 バイト、66 バイトのはず）: \"  01  1 3501 川　上　　昇\"(Error "
+     u"code:62)",
+     nullptr},
+    {"BoatTwice",
+     [] {
+       return SjisLines(
+           Results(S(u"  01  1 3501 川　上　　昇　平 50   12  6.89   1    0.08     1.49.7\n"
+                     u"  02  1 4299 中　島　　浩　哉 59   49  6.87   3    0.08     1.50.1\n")));
+     },
+     u"22 行目の艇番（7–7 バイト目）の艇がこのレースに 2 度あります: \"1\"(Error code:9)", nullptr},
+    {"PayoutNotANumber",
+     [] { return SjisLines(Replace(Results(), S(u"1-3-6     1830  人気"), S(u"1-3-6     18３0  人気"))); },
+     u"35 行目の 1R の３連単の払戻金が数値ではありません: \"18３0\"(Error code:13)", nullptr},
+};
+
+void PrintTo(const BadInput& b, std::ostream* os) { *os << b.name; }
+
+struct Refused : ::testing::TestWithParam<BadInput> {
+  TempAppFolder folder;
+  cKekkaFile kekka;
+};
+
+}  // namespace
+
+// Each bad input, given to FileConv and to FileLoad by name, shows its box and leaves the store
+// and the results loaded before as they were.
+TEST_P(Refused, ShowsItsMessageAndKeepsThePreviousResults) {
+  const BadInput& bad = GetParam();
+  const QString good = folder.file(QStringLiteral("good.txt"));
+  WriteBytes(good, SjisLines(Results()));
+  ASSERT_TRUE(kekka.FileConv(good));
+  QString storePath;
+  ASSERT_TRUE(kekka.FileLoad(QStringLiteral("24"), storePath));
+  const QByteArray before = ReadBytes(storePath);
+
+  const QString path = folder.file(QStringLiteral("bad.txt"));
+  if (bad.bytes) WriteBytes(path, bad.bytes());
+  RecordingMessageBox boxes;
+  EXPECT_FALSE(kekka.FileConv(path));
+  QString loadPath = path;
+  EXPECT_FALSE(kekka.FileLoad(QStringLiteral("24"), loadPath));
+  ASSERT_EQ(boxes.boxes().size(), 2u);
+  EXPECT_EQ(boxes.boxes()[0].title, S(u"成績ファイル変換エラー"));
+  EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Warning);
+  const QString conv = Replace(QString::fromUtf16(bad.conv), S(u"%1"), path);
+  EXPECT_EQ(boxes.boxes()[0].text, conv);
+  EXPECT_EQ(boxes.boxes()[1].title, S(u"成績ファイル読み込みエラー(02)"));
+  // The load names the venue asked for, unless the file was not there at all.
+  const QString load = bad.load               ? Replace(QString::fromUtf16(bad.load), S(u"%1"), path)
+                       : bad.bytes == nullptr ? conv
+                                              : conv + S(u"\n競艇場コード： 24");
+  EXPECT_EQ(boxes.boxes()[1].text, load);
+
+  EXPECT_EQ(ReadBytes(storePath), before);
+  EXPECT_EQ(kekka.SensyuNo(1, 1), S(u"3501"));
+  EXPECT_EQ(kekka.WakuCourse(1, 6), 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(BadInputs, Refused, ::testing::ValuesIn(kBadInputs),
+                         [](const auto& info) { return std::string(info.param.name); });
