@@ -37,3 +37,22 @@ function(tidewake_bench name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark)
   target_compile_definitions(${name} PRIVATE TIDEWAKE_SHARED_DATA="${PROJECT_SOURCE_DIR}/../shared/data")
 endfunction()
+
+# tidewake_fuzz_target(<name> DEPENDS ...)
+# <name>.cpp in the calling folder defines LLVMFuzzerTestOneInput. With TIDEWAKE_FUZZ it becomes
+# the libFuzzer program <name>; in every build with tests it is also linked with a plain main as
+# <name>_replay, and the CTest test FuzzCorpus.<name> feeds that every file of fuzz/corpus/<name>/.
+function(tidewake_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  set(source ${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp)
+  if(TIDEWAKE_FUZZ)
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  endif()
+  if(BUILD_TESTING)
+    add_executable(${name}_replay ${source} ${PROJECT_SOURCE_DIR}/fuzz/FuzzReplay.cpp)
+    target_link_libraries(${name}_replay PRIVATE ${ARG_DEPENDS})
+    add_test(NAME FuzzCorpus.${name} COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+  endif()
+endfunction()

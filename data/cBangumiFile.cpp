@@ -83,6 +83,17 @@ int SeisekiPoint(QChar c) {
 
 bool CountsAsRace(QChar c) { return (c >= u'1' && c <= u'6') || c == u'F' || c == u'L' || c == u'S' || c == u'K'; }
 
+// The failure of a field of a line: "6 行目の年齢（11–12 文字目）が数値ではありません: "5a"".
+[[noreturn]] void ThrowField(int number, int lineNo, const QString& field, int from, int length, const QString& what,
+                             const QString& found) {
+  throw RuntimeError(number, QStringLiteral("%1 行目の%2（%3–%4 文字目）%5: \"%6\"")
+                                 .arg(lineNo)
+                                 .arg(field)
+                                 .arg(from)
+                                 .arg(from + length - 1)
+                                 .arg(what, found));
+}
+
 // Reads the fields of one entrant line; every failure names the line, the field and its columns.
 class EntrantCutter {
  public:
@@ -113,12 +124,7 @@ class EntrantCutter {
  private:
   [[noreturn]] void ThrowField(int number, const QString& field, int from, int length, const QString& what,
                                const QString& found) const {
-    throw RuntimeError(number, QStringLiteral("%1 行目の%2（%3–%4 文字目）%5: \"%6\"")
-                                   .arg(lineNo_)
-                                   .arg(field)
-                                   .arg(from)
-                                   .arg(from + length - 1)
-                                   .arg(what, found));
+    tidewake::ThrowField(number, lineNo_, field, from, length, what, found);
   }
 
   QStringView t_;
@@ -155,12 +161,33 @@ Card DataClear() {
   return c;
 }
 
-void ReadDateLine(Card& card, QStringView line) {
+int DaysInMonth(int year, int month) {
+  if (month == 2) return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0 ? 29 : 28;
+  return month == 4 || month == 6 || month == 9 || month == 11 ? 30 : 31;
+}
+
+// One of the date's fields: a whole number written plainly, from `low` to `high`. A field the
+// number rules read otherwise ("1e64", "2.5", "+1") or a month 13 fails the load, naming it.
+int DateField(QStringView line, int lineNo, const QString& field, int from, int length, int low, int high) {
+  const QString text = Mid(line, from, length);
+  const auto v = PlainWholeNumber(text);
+  if (!v) ThrowField(ErrNo::TypeMismatch, lineNo, field, from, length, QStringLiteral("が整数ではありません"), text);
+  if (*v < low || *v > high) {
+    ThrowField(ErrNo::DateOutOfRange, lineNo, field, from, length,
+               QStringLiteral("が %1～%2 の範囲外です").arg(low).arg(high), text);
+  }
+  return *v;
+}
+
+void ReadDateLine(Card& card, QStringView line, int lineNo) {
   const QString year = Narrow(Mid(line, 18, 4));
   const QString month = Narrow(Mid(line, 23, 2));
   const QString day = Narrow(Mid(line, 26, 2));
   if (IsNumeric(year) && IsNumeric(month) && IsNumeric(day)) {
-    card.RaceDate = FormatValue(year, u"##00") + u'/' + FormatValue(month, u"00") + u'/' + FormatValue(day, u"00");
+    const int y = DateField(line, lineNo, QStringLiteral("日付の年"), 18, 4, 0, 9999);
+    const int m = DateField(line, lineNo, QStringLiteral("日付の月"), 23, 2, 1, 12);
+    const int d = DateField(line, lineNo, QStringLiteral("日付の日"), 26, 2, 1, DaysInMonth(y, m));
+    card.RaceDate = FormatNumber(y, u"##00") + u'/' + FormatNumber(m, u"00") + u'/' + FormatNumber(d, u"00");
   }
   const QString total = Mid(line, 5, 2);
   if (IsNumeric(total)) card.TotalDay = ToInteger(total);
@@ -387,7 +414,7 @@ bool cBangumiFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileNam
         line = DecodeSjis(bytes);
         card.TitleLong = Trim(line);
       }
-      if (IsDateLine(line)) ReadDateLine(card, line);
+      if (IsDateLine(line)) ReadDateLine(card, line, reader.LineNumber());
       if (IsRaceHeaderLine(line)) {
         if (++card.RaceNumbers == kMaxRace + 1) {
           Warn(QStringLiteral("レース No.がオーバーフローしました。\nRace No: %1").arg(card.RaceNumbers), kTitleLoad);

@@ -343,18 +343,18 @@ bool IsBlankLine(QByteArrayView bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
 }
 
-// The first four characters of a line: the registration number it begins with.
+// The registration number a line begins with: its first four bytes decoded, the field the record
+// layout gives the number. The list of numbers, the merge and the slot all take it by this one rule,
+// so a racer is stored under the number he is listed and asked for.
 QString KeyOf(QByteArrayView line) {
-  const qsizetype m = std::min<qsizetype>(4, line.size());
-  const QByteArrayView head = line.first(m);
+  const QByteArrayView head = line.first(std::min<qsizetype>(4, line.size()));
   if (std::all_of(head.begin(), head.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-    return QString::fromLatin1(head.data(), m);
+    return QString::fromLatin1(head.data(), head.size());
   }
-  // Four characters take at most eight bytes.
-  return DecodeSjis(line.first(std::min<qsizetype>(8, line.size()))).left(4);
+  return DecodeSjis(head);
 }
 
-// Binary comparison of a line's first four characters with a requested number.
+// Binary comparison of a line's registration number with a requested number.
 int CompareKey(QByteArrayView line, const QString& number) {
   const qsizetype m = std::min<qsizetype>(4, line.size());
   const QByteArrayView head = line.first(m);
@@ -428,13 +428,9 @@ namespace {
   }
 }
 
-// The registration number of a line: the number the merge matched, when the line begins with
-// four ASCII bytes (its text is then exactly that number), else the bytes decoded.
-QString NumberOf(const cSensyuFile::HeldLine& line) {
-  const QByteArrayView head = QByteArrayView(line.bytes).first(std::min<qsizetype>(4, line.bytes.size()));
-  const bool ascii = std::all_of(head.begin(), head.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  return ascii && !line.key.isNull() ? line.key : DecodeSjis(head);
-}
+// The registration number of a line: the number the merge matched it with (equal to its KeyOf,
+// and shared rather than decoded again), else its KeyOf.
+QString NumberOf(const cSensyuFile::HeldLine& line) { return line.key.isNull() ? KeyOf(line.bytes) : line.key; }
 
 // The quick way through a record whose every numeric field is plain digits, as every record of
 // a real file is: the fields are independent of each other then, so they are read kind by kind

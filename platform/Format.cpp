@@ -6,7 +6,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidewake {
@@ -41,12 +43,30 @@ std::vector<Token> ParseNumberPattern(QStringView pattern) {
   return out;
 }
 
-// Digits of |value| in plain decimal ("12.5", "0.15"), from its shortest round-trip form.
+// Digits of |value| in plain decimal ("12.5", "0.15", "1" and 64 zeros for 1e64), from its
+// shortest round-trip form. The shortest form is taken in scientific notation, which always fits
+// a small buffer, and then written out in full: the fixed notation of to_chars would spell a large
+// value's binary expansion (1e23 as 99999999999999991611392) rather than its shortest digits.
 template <typename T>
 std::string ShortestDecimal(T value) {
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed);
-  return std::string(buf, r.ptr);
+  // "d.ddddddddddddddddde-308": 17 significant digits, point, exponent of at most three digits.
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+  const std::string_view sci(buf, r.ec == std::errc() ? static_cast<std::size_t>(r.ptr - buf) : 0);
+  const auto e = sci.find('e');
+  if (!std::isfinite(value) || e == std::string_view::npos) throw std::logic_error("no shortest form");
+  std::string digits;
+  for (const char c : sci.substr(0, e)) {
+    if (c != '.') digits += c;
+  }
+  int exponent = 0;
+  const std::string_view exp = sci.substr(e + 1);
+  std::from_chars(exp.data() + (exp.front() == '+' ? 1 : 0), exp.data() + exp.size(), exponent);
+  // The value is 0.digits times ten to the power (exponent + 1).
+  const int point = exponent + 1;
+  if (point <= 0) return "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+  if (point >= static_cast<int>(digits.size())) return digits + std::string(point - digits.size(), '0');
+  return digits.substr(0, point) + '.' + digits.substr(point);
 }
 
 // Rounds the decimal text to `decimals` places, halves away from zero; returns integer and
@@ -153,11 +173,14 @@ bool IsTextPattern(QStringView pattern) { return pattern.contains(u'@'); }
 
 QString FormatNumber(double value, QStringView pattern) {
   if (IsTextPattern(pattern)) return FormatText(QString::number(value, 'g', 15), pattern);
+  // No pattern has digits for an infinity or a NaN: they show as the number's own text.
+  if (!std::isfinite(value)) return QString::number(value);
   return FormatDecimal(std::signbit(value), ShortestDecimal(value), pattern);
 }
 
 QString FormatNumber(float value, QStringView pattern) {
   if (IsTextPattern(pattern)) return FormatText(QString::number(value, 'g', 7), pattern);
+  if (!std::isfinite(value)) return QString::number(value);
   return FormatDecimal(std::signbit(value), ShortestDecimal(value), pattern);
 }
 

@@ -14,7 +14,8 @@ namespace tidewake {
 //            "@@@@" right-aligns in four characters, "@@ R" gives " 1 R" for 1. A text longer than
 //            the placeholders is shown whole.
 // Rounding to the pattern's decimals is done on the value's shortest decimal form, halves away
-// from zero: 2.675 with "0.00" gives 2.68.
+// from zero: 2.675 with "0.00" gives 2.68. Every finite value is written out in full, however
+// large or small (1e64 with "0" gives 1 and 64 zeros); an infinity or a NaN shows as "inf", "nan".
 QString FormatNumber(double value, QStringView pattern);
 QString FormatNumber(float value, QStringView pattern);
 QString FormatNumber(int value, QStringView pattern);

@@ -3,6 +3,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextUtil.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
@@ -89,6 +90,15 @@ std::optional<T> Parse(QStringView s) {
 std::optional<double> ParseNumber(QStringView s) { return Parse<double>(s); }
 
 bool IsNumeric(QStringView s) { return ParseNumber(s).has_value(); }
+
+std::optional<std::int32_t> PlainWholeNumber(QStringView s) {
+  const auto chars = NumberChars(s);
+  if (!chars || chars->empty() || !std::all_of(chars->begin(), chars->end(), IsDigit)) return std::nullopt;
+  std::int32_t v = 0;
+  const auto r = std::from_chars(chars->data(), chars->data() + chars->size(), v);
+  if (r.ec != std::errc()) return std::nullopt;
+  return v;
+}
 
 std::int16_t RoundToInteger(double v) {
   const double r = RoundHalfEven(v);

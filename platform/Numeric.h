@@ -17,6 +17,11 @@ bool IsNumeric(QStringView s);
 // The value of a numeric text, or nothing.
 std::optional<double> ParseNumber(QStringView s);
 
+// A whole number written plainly: digits only (ASCII or full-width), blanks around them allowed,
+// no sign, point or exponent ("　１" and " 12" are; "1e3", "+1", "2.0" are not). Nothing when the
+// text is no such number or the value does not fit 32 bits.
+std::optional<std::int32_t> PlainWholeNumber(QStringView s);
+
 // Conversion to the nearest value, halves to even (2.5 gives 2, 3.5 gives 4), as every conversion
 // to an integer in the program rounds. Throws RuntimeError Overflow (6) outside the type's range.
 std::int16_t RoundToInteger(double v);

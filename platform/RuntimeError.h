@@ -24,6 +24,7 @@ inline constexpr int EntrantBeforeRace = 1002;
 inline constexpr int NoRaceInBlock = 1003;
 inline constexpr int InconsistentHayami = 1004;
 inline constexpr int VenueCodeOutOfRange = 1005;
+inline constexpr int DateOutOfRange = 1006;
 }  // namespace ErrNo
 
 // A failure the way a run-time error would be one: a number and a description in Japanese that

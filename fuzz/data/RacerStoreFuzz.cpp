@@ -1,55 +1,207 @@
-// Any bytes as a racer store, in both record layouts: the load answers True or a message, never
-// crashes, and a loaded store answers every getter of every slot; loading every racer hands back
-// one number per stored slot.
+// Any bytes as a racer store, in both record layouts: the load answers True or one warning, never
+// crashes, and a failed load leaves the caller's list alone. A loaded store answers the period of
+// its data and every getter of a sample of its racers; a racer is stored under the number the
+// file's list gives him, and a number asked for is stored under itself or not at all.
 
 #include "data/cSensyuFile.h"
 
-#include "fuzz/data/FuzzSupport.h"
+#include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
+#include "platform/SjisText.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
 
-void AskEverything(const tidewake::cSensyuFile& s, const QString& no) {
-  float sum = s.Syoritu(no) + s.FSyoritu(no) + s.StartTiming(no) + s.Rentairitu3(no) + s.StratHatujyun(no);
-  sum += static_cast<float>(s.Ability(no) + s.YoseiKi(no) + s.SyussoTimes(no) + s.OutsideCourseK1Times(no));
-  sum += static_cast<float>(s.NameKanji(no).size() + s.NameKana(no).size() + s.ClassOld3(no).size());
-  try {
-    // The 16-bit sums may overflow with hostile counts: that is a reported failure, not a wrap.
-    sum += s.InSisu(no) + static_cast<float>(s.FTimes(no) + s.LTimes(no));
-  } catch (const tidewake::RuntimeError& e) {
-    if (e.number() != tidewake::ErrNo::Overflow) std::abort();
-  }
-  for (std::int16_t c = 1; c <= 6; ++c) {
-    sum += s.CourseStartHatujyun(no, c) + s.CourseRentairitu3(no, c) + static_cast<float>(s.CourseS2Times(no, c));
-  }
-  (void)sum;
+using tidewake::cSensyuFile;
+using tidewake::RuntimeError;
+namespace ErrNo = tidewake::ErrNo;
+
+void Require(bool ok) {
+  if (!ok) std::abort();
 }
+
+class CountingBox final : public tidewake::IMessageBox {
+ public:
+  tidewake::MsgResult Show(const QString& text, tidewake::MsgButtons buttons, tidewake::MsgIcon icon,
+                           const QString& title) override {
+    Require(!text.isEmpty() && buttons == tidewake::MsgButtons::Ok && icon == tidewake::MsgIcon::Warning &&
+            title == u"選手ファイル読み取りエラー");
+    ++shown;
+    return tidewake::MsgResult::Ok;
+  }
+  int shown = 0;
+};
+
+// The racers asked about per load: every getter looks its racer up through the whole store, so
+// asking all of a real handbook (1600 racers) would take seconds per input.
+constexpr qsizetype kSample = 12;
+
+// Up to kSample slots spread over 1..n, the first and the last among them.
+QList<std::int16_t> SampleSlots(qsizetype n) {
+  QList<std::int16_t> picked;
+  const qsizetype count = std::min(n, kSample);
+  for (qsizetype i = 0; i < count; ++i) {
+    picked << static_cast<std::int16_t>(1 + (count == 1 ? 0 : i * (n - 1) / (count - 1)));
+  }
+  return picked;
+}
+
+bool InStore(const cSensyuFile& s, const QString& no, qsizetype count) {
+  if (no.isEmpty()) return false;
+  for (qsizetype k = 1; k <= count; ++k) {
+    if (s.SensyuNo(static_cast<std::int16_t>(k)) == no) return true;
+  }
+  return false;
+}
+
+// A 16-bit sum may overflow with hostile counts: that is a reported failure, not a wrap.
+template <typename Ask>
+void MayOverflow(Ask ask) {
+  try {
+    (void)ask();
+  } catch (const RuntimeError& e) {
+    Require(e.number() == ErrNo::Overflow);
+  }
+}
+
+void AskEverything(const cSensyuFile& s, const QString& no, bool inStore) {
+  const QString texts[] = {s.NameKanji(no), s.NameKana(no),  s.Birthplace(no), s.Class(no),    s.Birth(no),
+                           s.Blood(no),     s.ClassOld1(no), s.ClassOld2(no),  s.ClassOld3(no)};
+  const float reals[] = {s.Syoritu(no), s.FSyoritu(no), s.StartTiming(no), s.Rentairitu3(no), s.StratHatujyun(no)};
+  const std::int16_t ints[] = {s.Sex(no),
+                               s.Age(no),
+                               s.Height(no),
+                               s.Weight(no),
+                               s.OneFinishTimes(no),
+                               s.TwoFinishTimes(no),
+                               s.SyussoTimes(no),
+                               s.YusyutuTimes(no),
+                               s.YusyoTimes(no),
+                               s.AbilityOld(no),
+                               s.Ability(no),
+                               s.YoseiKi(no),
+                               s.OutsideCourseL0Times(no),
+                               s.OutsideCourseL1Times(no),
+                               s.OutsideCourseK0Times(no),
+                               s.OutsideCourseK1Times(no)};
+  MayOverflow([&] { return s.InSisu(no); });
+  MayOverflow([&] { return s.FTimes(no); });
+  MayOverflow([&] { return s.LTimes(no); });
+  for (std::int16_t c = 1; c <= cSensyuFile::kCourses; ++c) {
+    const float courseReals[] = {s.CourseFSyoritu(no, c), s.CourseStartTiming(no, c), s.CourseStartHatujyun(no, c),
+                                 s.CourseRentairitu3(no, c)};
+    const std::int16_t courseInts[] = {
+        s.CourseSyussoTimes(no, c),  s.Course1FinishTimes(no, c), s.Course2FinishTimes(no, c),
+        s.Course3FinishTimes(no, c), s.Course4FinishTimes(no, c), s.Course5FinishTimes(no, c),
+        s.Course6FinishTimes(no, c), s.CourseF0Times(no, c),      s.CourseL0Times(no, c),
+        s.CourseL1Times(no, c),      s.CourseK0Times(no, c),      s.CourseK1Times(no, c),
+        s.CourseS0Times(no, c),      s.CourseS1Times(no, c),      s.CourseS2Times(no, c)};
+    if (!inStore) {
+      Require(std::all_of(std::begin(courseReals), std::end(courseReals), [](float v) { return v == 0; }));
+      Require(std::all_of(std::begin(courseInts), std::end(courseInts), [](std::int16_t v) { return v == 0; }));
+    }
+  }
+  // A course outside 1..6 is a subscript failure for a racer in the store, a default otherwise.
+  for (std::int16_t c : {std::int16_t{0}, std::int16_t{7}}) {
+    try {
+      Require(s.CourseSyussoTimes(no, c) == 0 && s.CourseRentairitu3(no, c) == 0 && !inStore);
+    } catch (const RuntimeError& e) {
+      Require(e.number() == ErrNo::SubscriptOutOfRange && inStore);
+    }
+  }
+  if (!inStore) {
+    Require(std::all_of(std::begin(texts), std::end(texts), [](const QString& t) { return t.isEmpty(); }));
+    Require(std::all_of(std::begin(reals), std::end(reals), [](float v) { return v == 0; }));
+    Require(std::all_of(std::begin(ints), std::end(ints), [](std::int16_t v) { return v == 0; }));
+  }
+}
+
+// The data period, as the window's title shows it.
+void AskPeriod(const cSensyuFile& s) {
+  const std::int16_t ki = s.Ki();
+  Require(s.GetSensyuFileVersion() == QString::number(s.Nen()) + u'年' +
+                                          (ki == 1   ? QStringLiteral("前")
+                                           : ki == 2 ? QStringLiteral("後")
+                                                     : QString()) +
+                                          u'期');
+  (void)s.YmdStart();
+  (void)s.YmdEnd();
+  (void)s.LastYoseiKi();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const QString path = tidewake::fuzz::WriteInput(QStringLiteral("SENSYU.BRF"), data, size);
+  static CountingBox box;
+  static QTemporaryDir dir;
+  static bool ready = [] {
+    tidewake::EnsureShiftJisCodec();
+    tidewake::SetMessageBoxHandler(&box);
+    return true;
+  }();
+  (void)ready;
+
+  const QString path = dir.filePath(QStringLiteral("SENSYU.BRF"));
+  {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
+    f.write(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  }
   for (std::int16_t rev : {0, 2}) {
-    tidewake::cSensyuFile store;
+    cSensyuFile store;
     QStringList every;
+    box.shown = 0;
     if (!store.FileLoad(path, every, rev)) {
-      if (!every.isEmpty()) std::abort();  // a failed load leaves the caller's list alone
+      Require(box.shown == 1 && every.isEmpty());  // a failed load leaves the caller's list alone
+      AskPeriod(store);
       continue;
     }
-    if (every.isEmpty() || !every[0].isEmpty()) std::abort();
-    for (qsizetype k = 1; k < every.size(); ++k) {
-      (void)store.SensyuNo(static_cast<std::int16_t>(k));
-      AskEverything(store, every[k]);
+    Require(box.shown == 0 && !every.isEmpty() && every[0].isEmpty());
+    AskPeriod(store);
+    const qsizetype n = every.size() - 1;
+    // Each slot holds the number the list gives its line, or nothing when the file's lines are out
+    // of order; in order, every slot is filled.
+    const bool ascending = std::is_sorted(every.begin() + 1, every.end());
+    for (qsizetype k = 1; k <= n; ++k) {
+      const QString no = store.SensyuNo(static_cast<std::int16_t>(k));
+      Require(no == every[k] || (no.isEmpty() && !ascending));
     }
-    // A request built from the numbers found, sorted as the window's list is.
-    QStringList asked = every.mid(1);
+    try {
+      (void)store.SensyuNo(static_cast<std::int16_t>(n + 1));
+      std::abort();
+    } catch (const RuntimeError& e) {
+      Require(e.number() == ErrNo::SubscriptOutOfRange);
+    }
+    const QList<std::int16_t> sample = SampleSlots(n);
+    for (std::int16_t k : sample) AskEverything(store, every[k], InStore(store, every[k], n));
+    AskEverything(store, QString(), false);
+
+    // A request as the window makes it, ascending: the sample with an empty number (which no line
+    // holds) first and one number asked twice.
+    QStringList asked;
+    for (std::int16_t k : sample) asked << every[k];
+    if (!asked.isEmpty()) asked << asked.front();
+    asked << QString();
     asked.sort();
     asked.prepend(QString());
-    asked.insert(1, QStringLiteral("0000"));
-    if (store.FileLoad(path, asked, rev)) {
-      for (qsizetype k = 1; k < asked.size(); ++k) AskEverything(store, asked[k]);
+    box.shown = 0;
+    if (!store.FileLoad(path, asked, rev)) {
+      Require(box.shown == 1);
+      continue;
+    }
+    Require(box.shown == 0);
+    AskPeriod(store);
+    const qsizetype m = asked.size() - 1;
+    for (qsizetype k = 1; k <= m; ++k) {
+      const QString no = store.SensyuNo(static_cast<std::int16_t>(k));
+      Require(no.isEmpty() || no == asked[k]);
+      AskEverything(store, asked[k], InStore(store, asked[k], m));
     }
   }
   return 0;

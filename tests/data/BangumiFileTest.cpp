@@ -397,6 +397,68 @@ TEST_F(Failures, FieldsThatAreNotNumbers) {
                   S(u"6 行目の当地勝率（30–34 文字目）が数値ではありません: \" \"(Error code:13)\n競艇場コード： 24"));
 }
 
+// The year, month and day of the date line are whole numbers written plainly and in range. A year
+// of 1e64 once went through the number formats and came back as stack bytes.
+TEST_F(Failures, TheDateLineTakesPlainWholeNumbersInRange) {
+  const struct {
+    const char16_t *year, *month, *day;
+    const char* date;         // the date loaded, or
+    const char16_t* message;  // the message, without the venue code line
+  } cases[] = {
+      {u"２０２４", u"　２", u"２９", "2024/02/29", nullptr},
+      {u"2000", u"02", u"29", "2000/02/29", nullptr},
+      {u"  04", u" 1", u" 5", "04/01/05", nullptr},
+      {u"2024", u"12", u"31", "2024/12/31", nullptr},
+      // A date that does not read as numbers at all is passed over, as before.
+      {u"ＡＢＣＤ", u"　１", u"　１", "0", nullptr},
+      {u"1e64", u"　１", u"　１", nullptr,
+       u"4 行目の日付の年（18–21 文字目）が整数ではありません: \"1e64\"(Error code:13)"},
+      {u"１ｅ６４", u"　１", u"　１", nullptr,
+       u"4 行目の日付の年（18–21 文字目）が整数ではありません: \"１ｅ６４\"(Error code:13)"},
+      {u"20.5", u"　１", u"　１", nullptr,
+       u"4 行目の日付の年（18–21 文字目）が整数ではありません: \"20.5\"(Error code:13)"},
+      {u"+202", u"　１", u"　１", nullptr,
+       u"4 行目の日付の年（18–21 文字目）が整数ではありません: \"+202\"(Error code:13)"},
+      {u"2024", u"-1", u"　１", nullptr,
+       u"4 行目の日付の月（23–24 文字目）が整数ではありません: \"-1\"(Error code:13)"},
+      {u"2024", u"13", u"　１", nullptr,
+       u"4 行目の日付の月（23–24 文字目）が 1～12 の範囲外です: \"13\"(Error code:1006)"},
+      {u"2024", u"　０", u"　１", nullptr,
+       u"4 行目の日付の月（23–24 文字目）が 1～12 の範囲外です: \"　０\"(Error code:1006)"},
+      {u"2024", u"　１", u"1.", nullptr,
+       u"4 行目の日付の日（26–27 文字目）が整数ではありません: \"1.\"(Error code:13)"},
+      {u"2024", u"　１", u"00", nullptr,
+       u"4 行目の日付の日（26–27 文字目）が 1～31 の範囲外です: \"00\"(Error code:1006)"},
+      {u"2024", u"　１", u"３２", nullptr,
+       u"4 行目の日付の日（26–27 文字目）が 1～31 の範囲外です: \"３２\"(Error code:1006)"},
+      {u"2024", u"　４", u"31", nullptr,
+       u"4 行目の日付の日（26–27 文字目）が 1～30 の範囲外です: \"31\"(Error code:1006)"},
+      {u"2024", u"　２", u"30", nullptr,
+       u"4 行目の日付の日（26–27 文字目）が 1～29 の範囲外です: \"30\"(Error code:1006)"},
+      {u"2023", u"　２", u"29", nullptr,
+       u"4 行目の日付の日（26–27 文字目）が 1～28 の範囲外です: \"29\"(Error code:1006)"},
+      {u"1900", u"　２", u"29", nullptr,
+       u"4 行目の日付の日（26–27 文字目）が 1～28 の範囲外です: \"29\"(Error code:1006)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(QString::fromUtf16(c.year).toStdString() + " " + QString::fromUtf16(c.month).toStdString() + " " +
+                 QString::fromUtf16(c.day).toStdString());
+    QString text = Block(QStringLiteral("24"), 1, {OneRace()});
+    const QString date = S(u"２０２４年　１月　１日");
+    ASSERT_TRUE(text.contains(date));
+    text.replace(date, S(c.year) + u'年' + S(c.month) + u'月' + S(c.day) + u'日');
+    if (c.date) {
+      WriteStore(text);
+      ASSERT_TRUE(Load(QStringLiteral("24")));
+      EXPECT_EQ(bangumi.RaceDate(), c.date);
+      ASSERT_TRUE(boxes.boxes().empty());
+      SetUp();
+    } else {
+      ExpectLoadFails(text, QStringLiteral("24"), S(c.message) + S(u"\n競艇場コード： 24"));
+    }
+  }
+}
+
 TEST_F(Failures, AnEntrantBeforeAnyRace) {
   QString text = Block(QStringLiteral("24"), 1, {OneRace()});
   text.replace(QStringLiteral("24BBGN\n"), QStringLiteral("24BBGN\n") + EntrantLine({}) + u'\n');

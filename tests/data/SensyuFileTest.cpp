@@ -495,6 +495,45 @@ TEST_F(Sensyu, AnEmptyListLoadsEveryRacerAndReceivesTheirNumbers) {
   ExpectFreshRecord(store, QStringLiteral("4010"));
 }
 
+// The registration number is the record's first four bytes, whatever they hold: the list of the
+// file's numbers, the merge and the slot all take it so, and the getters find the racer by it.
+// Such a line was once listed by its first four characters (eight bytes) and stored by its four
+// bytes, and every getter answered its defaults for it.
+TEST_F(Sensyu, ANumberThatIsNotFourAsciiDigitsIsListedAndStoredAlike) {
+  const struct {
+    QByteArray head;  // the four bytes of the number field
+    QString number;
+  } cases[] = {
+      {QByteArray("\x82\x50\x82\x51", 4), S(u"１２")},  // full-width 1 and 2
+      {QByteArray("12\x82\xa0", 4), S(u"12あ")},        // あ
+      {QByteArray("123\x82", 4), S(u"123\uFFFD")},      // a lead byte cut off from its trail
+      {QByteArray(" 12 ", 4), QStringLiteral(" 12 ")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.number.toStdString());
+    const QByteArray rec = Put(CurrentRecord("0000"), fan::SensyuNo, c.head);
+    QStringList every;
+    ASSERT_TRUE(Load({rec}, every));
+    EXPECT_EQ(every, (QStringList{QString(), c.number}));
+    EXPECT_EQ(store.SensyuNo(1), c.number);
+    ExpectFreshRecord(store, c.number);
+    ASSERT_TRUE(Load({rec}, QStringList{QString(), c.number}));
+    EXPECT_EQ(store.SensyuNo(1), c.number);
+    ExpectFreshRecord(store, c.number);
+  }
+  // Among ordinary numbers, in binary order: "12あ" < "3001" < "１２".
+  const QList<QByteArray> file = {Put(CurrentRecord("0000", 91), fan::SensyuNo, cases[1].head),
+                                  CurrentRecord("3001", 92),
+                                  Put(CurrentRecord("0000", 93), fan::SensyuNo, cases[0].head)};
+  QStringList every;
+  ASSERT_TRUE(Load(file, every));
+  const QStringList numbers{QString(), S(u"12あ"), QStringLiteral("3001"), S(u"１２")};
+  EXPECT_EQ(every, numbers);
+  for (std::int16_t k = 1; k <= 3; ++k) EXPECT_EQ(store.YoseiKi(numbers[k]), 90 + k);
+  ASSERT_TRUE(Load(file, QStringList(numbers)));
+  for (std::int16_t k = 1; k <= 3; ++k) EXPECT_EQ(store.YoseiKi(numbers[k]), 90 + k);
+}
+
 TEST_F(Sensyu, BlankLinesAnywhereAreSkipped) {
   // Trailing blank lines (blanks only, or nothing) do not count; the newest class is the last
   // record's.

@@ -397,6 +397,9 @@ TEST_F(GridModel, CellTextFormatsAndClickValueDoesNot) {
   EXPECT_EQ(grid.CellText(1, 1), QStringLiteral("3.50"));
   EXPECT_EQ(grid.CellValue(1, 1), QStringLiteral("3.5"));
   EXPECT_EQ(grid.ClickValue(410, 30), QStringLiteral("3.5"));
+  // A number of any size is shown in full.
+  grid.SetCellValue(1, 1, QStringLiteral("1e64"));
+  EXPECT_EQ(grid.CellText(1, 1), u'1' + QString(64, u'0') + QStringLiteral(".00"));
   // A value that is no number is shown as it is.
   grid.SetCellValue(1, 1, QStringLiteral("A1"));
   EXPECT_EQ(grid.CellText(1, 1), QStringLiteral("A1"));

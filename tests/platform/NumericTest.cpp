@@ -16,6 +16,35 @@ TEST(IsNumeric, NumbersAsTheFilesWriteThem) {
   }
 }
 
+TEST(PlainWholeNumber, DigitsWithBlanksAroundThemOnly) {
+  const struct {
+    const char16_t* text;
+    std::optional<std::int32_t> value;
+  } cases[] = {
+      {u"2024", 2024},
+      {u" 1", 1},
+      {u"　１", 1},
+      {u"２０２４", 2024},
+      {u"07 ", 7},
+      {u"0", 0},
+      {u"2147483647", 2147483647},
+      {u"2147483648", {}},
+      {u"1e64", {}},
+      {u"１ｅ６４", {}},
+      {u"+1", {}},
+      {u"-1", {}},
+      {u"2.0", {}},
+      {u"1 2", {}},
+      {u"", {}},
+      {u"  ", {}},
+      {u"x", {}},
+      {u"٣", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlainWholeNumber(QString::fromUtf16(c.text)), c.value) << QString::fromUtf16(c.text).toStdString();
+  }
+}
+
 TEST(ToInteger, RoundsHalvesToEvenAndChecksTheRange) {
   EXPECT_EQ(ToInteger(u" 54 "), 54);
   EXPECT_EQ(ToInteger(u"2.5"), 2);
