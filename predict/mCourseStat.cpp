@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
+#include "predict/mEntryScore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,12 +36,6 @@ QString Publish(const Table<std::int16_t>& course) {
   return order;
 }
 
-Table<std::int16_t> Wakunari() {
-  Table<std::int16_t> t{};
-  for (std::int16_t b = 1; b <= kBoats; ++b) t[static_cast<std::size_t>(b)] = b;
-  return t;
-}
-
 double Score(const Evidence& ev, const Table<std::int16_t>& course) {
   double sum = 0.0;
   int inward = 0;
@@ -72,7 +67,7 @@ std::optional<Table<double>> CourseEvidence(const cSensyuFile& sensyu, const QSt
 }
 
 QString ChooseEntry(const Evidence& dblEvidence, const Table<bool>& blnKeepNumber) {
-  const Table<std::int16_t> straight = Wakunari();
+  const Table<std::int16_t> straight = mEntryScore::WakunariCourses();
   const double straightScore = Score(dblEvidence, straight);
   // Courses by boat in lexicographic order from 枠なり: on equal scores the earlier one stays.
   std::array<std::int16_t, kBoats> perm{1, 2, 3, 4, 5, 6};
@@ -106,7 +101,7 @@ QString EntryCourseExpectStat(const cBangumiFile& bangumi, const cSensyuFile& se
   try {
     if (blnFix || bangumi.CourseFix(intRaceNo)) {
       gdblExpectGain = 0.0;
-      return Publish(Wakunari());
+      return Publish(mEntryScore::WakunariCourses());
     }
     Evidence ev{};
     Table<bool> keep{};
