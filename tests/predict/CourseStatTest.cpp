@@ -28,11 +28,13 @@ RacerSpec Racer(int no, std::array<int, 6> entries) {
   return r;
 }
 
-// A racer who keeps his number: drawn in every boat about as often, he entered every course
-// about as often.
-RacerSpec Keeper(int no, std::mt19937& rng) {
-  std::uniform_int_distribution<int> count(16, 24);
-  return Racer(no, {count(rng), count(rng), count(rng), count(rng), count(rng), count(rng)});
+// The entries of a racer who keeps his number: drawn in every boat about as often, he entered
+// every course about as often, low..high times each.
+std::array<int, 6> KeeperEntries(std::mt19937& rng, int low = 16, int high = 24) {
+  std::uniform_int_distribution<int> count(low, high);
+  std::array<int, 6> e{};
+  for (int& n : e) n = count(rng);
+  return e;
 }
 
 const std::array<int, 6> kFlat{20, 20, 20, 20, 20, 20};
@@ -171,9 +173,18 @@ TEST_F(StatPrediction, GeneratedRacesOfKeepersAndOfAnyone) {
     SCOPED_TRACE(race);
     // Six racers who always entered in their own number's course: 枠なり.
     std::array<std::array<int, 6>, 6> keepers{};
-    for (auto& e : keepers) e = Keeper(1, rng).entries;
+    for (auto& e : keepers) e = KeeperEntries(rng);
     EXPECT_EQ(Predict(keepers), u"123456");
     EXPECT_EQ(cs::gdblExpectGain, 0.0);
+
+    // A racer who entered course 1 in nearly all his races, drawn in boat 4 among keepers, is
+    // predicted inside.
+    std::array<std::array<int, 6>, 6> withInside{};
+    for (auto& e : withInside) e = KeeperEntries(rng, 18, 22);
+    withInside[3] = {
+        std::uniform_int_distribution<int>(110, 140)(rng), std::uniform_int_distribution<int>(0, 1)(rng), 0, 0, 0, 0};
+    ExpectConsistent(Predict(withInside));
+    EXPECT_LT(cs::gintExpectCourse[4], 4);
 
     // Anyone, some missing from the handbook: a permutation, the missing in their own courses,
     // the same answer twice, and a move only when it beats 枠なり by the margin.
@@ -192,6 +203,8 @@ TEST_F(StatPrediction, GeneratedRacesOfKeepersAndOfAnyone) {
     }
     EXPECT_TRUE(order == u"123456" || cs::gdblExpectGain > cs::kMargin) << order.toStdString();
     EXPECT_EQ(cs::EntryCourseExpectStat(bangumi, sensyu, 1, false), order);
+    // The same race with a fixed entry.
+    EXPECT_EQ(Predict(entries, QString::fromUtf16(u"　進入固定 "), missing), u"123456");
   }
 }
 
