@@ -517,13 +517,30 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
                                                     .arg(name, Trim(text)));
       }
       const std::int32_t ninki = number(tokens.value(k + 1), kNinki);
-      if (ninki > 32767) number(QStringLiteral("?"), kNinki);
+      if (ninki > 32767) {
+        throw RuntimeError(ErrNo::Overflow, QStringLiteral("%1 行目の %2R の%3の人気が大きすぎます: \"%4\"")
+                                                .arg(LineNo())
+                                                .arg(race_)
+                                                .arg(name)
+                                                .arg(ninki));
+      }
       h.Ninki = static_cast<std::int16_t>(ninki);
       k += 2;
     }
     race.payouts[kind].push_back(std::move(h));
   }
   return true;
+}
+
+// The venue code 1..24 of a NNKBGN line.
+int VenueCode(QByteArrayView marker, int lineNo) {
+  const int code = marker.first(2).toInt();
+  if (code < 1 || code > 24) {
+    throw RuntimeError(ErrNo::VenueCodeOutOfRange, QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です")
+                                                       .arg(lineNo)
+                                                       .arg(QString::fromLatin1(marker.first(2))));
+  }
+  return code;
 }
 
 // Reads every block of the text; `wanted` empty means all venues, else only the block of that code.
@@ -538,11 +555,7 @@ int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<
     const QString code = QString::fromLatin1(t.first(2));
     if (!wanted.isEmpty() && code != wanted) continue;
     const int n = reader.LineNumber();
-    const int value = code.toInt();
-    if (value < 1 || value > 24) {
-      throw RuntimeError(ErrNo::VenueCodeOutOfRange,
-                         QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です").arg(n).arg(code));
-    }
+    VenueCode(t, n);
     VenueReader venue(reader, code, n);
     found(venue.Read());
     ++blocks;
@@ -579,6 +592,13 @@ void CheckText(QByteArrayView bytes, const QString& path) {
   }
 }
 
+// False, with the box titled after the operation, when no file is at the path.
+bool ExistsOrWarn(const QString& path, const QString& title) {
+  if (FileExists(path)) return true;
+  Warn(kNotFound + u'\n' + path, title);
+  return false;
+}
+
 QString StorePathOr(QString& strFileName) {
   if (strFileName.isEmpty()) strFileName = AppFilePath(kStoreName);
   return strFileName;
@@ -596,10 +616,7 @@ void cKekkaFile::ReadAll(QByteArrayView bytes, const std::function<void(const Ve
 }
 
 bool cKekkaFile::FileConv(const QString& strFileName) {
-  if (!FileExists(strFileName)) {
-    Warn(kNotFound + u'\n' + strFileName, kTitleConv);
-    return false;
-  }
+  if (!ExistsOrWarn(strFileName, kTitleConv)) return false;
   const QString storePath = AppFilePath(kStoreName);
   try {
     const QByteArray bytes = ReadResultsBytes(strFileName);
@@ -633,10 +650,7 @@ bool cKekkaFile::FileConv(const QString& strFileName) {
 
 bool cKekkaFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName) {
   const QString path = StorePathOr(strFileName);
-  if (!FileExists(path)) {
-    Warn(kNotFound + u'\n' + path, kTitleLoad);
-    return false;
-  }
+  if (!ExistsOrWarn(path, kTitleLoad)) return false;
   try {
     const QByteArray bytes = ReadResultsBytes(path);
     Venue venue;
@@ -656,10 +670,7 @@ bool cKekkaFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName)
 
 bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName) {
   const QString path = StorePathOr(strFileName);
-  if (!FileExists(path)) {
-    Warn(kNotFound + u'\n' + path, kTitleList);
-    return false;
-  }
+  if (!ExistsOrWarn(path, kTitleList)) return false;
   try {
     const QByteArray bytes = ReadResultsBytes(path);
     LineReader reader(bytes);
@@ -668,13 +679,7 @@ bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFile
       const QByteArrayView t = TrimBlanks(line);
       if (!IsMarker(t, "KBGN")) continue;
       const int n = reader.LineNumber();
-      const int code = t.first(2).toInt();
-      if (code < 1 || code > 24) {
-        throw RuntimeError(ErrNo::VenueCodeOutOfRange,
-                           QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です")
-                               .arg(n)
-                               .arg(QString::fromLatin1(t.first(2))));
-      }
+      const int code = VenueCode(t, n);
       if (!reader.Next(line)) {
         throw RuntimeError(ErrNo::InputPastEnd,
                            QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(n));
@@ -693,10 +698,12 @@ const cKekkaFile::Race& cKekkaFile::RaceAt(std::int16_t intRaceNo) const {
   return venue_.races[intRaceNo - 1];
 }
 
-const cKekkaFile::Boat* cKekkaFile::At(std::int16_t intRaceNo, std::int16_t intJyuni) const {
+// A line past the race's last boat answers the empty boat: empty texts and zeros.
+const cKekkaFile::Boat& cKekkaFile::At(std::int16_t intRaceNo, std::int16_t intJyuni) const {
+  static const Boat kNone;
   const Race& race = RaceAt(intRaceNo);
   CheckIndex(kJyuni, intJyuni, 1, kBoats);
-  return intJyuni <= static_cast<int>(race.boats.size()) ? &race.boats[intJyuni - 1] : nullptr;
+  return intJyuni <= static_cast<int>(race.boats.size()) ? race.boats[intJyuni - 1] : kNone;
 }
 
 const std::vector<cKekkaFile::Haraimodosi>& cKekkaFile::PayoutsAt(std::int16_t intRaceNo, Kakesiki kind) const {
@@ -727,62 +734,20 @@ std::int16_t cKekkaFile::Hakou(std::int16_t r) const { return RaceAt(r).Hakou; }
 QString cKekkaFile::Kimarite(std::int16_t r) const { return RaceAt(r).Kimarite; }
 std::int16_t cKekkaFile::BoatNumbers(std::int16_t r) const { return static_cast<std::int16_t>(RaceAt(r).boats.size()); }
 
-QString cKekkaFile::Tyakujyun(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->Tyakujyun : QString();
-}
-std::int16_t cKekkaFile::TyakujyunNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->TyakujyunNo : 0;
-}
-std::int16_t cKekkaFile::WakuNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->WakuNo : 0;
-}
-QString cKekkaFile::SensyuNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->SensyuNo : QString();
-}
-QString cKekkaFile::SensyuName(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->SensyuName : QString();
-}
-QString cKekkaFile::MotorNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->MotorNo : QString();
-}
-QString cKekkaFile::BoatNo(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->BoatNo : QString();
-}
-float cKekkaFile::TenjiTime(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->TenjiTime : 0.0f;
-}
-std::int16_t cKekkaFile::Course(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->Course : 0;
-}
-float cKekkaFile::StartTiming(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->StartTiming : 0.0f;
-}
-bool cKekkaFile::StartFlying(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b && b->StartFlying;
-}
-bool cKekkaFile::StartTimingExists(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b && b->StartTimingExists;
-}
-QString cKekkaFile::RaceTime(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->RaceTime : QString();
-}
-float cKekkaFile::RaceTimeSeconds(std::int16_t r, std::int16_t j) const {
-  const Boat* b = At(r, j);
-  return b ? b->RaceTimeSeconds : 0.0f;
-}
+QString cKekkaFile::Tyakujyun(std::int16_t r, std::int16_t j) const { return At(r, j).Tyakujyun; }
+std::int16_t cKekkaFile::TyakujyunNo(std::int16_t r, std::int16_t j) const { return At(r, j).TyakujyunNo; }
+std::int16_t cKekkaFile::WakuNo(std::int16_t r, std::int16_t j) const { return At(r, j).WakuNo; }
+QString cKekkaFile::SensyuNo(std::int16_t r, std::int16_t j) const { return At(r, j).SensyuNo; }
+QString cKekkaFile::SensyuName(std::int16_t r, std::int16_t j) const { return At(r, j).SensyuName; }
+QString cKekkaFile::MotorNo(std::int16_t r, std::int16_t j) const { return At(r, j).MotorNo; }
+QString cKekkaFile::BoatNo(std::int16_t r, std::int16_t j) const { return At(r, j).BoatNo; }
+float cKekkaFile::TenjiTime(std::int16_t r, std::int16_t j) const { return At(r, j).TenjiTime; }
+std::int16_t cKekkaFile::Course(std::int16_t r, std::int16_t j) const { return At(r, j).Course; }
+float cKekkaFile::StartTiming(std::int16_t r, std::int16_t j) const { return At(r, j).StartTiming; }
+bool cKekkaFile::StartFlying(std::int16_t r, std::int16_t j) const { return At(r, j).StartFlying; }
+bool cKekkaFile::StartTimingExists(std::int16_t r, std::int16_t j) const { return At(r, j).StartTimingExists; }
+QString cKekkaFile::RaceTime(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTime; }
+float cKekkaFile::RaceTimeSeconds(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTimeSeconds; }
 
 std::int16_t cKekkaFile::JyuniOfWaku(std::int16_t r, std::int16_t w) const {
   const Race& race = RaceAt(r);

@@ -58,7 +58,8 @@ class cKekkaFile {
   // The day of the meeting (第 4日 gives 4).
   std::int16_t TotalDay() const;
 
-  // The loaded venue has a result for the race: its header and at least one boat.
+  // The loaded venue has a result for the race: its header and at least one boat. False for a
+  // number outside 1..12 rather than the subscript failure, so a caller can ask about any race.
   bool RaceExists(std::int16_t intRaceNo) const;
   QString RaceName(std::int16_t intRaceNo) const;
   bool CourseFix(std::int16_t intRaceNo) const;
@@ -165,7 +166,7 @@ class cKekkaFile {
 
  private:
   const Race& RaceAt(std::int16_t intRaceNo) const;
-  const Boat* At(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  const Boat& At(std::int16_t intRaceNo, std::int16_t intJyuni) const;
   const std::vector<Haraimodosi>& PayoutsAt(std::int16_t intRaceNo, Kakesiki kind) const;
 
   Venue venue_;

@@ -80,6 +80,9 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   grdHaraimodosi = MakeTable(
       this, {QStringLiteral("賭式"), QStringLiteral("組番"), QStringLiteral("払戻金"), QStringLiteral("人気")}, 0);
   grdHaraimodosi->setObjectName(QStringLiteral("grdHaraimodosi"));
+  lblBikou = new QLabel(this);
+  lblBikou->setObjectName(QStringLiteral("lblBikou"));
+  lblBikou->setWordWrap(true);
   lblAccuracy = new QLabel(this);
   lblAccuracy->setObjectName(QStringLiteral("lblAccuracy"));
   lblAccuracy->setWordWrap(true);
@@ -91,6 +94,7 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(grdKekka, 0, Qt::AlignLeft);
   layout->addWidget(lblKimarite);
   layout->addWidget(grdHaraimodosi, 0, Qt::AlignLeft);
+  layout->addWidget(lblBikou);
   layout->addStretch(1);
   layout->addWidget(lblAccuracy);
   Clear(kNoResult);
@@ -99,6 +103,8 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
 void frmKekka::Clear(const QString& strMessage) {
   lblTenko->clear();
   lblKimarite->clear();
+  lblBikou->clear();
+  lblBikou->hide();
   grdKekka->clearContents();
   grdHaraimodosi->setRowCount(0);
   grdKekka->hide();
@@ -195,6 +201,9 @@ void frmKekka::ShowRace(const cKekkaFile* kekka, std::int16_t intJyoCode, std::i
     }
   }
   grdHaraimodosi->show();
+  const QStringList bikou = k.Bikou(r);
+  lblBikou->setText(bikou.join(u'\n'));
+  lblBikou->setVisible(!bikou.isEmpty());
   // Grown, never shrunk, so that the user's own size stays when the next race fits in it.
   resize(size().expandedTo(sizeHint()));
 }

@@ -18,8 +18,8 @@ class cKekkaFile;
 //
 // It shows the weather line, the boats in finishing order (the boat number on its colours, the
 // racer, the exhibition time, the entry course as predicted → actual with a mark where they
-// differ, the start timing, the race time), the winning technique, the payouts and a line of
-// accuracy that the caller computes.
+// differ, the start timing, the race time), the winning technique, the payouts, any notice the
+// results print for the race (a refund), and a line of accuracy that the caller computes.
 class frmKekka : public QWidget {
   Q_OBJECT
 
@@ -55,6 +55,7 @@ class frmKekka : public QWidget {
   QTableWidget* grdKekka = nullptr;
   QLabel* lblKimarite = nullptr;
   QTableWidget* grdHaraimodosi = nullptr;
+  QLabel* lblBikou = nullptr;
   QLabel* lblAccuracy = nullptr;
 };
 

@@ -3,13 +3,10 @@
 
 #include "data/cBangumiFile.h"
 
-#include "platform/LineReader.h"
+#include "bench/data/BenchSupport.h"
 #include "platform/MessageBox.h"
 #include "platform/SjisText.h"
 #include "platform/mMyFunc.h"
-
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -19,32 +16,19 @@ using namespace tidewake;
 
 const QString kProgramme = QStringLiteral(TIDEWAKE_SHARED_DATA "/B/b240101.txt");
 
-bool HaveProgramme(benchmark::State& state) {
-  if (QFileInfo::exists(kProgramme)) return true;
-  state.SkipWithError("../shared/data/B/b240101.txt not found");
-  return false;
-}
+bool HaveProgramme(benchmark::State& state) { return bench::HaveSample(state, kProgramme); }
 
 // A program folder holding the store converted from the real programme.
-struct Folder {
-  QTemporaryDir dir;
+struct Folder : bench::TempProgramFolder {
   Folder() {
-    SetAppFolder(dir.path());
     cBangumiFile b;
     b.FileConv(kProgramme);
   }
-  ~Folder() { SetAppFolder(QString()); }
 };
 
 void Baseline_ReadAndDecodeProgramme(benchmark::State& state) {
   if (!HaveProgramme(state)) return;
-  for (auto _ : state) {
-    FileLineReader reader(kProgramme);
-    QByteArray line;
-    qsizetype chars = 0;
-    while (reader.Next(line)) chars += DecodeSjis(line).size();
-    benchmark::DoNotOptimize(chars);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(bench::ReadAndDecode(kProgramme));
 }
 BENCHMARK(Baseline_ReadAndDecodeProgramme)->Unit(benchmark::kMicrosecond);
 
@@ -52,13 +36,7 @@ void Baseline_ReadAndDecodeStore(benchmark::State& state) {
   if (!HaveProgramme(state)) return;
   Folder folder;
   const QString store = AppFilePath(QStringLiteral("BANGUMI.BRF"));
-  for (auto _ : state) {
-    FileLineReader reader(store);
-    QByteArray line;
-    qsizetype chars = 0;
-    while (reader.Next(line)) chars += DecodeSjis(line).size();
-    benchmark::DoNotOptimize(chars);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(bench::ReadAndDecode(store));
 }
 BENCHMARK(Baseline_ReadAndDecodeStore)->Unit(benchmark::kMicrosecond);
 

@@ -3,12 +3,8 @@
 
 #include "data/cKekkaFile.h"
 
-#include "platform/LineReader.h"
-#include "platform/SjisText.h"
+#include "bench/data/BenchSupport.h"
 #include "platform/mMyFunc.h"
-
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -18,34 +14,21 @@ using namespace tidewake;
 
 const QString kResults = QStringLiteral(TIDEWAKE_SHARED_DATA "/K/k240101.txt");
 
-bool HaveResults(benchmark::State& state) {
-  if (QFileInfo::exists(kResults)) return true;
-  state.SkipWithError("../shared/data/K/k240101.txt not found");
-  return false;
-}
+bool HaveResults(benchmark::State& state) { return bench::HaveSample(state, kResults); }
 
 // A program folder holding the store copied from the real results.
-struct KekkaFolder {
-  QTemporaryDir dir;
+struct KekkaFolder : bench::TempProgramFolder {
   KekkaFolder() {
-    SetAppFolder(dir.path());
     cKekkaFile k;
     k.FileConv(kResults);
   }
-  ~KekkaFolder() { SetAppFolder(QString()); }
 };
 
 void Baseline_ReadAndDecodeResults(benchmark::State& state) {
   if (!HaveResults(state)) return;
   KekkaFolder folder;
   const QString store = AppFilePath(QStringLiteral("KEKKA.BRF"));
-  for (auto _ : state) {
-    FileLineReader reader(store);
-    QByteArray line;
-    qsizetype chars = 0;
-    while (reader.Next(line)) chars += DecodeSjis(line).size();
-    benchmark::DoNotOptimize(chars);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(bench::ReadAndDecode(store));
 }
 BENCHMARK(Baseline_ReadAndDecodeResults)->Unit(benchmark::kMicrosecond)->MinWarmUpTime(0.3);
 

@@ -5,9 +5,8 @@
 
 #include "data/cSensyuFile.h"
 
+#include "bench/data/BenchSupport.h"
 #include "platform/LineReader.h"
-
-#include <QFileInfo>
 
 #include <benchmark/benchmark.h>
 
@@ -17,11 +16,7 @@ using namespace tidewake;
 
 const QString kFan = QStringLiteral(TIDEWAKE_SHARED_DATA "/F/fan2604.txt");
 
-bool HaveFan(benchmark::State& state) {
-  if (QFileInfo::exists(kFan)) return true;
-  state.SkipWithError("../shared/data/F/fan2604.txt not found");
-  return false;
-}
+bool HaveFan(benchmark::State& state) { return bench::HaveSample(state, kFan); }
 
 // Fifty numbers spread over the whole file, ascending, as a meeting's participant list is.
 QStringList FiftyRacers() {

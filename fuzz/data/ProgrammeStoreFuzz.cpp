@@ -3,42 +3,15 @@
 
 #include "data/cBangumiFile.h"
 
-#include "platform/MessageBox.h"
-#include "platform/SjisText.h"
-#include "platform/mMyFunc.h"
+#include "fuzz/data/FuzzSupport.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-class SilentBox final : public tidewake::IMessageBox {
- public:
-  tidewake::MsgResult Show(const QString&, tidewake::MsgButtons, tidewake::MsgIcon, const QString&) override {
-    return tidewake::MsgResult::Ok;
-  }
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static SilentBox box;
-  static QTemporaryDir dir;
-  static bool ready = [] {
-    tidewake::EnsureShiftJisCodec();
-    tidewake::SetMessageBoxHandler(&box);
-    tidewake::SetAppFolder(dir.path());
-    return true;
-  }();
-  (void)ready;
-
-  const QString input = dir.filePath(QStringLiteral("b.txt"));
-  {
-    QFile f(input);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-    f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-  }
+  const QTemporaryDir& dir = tidewake::fuzz::FuzzFolder();
+  const QString input = tidewake::fuzz::WriteInput(QStringLiteral("b.txt"), data, size);
   tidewake::cBangumiFile bangumi;
   bangumi.FileConv(input);
   // The raw bytes as a store too, so that lines the import drops reach the reader as well.

@@ -4,23 +4,13 @@
 
 #include "data/cSensyuFile.h"
 
-#include "platform/MessageBox.h"
+#include "fuzz/data/FuzzSupport.h"
 #include "platform/RuntimeError.h"
-#include "platform/SjisText.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-class SilentBox final : public tidewake::IMessageBox {
- public:
-  tidewake::MsgResult Show(const QString&, tidewake::MsgButtons, tidewake::MsgIcon, const QString&) override {
-    return tidewake::MsgResult::Ok;
-  }
-};
 
 void AskEverything(const tidewake::cSensyuFile& s, const QString& no) {
   float sum = s.Syoritu(no) + s.FSyoritu(no) + s.StartTiming(no) + s.Rentairitu3(no) + s.StratHatujyun(no);
@@ -40,21 +30,7 @@ void AskEverything(const tidewake::cSensyuFile& s, const QString& no) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static SilentBox box;
-  static QTemporaryDir dir;
-  static bool ready = [] {
-    tidewake::EnsureShiftJisCodec();
-    tidewake::SetMessageBoxHandler(&box);
-    return true;
-  }();
-  (void)ready;
-
-  const QString path = dir.filePath(QStringLiteral("SENSYU.BRF"));
-  {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-    f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-  }
+  const QString path = tidewake::fuzz::WriteInput(QStringLiteral("SENSYU.BRF"), data, size);
   for (std::int16_t rev : {0, 2}) {
     tidewake::cSensyuFile store;
     QStringList every;

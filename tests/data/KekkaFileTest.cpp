@@ -148,6 +148,18 @@ TEST_F(Store, RaceOfFiveBoatsAndVenueWithoutRaces) {
   for (std::int16_t r = 1; r <= 12; ++r) EXPECT_FALSE(kekka.RaceExists(r));
 }
 
+// A line the store does not know inside a race (a refund notice) is kept for the race, not lost
+// and not fatal.
+TEST_F(Store, KeepsANoticeItDoesNotRead) {
+  WriteBytes(input(), SjisLines(Results().replace(S(u"        ３連複   1-3-6"),
+                                                  S(u"        返還艇   ４\n        ３連複   1-3-6"))));
+  ASSERT_TRUE(kekka.FileConv(input()));
+  QString path;
+  ASSERT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+  EXPECT_EQ(kekka.Bikou(1), QStringList{S(u"返還艇   ４")});
+  EXPECT_EQ(kekka.Kingaku(1, Kakesiki::Sanrenfuku, 1), 760);
+}
+
 namespace {
 
 struct BadInput {
@@ -173,6 +185,9 @@ const BadInput kBadInputs[] = {
      u"成績ファイルではありません: 競艇場のブロック（\"NNKBGN\" "
      u"の行）がありません。成績ファイル(K*.TXT)を選んでください: "
      u"%1(Error code:1001)",
+     u"競艇場コードが見つかりません。\nCode: 24#"},
+    {"VenueCodeOutOfRange", [] { return SjisLines(Results()).replace("24K", "25K"); },
+     u"2 行目の競艇場コード \"25\" は 01～24 の範囲外です(Error code:1005)",
      u"競艇場コードが見つかりません。\nCode: 24#"},
     {"TruncatedBlock",
      [] {

@@ -1,0 +1,69 @@
+// Any bytes as a day's results: the import, the venue listing and the venue load must answer with
+// a result or a message, never crash, and never leave results that break their getters or their
+// own rules (at most six boats, each boat and each course once).
+
+#include "data/cKekkaFile.h"
+
+#include "fuzz/data/FuzzSupport.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void Require(bool ok) {
+  if (!ok) std::abort();
+}
+
+void CheckVenue(const tidewake::cKekkaFile& k) {
+  using tidewake::Kakesiki;
+  for (std::int16_t r = 1; r <= tidewake::cKekkaFile::kMaxRace; ++r) {
+    const int n = k.BoatNumbers(r);
+    Require(n >= 0 && n <= 6);
+    Require(k.RaceExists(r) == (n > 0));
+    bool waku[7] = {}, course[7] = {};
+    for (std::int16_t j = 1; j <= 6; ++j) {
+      const int w = k.WakuNo(r, j);
+      const int c = k.Course(r, j);
+      Require(j > n ? w == 0 : w >= 1 && w <= 6 && !waku[w]);
+      Require(c >= 0 && c <= 6 && (c == 0 || !course[c]));
+      waku[w] = true;
+      if (c != 0) course[c] = true;
+      if (w != 0)
+        Require(k.WakuCourse(r, static_cast<std::int16_t>(w)) == c &&
+                k.JyuniOfWaku(r, static_cast<std::int16_t>(w)) == j);
+      (void)k.Tyakujyun(r, j).size();
+      (void)k.SensyuName(r, j).size();
+      Require(k.StartTiming(r, j) >= 0.0f);
+      Require(k.RaceTime(r, j).isEmpty() == (k.RaceTimeSeconds(r, j) == 0.0f) ||
+              k.RaceTime(r, j) == QStringLiteral("0.00.0"));
+    }
+    for (int kind = 0; kind < tidewake::kKakesikiCount; ++kind) {
+      const auto kk = static_cast<Kakesiki>(kind);
+      for (std::int16_t i = 1; i <= k.HaraimodosiNumbers(r, kk); ++i) {
+        Require(k.Kingaku(r, kk, i) >= 0);
+        (void)k.Kumiban(r, kk, i).size();
+      }
+      (void)k.Fuseiritu(r, kk);
+    }
+    (void)k.MatomeKumiban(r, Kakesiki::Sanrentan).size();
+  }
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const QString input = tidewake::fuzz::WriteInput(QStringLiteral("k.txt"), data, size);
+  tidewake::cKekkaFile kekka;
+  const bool converted = kekka.FileConv(input);
+  tidewake::KyoteijyoTable table;
+  QString name = input;
+  kekka.KaisaiCheck(table, name);
+  for (int code = 1; code <= 24; ++code) {
+    QString path = input;
+    const bool loaded = kekka.FileLoad(QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')), path);
+    // What the import accepted, the venue load reads whole.
+    if (converted && !table[code].isEmpty()) Require(loaded);
+    CheckVenue(kekka);
+  }
+  return 0;
+}
