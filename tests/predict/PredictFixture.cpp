@@ -31,8 +31,8 @@ QByteArray RacerRecord(const RacerSpec& r) {
 }
 
 void PredictFixture::Load(const QString& code, const std::array<BoatSpec, 6>& boats,
-                          const std::vector<RacerSpec>& others) {
-  QStringList race{RaceHeader(1)};
+                          const std::vector<RacerSpec>& others, const QString& headerExtra) {
+  QStringList race{RaceHeader(1, headerExtra)};
   std::map<QByteArray, QByteArray> records;
   for (int b = 1; b <= 6; ++b) {
     const BoatSpec& boat = boats[static_cast<std::size_t>(b - 1)];

@@ -49,7 +49,9 @@ struct PredictFixture : ::testing::Test {
 
   // Writes race 1 of venue `code` with these boats and a store with their racers (and any
   // others given), then loads both as the window does: the card, then its participants.
-  void Load(const QString& code, const std::array<BoatSpec, 6>& boats, const std::vector<RacerSpec>& others = {});
+  // `headerExtra` goes into the race header where a fixed-entry race says "進入固定".
+  void Load(const QString& code, const std::array<BoatSpec, 6>& boats, const std::vector<RacerSpec>& others = {},
+            const QString& headerExtra = QString());
 };
 
 // Six boats of spread racers 4001..4006.

@@ -1,0 +1,139 @@
+#include "predict/mEntryEval.h"
+
+#include "data/cBangumiFile.h"
+#include "data/cKekkaFile.h"
+#include "data/cSensyuFile.h"
+#include "platform/mMyFunc.h"
+#include "predict/mCourseExpect.h"
+#include "predict/mCourseStat.h"
+
+#include <QTemporaryDir>
+
+namespace tidewake::mEntryEval {
+
+using mEntryScore::CourseTable;
+
+PredictorTally& PredictorTally::operator+=(const PredictorTally& o) {
+  All += o.All;
+  NotWakunari += o.NotWakunari;
+  return *this;
+}
+
+DayResult& DayResult::operator+=(const DayResult& o) {
+  Module += o.Module;
+  Stat += o.Stat;
+  Wakunari += o.Wakunari;
+  Venues += o.Venues;
+  RacesSkipped += o.RacesSkipped;
+  return *this;
+}
+
+namespace {
+
+constexpr int kBoats = 6;
+
+// Points the program folder at a temporary one for as long as it lives.
+class TemporaryAppFolder {
+ public:
+  TemporaryAppFolder() : previous_(AppFolder()) {
+    if (dir_.isValid()) SetAppFolder(dir_.path());
+  }
+  ~TemporaryAppFolder() { SetAppFolder(previous_); }
+  TemporaryAppFolder(const TemporaryAppFolder&) = delete;
+  TemporaryAppFolder& operator=(const TemporaryAppFolder&) = delete;
+  bool IsValid() const { return dir_.isValid(); }
+
+ private:
+  QString previous_;
+  QTemporaryDir dir_;
+};
+
+// Courses by boat from a predictor's answer; no prediction (a failure) counts as 枠なり, as the
+// card then shows the boat numbers.
+CourseTable Predicted(const QString& order, const std::array<std::int16_t, 7>& table) {
+  return order.size() == kBoats ? table : mEntryScore::WakunariCourses();
+}
+
+void Score(PredictorTally& t, const CourseTable& predicted, const CourseTable& real, bool wakunari) {
+  t.All.Add(predicted, real);
+  if (!wakunari) t.NotWakunari.Add(predicted, real);
+}
+
+// The results name the racers of the programme, boat by boat.
+bool SameRacers(const cBangumiFile& bangumi, const cKekkaFile& kekka, std::int16_t r) {
+  for (std::int16_t b = 1; b <= kBoats; ++b) {
+    const std::int16_t line = kekka.JyuniOfWaku(r, b);
+    if (line != 0 && kekka.SensyuNo(r, line).trimmed() != bangumi.SensyuNo(r, b).trimmed()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool EvaluateDay(const DayFiles& files, DayResult& result, QString& strError) {
+  result = DayResult{};
+  TemporaryAppFolder folder;
+  if (!folder.IsValid()) {
+    strError = QStringLiteral("一時フォルダを作れません。");
+    return false;
+  }
+  cBangumiFile bangumi;
+  if (!bangumi.FileConv(files.Programme)) {
+    strError = QStringLiteral("番組ファイルを読めません: ") + files.Programme;
+    return false;
+  }
+  KyoteijyoTable programmeVenues, resultVenues;
+  QString store, results = files.Results;
+  cKekkaFile kekka;
+  if (!bangumi.KaisaiCheck(programmeVenues, store) || !kekka.KaisaiCheck(resultVenues, results)) {
+    strError = QStringLiteral("開催場を読めません: ") + files.Programme + QStringLiteral(", ") + files.Results;
+    return false;
+  }
+  for (int code = 24; code >= 1; --code) {
+    if (programmeVenues[static_cast<std::size_t>(code)].isEmpty()) continue;
+    const QString venue = QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0'));
+    if (!bangumi.FileLoad(venue, store)) {
+      strError = QStringLiteral("番組ファイルの%1場を読めません。").arg(venue);
+      return false;
+    }
+    if (resultVenues[static_cast<std::size_t>(code)].isEmpty()) {
+      result.RacesSkipped += bangumi.RaceNumbers();
+      continue;
+    }
+    results = files.Results;
+    if (!kekka.FileLoad(venue, results)) {
+      strError = QStringLiteral("成績ファイルの%1場を読めません。").arg(venue);
+      return false;
+    }
+    if (kekka.RaceDate() != bangumi.RaceDate()) {
+      strError =
+          QStringLiteral("成績ファイルの日付 %1 が番組の %2 と違います。").arg(kekka.RaceDate(), bangumi.RaceDate());
+      return false;
+    }
+    cSensyuFile sensyu;
+    QStringList participants = bangumi.ParticipationSensyuNoAllGet();
+    if (!sensyu.FileLoad(files.Handbook, participants, 0)) {
+      strError = QStringLiteral("ファン手帳ファイルを読めません: ") + files.Handbook;
+      return false;
+    }
+    ++result.Venues;
+    for (std::int16_t r = 1; r <= bangumi.RaceNumbers(); ++r) {
+      if (!kekka.RaceExists(r) || !SameRacers(bangumi, kekka, r)) {
+        ++result.RacesSkipped;
+        continue;
+      }
+      CourseTable real{};
+      for (std::int16_t b = 1; b <= kBoats; ++b) real[static_cast<std::size_t>(b)] = kekka.WakuCourse(r, b);
+      const bool wakunari = mEntryScore::IsWakunari(real);
+
+      const QString module = mCourseExpect::EntryCourseExpect(bangumi, sensyu, r, bangumi.CourseFix(r));
+      Score(result.Module, Predicted(module, mCourseExpect::gintExpectCourse), real, wakunari);
+      const QString stat = mCourseStat::EntryCourseExpectStat(bangumi, sensyu, r, false);
+      Score(result.Stat, Predicted(stat, mCourseStat::gintExpectCourse), real, wakunari);
+      Score(result.Wakunari, mEntryScore::WakunariCourses(), real, wakunari);
+    }
+  }
+  return true;
+}
+
+}  // namespace tidewake::mEntryEval
