@@ -4,6 +4,7 @@
 #include "platform/Format.h"
 #include "sim/mGlobal.h"
 #include "sim/mMain.h"
+#include "ui/frmKekka.h"
 #include "ui/qtplatform/Artwork.h"
 
 #include <QActionGroup>
@@ -82,11 +83,14 @@ void frmMain::BuildMenus() {
   mnuFileOpenOld = mnuFile->addAction(QStringLiteral("前回の番組ﾌｧｲﾙを開く(&B)"));
   mnuFileOpenOld->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
   mnuFileUpdate = mnuFile->addAction(QStringLiteral("選手ﾌｧｲﾙの更新(&U)..."));
+  mnuFileKekka = mnuFile->addAction(QStringLiteral("成績ﾌｧｲﾙを開く(&K)..."));
+  mnuFileKekka->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   mnuFile->addSeparator();
   mnuFileExit = mnuFile->addAction(QStringLiteral("終了(&X)"));
   Command(mnuFileOpen, mnuFile, &frmMain::mnuFileOpen_Click);
   Command(mnuFileOpenOld, mnuFile, &frmMain::mnuFileOpenOld_Click);
   Command(mnuFileUpdate, mnuFile, &frmMain::mnuFileUpdate_Click);
+  Command(mnuFileKekka, mnuFile, &frmMain::mnuFileKekka_Click);
   Command(mnuFileExit, mnuFile, &frmMain::mnuFileExit_Click);
 
   mnuRace = menuBar()->addMenu(QStringLiteral("ﾚｰｽ(&R)"));
@@ -105,6 +109,20 @@ void frmMain::BuildMenus() {
     speed->addAction(a);
   }
   mnuRaceSpeedNormal->setChecked(true);
+  // The entry prediction used by choosing a race and by 自動, for as long as the program runs.
+  QMenu* mnuRaceExpect = mnuRace->addMenu(QStringLiteral("進入予想(&E)"));
+  mnuRaceExpectStandard = mnuRaceExpect->addAction(QStringLiteral("標準(&P)"));
+  mnuRaceExpectStat = mnuRaceExpect->addAction(QStringLiteral("統計(&S)"));
+  auto* expect = new QActionGroup(this);
+  for (QAction* a : {mnuRaceExpectStandard, mnuRaceExpectStat}) {
+    a->setCheckable(true);
+    expect->addAction(a);
+  }
+  mnuRaceExpectStandard->setChecked(true);
+  mnuRace->addSeparator();
+  mnuRaceKekka = mnuRace->addAction(QStringLiteral("レース結果(&V)"));
+  mnuRaceKekka->setShortcut(QKeySequence(Qt::Key_F8));
+  Command(mnuRaceKekka, mnuRace, &frmMain::mnuRaceKekka_Click);
   Command(mnuTestRun, mnuRace, &frmMain::mnuTestRun_Click);
   Command(mnuRaceStart, mnuRace, &frmMain::mnuRaceStart_Click);
   Command(mnuRaceSpeedNormal, mnuRace, &frmMain::mnuRaceSpeedNormal_Click);
@@ -116,6 +134,8 @@ void frmMain::BuildMenus() {
   // The entry-course pop-up: a menu of its own, never in the menu bar.
   mnuPopup = new QMenu(QStringLiteral("Popup"), this);
   mnuPopupAuto = mnuPopup->addAction(QStringLiteral("自動(&A)"));
+  mnuPopupStandard = mnuPopup->addAction(QStringLiteral("標準(&P)"));
+  mnuPopupStat = mnuPopup->addAction(QStringLiteral("統計(&S)"));
   mnuPopupNum = mnuPopup->addAction(QStringLiteral("枠なり(&W)"));
   mnuPopup->addSeparator();
   for (int c = 1; c <= 6; ++c) {
@@ -131,6 +151,12 @@ void frmMain::BuildMenus() {
   });
   connect(mnuPopupNum, &QAction::triggered, this, [this] {
     if (!mblnRunning) mnuPopupNum_Click();
+  });
+  connect(mnuPopupStandard, &QAction::triggered, this, [this] {
+    if (!mblnRunning) mnuPopupPredictor_Click(Predictor::Standard);
+  });
+  connect(mnuPopupStat, &QAction::triggered, this, [this] {
+    if (!mblnRunning) mnuPopupPredictor_Click(Predictor::Stat);
   });
 }
 
@@ -225,6 +251,8 @@ void frmMain::Form_Load() {
   mclsBangumi = std::make_unique<cBangumiFile>();
   mclsSensyu = std::make_unique<cSensyuFile>();
   mclsGrid = std::make_unique<cGrid>();
+  mclsKekka = std::make_unique<cKekkaFile>();
+  frmKekkaWindow = new frmKekka(this);
   // 7. The card.
   SetUpCard();
   // 8. The water, its font and the clock face; 9. the scene; 10. the demo card.

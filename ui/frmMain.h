@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/cBangumiFile.h"
+#include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
@@ -24,6 +25,8 @@ class QMenu;
 class QPushButton;
 
 namespace tidewake {
+
+class frmKekka;
 
 // The program's single window. The card view shows the venue and race selectors and the race
 // card; the race view shows the water on which the runs animate. Both share one set of controls,
@@ -66,14 +69,20 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuFileOpen = nullptr;
   QAction* mnuFileOpenOld = nullptr;
   QAction* mnuFileUpdate = nullptr;
+  QAction* mnuFileKekka = nullptr;
   QAction* mnuFileExit = nullptr;
   QMenu* mnuRace = nullptr;
   QAction* mnuTestRun = nullptr;
   QAction* mnuRaceStart = nullptr;
   QAction* mnuRaceSpeedNormal = nullptr;
   QAction* mnuRaceSpeedHi = nullptr;
+  QAction* mnuRaceExpectStandard = nullptr;
+  QAction* mnuRaceExpectStat = nullptr;
+  QAction* mnuRaceKekka = nullptr;
   QMenu* mnuPopup = nullptr;
   QAction* mnuPopupAuto = nullptr;
+  QAction* mnuPopupStandard = nullptr;
+  QAction* mnuPopupStat = nullptr;
   QAction* mnuPopupNum = nullptr;
   std::array<QAction*, 6> mnuPopupCourse{};
 
@@ -81,6 +90,12 @@ class frmMain : public QMainWindow, public IRaceScene {
   cGrid& Grid() { return *mclsGrid; }
   cBangumiFile& Bangumi() { return *mclsBangumi; }
   cSensyuFile& Sensyu() { return *mclsSensyu; }
+  cKekkaFile& Kekka() { return *mclsKekka; }
+  // The results window beside the card; made at start-up, shown on request.
+  frmKekka* KekkaWindow() const { return frmKekkaWindow; }
+
+  // The entry predictions the window offers: the program's own rule set and the statistical one.
+  enum class Predictor { Standard, Stat };
 
   // The client area's size in the card view (0) and the race view (1), in pixels.
   static constexpr int kClientWidth = 828;
@@ -92,7 +107,9 @@ class frmMain : public QMainWindow, public IRaceScene {
   void mnuFileOpen_Click();
   void mnuFileOpenOld_Click();
   void mnuFileUpdate_Click();
+  void mnuFileKekka_Click();
   void mnuFileExit_Click();
+  void mnuRaceKekka_Click();
   void mnuRaceSpeedNormal_Click();
   void mnuRaceSpeedHi_Click();
   void mnuTestRun_Click();
@@ -103,6 +120,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   void mnuPopupCourse_Click(int course);
   void mnuPopupNum_Click();
   void mnuPopupAuto_Click();
+  // Every boat's course from one predictor, whichever is checked in the menu.
+  void mnuPopupPredictor_Click(Predictor predictor);
   // Copies weight, rates, course and name of each boat from the card into the entrant records.
   // A cell that does not read as a number is reported and nothing is copied.
   bool EntrantDataSet();
@@ -144,6 +163,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   void WriteCourses(const std::array<std::int16_t, 7>& course);
   // The courses the prediction gives for a race, when it gives six.
   std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo);
+  std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo, Predictor predictor);
+  Predictor CheckedPredictor() const;
+  // The results of the venue shown, read from KEKKA.BRF when it has them.
+  void LoadKekka(std::int16_t intJyoCode);
+  // The results window follows the race on the card.
+  void RefreshKekka();
+  // The accuracy line of the venue shown: both predictions and 枠なり against the real entries.
+  QString AccuracyText();
   std::int16_t SelectedRaceNo() const;
   // True while the card view shows a real programme and no run goes on: the selectors' keys act.
   bool Browsing() const;
@@ -158,6 +185,12 @@ class frmMain : public QMainWindow, public IRaceScene {
   std::unique_ptr<cBangumiFile> mclsBangumi;
   std::unique_ptr<cSensyuFile> mclsSensyu;
   std::unique_ptr<cGrid> mclsGrid;
+  std::unique_ptr<cKekkaFile> mclsKekka;
+  frmKekka* frmKekkaWindow = nullptr;
+  // The results of the venue shown are loaded and of the programme's day.
+  bool mblnKekkaLoaded = false;
+  bool mblnKekkaOtherDay = false;
+  QString mstrAccuracy;
   bool mblnNoBangumi = true;
   bool mblnBangumiLoaded = false;
   bool mblnSensyuLoaded = false;
@@ -168,6 +201,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   bool placedOnShow_ = false;
   // The card's courses came from the prediction: its reasons can be shown.
   bool mblnPredicted = false;
+  Predictor mPredictedBy = Predictor::Standard;
 };
 
 }  // namespace tidewake

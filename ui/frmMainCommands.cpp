@@ -5,14 +5,18 @@
 #include "data/mSensyuStore.h"
 #include "platform/Clock.h"
 #include "platform/Format.h"
+#include "platform/LineReader.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
 #include "predict/mCourseExpect.h"
+#include "predict/mCourseStat.h"
+#include "predict/mEntryScore.h"
 #include "sim/mFileDialog.h"
 #include "sim/mGlobal.h"
 #include "sim/mMain.h"
+#include "ui/frmKekka.h"
 #include "ui/frmMain.h"
 
 #include <QCloseEvent>
@@ -57,6 +61,7 @@ void frmMain::cboJyo_Click() {
   gstrTitle = mclsBangumi->TitleLong();
   QStringList participants = mclsBangumi->ParticipationSensyuNoAllGet();
   mblnSensyuLoaded = mclsSensyu->FileLoad(AppFilePath(kSensyuStore), participants, 0);
+  LoadKekka(code);
   for (std::int16_t r = 1; r <= mclsBangumi->RaceNumbers(); ++r) {
     cboRaceNo->addItem(FormatText(QString::number(r), u"@@ R"), r);
   }
@@ -69,13 +74,26 @@ std::int16_t frmMain::SelectedRaceNo() const {
   return cboRaceNo->currentIndex() < 0 ? std::int16_t{0} : static_cast<std::int16_t>(cboRaceNo->currentData().toInt());
 }
 
+frmMain::Predictor frmMain::CheckedPredictor() const {
+  return mnuRaceExpectStat->isChecked() ? Predictor::Stat : Predictor::Standard;
+}
+
 std::optional<std::array<std::int16_t, 7>> frmMain::ExpectedCourses(std::int16_t intRaceNo) {
+  return ExpectedCourses(intRaceNo, CheckedPredictor());
+}
+
+std::optional<std::array<std::int16_t, 7>> frmMain::ExpectedCourses(std::int16_t intRaceNo, Predictor predictor) {
   if (!mblnSensyuLoaded) return std::nullopt;
   // A fixed-entry race enters in boat order by rule: the prediction is told so.
   const bool fixed = mclsBangumi->CourseFix(intRaceNo);
-  if (mCourseExpect::EntryCourseExpect(*mclsBangumi, *mclsSensyu, intRaceNo, fixed).size() != 6) return std::nullopt;
+  const bool standard = predictor == Predictor::Standard;
+  const QString order = standard ? mCourseExpect::EntryCourseExpect(*mclsBangumi, *mclsSensyu, intRaceNo, fixed)
+                                 : mCourseStat::EntryCourseExpectStat(*mclsBangumi, *mclsSensyu, intRaceNo, fixed);
+  if (order.size() != 6) return std::nullopt;
   std::array<std::int16_t, 7> course{};
-  for (std::size_t b = 1; b <= 6; ++b) course[b] = mCourseExpect::gintExpectCourse[b];
+  for (std::size_t b = 1; b <= 6; ++b) {
+    course[b] = standard ? mCourseExpect::gintExpectCourse[b] : mCourseStat::gintExpectCourse[b];
+  }
   return course;
 }
 
@@ -106,10 +124,12 @@ void frmMain::cboRaceNo_Click() {
                                b.Seiseki(r, w)};
     for (std::int16_t col = 1; col <= 13; ++col) grid.SetCellValue(w, col, cells[col - 1]);
   }
-  const auto course = ExpectedCourses(r);
+  mPredictedBy = CheckedPredictor();
+  const auto course = ExpectedCourses(r, mPredictedBy);
   mblnPredicted = course.has_value();
   WriteCourses(course ? *course : std::array<std::int16_t, 7>{0, 1, 2, 3, 4, 5, 6});
   grid.Refresh(false);
+  RefreshKekka();
 }
 
 // ---- The file menu ----
@@ -158,7 +178,85 @@ void frmMain::ReloadRacers() {
   if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
     QStringList participants = mclsBangumi->ParticipationSensyuNoAllGet();
     mblnSensyuLoaded = mclsSensyu->FileLoad(AppFilePath(kSensyuStore), participants, 0);
+    // The card's courses came from the store that is gone; the accuracy is the new store's.
+    mblnPredicted = false;
+    if (mblnKekkaLoaded) mstrAccuracy = AccuracyText();
+    RefreshKekka();
   }
+}
+
+void frmMain::mnuFileKekka_Click() {
+  const QString path = ShowOpenFileDialog(0, Filter(QStringLiteral("成績ファイル(K*.TXT)"), QStringLiteral("K*.txt")),
+                                          AppFolder(), 0, kOpenTitle, false);
+  if (path.isEmpty() || !mclsKekka->FileConv(path)) return;
+  if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
+    LoadKekka(static_cast<std::int16_t>(cboJyo->currentData().toInt()));
+  }
+  mnuRaceKekka_Click();
+}
+
+void frmMain::mnuRaceKekka_Click() {
+  RefreshKekka();
+  frmKekkaWindow->show();
+  frmKekkaWindow->raise();
+}
+
+void frmMain::LoadKekka(std::int16_t intJyoCode) {
+  mblnKekkaLoaded = false;
+  mblnKekkaOtherDay = false;
+  mstrAccuracy.clear();
+  // No results stored yet, or none for this venue: the window says 成績なし, without a box.
+  if (!FileExists(AppFilePath(QStringLiteral("KEKKA.BRF")))) return;
+  KyoteijyoTable venues;
+  QString fileName;
+  if (!mclsKekka->KaisaiCheck(venues, fileName) || venues[static_cast<std::size_t>(intJyoCode)].isEmpty()) return;
+  fileName.clear();
+  if (!mclsKekka->FileLoad(FormatNumber(intJyoCode, u"00"), fileName)) return;
+  if (mclsKekka->RaceDate() != mclsBangumi->RaceDate()) {
+    mblnKekkaOtherDay = true;
+    return;
+  }
+  mblnKekkaLoaded = true;
+  mstrAccuracy = AccuracyText();
+}
+
+QString frmMain::AccuracyText() {
+  mEntryScore::EntryTally standard, stat, wakunari;
+  for (std::int16_t r = 1; r <= mclsBangumi->RaceNumbers(); ++r) {
+    if (!mclsKekka->RaceExists(r)) continue;
+    mEntryScore::CourseTable real{};
+    for (std::int16_t b = 1; b <= 6; ++b) real[static_cast<std::size_t>(b)] = mclsKekka->WakuCourse(r, b);
+    const auto course = [&](Predictor p) { return ExpectedCourses(r, p).value_or(mEntryScore::WakunariCourses()); };
+    standard.Add(course(Predictor::Standard), real);
+    stat.Add(course(Predictor::Stat), real);
+    wakunari.Add(mEntryScore::WakunariCourses(), real);
+  }
+  if (wakunari.Races == 0) return QString();
+  const auto part = [](const QString& name, const mEntryScore::EntryTally& t) {
+    return QStringLiteral("%1 %2 R・%3/%4 艇").arg(name).arg(t.WholeRight).arg(t.BoatsRight).arg(t.Boats);
+  };
+  return QStringLiteral("進入予想の的中（この場 %1 R）: ").arg(wakunari.Races) +
+         part(QStringLiteral("標準"), standard) + QStringLiteral("　") + part(QStringLiteral("統計"), stat) +
+         QStringLiteral("　") + part(QStringLiteral("枠なり"), wakunari);
+}
+
+void frmMain::RefreshKekka() {
+  if (!frmKekkaWindow) return;
+  if (mblnKekkaOtherDay) {
+    frmKekkaWindow->ShowDayMismatch(mclsBangumi->RaceDate(), mclsKekka->RaceDate());
+    frmKekkaWindow->SetAccuracyText(QString());
+    return;
+  }
+  // The courses as the card shows them, the user's own included.
+  std::array<std::int16_t, 7> course{};
+  for (std::int16_t b = 1; b <= 6; ++b) {
+    bool ok = false;
+    const int c = mclsGrid->CellValue(b, kColCourse).toInt(&ok);
+    course[static_cast<std::size_t>(b)] = ok && c >= 1 && c <= 6 ? static_cast<std::int16_t>(c) : std::int16_t{0};
+  }
+  const bool shown = mblnKekkaLoaded && !mblnNoBangumi && mblnBangumiLoaded;
+  frmKekkaWindow->ShowRace(shown ? mclsKekka.get() : nullptr, SelectedJyoCode(), SelectedRaceNo(), course);
+  frmKekkaWindow->SetAccuracyText(shown ? mstrAccuracy : QString());
 }
 
 void frmMain::mnuFileExit_Click() { close(); }
@@ -298,21 +396,23 @@ void frmMain::mnuPopupCourse_Click(int course) {
   if (mintPopupRow < 1 || mintPopupRow > 6) return;
   mclsGrid->SetCellValue(mintPopupRow, kColCourse, QString::number(course));
   mclsGrid->Refresh(false);
+  RefreshKekka();
 }
 
 void frmMain::mnuPopupNum_Click() {
   WriteCourses({0, 1, 2, 3, 4, 5, 6});
   mclsGrid->Refresh(false);
+  RefreshKekka();
 }
 
-void frmMain::mnuPopupAuto_Click() {
+void frmMain::mnuPopupAuto_Click() { mnuPopupPredictor_Click(CheckedPredictor()); }
+
+void frmMain::mnuPopupPredictor_Click(Predictor predictor) {
   // With no race chosen (a store just opened, a venue that failed to load) there is nothing to
-  // predict, and the card stays as it is.
-  if (mblnNoBangumi || !mblnBangumiLoaded || cboRaceNo->currentIndex() < 0) {
-    if (mblnNoBangumi && cboRaceNo->currentIndex() >= 0) mnuPopupNum_Click();
-    return;
-  }
-  const auto course = ExpectedCourses(SelectedRaceNo());
+  // predict, and the card stays as it is. The demo card has no racers: 枠なり.
+  if (cboRaceNo->currentIndex() < 0) return;
+  const auto course = mblnNoBangumi || !mblnBangumiLoaded ? std::nullopt : ExpectedCourses(SelectedRaceNo(), predictor);
+  mPredictedBy = predictor;
   mblnPredicted = course.has_value();
   if (!course) {
     mnuPopupNum_Click();
@@ -320,6 +420,7 @@ void frmMain::mnuPopupAuto_Click() {
   }
   WriteCourses(*course);
   mclsGrid->Refresh(false);
+  RefreshKekka();
 }
 
 // ---- Browsing by keyboard, the card's tooltip, files dropped on the card ----
