@@ -5,6 +5,7 @@
 #include "sim/mMain.h"
 #include "ui/qtplatform/QtDrawSurface.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -91,9 +92,17 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(lblRace);
   layout->addWidget(lblTenko);
   layout->addWidget(lblMessage);
-  layout->addWidget(grdKekka, 0, Qt::AlignLeft);
-  layout->addWidget(lblKimarite);
-  layout->addWidget(grdHaraimodosi, 0, Qt::AlignLeft);
+  // The boats and the payouts side by side: the window stays short enough to sit under the
+  // main window on a small screen, with every boat and every payout in view.
+  auto* sides = new QHBoxLayout();
+  auto* race = new QVBoxLayout();
+  race->addWidget(grdKekka, 0, Qt::AlignLeft | Qt::AlignTop);
+  race->addWidget(lblKimarite);
+  race->addStretch(1);
+  sides->addLayout(race);
+  sides->addWidget(grdHaraimodosi, 0, Qt::AlignLeft | Qt::AlignTop);
+  sides->addStretch(1);
+  layout->addLayout(sides);
   layout->addWidget(lblBikou);
   layout->addStretch(1);
   layout->addWidget(lblAccuracy);

@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 
 namespace tidewake {
@@ -197,6 +198,16 @@ void frmMain::mnuFileKekka_Click() {
 
 void frmMain::mnuRaceKekka_Click() {
   RefreshKekka();
+  if (!frmKekkaWindow->isVisible()) {
+    // Beside the main window: under it when the screen has room, else to its right.
+    const QRect main = frameGeometry();
+    const QRect screenArea = screen() ? screen()->availableGeometry() : QRect();
+    QPoint at(main.left(), main.bottom() + 8);
+    if (!screenArea.isEmpty() && at.y() + frmKekkaWindow->height() > screenArea.bottom()) {
+      at = QPoint(std::min(main.right() + 8, screenArea.right() - frmKekkaWindow->width()), main.top());
+    }
+    frmKekkaWindow->move(at);
+  }
   frmKekkaWindow->show();
   frmKekkaWindow->raise();
 }
