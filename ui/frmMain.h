@@ -145,6 +145,10 @@ class frmMain : public QMainWindow, public IRaceScene {
   // chosen item's handler runs through its action. Tests replace it.
   std::function<void(QMenu*, const QPoint&)> PopupMenu;
 
+ signals:
+  // The window has closed for good (after any run in progress returned): the program may end.
+  void closed();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;

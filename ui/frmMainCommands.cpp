@@ -283,6 +283,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  // A window closed after it was hidden by a run is no longer "the last visible window", so the
+  // program is told to end in so many words.
+  emit closed();
 }
 
 // ---- The race menu ----

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     tidewake::frmMain window;
     messageBox.SetParentWidget(&window);
     fileDialog.SetParentWidget(&window);
+    QObject::connect(&window, &tidewake::frmMain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     window.show();
     result = app.exec();
   }
