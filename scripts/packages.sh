@@ -5,6 +5,7 @@ tidewake_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
+  libarchive-dev
   fonts-ipafont-gothic
 )
 
