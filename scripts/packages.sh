@@ -6,7 +6,7 @@ tidewake_packages=(
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   libarchive-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic qt6-translations-l10n
 )
 
 ensure_packages() {
