@@ -84,6 +84,14 @@ QString ReasonOf(archive* a) {
                                                        .arg(archiveName));
 }
 
+[[noreturn]] void ThrowNoMember(const QString& archiveName, ArchiveKind kind) {
+  throw RuntimeError(ErrNo::ArchiveNoMember,
+                     QStringLiteral("書庫に%1がありません: %2").arg(KindLabel(kind), archiveName));
+}
+
+// An empty ZIP is only its end record, which libarchive does not take for a ZIP at all.
+bool IsEmptyZip(QByteArrayView head) { return head.startsWith("PK\x05\x06"); }
+
 ArchivePtr NewReader() {
   ArchivePtr a(archive_read_new());
   if (!a) throw RuntimeError(ErrNo::OutOfMemory, QStringLiteral("書庫を読む準備ができません（メモリ不足）"));
@@ -134,11 +142,7 @@ ArchiveMember ChooseMember(archive* a, const QString& archiveName, ArchiveKind k
     QByteArray bytes = UnpackMember(a, e, archiveName, name);
     if (!chosen || bytes.size() > chosen->bytes.size()) chosen = ArchiveMember{name, std::move(bytes)};
   }
-  if (first) ThrowNotAnArchive(archiveName);  // not even one entry
-  if (!chosen) {
-    throw RuntimeError(ErrNo::ArchiveNoMember,
-                       QStringLiteral("書庫に%1がありません: %2").arg(KindLabel(kind), archiveName));
-  }
+  if (!chosen) ThrowNoMember(archiveName, kind);
   chosen->name = QStringLiteral("%1 の %2").arg(archiveName, chosen->name);
   return std::move(*chosen);
 }
@@ -172,7 +176,9 @@ ArchiveMember ArchiveMemberRead(const QString& strArchivePath, ArchiveKind kind)
   if (!FileExists(strArchivePath)) {
     throw RuntimeError(ErrNo::FileNotFound, QStringLiteral("ファイルが見つかりません: %1").arg(strArchivePath));
   }
-  if (!LooksLikeArchive(FileHead(strArchivePath))) ThrowNotAnArchive(strArchivePath);
+  const QByteArray head = FileHead(strArchivePath);
+  if (!LooksLikeArchive(head)) ThrowNotAnArchive(strArchivePath);
+  if (IsEmptyZip(head)) ThrowNoMember(strArchivePath, kind);
   ArchivePtr a = NewReader();
   if (archive_read_open_filename(a.get(), QFile::encodeName(strArchivePath).constData(), kChunk) != ARCHIVE_OK) {
     if (UnknownFormat(a.get())) ThrowNotAnArchive(strArchivePath);
@@ -183,7 +189,9 @@ ArchiveMember ArchiveMemberRead(const QString& strArchivePath, ArchiveKind kind)
 }
 
 ArchiveMember ArchiveMemberReadBytes(QByteArrayView archive, const QString& strArchiveName, ArchiveKind kind) {
-  if (!LooksLikeArchive(archive.first(std::min<qsizetype>(archive.size(), 8)))) ThrowNotAnArchive(strArchiveName);
+  const QByteArrayView head = archive.first(std::min<qsizetype>(archive.size(), 8));
+  if (!LooksLikeArchive(head)) ThrowNotAnArchive(strArchiveName);
+  if (IsEmptyZip(head)) ThrowNoMember(strArchiveName, kind);
   ArchivePtr a = NewReader();
   if (archive_read_open_memory(a.get(), archive.data(), static_cast<size_t>(archive.size())) != ARCHIVE_OK) {
     if (UnknownFormat(a.get())) ThrowNotAnArchive(strArchiveName);

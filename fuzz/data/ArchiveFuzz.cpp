@@ -9,36 +9,14 @@
 #include "data/ArchiveMember.h"
 #include "data/cBangumiFile.h"
 
-#include "platform/MessageBox.h"
+#include "fuzz/data/FuzzSupport.h"
 #include "platform/RuntimeError.h"
-#include "platform/SjisText.h"
-#include "platform/mMyFunc.h"
-
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-class SilentBox final : public tidewake::IMessageBox {
- public:
-  tidewake::MsgResult Show(const QString&, tidewake::MsgButtons, tidewake::MsgIcon, const QString&) override {
-    return tidewake::MsgResult::Ok;
-  }
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static SilentBox box;
-  static QTemporaryDir dir;
-  static bool ready = [] {
-    tidewake::EnsureShiftJisCodec();
-    tidewake::SetMessageBoxHandler(&box);
-    tidewake::SetAppFolder(dir.path());
-    return true;
-  }();
-  (void)ready;
-
+  tidewake::fuzz::FuzzFolder();
   const QByteArrayView archive(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   const QString name = QStringLiteral("fuzz.lzh");
   try {

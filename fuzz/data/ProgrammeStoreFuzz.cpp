@@ -3,9 +3,7 @@
 
 #include "data/cBangumiFile.h"
 
-#include "platform/MessageBox.h"
-#include "platform/SjisText.h"
-#include "platform/mMyFunc.h"
+#include "fuzz/data/FuzzSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,25 +11,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-class SilentBox final : public tidewake::IMessageBox {
- public:
-  tidewake::MsgResult Show(const QString&, tidewake::MsgButtons, tidewake::MsgIcon, const QString&) override {
-    return tidewake::MsgResult::Ok;
-  }
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static SilentBox box;
-  static QTemporaryDir dir;
-  static bool ready = [] {
-    tidewake::EnsureShiftJisCodec();
-    tidewake::SetMessageBoxHandler(&box);
-    tidewake::SetAppFolder(dir.path());
-    return true;
-  }();
-  (void)ready;
+  const QTemporaryDir& dir = tidewake::fuzz::FuzzFolder();
 
   const QString input = dir.filePath(QStringLiteral("b.txt"));
   {

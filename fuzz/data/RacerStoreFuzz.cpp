@@ -4,9 +4,8 @@
 
 #include "data/cSensyuFile.h"
 
-#include "platform/MessageBox.h"
+#include "fuzz/data/FuzzSupport.h"
 #include "platform/RuntimeError.h"
-#include "platform/SjisText.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,13 +14,6 @@
 #include <cstdlib>
 
 namespace {
-class SilentBox final : public tidewake::IMessageBox {
- public:
-  tidewake::MsgResult Show(const QString&, tidewake::MsgButtons, tidewake::MsgIcon, const QString&) override {
-    return tidewake::MsgResult::Ok;
-  }
-};
-
 void AskEverything(const tidewake::cSensyuFile& s, const QString& no) {
   float sum = s.Syoritu(no) + s.FSyoritu(no) + s.StartTiming(no) + s.Rentairitu3(no) + s.StratHatujyun(no);
   sum += static_cast<float>(s.Ability(no) + s.YoseiKi(no) + s.SyussoTimes(no) + s.OutsideCourseK1Times(no));
@@ -40,14 +32,7 @@ void AskEverything(const tidewake::cSensyuFile& s, const QString& no) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static SilentBox box;
-  static QTemporaryDir dir;
-  static bool ready = [] {
-    tidewake::EnsureShiftJisCodec();
-    tidewake::SetMessageBoxHandler(&box);
-    return true;
-  }();
-  (void)ready;
+  const QTemporaryDir& dir = tidewake::fuzz::FuzzFolder();
 
   const QString path = dir.filePath(QStringLiteral("SENSYU.BRF"));
   {

@@ -116,6 +116,7 @@ TEST(Archive, EveryFailureIsReportedAndChangesNothing) {
   WriteBytes(input("badheader.lzh"), badHeader);
   WriteBytes(input("text.lzh"), ReadBytes(txt));
   WriteBytes(input("empty.lzh"), QByteArray());
+  WriteZip(input("nothing.zip"), {});
   WriteZip(input("readme.zip"), {{"readme.txt", "no programme here\r\n"}, {"b240101/", ""}});
   WriteZip(input("twodays.zip"), {{"b240101.txt", ReadBytes(txt)}, {"B240102.TXT", ReadBytes(txt)}});
   WriteZip(input("huge.zip"), {{"B240101.TXT", QByteArray(kMaxArchiveMemberBytes + 1, ' ')}});
@@ -130,6 +131,7 @@ TEST(Archive, EveryFailureIsReportedAndChangesNothing) {
       {input("badheader.lzh"), ErrNo::NotAnArchive, S(u"書庫(LHA・ZIP)として読めません。")},
       {input("text.lzh"), ErrNo::NotAnArchive, S(u"書庫(LHA・ZIP)として読めません。")},
       {input("empty.lzh"), ErrNo::NotAnArchive, S(u"書庫(LHA・ZIP)として読めません。")},
+      {input("nothing.zip"), ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
       {input("readme.zip"), ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
       {k240101, ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
       {input("twodays.zip"), ErrNo::ArchiveAmbiguous,
