@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -117,6 +118,7 @@ TEST(Archive, EveryFailureIsReportedAndChangesNothing) {
   WriteBytes(input("text.lzh"), ReadBytes(txt));
   WriteBytes(input("empty.lzh"), QByteArray());
   WriteZip(input("nothing.zip"), {});
+  WriteZip(input("binary.zip"), {{"B240101.TXT", QByteArray("STARTB\r\n\x89PNG\0\0\r\n", 14)}});
   WriteZip(input("readme.zip"), {{"readme.txt", "no programme here\r\n"}, {"b240101/", ""}});
   WriteZip(input("twodays.zip"), {{"b240101.txt", ReadBytes(txt)}, {"B240102.TXT", ReadBytes(txt)}});
   WriteZip(input("huge.zip"), {{"B240101.TXT", QByteArray(kMaxArchiveMemberBytes + 1, ' ')}});
@@ -131,6 +133,9 @@ TEST(Archive, EveryFailureIsReportedAndChangesNothing) {
       {input("badheader.lzh"), ErrNo::NotAnArchive, S(u"書庫(LHA・ZIP)として読めません。")},
       {input("text.lzh"), ErrNo::NotAnArchive, S(u"書庫(LHA・ZIP)として読めません。")},
       {input("empty.lzh"), ErrNo::NotAnArchive, S(u"書庫(LHA・ZIP)として読めません。")},
+      // The member's bytes are no programme: the conversion's own message, naming archive and member.
+      {input("binary.zip"), ErrNo::NotATextFile,
+       S(u"2 行目が番組の行ではありません（NUL 文字があります）。番組ファイル(B*.TXT)を選んでください: ")},
       {input("nothing.zip"), ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
       {input("readme.zip"), ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
       {k240101, ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
@@ -155,6 +160,18 @@ TEST(Archive, EveryFailureIsReportedAndChangesNothing) {
     EXPECT_EQ(Store(folder), "previous store\r\n");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
   }
+}
+
+// A missing file takes the text file's way and message, whatever its name.
+TEST(Archive, AMissingArchiveIsReportedAsAMissingFile) {
+  TempAppFolder folder;
+  RecordingMessageBox boxes;
+  cBangumiFile bangumi;
+  const QString missing = folder.file(QStringLiteral("b999999.lzh"));
+  EXPECT_FALSE(ProgrammeOpen(bangumi, missing));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, S(u"ファイルが見つかりません。\n") + missing);
+  EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("BANGUMI.BRF"))));
 }
 
 TEST(Archive, OfTheSameDayTwiceTheLargerIsTaken) {
@@ -186,6 +203,12 @@ TEST(Archive, AFanHandbookComesOutAsItsBytes) {
   const QString zip = inputs.filePath(QStringLiteral("fan2604.lzh.zip"));
   WriteZip(zip, {{"B240101.TXT", "a programme"}, {"FAN2604.TXT", bytes}});
   EXPECT_EQ(KindFileRead(zip, ArchiveKind::FanHandbook).bytes, bytes);
+  try {
+    KindFileRead(zip, ArchiveKind::Results);
+    ADD_FAILURE() << "no results in this archive";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.description(), S(u"書庫に競走成績ファイル(K*.TXT)がありません: ") + zip);
+  }
   const ArchiveMember text = KindFileRead(fan, ArchiveKind::FanHandbook);
   EXPECT_EQ(text.bytes, bytes);
   EXPECT_EQ(text.name, fan);
