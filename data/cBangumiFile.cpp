@@ -510,16 +510,31 @@ bool KeepsProgrammeLine(QByteArrayView line) {
 
 }  // namespace
 
-bool cBangumiFile::FileConv(const QString& strFileName) {
-  if (!FileExists(strFileName)) {
-    Warn(kNotFound + u'\n' + strFileName, kTitleConv);
-    return false;
+namespace {
+
+// The lines of a programme already in memory, given out as FileLineReader gives a file's.
+class ByteLines {
+ public:
+  explicit ByteLines(QByteArrayView bytes) : reader_(bytes) {}
+  bool Next(QByteArray& line) {
+    QByteArrayView v;
+    if (!reader_.Next(v)) return false;
+    line = v.toByteArray();
+    return true;
   }
-  // The store is replaced only when the whole programme was copied: the lines go to a temporary
-  // file beside it, which is renamed over it at the end. A failure leaves the old store as it was.
+  int LineNumber() const { return reader_.LineNumber(); }
+
+ private:
+  LineReader reader_;
+};
+
+// Copies the kept lines of a programme into the store. The store is replaced only when the whole
+// programme was copied: the lines go to a temporary file beside it, which is renamed over it at
+// the end, so a failure leaves the old store as it was. Messages name `sourceName`.
+template <typename Lines>
+bool ConvLines(Lines& reader, const QString& sourceName) {
   const QString storePath = AppFilePath(kStoreName);
   try {
-    FileLineReader reader(strFileName, kMaxLineBytes + 1);
     QSaveFile out(storePath);
     if (!out.open(QIODevice::WriteOnly)) {
       throw RuntimeError(ErrNo::PathFileAccess,
@@ -535,7 +550,7 @@ bool cBangumiFile::FileConv(const QString& strFileName) {
                 .arg(reader.LineNumber())
                 .arg(bytes.contains('\0') ? QStringLiteral("NUL 文字があります")
                                           : QStringLiteral("%1 バイトを超えています").arg(kMaxLineBytes))
-                .arg(strFileName));
+                .arg(sourceName));
       }
       // The store gets the bytes as read: code page 932 has characters with two codes, which would
       // not survive decoding and encoding again.
@@ -564,6 +579,29 @@ bool cBangumiFile::FileConv(const QString& strFileName) {
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool cBangumiFile::FileConv(const QString& strFileName) {
+  if (!FileExists(strFileName)) {
+    Warn(kNotFound + u'\n' + strFileName, kTitleConv);
+    return false;
+  }
+  // Read through a fixed buffer, so that a huge file chosen by mistake costs no more memory than
+  // a programme does; the lines then take the same way as those of FileConvBytes.
+  try {
+    FileLineReader reader(strFileName, kMaxLineBytes + 1);
+    return ConvLines(reader, strFileName);
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText(), kTitleConv);
+    return false;
+  }
+}
+
+bool cBangumiFile::FileConvBytes(const QByteArray& bytes, const QString& strSourceName) {
+  ByteLines reader(bytes);
+  return ConvLines(reader, strSourceName);
 }
 
 std::int16_t cBangumiFile::SensyuNoToIndex(const QString& strSensyuNo) const {

@@ -30,6 +30,9 @@ class cBangumiFile {
   bool KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName);
   // Turns a day's programme text into the store BANGUMI.BRF in the program's folder.
   bool FileConv(const QString& strFileName);
+  // The same conversion from a programme's bytes as read (the member of an official archive);
+  // the store gets exactly the kept lines of these bytes, and messages name `strSourceName`.
+  bool FileConvBytes(const QByteArray& bytes, const QString& strSourceName);
   std::int16_t SensyuNoToIndex(const QString& strSensyuNo) const;
   float Tansyoritu(std::int16_t intRaceNo, std::int16_t intWakuNo) const;
   QString ParticipationSenyuNo(std::int16_t Index) const;

@@ -11,6 +11,7 @@ namespace tidewake {
 // number, whichever routine found it.
 namespace ErrNo {
 inline constexpr int Overflow = 6;
+inline constexpr int OutOfMemory = 7;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int DivisionByZero = 11;
 inline constexpr int TypeMismatch = 13;
@@ -25,6 +26,12 @@ inline constexpr int NoRaceInBlock = 1003;
 inline constexpr int InconsistentHayami = 1004;
 inline constexpr int VenueCodeOutOfRange = 1005;
 inline constexpr int DateOutOfRange = 1006;
+// Archives (the official .lzh downloads).
+inline constexpr int NotAnArchive = 1021;
+inline constexpr int ArchiveDamaged = 1022;
+inline constexpr int ArchiveNoMember = 1023;
+inline constexpr int ArchiveMemberTooLarge = 1024;
+inline constexpr int ArchiveAmbiguous = 1025;
 }  // namespace ErrNo
 
 // A failure the way a run-time error would be one: a number and a description in Japanese that

@@ -5,7 +5,9 @@ tidewake_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic
+  libarchive-dev qt6-svg-dev
+  desktop-file-utils appstream dpkg-dev
+  fonts-ipafont-gothic qt6-translations-l10n
 )
 
 ensure_packages() {

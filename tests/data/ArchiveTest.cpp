@@ -1,0 +1,251 @@
+#include "data/ArchiveMember.h"
+#include "data/ProgrammeOpen.h"
+#include "data/cBangumiFile.h"
+
+#include "platform/RuntimeError.h"
+#include "platform/mMyFunc.h"
+#include "tests/common/SampleFiles.h"
+#include "tests/common/TestDoubles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+using namespace tidewake;
+using namespace tidewake::test;
+
+namespace {
+
+QString S(const char16_t* s) { return QString::fromUtf16(s); }
+
+// libarchive cannot write LHA, so archives of our own making are ZIP, which the program reads
+// the same way.
+void WriteZip(const QString& path, const std::vector<std::pair<QByteArray, QByteArray>>& members) {
+  archive* a = archive_write_new();
+  ASSERT_NE(a, nullptr);
+  ASSERT_EQ(archive_write_set_format_zip(a), ARCHIVE_OK);
+  ASSERT_EQ(archive_write_set_options(a, "zip:compression-level=1"), ARCHIVE_OK);
+  ASSERT_EQ(archive_write_open_filename(a, QFile::encodeName(path).constData()), ARCHIVE_OK);
+  for (const auto& [name, bytes] : members) {
+    archive_entry* e = archive_entry_new();
+    archive_entry_set_pathname(e, name.constData());
+    archive_entry_set_filetype(e, AE_IFREG);
+    archive_entry_set_perm(e, 0644);
+    archive_entry_set_size(e, bytes.size());
+    ASSERT_EQ(archive_write_header(a, e), ARCHIVE_OK) << archive_error_string(a);
+    ASSERT_EQ(archive_write_data(a, bytes.constData(), static_cast<size_t>(bytes.size())), bytes.size());
+    archive_entry_free(e);
+  }
+  ASSERT_EQ(archive_write_close(a), ARCHIVE_OK);
+  archive_write_free(a);
+}
+
+QByteArray Store(const TempAppFolder& folder) { return ReadBytes(folder.file(QStringLiteral("BANGUMI.BRF"))); }
+
+// The store written by converting the day's text file, in a program folder of its own.
+QByteArray StoreFromText(const QString& txt) {
+  TempAppFolder folder;
+  cBangumiFile bangumi;
+  EXPECT_TRUE(bangumi.FileConv(txt));
+  return Store(folder);
+}
+
+}  // namespace
+
+TEST(Archive, OfficialDownloadsGiveTheStoreOfTheirTextFiles) {
+  TIDEWAKE_SAMPLE_OR_SKIP(lzhFolder, QStringLiteral("lzh"));
+  for (const char* day : {"b240101", "b200315"}) {
+    SCOPED_TRACE(day);
+    TIDEWAKE_SAMPLE_OR_SKIP(txt, QStringLiteral("B/%1.txt").arg(QLatin1String(day)));
+    const QString lzh = SharedDataFile(QStringLiteral("lzh/%1.lzh").arg(QLatin1String(day)));
+    ASSERT_FALSE(lzh.isEmpty());
+
+    const ArchiveMember member = ArchiveMemberRead(lzh, ArchiveKind::Programme);
+    EXPECT_EQ(member.bytes, ReadBytes(txt)) << "the member unpacks to the text file byte for byte";
+    EXPECT_EQ(member.name, lzh + S(u" の ") + QLatin1String(day).toString().toUpper() + S(u".TXT"));
+
+    const QByteArray expected = StoreFromText(txt);
+    ASSERT_FALSE(expected.isEmpty());
+    TempAppFolder folder;
+    cBangumiFile bangumi;
+    ASSERT_TRUE(ProgrammeOpen(bangumi, lzh));
+    EXPECT_EQ(Store(folder), expected);
+    // The text file itself takes the same helper to the same store.
+    ASSERT_TRUE(ProgrammeOpen(bangumi, txt));
+    EXPECT_EQ(Store(folder), expected);
+  }
+}
+
+TEST(Archive, TheResultsDownloadHoldsTheResultsAndNoProgramme) {
+  TIDEWAKE_SAMPLE_OR_SKIP(lzh, QStringLiteral("lzh/k240101.lzh"));
+  TIDEWAKE_SAMPLE_OR_SKIP(txt, QStringLiteral("K/k240101.txt"));
+  EXPECT_EQ(ArchiveMemberRead(lzh, ArchiveKind::Results).bytes, ReadBytes(txt));
+  try {
+    ArchiveMemberRead(lzh, ArchiveKind::Programme);
+    ADD_FAILURE() << "a results archive gave a programme";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.number(), ErrNo::ArchiveNoMember);
+    EXPECT_EQ(e.description(), S(u"書庫に番組ファイル(B*.TXT)がありません: ") + lzh);
+  }
+}
+
+// Every way an archive can fail: one box naming it, the previous store untouched, nothing left
+// beside it.
+TEST(Archive, EveryFailureIsReportedAndChangesNothing) {
+  TIDEWAKE_SAMPLE_OR_SKIP(lzh, QStringLiteral("lzh/b240101.lzh"));
+  TIDEWAKE_SAMPLE_OR_SKIP(k240101, QStringLiteral("lzh/k240101.lzh"));
+  TIDEWAKE_SAMPLE_OR_SKIP(txt, QStringLiteral("B/b240101.txt"));
+  const QByteArray official = ReadBytes(lzh);
+  QTemporaryDir inputs;
+  const auto input = [&](const char* name) { return inputs.filePath(QLatin1String(name)); };
+
+  QByteArray truncated = official.left(official.size() / 2);
+  WriteBytes(input("truncated.lzh"), truncated);
+  QByteArray flipped = official;
+  for (qsizetype i = 1000; i < 1010; ++i) flipped[i] = static_cast<char>(~flipped[i]);
+  WriteBytes(input("flipped.lzh"), flipped);
+  QByteArray badHeader = official;
+  badHeader[5] = static_cast<char>(~badHeader[5]);  // the "-lh5-" method mark
+  WriteBytes(input("badheader.lzh"), badHeader);
+  WriteBytes(input("text.lzh"), ReadBytes(txt));
+  WriteBytes(input("empty.lzh"), QByteArray());
+  WriteZip(input("nothing.zip"), {});
+  WriteZip(input("binary.zip"), {{"B240101.TXT", QByteArray("STARTB\r\n\x89PNG\0\0\r\n", 14)}});
+  WriteZip(input("readme.zip"), {{"readme.txt", "no programme here\r\n"}, {"b240101/", ""}});
+  WriteZip(input("twodays.zip"), {{"b240101.txt", ReadBytes(txt)}, {"B240102.TXT", ReadBytes(txt)}});
+  WriteZip(input("huge.zip"), {{"B240101.TXT", QByteArray(kMaxArchiveMemberBytes + 1, ' ')}});
+
+  const struct {
+    QString path;
+    int number;
+    QString start;
+  } cases[] = {
+      {input("truncated.lzh"), ErrNo::ArchiveDamaged, S(u"書庫が壊れているか、途中で切れています: ")},
+      {input("flipped.lzh"), ErrNo::ArchiveDamaged, S(u"書庫が壊れているか、途中で切れています: ")},
+      {input("badheader.lzh"), ErrNo::NotAnArchive, S(u"書庫(LHA・ZIP)として読めません。")},
+      {input("text.lzh"), ErrNo::NotAnArchive, S(u"書庫(LHA・ZIP)として読めません。")},
+      {input("empty.lzh"), ErrNo::NotAnArchive, S(u"書庫(LHA・ZIP)として読めません。")},
+      // The member's bytes are no programme: the conversion's own message, naming archive and member.
+      {input("binary.zip"), ErrNo::NotATextFile,
+       S(u"2 行目が番組の行ではありません（NUL 文字があります）。番組ファイル(B*.TXT)を選んでください: ")},
+      {input("nothing.zip"), ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
+      {input("readme.zip"), ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
+      {k240101, ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
+      {input("twodays.zip"), ErrNo::ArchiveAmbiguous,
+       S(u"書庫に番組ファイル(B*.TXT)が複数あります（b240101.txt、B240102.TXT）")},
+      {input("huge.zip"), ErrNo::ArchiveMemberTooLarge, S(u"書庫の B240101.TXT は展開すると 64 MiB を超えます: ")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.toStdString());
+    TempAppFolder folder;
+    WriteBytes(folder.file(QStringLiteral("BANGUMI.BRF")), "previous store\r\n");
+    RecordingMessageBox boxes;
+    cBangumiFile bangumi;
+    EXPECT_FALSE(ProgrammeOpen(bangumi, c.path));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    const RecordedBox& box = boxes.boxes()[0];
+    EXPECT_EQ(box.title, S(u"番組ファイル変換エラー"));
+    EXPECT_EQ(box.icon, MsgIcon::Warning);
+    EXPECT_TRUE(box.text.startsWith(c.start)) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(c.path)) << box.text.toStdString();
+    EXPECT_TRUE(box.text.endsWith(QStringLiteral("(Error code:%1)").arg(c.number))) << box.text.toStdString();
+    EXPECT_EQ(Store(folder), "previous store\r\n");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  }
+}
+
+// A missing file takes the text file's way and message, whatever its name.
+TEST(Archive, AMissingArchiveIsReportedAsAMissingFile) {
+  TempAppFolder folder;
+  RecordingMessageBox boxes;
+  cBangumiFile bangumi;
+  const QString missing = folder.file(QStringLiteral("b999999.lzh"));
+  EXPECT_FALSE(ProgrammeOpen(bangumi, missing));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, S(u"ファイルが見つかりません。\n") + missing);
+  EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("BANGUMI.BRF"))));
+}
+
+TEST(Archive, OfTheSameDayTwiceTheLargerIsTaken) {
+  TIDEWAKE_SAMPLE_OR_SKIP(txt, QStringLiteral("B/b240101.txt"));
+  const QByteArray whole = ReadBytes(txt);
+  const QByteArray cut = whole.left(whole.indexOf("23BBGN"));
+  const QByteArray expected = StoreFromText(txt);
+  QTemporaryDir inputs;
+  // Either order: the larger wins, not the first or the last.
+  for (const auto& members :
+       {std::vector<std::pair<QByteArray, QByteArray>>{{"b240101.txt", cut}, {"B240101.TXT", whole}},
+        std::vector<std::pair<QByteArray, QByteArray>>{{"B240101.TXT", whole}, {"b240101.txt", cut}},
+        std::vector<std::pair<QByteArray, QByteArray>>{{"readme.txt", "x"}, {"day/b240101.Txt", whole}}}) {
+    const QString zip = inputs.filePath(QStringLiteral("b240101.zip"));
+    QFile::remove(zip);
+    WriteZip(zip, members);
+    TempAppFolder folder;
+    cBangumiFile bangumi;
+    ASSERT_TRUE(ProgrammeOpen(bangumi, zip));
+    EXPECT_EQ(Store(folder), expected);
+  }
+}
+
+// The racer store takes the handbook's bytes, from a text file or an archive alike.
+TEST(Archive, AFanHandbookComesOutAsItsBytes) {
+  TIDEWAKE_SAMPLE_OR_SKIP(fan, QStringLiteral("F/fan2604.txt"));
+  const QByteArray bytes = ReadBytes(fan);
+  QTemporaryDir inputs;
+  const QString zip = inputs.filePath(QStringLiteral("fan2604.lzh.zip"));
+  WriteZip(zip, {{"B240101.TXT", "a programme"}, {"FAN2604.TXT", bytes}});
+  EXPECT_EQ(KindFileRead(zip, ArchiveKind::FanHandbook).bytes, bytes);
+  try {
+    KindFileRead(zip, ArchiveKind::Results);
+    ADD_FAILURE() << "no results in this archive";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.description(), S(u"書庫に競走成績ファイル(K*.TXT)がありません: ") + zip);
+  }
+  const ArchiveMember text = KindFileRead(fan, ArchiveKind::FanHandbook);
+  EXPECT_EQ(text.bytes, bytes);
+  EXPECT_EQ(text.name, fan);
+}
+
+// Whatever is cut off the end of an official archive, the result is a refusal or the whole day,
+// never part of it.
+TEST(Archive, EveryTruncationIsRefusedOrWhole) {
+  TIDEWAKE_SAMPLE_OR_SKIP(lzh, QStringLiteral("lzh/b200315.lzh"));
+  TIDEWAKE_SAMPLE_OR_SKIP(txt, QStringLiteral("B/b200315.txt"));
+  const QByteArray official = ReadBytes(lzh);
+  const QByteArray whole = ReadBytes(txt);
+  int refused = 0;
+  for (qsizetype n = 0; n < official.size(); n += n < 64 || n > official.size() - 64 ? 1 : 257) {
+    try {
+      EXPECT_EQ(
+          ArchiveMemberReadBytes(QByteArrayView(official).first(n), QStringLiteral("x.lzh"), ArchiveKind::Programme)
+              .bytes,
+          whole)
+          << n;
+    } catch (const RuntimeError&) {
+      ++refused;
+    }
+  }
+  EXPECT_GT(refused, 100);
+}
+
+// The fuzzer's seeds are archives of our own making: hand-made LHA level-0 headers with stored
+// members. They must read as what they stand for, or the fuzzer starts from nothing.
+TEST(Archive, HandMadeLhaSeedsRead) {
+  const QString corpus = QStringLiteral(TIDEWAKE_TEST_SOURCE "/../../fuzz/corpus/ArchiveFuzz/");
+  const QByteArray one = ArchiveMemberRead(corpus + QStringLiteral("lh0_programme.lzh"), ArchiveKind::Programme).bytes;
+  EXPECT_TRUE(one.startsWith("STARTB\r\n01BBGN\r\n"));
+  EXPECT_TRUE(one.endsWith("01BEND\r\nFINALB\r\n"));
+  const ArchiveMember twice =
+      ArchiveMemberRead(corpus + QStringLiteral("lh0_same_day_twice.lzh"), ArchiveKind::Programme);
+  EXPECT_EQ(twice.bytes, one);
+  EXPECT_TRUE(twice.name.endsWith(S(u" の B000101.TXT")));
+  EXPECT_EQ(ArchiveMemberRead(corpus + QStringLiteral("deflate_programme.zip"), ArchiveKind::Programme).bytes, one);
+}

@@ -1,0 +1,103 @@
+#include "platform/mMyFunc.h"
+
+#include "tests/common/SampleFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace tidewake;
+
+namespace {
+
+// An install tree as `cmake --install --prefix` lays it out: bin/ beside share/applications/.
+struct InstalledPrefix {
+  QTemporaryDir prefix;
+  QString bin() const { return prefix.filePath(QStringLiteral("bin")); }
+  InstalledPrefix() {
+    QDir(prefix.path()).mkpath(QStringLiteral("bin"));
+    QDir(prefix.path()).mkpath(QStringLiteral("share/applications"));
+    QFile entry(prefix.filePath(QStringLiteral("share/applications/%1.desktop").arg(AppId())));
+    EXPECT_TRUE(entry.open(QIODevice::WriteOnly));
+  }
+};
+
+// Points the per-user folders at a temporary home for the test's lifetime.
+struct TempUserFolders {
+  QTemporaryDir home;
+  QByteArray oldData = qgetenv("XDG_DATA_HOME");
+  TempUserFolders() { qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data")))); }
+  ~TempUserFolders() {
+    if (oldData.isEmpty()) {
+      qunsetenv("XDG_DATA_HOME");
+    } else {
+      qputenv("XDG_DATA_HOME", oldData);
+    }
+  }
+};
+
+}  // namespace
+
+TEST(StoreFolder, TheRule) {
+  const struct {
+    bool keeps;
+    QString user, expected;
+  } rows[] = {
+      {true, QStringLiteral("/home/u/.local/share/tidewake"), QStringLiteral("/opt/t/bin")},
+      {false, QStringLiteral("/home/u/.local/share/tidewake"), QStringLiteral("/home/u/.local/share/tidewake")},
+      // No home to put it in: the program's folder, where writing then fails with a message.
+      {false, QString(), QStringLiteral("/opt/t/bin")},
+  };
+  for (const auto& r : rows) EXPECT_EQ(StoreFolderFor(QStringLiteral("/opt/t/bin"), r.keeps, r.user), r.expected);
+}
+
+TEST(StoreFolder, RunWhereItWasBuiltEverythingStaysInTheProgramsFolder) {
+  const QString exe = QCoreApplication::applicationDirPath();
+  if (!QFileInfo(exe).isWritable()) GTEST_SKIP() << "the build tree is not this user's to write";
+  ASSERT_TRUE(KeepsFilesInFolder(exe));
+  SetAppFolder(QString());
+  EXPECT_EQ(AppFolder(), exe);
+  EXPECT_EQ(AppFilePath(QStringLiteral("BANGUMI.BRF")), exe + QStringLiteral("/BANGUMI.BRF"));
+  EXPECT_EQ(DialogStartFolder(), exe);
+}
+
+TEST(StoreFolder, InstalledTheStoresGoToTheUsersDataFolderMadeOnFirstUse) {
+  InstalledPrefix installed;
+  TempUserFolders user;
+  // The install tree can be written (the test made it), yet it is an installed program.
+  EXPECT_FALSE(KeepsFilesInFolder(installed.bin()));
+  const QString expected = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+  ASSERT_TRUE(expected.startsWith(user.home.path()));
+  ASSERT_FALSE(QFileInfo::exists(expected));
+  EXPECT_EQ(StoreFolder(installed.bin()), expected);
+  EXPECT_TRUE(QFileInfo(expected).isDir()) << "created on first use";
+  EXPECT_EQ(StoreFolder(installed.bin()), expected) << "and found again";
+
+  const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  EXPECT_EQ(DialogStartFolderFor(installed.bin()), QFileInfo(downloads).isDir() ? downloads : QDir::homePath());
+}
+
+// A folder the program cannot write. As root every ordinary folder can be written, so the rule is
+// checked on a folder the kernel refuses to everyone (/proc/self), and on a folder without write
+// permission when the tests do not run as root.
+TEST(StoreFolder, AReadOnlyProgramFolderIsNotUsed) {
+  TempUserFolders user;
+  EXPECT_FALSE(KeepsFilesInFolder(QStringLiteral("/proc/self")));
+  EXPECT_NE(StoreFolder(QStringLiteral("/proc/self")), QStringLiteral("/proc/self"));
+  EXPECT_FALSE(KeepsFilesInFolder(user.home.filePath(QStringLiteral("no/such/folder"))));
+}
+
+TEST(StoreFolder, AFolderWithoutWritePermissionIsNotUsed) {
+  if (geteuid() == 0) GTEST_SKIP() << "running as root: a folder without write permission is still writable";
+  QTemporaryDir dir;
+  ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+  EXPECT_FALSE(KeepsFilesInFolder(dir.path()));
+  QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
