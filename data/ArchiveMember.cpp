@@ -200,11 +200,15 @@ ArchiveMember ArchiveMemberReadBytes(QByteArrayView archive, const QString& strA
   return ChooseMember(a.get(), strArchiveName, kind);
 }
 
+bool IsArchiveFile(const QString& strPath) {
+  return FileExists(strPath) && (HasArchiveSuffix(strPath) || LooksLikeArchive(FileHead(strPath)));
+}
+
 ArchiveMember KindFileRead(const QString& strPath, ArchiveKind kind) {
   if (!FileExists(strPath)) {
     throw RuntimeError(ErrNo::FileNotFound, QStringLiteral("ファイルが見つかりません: %1").arg(strPath));
   }
-  if (HasArchiveSuffix(strPath) || LooksLikeArchive(FileHead(strPath))) return ArchiveMemberRead(strPath, kind);
+  if (IsArchiveFile(strPath)) return ArchiveMemberRead(strPath, kind);
   if (QFileInfo(strPath).size() > kMaxArchiveMemberBytes) {
     throw RuntimeError(ErrNo::NotATextFile, QStringLiteral("%1 MiB を超えるファイルは読めません: %2")
                                                 .arg(kMaxArchiveMemberBytes / (1024 * 1024))

@@ -47,4 +47,7 @@ ArchiveMember ArchiveMemberReadBytes(QByteArrayView archive, const QString& strA
 // over kMaxArchiveMemberBytes.
 ArchiveMember KindFileRead(const QString& strPath, ArchiveKind kind);
 
+// True for an existing file that is an archive, by its first bytes or by its name.
+bool IsArchiveFile(const QString& strPath);
+
 }  // namespace tidewake

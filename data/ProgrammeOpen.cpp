@@ -12,13 +12,7 @@ namespace tidewake {
 
 bool ProgrammeOpen(cBangumiFile& bangumi, const QString& strPath) {
   // A text file, and a missing one, take FileConv's own way and its messages.
-  if (!FileExists(strPath)) return bangumi.FileConv(strPath);
-  bool archive = HasArchiveSuffix(strPath);
-  if (!archive) {
-    QFile f(strPath);
-    archive = f.open(QIODevice::ReadOnly) && LooksLikeArchive(f.read(8));
-  }
-  if (!archive) return bangumi.FileConv(strPath);
+  if (!IsArchiveFile(strPath)) return bangumi.FileConv(strPath);
   ArchiveMember member;
   try {
     member = ArchiveMemberRead(strPath, ArchiveKind::Programme);

@@ -568,7 +568,7 @@ bool ConvLines(Lines& reader, const QString& sourceName) {
       throw RuntimeError(ErrNo::NotATextFile,
                          QStringLiteral("番組が見つかりません（場の始まりの行 BBGN がありません）。"
                                         "番組ファイル(B*.TXT)を選んでください: %1")
-                             .arg(strFileName));
+                             .arg(sourceName));
     }
     if (!out.commit()) {
       throw RuntimeError(ErrNo::DeviceIo,

@@ -617,9 +617,19 @@ void cKekkaFile::ReadAll(QByteArrayView bytes, const std::function<void(const Ve
 
 bool cKekkaFile::FileConv(const QString& strFileName) {
   if (!ExistsOrWarn(strFileName, kTitleConv)) return false;
+  QByteArray bytes;
+  try {
+    bytes = ReadResultsBytes(strFileName);
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText(), kTitleConv);
+    return false;
+  }
+  return FileConvBytes(bytes, strFileName);
+}
+
+bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileName) {
   const QString storePath = AppFilePath(kStoreName);
   try {
-    const QByteArray bytes = ReadResultsBytes(strFileName);
     CheckText(bytes, strFileName);
     // Every venue is read before the store is touched, so a damaged file never replaces good
     // results.

@@ -41,6 +41,9 @@ class cKekkaFile {
   // file, or whose any venue fails to read, is refused with a message box and KEKKA.BRF is left
   // as it was.
   bool FileConv(const QString& strFileName);
+  // The same from a results text already read (an archive's member); `strFileName` names it in
+  // the messages.
+  bool FileConvBytes(const QByteArray& bytes, const QString& strFileName);
   // Loads one venue's results. An empty file name means KEKKA.BRF in the program's folder (the
   // caller's variable receives the path); any other name is read directly. On failure a message
   // box names the line, the field and the text found, and the results loaded before stay.

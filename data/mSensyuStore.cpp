@@ -1,12 +1,12 @@
 #include "data/mSensyuStore.h"
 
+#include "data/ArchiveMember.h"
 #include "data/cSensyuFile.h"
 #include "platform/LineReader.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 
 namespace tidewake {
@@ -57,18 +57,15 @@ bool SensyuStoreReplace(const QByteArray& bytes, const QString& strSourceName) {
 }
 
 bool SensyuStoreUpdate(const QString& strFileName) {
-  if (QFileInfo(strFileName).size() > kMaxSensyuFileBytes) {
-    Fail(NotUpdated(strFileName, TooLarge(QFileInfo(strFileName).size())));
-    return false;
-  }
-  QByteArray bytes;
+  // A handbook text, or the official archive it comes in (fan2604.lzh).
+  ArchiveMember member;
   try {
-    bytes = ReadFileBytes(strFileName);
+    member = KindFileRead(strFileName, ArchiveKind::FanHandbook);
   } catch (const RuntimeError& e) {
     Fail(NotUpdated(strFileName, e.reportText()));
     return false;
   }
-  return SensyuStoreReplace(bytes, strFileName);
+  return SensyuStoreReplace(member.bytes, strFileName);
 }
 
 }  // namespace tidewake

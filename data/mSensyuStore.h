@@ -18,7 +18,8 @@ inline constexpr qsizetype kMaxSensyuFileBytes = 64 * 1024 * 1024;
 // used only to name it in messages).
 bool SensyuStoreReplace(const QByteArray& bytes, const QString& strSourceName);
 
-// Replaces the store with the contents of the file at `strFileName`.
+// Replaces the store with the contents of the file at `strFileName`: a handbook text, or an
+// archive whose F*.TXT (fan*.TXT) member is taken.
 bool SensyuStoreUpdate(const QString& strFileName);
 
 // Why `bytes` cannot be a fan handbook, or an empty text when it can: it holds a NUL byte, or no

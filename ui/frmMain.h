@@ -169,6 +169,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo);
   std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo, Predictor predictor);
   Predictor CheckedPredictor() const;
+  // Stores a results text, or the official archive it comes in; false after its box.
+  bool KekkaOpen(const QString& path);
   // The results of the venue shown, read from KEKKA.BRF when it has them.
   void LoadKekka(std::int16_t intJyoCode);
   // The results window follows the race on the card.

@@ -1,6 +1,8 @@
 // The commands of the main window: the selectors, the file menu, the runs, the way back to the
 // card, Escape, closing, and the entry-course pop-up.
 
+#include "data/ArchiveMember.h"
+#include "data/ProgrammeOpen.h"
 #include "data/mDayFile.h"
 #include "data/mSensyuStore.h"
 #include "platform/Clock.h"
@@ -41,6 +43,13 @@ const QString kOpenTitle = QStringLiteral("ファイルを開く");
 // A filter of the open-file dialog: the description and the pattern, each ended by a NUL.
 QString Filter(const QString& description, const QString& pattern) {
   return description + QChar(u'\0') + pattern + QChar(u'\0');
+}
+
+// The text files of a kind, then the official archives they are downloaded in, then any file.
+QString Filters(const QString& text, const QString& textPattern, const QString& archive,
+                const QString& archivePattern) {
+  return Filter(text, textPattern) + Filter(archive, archivePattern) +
+         Filter(QStringLiteral("すべてのファイル(*.*)"), QStringLiteral("*.*"));
 }
 
 // Card columns of the values a run takes from the card.
@@ -136,10 +145,12 @@ void frmMain::cboRaceNo_Click() {
 // ---- The file menu ----
 
 void frmMain::mnuFileOpen_Click() {
-  const QString path = ShowOpenFileDialog(0, Filter(QStringLiteral("番組ファイル(B*.TXT)"), QStringLiteral("B*.txt")),
-                                          AppFolder(), 0, kOpenTitle, false);
+  const QString path = ShowOpenFileDialog(0,
+                                          Filters(QStringLiteral("番組ファイル(B*.TXT)"), QStringLiteral("B*.txt"),
+                                                  QStringLiteral("番組ファイル(B*.LZH)"), QStringLiteral("B*.lzh")),
+                                          DialogStartFolder(), 0, kOpenTitle, false);
   if (path.isEmpty()) return;
-  if (mclsBangumi->FileConv(path)) mnuFileOpenOld_Click();
+  if (ProgrammeOpen(*mclsBangumi, path)) mnuFileOpenOld_Click();
 }
 
 void frmMain::mnuFileOpenOld_Click() {
@@ -168,8 +179,10 @@ void frmMain::mnuFileOpenOld_Click() {
 
 void frmMain::mnuFileUpdate_Click() {
   const QString path =
-      ShowOpenFileDialog(0, Filter(QStringLiteral("ファン手帳ファイル(F*.TXT)"), QStringLiteral("F*.txt")), AppFolder(),
-                         0, kOpenTitle, false);
+      ShowOpenFileDialog(0,
+                         Filters(QStringLiteral("ファン手帳ファイル(F*.TXT)"), QStringLiteral("F*.txt"),
+                                 QStringLiteral("ファン手帳ファイル(F*.LZH)"), QStringLiteral("F*.lzh")),
+                         DialogStartFolder(), 0, kOpenTitle, false);
   if (!path.isEmpty() && SensyuStoreUpdate(path)) ReloadRacers();
 }
 
@@ -187,13 +200,25 @@ void frmMain::ReloadRacers() {
 }
 
 void frmMain::mnuFileKekka_Click() {
-  const QString path = ShowOpenFileDialog(0, Filter(QStringLiteral("成績ファイル(K*.TXT)"), QStringLiteral("K*.txt")),
-                                          AppFolder(), 0, kOpenTitle, false);
-  if (path.isEmpty() || !mclsKekka->FileConv(path)) return;
+  const QString path = ShowOpenFileDialog(0,
+                                          Filters(QStringLiteral("成績ファイル(K*.TXT)"), QStringLiteral("K*.txt"),
+                                                  QStringLiteral("成績ファイル(K*.LZH)"), QStringLiteral("K*.lzh")),
+                                          DialogStartFolder(), 0, kOpenTitle, false);
+  if (path.isEmpty() || !KekkaOpen(path)) return;
   if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
     LoadKekka(static_cast<std::int16_t>(cboJyo->currentData().toInt()));
   }
   mnuRaceKekka_Click();
+}
+
+bool frmMain::KekkaOpen(const QString& path) {
+  if (!IsArchiveFile(path)) return mclsKekka->FileConv(path);
+  try {
+    return mclsKekka->FileConvBytes(ArchiveMemberRead(path, ArchiveKind::Results).bytes, path);
+  } catch (const RuntimeError& e) {
+    MsgBox(e.reportText(), MsgButtons::Ok, MsgIcon::Warning, QStringLiteral("成績ファイル変換エラー"));
+    return false;
+  }
 }
 
 void frmMain::mnuRaceKekka_Click() {
@@ -495,7 +520,26 @@ void frmMain::DropFiles(const QStringList& paths) {
     QByteArray bytes;
   };
   std::vector<Dropped> handbooks, programmes;
+  const auto refuse = [](const QString& text) { MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, QString()); };
   for (const QString& path : paths) {
+    if (IsArchiveFile(path)) {
+      // An official archive: a programme's, else a handbook's; anything else says why.
+      try {
+        programmes.push_back({path, ArchiveMemberRead(path, ArchiveKind::Programme).bytes});
+        continue;
+      } catch (const RuntimeError& e) {
+        if (e.number() != ErrNo::ArchiveNoMember) {
+          refuse(e.reportText());
+          continue;
+        }
+      }
+      try {
+        handbooks.push_back({path, ArchiveMemberRead(path, ArchiveKind::FanHandbook).bytes});
+      } catch (const RuntimeError& e) {
+        refuse(e.reportText());
+      }
+      continue;
+    }
     QByteArray bytes;
     QFile file(path);
     if (file.size() <= kMaxSensyuFileBytes && file.open(QIODevice::ReadOnly)) bytes = file.readAll();
@@ -507,8 +551,7 @@ void frmMain::DropFiles(const QStringList& paths) {
         programmes.push_back({path, bytes});
         break;
       case DayFileKind::Other:
-        MsgBox(QStringLiteral("%1\n番組ファイルでもファン手帳ファイルでもないため、開きませんでした。").arg(path),
-               MsgButtons::Ok, MsgIcon::Critical, QString());
+        refuse(QStringLiteral("%1\n番組ファイルでもファン手帳ファイルでもないため、開きませんでした。").arg(path));
         break;
     }
   }
@@ -517,7 +560,7 @@ void frmMain::DropFiles(const QStringList& paths) {
     if (SensyuStoreReplace(d.bytes, d.path)) ReloadRacers();
   }
   for (const Dropped& d : programmes) {
-    if (mclsBangumi->FileConv(d.path)) mnuFileOpenOld_Click();
+    if (mclsBangumi->FileConvBytes(d.bytes, d.path)) mnuFileOpenOld_Click();
   }
 }
 

@@ -1,18 +1,18 @@
+#include "packaging/AppIcon.h"
 #include "platform/Clock.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/SjisText.h"
+#include "platform/mMyFunc.h"
 #include "ui/frmMain.h"
-#include "ui/qtplatform/Artwork.h"
 #include "ui/qtplatform/FontSubstitutions.h"
 #include "ui/qtplatform/QtClock.h"
 #include "ui/qtplatform/QtFileDialog.h"
 #include "ui/qtplatform/QtMessageBox.h"
+#include "ui/qtplatform/Translations.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QMessageBox>
-#include <QPixmap>
 
 #include <cstdio>
 #include <stdexcept>
@@ -30,9 +30,11 @@ int main(int argc, char** argv) {
   // The program names the Windows fonts; IPA fonts are drawn to stand in for them.
   tidewake::RegisterFontSubstitutions();
 
-  QIcon icon;
-  for (int size : {16, 32, 48, 64, 128}) icon.addPixmap(QPixmap::fromImage(tidewake::WindowIconPicture(size)));
-  QApplication::setWindowIcon(icon);
+  // Qt's own dialogs and buttons in Japanese (はい, いいえ, 開く, キャンセル) when the translation
+  // is installed; English otherwise.
+  tidewake::InstallQtJapaneseTranslation();
+  QApplication::setWindowIcon(tidewake::AppIcon());
+  QGuiApplication::setDesktopFileName(tidewake::AppId());
 
   // The Qt side of the platform, installed before the window's start-up uses any of it.
   tidewake::QtMessageBox messageBox;

@@ -5,6 +5,7 @@
 #include "predict/mCourseExpect.h"
 #include "tests/data/ProgrammeText.h"
 #include "tests/ui/WindowFixture.h"
+#include "ui/frmKekka.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -146,6 +147,47 @@ TEST_F(Window, DroppedFilesAreToldApartByTheirContent) {
   w = std::make_unique<frmMain>();
   ASSERT_TRUE(Drop(*w, {day}));
   EXPECT_GT(w->cboJyo->count(), 0);
+}
+
+TEST_F(Window, TheOfficialArchivesOpenAsTheirTextsDo) {
+  TIDEWAKE_SAMPLE_OR_SKIP(archive, "lzh/b240101.lzh");
+  TIDEWAKE_SAMPLE_OR_SKIP(text, "B/b240101.txt");
+  {
+    ChosenFileDialog dialog(text);
+    w->mnuFileOpen->trigger();
+    EXPECT_TRUE(dialog.lastFilter.contains(QStringLiteral("番組ファイル(B*.LZH)") + QChar(0) + "B*.lzh" + QChar(0)));
+  }
+  const QByteArray fromText = ReadBytes(AppFilePath(QStringLiteral("BANGUMI.BRF")));
+  const QStringList venues = Items(w->cboJyo);
+  QFile::remove(AppFilePath(QStringLiteral("BANGUMI.BRF")));
+  w = std::make_unique<frmMain>();
+  {
+    ChosenFileDialog dialog(archive);
+    w->mnuFileOpen->trigger();
+  }
+  EXPECT_EQ(ReadBytes(AppFilePath(QStringLiteral("BANGUMI.BRF"))), fromText);
+  EXPECT_EQ(Items(w->cboJyo), venues);
+  // Dropped, the same; a damaged copy says so, naming the archive, and changes nothing.
+  w = std::make_unique<frmMain>();
+  ASSERT_TRUE(Drop(*w, {archive}));
+  EXPECT_EQ(Items(w->cboJyo), venues);
+  const QString damaged = folder.file(QStringLiteral("b240101.lzh"));
+  WriteBytes(damaged, ReadBytes(archive).left(3000));
+  RecordingMessageBox boxes;
+  ASSERT_TRUE(Drop(*w, {damaged}));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_TRUE(boxes.boxes()[0].text.contains(damaged));
+  EXPECT_EQ(ReadBytes(AppFilePath(QStringLiteral("BANGUMI.BRF"))), fromText);
+  EXPECT_EQ(Items(w->cboJyo), venues);
+}
+
+TEST_F(WindowWithADay, TheResultsArchiveOpensAsItsTextDoes) {
+  TIDEWAKE_SAMPLE_OR_SKIP(archive, "lzh/k240101.lzh");
+  TIDEWAKE_SAMPLE_OR_SKIP(text, "K/k240101.txt");
+  ChosenFileDialog dialog(archive);
+  w->mnuFileKekka->trigger();
+  EXPECT_EQ(ReadBytes(AppFilePath(QStringLiteral("KEKKA.BRF"))), ReadBytes(text));
+  EXPECT_TRUE(w->KekkaWindow()->isVisible());
 }
 
 TEST_F(WindowWithADay, AnUnrelatedFileOrADropDuringARunChangesNothing) {

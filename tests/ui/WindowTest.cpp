@@ -218,8 +218,8 @@ TEST_F(Window, ThePopUpOverridesOneBoatOrAllOnColumn14Only) {
   for (QAction* a : w->mnuPopup->actions()) {
     if (!a->isSeparator()) actions << a->text();
   }
-  EXPECT_EQ(actions, (QStringList{"自動(&A)", "標準(&P)", "統計(&S)", "枠なり(&W)", "&1 コース", "&2 コース", "&3 コース", "&4 コース",
-                                  "&5 コース", "&6 コース"}));
+  EXPECT_EQ(actions, (QStringList{"自動(&A)", "標準(&P)", "統計(&S)", "枠なり(&W)", "&1 コース", "&2 コース",
+                                  "&3 コース", "&4 コース", "&5 コース", "&6 コース"}));
   EXPECT_EQ(w->mnuPopup->defaultAction(), w->mnuPopupAuto);
 
   int opened = 0;
@@ -446,8 +446,10 @@ TEST_F(WindowWithADay, FilesOfAnotherKindAreRefusedAndChangeNothing) {
   w->mnuFileUpdate->trigger();
   EXPECT_EQ(cancel.calls, 2);
   EXPECT_EQ(cancel.lastTitle, QStringLiteral("ファイルを開く"));
-  EXPECT_EQ(cancel.lastFilter, QStringLiteral("ファン手帳ファイル(F*.TXT)") + QChar(0) + "F*.txt" + QChar(0));
-  EXPECT_EQ(cancel.lastFolder, AppFolder());
+  EXPECT_EQ(cancel.lastFilter, QStringLiteral("ファン手帳ファイル(F*.TXT)") + QChar(0) + "F*.txt" + QChar(0) +
+                                   QStringLiteral("ファン手帳ファイル(F*.LZH)") + QChar(0) + "F*.lzh" + QChar(0) +
+                                   QStringLiteral("すべてのファイル(*.*)") + QChar(0) + "*.*" + QChar(0));
+  EXPECT_EQ(cancel.lastFolder, DialogStartFolder());
   EXPECT_TRUE(State() == snapshot);
 }
 
