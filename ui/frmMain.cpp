@@ -252,7 +252,6 @@ void frmMain::Form_Load() {
   mclsSensyu = std::make_unique<cSensyuFile>();
   mclsGrid = std::make_unique<cGrid>();
   mclsKekka = std::make_unique<cKekkaFile>();
-  frmKekkaWindow = new frmKekka(this);
   // 7. The card.
   SetUpCard();
   // 8. The water, its font and the clock face; 9. the scene; 10. the demo card.

@@ -91,7 +91,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   cBangumiFile& Bangumi() { return *mclsBangumi; }
   cSensyuFile& Sensyu() { return *mclsSensyu; }
   cKekkaFile& Kekka() { return *mclsKekka; }
-  // The results window beside the card; made at start-up, shown on request.
+  // The results window beside the card; made and shown on request (nullptr until then).
   frmKekka* KekkaWindow() const { return frmKekkaWindow; }
 
   // The entry predictions the window offers: the program's own rule set and the statistical one.

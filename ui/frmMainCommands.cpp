@@ -222,6 +222,8 @@ bool frmMain::KekkaOpen(const QString& path) {
 }
 
 void frmMain::mnuRaceKekka_Click() {
+  // Made when first asked for: most days it is never opened, and the card comes up sooner.
+  if (!frmKekkaWindow) frmKekkaWindow = new frmKekka(this);
   RefreshKekka();
   if (!frmKekkaWindow->isVisible()) {
     // Beside the main window: under it when the screen has room, else to its right.
