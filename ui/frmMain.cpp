@@ -69,11 +69,20 @@ frmMain::~frmMain() {
   SetRaceScene(previousScene_);
 }
 
-void frmMain::Command(QAction* action, QMenu* menu, void (frmMain::*handler)()) {
-  connect(action, &QAction::triggered, this, [this, menu, handler] {
-    if (mblnRunning || !menu->menuAction()->isEnabled()) return;
-    (this->*handler)();
+void frmMain::Command(QAction* action, std::function<void()> handler) {
+  connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
+    if (!mblnRunning) handler();
   });
+}
+
+void frmMain::SetMenuEnabled(QMenu* menu, bool on) {
+  // The items too, sub-menus included: a disabled menu title alone would leave their shortcuts
+  // live.
+  menu->menuAction()->setEnabled(on);
+  for (QAction* a : menu->actions()) {
+    a->setEnabled(on);
+    if (QMenu* sub = a->menu()) SetMenuEnabled(sub, on);
+  }
 }
 
 void frmMain::BuildMenus() {
@@ -87,11 +96,11 @@ void frmMain::BuildMenus() {
   mnuFileKekka->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   mnuFile->addSeparator();
   mnuFileExit = mnuFile->addAction(QStringLiteral("終了(&X)"));
-  Command(mnuFileOpen, mnuFile, &frmMain::mnuFileOpen_Click);
-  Command(mnuFileOpenOld, mnuFile, &frmMain::mnuFileOpenOld_Click);
-  Command(mnuFileUpdate, mnuFile, &frmMain::mnuFileUpdate_Click);
-  Command(mnuFileKekka, mnuFile, &frmMain::mnuFileKekka_Click);
-  Command(mnuFileExit, mnuFile, &frmMain::mnuFileExit_Click);
+  Command(mnuFileOpen, [this] { mnuFileOpen_Click(); });
+  Command(mnuFileOpenOld, [this] { mnuFileOpenOld_Click(); });
+  Command(mnuFileUpdate, [this] { mnuFileUpdate_Click(); });
+  Command(mnuFileKekka, [this] { mnuFileKekka_Click(); });
+  Command(mnuFileExit, [this] { mnuFileExit_Click(); });
 
   mnuRace = menuBar()->addMenu(QStringLiteral("ﾚｰｽ(&R)"));
   mnuTestRun = mnuRace->addAction(QStringLiteral("展示航走(&T)"));
@@ -122,11 +131,11 @@ void frmMain::BuildMenus() {
   mnuRace->addSeparator();
   mnuRaceKekka = mnuRace->addAction(QStringLiteral("レース結果(&V)"));
   mnuRaceKekka->setShortcut(QKeySequence(Qt::Key_F8));
-  Command(mnuRaceKekka, mnuRace, &frmMain::mnuRaceKekka_Click);
-  Command(mnuTestRun, mnuRace, &frmMain::mnuTestRun_Click);
-  Command(mnuRaceStart, mnuRace, &frmMain::mnuRaceStart_Click);
-  Command(mnuRaceSpeedNormal, mnuRace, &frmMain::mnuRaceSpeedNormal_Click);
-  Command(mnuRaceSpeedHi, mnuRace, &frmMain::mnuRaceSpeedHi_Click);
+  Command(mnuRaceKekka, [this] { mnuRaceKekka_Click(); });
+  Command(mnuTestRun, [this] { mnuTestRun_Click(); });
+  Command(mnuRaceStart, [this] { mnuRaceStart_Click(); });
+  Command(mnuRaceSpeedNormal, [this] { mnuRaceSpeedNormal_Click(); });
+  Command(mnuRaceSpeedHi, [this] { mnuRaceSpeedHi_Click(); });
   // The shortcuts of the speed items must work while their sub-menu is closed.
   addActions(
       {mnuFileOpen, mnuFileOpenOld, mnuFileUpdate, mnuTestRun, mnuRaceStart, mnuRaceSpeedNormal, mnuRaceSpeedHi});
@@ -141,23 +150,13 @@ void frmMain::BuildMenus() {
   for (int c = 1; c <= 6; ++c) {
     QAction* a = mnuPopup->addAction(QStringLiteral("&%1 コース").arg(c));
     mnuPopupCourse[static_cast<std::size_t>(c - 1)] = a;
-    connect(a, &QAction::triggered, this, [this, c] {
-      if (!mblnRunning) mnuPopupCourse_Click(c);
-    });
+    Command(a, [this, c] { mnuPopupCourse_Click(c); });
   }
   mnuPopup->setDefaultAction(mnuPopupAuto);
-  connect(mnuPopupAuto, &QAction::triggered, this, [this] {
-    if (!mblnRunning) mnuPopupAuto_Click();
-  });
-  connect(mnuPopupNum, &QAction::triggered, this, [this] {
-    if (!mblnRunning) mnuPopupNum_Click();
-  });
-  connect(mnuPopupStandard, &QAction::triggered, this, [this] {
-    if (!mblnRunning) mnuPopupPredictor_Click(Predictor::Standard);
-  });
-  connect(mnuPopupStat, &QAction::triggered, this, [this] {
-    if (!mblnRunning) mnuPopupPredictor_Click(Predictor::Stat);
-  });
+  Command(mnuPopupAuto, [this] { mnuPopupAuto_Click(); });
+  Command(mnuPopupNum, [this] { mnuPopupNum_Click(); });
+  Command(mnuPopupStandard, [this] { mnuPopupPredictor_Click(Predictor::Standard); });
+  Command(mnuPopupStat, [this] { mnuPopupPredictor_Click(Predictor::Stat); });
 }
 
 void frmMain::BuildControls() {
@@ -265,11 +264,12 @@ void frmMain::Form_Load() {
   DemoRaceSet();
 }
 
-void frmMain::SetUpCard() {
-  cGrid& grid = *mclsGrid;
-  grid.Init(&picGrid->Surface(), 15, 7, true, false);
+void frmMain::SetUpCard() { RaceCardSetUp(*mclsGrid, picGrid->Surface()); }
+
+bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture) {
+  const bool bound = grid.Init(&picture, 15, 7, true, false);
   grid.SetRefreshFlg(false);
-  picGrid->Surface().SetFontSize(11);
+  picture.SetFontSize(11);
   grid.SetAllTextLine(1);
   grid.SetFormatString(kCardFormat);
   grid.SetRowTextLine(0, 2);
@@ -281,6 +281,7 @@ void frmMain::SetUpCard() {
     grid.SetCellValue(boat, 0, QString::number(boat));
   }
   grid.Refresh(false);
+  return bound;
 }
 
 void frmMain::DemoRaceSet() {

@@ -28,6 +28,12 @@ namespace tidewake {
 
 class frmKekka;
 
+// The race card's set-up on its picture, in the order its geometry depends on: Init (10 points,
+// cells sharing the picture), batch, 11 points, one line a row, the headers, a two-line header
+// row with the results' second line, centred headers, the boat numbers in their colours, one paint.
+// False when the grid could not bind the picture (its LastErrText says why).
+bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture);
+
 // The program's single window. The card view shows the venue and race selectors and the race
 // card; the race view shows the water on which the runs animate. Both share one set of controls,
 // named as the window's description names them, so that each handler can be found by its name.
@@ -164,6 +170,16 @@ class frmMain : public QMainWindow, public IRaceScene {
   void PlaceWindow();
   void SetView(int view);
   void RunCommand(bool race);
+  // Weight, rates, course and name of each boat as the card shows them; a cell that does not read
+  // as a number is reported and nothing is returned.
+  struct CardEntrant {
+    float weight = 0, rate = 0, rate2 = 0, motor2 = 0, boat2 = 0;
+    std::int16_t course = 0;
+    QString name;
+  };
+  using CardEntrants = std::array<CardEntrant, 6>;
+  std::optional<CardEntrants> ReadCardEntrants();
+  void EntrantDataSet(const CardEntrants& entrants);
   void WriteCourses(const std::array<std::int16_t, 7>& course);
   // The courses the prediction gives for a race, when it gives six.
   std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo);
@@ -180,11 +196,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   std::int16_t SelectedRaceNo() const;
   // True while the card view shows a real programme and no run goes on: the selectors' keys act.
   bool Browsing() const;
-  // The racers of the venue shown, from the racer store as it is now.
+  // The racers of the card's meeting, from the racer store as it is now.
+  void LoadRacers();
+  // After the racer store changed: the venue shown takes its racers from the new store.
   void ReloadRacers();
-  // A command of a menu acts only while its menu is enabled and no run goes on: the shortcuts of a
-  // disabled menu must not reach it either.
-  void Command(QAction* action, QMenu* menu, void (frmMain::*handler)());
+  // A command acts only while no run goes on: a run is one procedure on the window's thread, and a
+  // command arriving through its event pump must not start a second one or change its card.
+  void Command(QAction* action, std::function<void()> handler);
+  void SetMenuEnabled(QMenu* menu, bool on);
 
   IRaceScene* previousScene_ = nullptr;
   std::vector<QImage> imgBoat;
@@ -196,6 +215,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The results of the venue shown are loaded and of the programme's day.
   bool mblnKekkaLoaded = false;
   bool mblnKekkaOtherDay = false;
+  // The venues KEKKA.BRF holds, listed when first needed after the store changed.
+  std::optional<KyoteijyoTable> mKekkaVenues;
   QString mstrAccuracy;
   bool mblnNoBangumi = true;
   bool mblnBangumiLoaded = false;

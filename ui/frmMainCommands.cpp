@@ -69,8 +69,7 @@ void frmMain::cboJyo_Click() {
   mblnBangumiLoaded = mclsBangumi->FileLoad(FormatNumber(code, u"00"), fileName);
   if (!mblnBangumiLoaded) return;
   gstrTitle = mclsBangumi->TitleLong();
-  QStringList participants = mclsBangumi->ParticipationSensyuNoAllGet();
-  mblnSensyuLoaded = mclsSensyu->FileLoad(AppFilePath(kSensyuStore), participants, 0);
+  LoadRacers();
   LoadKekka(code);
   for (std::int16_t r = 1; r <= mclsBangumi->RaceNumbers(); ++r) {
     cboRaceNo->addItem(FormatText(QString::number(r), u"@@ R"), r);
@@ -78,6 +77,11 @@ void frmMain::cboJyo_Click() {
   lblDay->setText(FormatDate(mclsBangumi->RaceDate(), u"yyyy/m/d") + QStringLiteral("  ") + JyoNameGet(code) +
                   QStringLiteral("競艇場"));
   SelectListIndex(cboRaceNo, 0);
+}
+
+void frmMain::LoadRacers() {
+  QStringList participants = mclsBangumi->ParticipationSensyuNoAllGet();
+  mblnSensyuLoaded = mclsSensyu->FileLoad(AppFilePath(kSensyuStore), participants, 0);
 }
 
 std::int16_t frmMain::SelectedRaceNo() const {
@@ -190,8 +194,7 @@ void frmMain::ReloadRacers() {
   // The venue shown takes its racers from the new store at once, so that the next prediction
   // (choosing a race, or 自動) uses it; the courses on the card stay until then.
   if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
-    QStringList participants = mclsBangumi->ParticipationSensyuNoAllGet();
-    mblnSensyuLoaded = mclsSensyu->FileLoad(AppFilePath(kSensyuStore), participants, 0);
+    LoadRacers();
     // The card's courses came from the store that is gone; the accuracy is the new store's.
     mblnPredicted = false;
     if (mblnKekkaLoaded) mstrAccuracy = AccuracyText();
@@ -205,6 +208,7 @@ void frmMain::mnuFileKekka_Click() {
                                                   QStringLiteral("成績ファイル(K*.LZH)"), QStringLiteral("K*.lzh")),
                                           DialogStartFolder(), 0, kOpenTitle, false);
   if (path.isEmpty() || !KekkaOpen(path)) return;
+  mKekkaVenues.reset();
   if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
     LoadKekka(static_cast<std::int16_t>(cboJyo->currentData().toInt()));
   }
@@ -243,12 +247,17 @@ void frmMain::LoadKekka(std::int16_t intJyoCode) {
   mblnKekkaLoaded = false;
   mblnKekkaOtherDay = false;
   mstrAccuracy.clear();
-  // No results stored yet, or none for this venue: the window says 成績なし, without a box.
-  if (!FileExists(AppFilePath(QStringLiteral("KEKKA.BRF")))) return;
-  KyoteijyoTable venues;
+  // No results stored yet, or none for this venue: the window says 成績なし, without a box. The
+  // store's venues are listed once, not at every venue the user picks.
+  if (!mKekkaVenues) {
+    if (!FileExists(AppFilePath(QStringLiteral("KEKKA.BRF")))) return;
+    KyoteijyoTable venues;
+    QString storeName;
+    if (!mclsKekka->KaisaiCheck(venues, storeName)) return;
+    mKekkaVenues = venues;
+  }
+  if ((*mKekkaVenues)[static_cast<std::size_t>(intJyoCode)].isEmpty()) return;
   QString fileName;
-  if (!mclsKekka->KaisaiCheck(venues, fileName) || venues[static_cast<std::size_t>(intJyoCode)].isEmpty()) return;
-  fileName.clear();
   if (!mclsKekka->FileLoad(FormatNumber(intJyoCode, u"00"), fileName)) return;
   if (mclsKekka->RaceDate() != mclsBangumi->RaceDate()) {
     mblnKekkaOtherDay = true;
@@ -322,18 +331,13 @@ void frmMain::mnuRaceSpeedHi_Click() { mnuRaceSpeedHi->setChecked(true); }
 void frmMain::mnuTestRun_Click() { RunCommand(false); }
 void frmMain::mnuRaceStart_Click() { RunCommand(true); }
 
-bool frmMain::EntrantDataSet() {
-  struct Fields {
-    float weight, rate, rate2, motor2, boat2;
-    std::int16_t course;
-    QString name;
-  };
-  std::array<Fields, kBoatCount> fields;
+std::optional<frmMain::CardEntrants> frmMain::ReadCardEntrants() {
+  CardEntrants fields;
   std::int16_t boat = 1;
   std::int16_t col = 0;
   try {
     for (boat = 1; boat <= kBoatCount; ++boat) {
-      Fields& f = fields[static_cast<std::size_t>(boat - 1)];
+      CardEntrant& f = fields[static_cast<std::size_t>(boat - 1)];
       const auto cell = [&](std::int16_t c) {
         col = c;
         return mclsGrid->CellValue(boat, c);
@@ -352,11 +356,15 @@ bool frmMain::EntrantDataSet() {
                .arg(col)
                .arg(e.reportText()),
            MsgButtons::Ok, MsgIcon::Critical, QString());
-    return false;
+    return std::nullopt;
   }
+  return fields;
+}
+
+void frmMain::EntrantDataSet(const CardEntrants& fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     EntrantType& e = gtypEntrant[i];
-    const Fields& f = fields[i];
+    const CardEntrant& f = fields[i];
     e.Weight = f.weight < 50 ? 50.0f : f.weight;
     e.Syoritu = f.rate;
     e.Rentairitu2 = f.rate2;
@@ -365,27 +373,31 @@ bool frmMain::EntrantDataSet() {
     e.Course = f.course;
     e.Name = f.name;
   }
-  return true;
+}
+
+bool frmMain::EntrantDataSet() {
+  const auto fields = ReadCardEntrants();
+  if (fields) EntrantDataSet(*fields);
+  return fields.has_value();
 }
 
 void frmMain::RunCommand(bool race) {
   if (mblnRunning || cboJyo->currentIndex() < 0 || cboRaceNo->currentIndex() < 0) return;
-  // The card must read as a race before the window changes face: EntrantDataSet below copies it
-  // after PoolInit has reset the records, and cannot fail then.
-  const std::array<EntrantType, kBoatCount> before = gtypEntrant;
-  if (!EntrantDataSet()) return;
-  gtypEntrant = before;
+  // The card must read as a race before the window changes face; its values are copied into the
+  // records after PoolInit has reset them.
+  const auto entrants = ReadCardEntrants();
+  if (!entrants) return;
 
   std::int32_t lngWaitTime = mnuRaceSpeedHi->isChecked() ? 100 : 250;
-  mnuFile->menuAction()->setEnabled(false);
-  mnuRace->menuAction()->setEnabled(false);
+  SetMenuEnabled(mnuFile, false);
+  SetMenuEnabled(mnuRace, false);
   cmdClose->hide();
   PoolInit();
   if (!race) picClock().SetVisible(false);
   picGridPanel->hide();
   SetView(1);
   PlaceWindow();
-  EntrantDataSet();
+  EntrantDataSet(*entrants);
 
   mblnRunning = true;
   if (race) {
@@ -401,13 +413,13 @@ void frmMain::RunCommand(bool race) {
     return;
   }
   cmdClose->show();
-  mnuRace->menuAction()->setEnabled(true);
+  SetMenuEnabled(mnuRace, true);
 }
 
 void frmMain::cmdClose_Click() {
   if (mblnRunning) return;
   picGridPanel->show();
-  mnuFile->menuAction()->setEnabled(true);
+  SetMenuEnabled(mnuFile, true);
   cmdClose->hide();
   SetView(0);
   PlaceWindow();

@@ -86,91 +86,90 @@ double CpuSeconds() {
          static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// The window on the real race, at the fast speed, shown.
-struct RealRace {
-  QTemporaryDir folder;
-  std::unique_ptr<frmMain> window;
-  bool ok = false;
-
-  RealRace() {
+// The window on the real race, at the fast speed, shown, paced by `clock`, with the generator
+// seeded the same for every run; both are put back when it goes.
+class RealRace {
+ public:
+  explicit RealRace(IClock& clock) {
+    previousRandom_ = SetRandom(&random_);
+    previousClock_ = SetClock(&clock);
     const QString data = QStringLiteral(TIDEWAKE_SHARED_DATA);
-    SetAppFolder(folder.path());
+    SetAppFolder(folder_.path());
     cBangumiFile bangumi;
     if (!bangumi.FileConv(data + QStringLiteral("/B/b240101.txt")) ||
         !SensyuStoreUpdate(data + QStringLiteral("/F/fan2604.txt"))) {
       return;
     }
-    window = std::make_unique<frmMain>();
-    window->mnuFileOpenOld->trigger();
-    const int venue = window->cboJyo->findData(24);
+    window_ = std::make_unique<frmMain>();
+    window_->mnuFileOpenOld->trigger();
+    const int venue = window_->cboJyo->findData(24);
     if (venue < 0) return;
-    window->SelectListIndex(window->cboJyo, venue);
-    window->SelectListIndex(window->cboRaceNo, window->cboRaceNo->findData(12));
-    window->mnuRaceSpeedHi->trigger();
-    window->show();
+    window_->SelectListIndex(window_->cboJyo, venue);
+    window_->SelectListIndex(window_->cboRaceNo, window_->cboRaceNo->findData(12));
+    window_->mnuRaceSpeedHi->trigger();
+    window_->show();
     QCoreApplication::processEvents();
-    ok = true;
+    ok_ = true;
   }
-  ~RealRace() { SetAppFolder(QString()); }
+  ~RealRace() {
+    window_.reset();
+    SetAppFolder(QString());
+    SetClock(previousClock_);
+    SetRandom(previousRandom_);
+  }
+  RealRace(const RealRace&) = delete;
+  RealRace& operator=(const RealRace&) = delete;
 
-  // Runs the race once; back to the card afterwards.
-  void Run() {
-    window->mnuRaceStart->trigger();
-    window->cmdClose_Click();
+  // False (and the benchmark is skipped) when the real files are not there.
+  bool Ready(benchmark::State& state) const {
+    if (!ok_) state.SkipWithError("the real files are not in ../shared/data");
+    return ok_;
   }
+
+  // Runs the race once and goes back to the card; the wall seconds the race took.
+  double Run() {
+    QElapsedTimer timer;
+    timer.start();
+    window_->mnuRaceStart->trigger();
+    const double wall = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    window_->cmdClose_Click();
+    return wall;
+  }
+
+ private:
+  SeededRandom random_;
+  IRandom* previousRandom_ = nullptr;
+  IClock* previousClock_ = nullptr;
+  QTemporaryDir folder_;
+  std::unique_ptr<frmMain> window_;
+  bool ok_ = false;
 };
 
 template <typename MakeClock>
 void CpuWhileARaceAnimates(benchmark::State& state, MakeClock makeClock) {
-  SeededRandom random;
-  IRandom* previousRandom = SetRandom(&random);
-  RealRace race;
-  if (!race.ok) {
-    state.SkipWithError("the real files are not in ../shared/data");
-    SetRandom(previousRandom);
-    return;
-  }
   auto clock = makeClock();
-  IClock* previous = SetClock(clock.get());
+  RealRace race(*clock);
+  if (!race.Ready(state)) return;
   double cpu = 0, wall = 0;
   for (auto _ : state) {
-    QElapsedTimer timer;
-    timer.start();
     const double cpu0 = CpuSeconds();
-    race.Run();
+    wall += race.Run();
     cpu += CpuSeconds() - cpu0;
-    wall += static_cast<double>(timer.nsecsElapsed()) / 1e9;
   }
   state.counters["cpu_pct"] = 100.0 * cpu / wall;
   state.counters["wall_s"] = wall / static_cast<double>(state.iterations());
-  SetClock(previous);
-  SetRandom(previousRandom);
 }
 
 void FrameWork(benchmark::State& state) {
-  SeededRandom random;
-  IRandom* previousRandom = SetRandom(&random);
-  RealRace race;
-  if (!race.ok) {
-    state.SkipWithError("the real files are not in ../shared/data");
-    SetRandom(previousRandom);
-    return;
-  }
   CountingClock clock;
-  IClock* previous = SetClock(&clock);
+  RealRace race(clock);
+  if (!race.Ready(state)) return;
   double wall = 0;
-  for (auto _ : state) {
-    QElapsedTimer timer;
-    timer.start();
-    race.Run();
-    wall += static_cast<double>(timer.nsecsElapsed()) / 1e9;
-  }
+  for (auto _ : state) wall += race.Run();
   const double frameSeconds = wall / clock.frames;
   state.counters["frames"] = static_cast<double>(clock.frames) / static_cast<double>(state.iterations());
   state.counters["frame_us"] = frameSeconds * 1e6;
   state.counters["period_pct"] = 100.0 * frameSeconds / 0.100;
-  SetClock(previous);
-  SetRandom(previousRandom);
 }
 
 BENCHMARK_CAPTURE(CpuWhileARaceAnimates, QtClock, [] { return std::make_unique<QtClock>(); })

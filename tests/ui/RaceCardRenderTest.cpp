@@ -1,8 +1,9 @@
-// The race card drawn by the grid on the Qt picture, set up the way the main window sets it up,
+// The race card drawn by the grid on the Qt picture, set up by the main window's own set-up,
 // checked by its pixels and kept as PNG files in the build tree (race_card_header.png, the header
 // and the boat numbers; race_card_demo.png, a full card) for a person to look at.
 
 #include "grid/cGrid.h"
+#include "ui/frmMain.h"
 #include "ui/qtplatform/QtDrawSurface.h"
 
 #include <QDir>
@@ -21,9 +22,6 @@ namespace {
 // The card's picture box: 11775 x 2295 twips at 15 twips a pixel.
 constexpr int kPictureWidth = 785;
 constexpr int kPictureHeight = 153;
-
-const QString kCardFormat = QStringLiteral(
-    "^艇番|^選手登番|選  手  名|^年齢|出身|^体重|^級別|勝 率|２連率|モNo|２連率|ボNo|２連率|<成　　　　績|^進入");
 
 // Background and text colour of each boat number, boats 1..6.
 struct BoatColours {
@@ -62,32 +60,12 @@ QRect InkIn(const QImage& image, const QRect& area, QRgb ink) {
 
 QString ArtifactPath(const QString& name) { return QDir(QStringLiteral(TIDEWAKE_TEST_OUTPUT)).filePath(name); }
 
-// The main window's start-up steps for the card: Init, batch, 11 points, one line a row, the
-// headers, a two-line header row, the second line of the results header, centred headers, the
-// boat numbers in their colours, one paint.
-void SetUpCard(cGrid& grid, QtDrawSurface& picGrid) {
-  ASSERT_TRUE(grid.Init(&picGrid, 15, 7, true, false)) << grid.LastErrText().toStdString();
-  grid.SetRefreshFlg(false);
-  picGrid.SetFontSize(11);
-  grid.SetAllTextLine(1);
-  grid.SetFormatString(kCardFormat);
-  grid.SetRowTextLine(0, 2);
-  grid.SetCellValue(0, 13, grid.CellValue(0, 13) + QStringLiteral("\r\n") + QStringLiteral("１２３４５６"));
-  grid.SetRowTextAlign(0, 2);
-  for (std::int16_t boat = 1; boat <= 6; ++boat) {
-    grid.SetCellBackColor(boat, 0, kBoatColours[boat - 1].back);
-    grid.SetCellForeColor(boat, 0, kBoatColours[boat - 1].text);
-    grid.SetCellValue(boat, 0, QString::number(boat));
-  }
-  grid.Refresh(false);
-}
-
 class RaceCard : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(QFontInfo(picGrid.CurrentFont()).family(), QStringLiteral("IPAGothic"))
         << "the card is laid out for IPAGothic (Debian package fonts-ipafont-gothic)";
-    SetUpCard(grid, picGrid);
+    ASSERT_TRUE(RaceCardSetUp(grid, picGrid)) << grid.LastErrText().toStdString();
   }
 
   // Left edge of a column and top edge of a row on the picture.
