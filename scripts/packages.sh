@@ -6,7 +6,7 @@ tidewake_packages=(
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   libarchive-dev qt6-svg-dev
-  desktop-file-utils appstream dpkg-dev
+  desktop-file-utils appstream dpkg-dev file
   fonts-ipafont-gothic qt6-translations-l10n
 )
 
