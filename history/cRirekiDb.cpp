@@ -205,6 +205,13 @@ bool cRirekiDb::Has(QDate date, char kind, QByteArrayView source) const {
   return q.exec() && q.next() && q.value(0).toString() == Sha256(source);
 }
 
+bool cRirekiDb::HasFile(QByteArrayView source) const {
+  QSqlQuery q(QSqlDatabase::database(connection_, false));
+  q.prepare(QStringLiteral("SELECT 1 FROM source WHERE sha256 = ?"));
+  q.addBindValue(Sha256(source));
+  return q.exec() && q.next();
+}
+
 bool cRirekiDb::HasProgramme(QDate date, QByteArrayView source) const { return Has(date, kProgramme, source); }
 bool cRirekiDb::HasResults(QDate date, QByteArrayView source) const { return Has(date, kResults, source); }
 
@@ -298,12 +305,8 @@ void cRirekiDb::WriteCards(const QString& day, const std::vector<cBangumiFile::C
   for (const cBangumiFile::Card& c : cards) {
     if (seen.contains(c.KyoteijyoCode)) throw RuntimeError(ErrNo::NotATextFile, DuplicateVenue(c.KyoteijyoCode, path_));
     seen.insert(c.KyoteijyoCode);
-    QString notice;
-#ifdef TIDEWAKE_CARD_NOTICE
-    notice = c.Notice;
-#endif
     (meeting << day << c.KyoteijyoCode << ord++ << c.Title << c.TitleLong << c.RaceDate << c.TotalDay << c.RaceNumbers
-             << c.ParticipationNumbers << JoinOrNull(c.participants, u',') << notice)
+             << c.ParticipationNumbers << JoinOrNull(c.participants, u',') << c.Notice)
         .Run();
     for (int r = 0; r < cBangumiFile::kMaxRace; ++r) {
       const cBangumiFile::Race& rc = c.races[r];
@@ -467,9 +470,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
         c.RaceNumbers = I16(q, 8);
         c.ParticipationNumbers = I16(q, 9);
         c.participants = SplitOrEmpty(q.value(10), u',');
-#ifdef TIDEWAKE_CARD_NOTICE
         c.Notice = S(q, 11);
-#endif
         cards.insert(key, &c);
       } else {
         cKekkaFile::Venue& v = d.results.emplace_back();

@@ -65,6 +65,8 @@ class cRirekiDb {
   // True when the day's file of the kind was recorded from exactly these bytes.
   bool HasProgramme(QDate date, QByteArrayView source) const;
   bool HasResults(QDate date, QByteArrayView source) const;
+  // True when some day's file was recorded from exactly these bytes.
+  bool HasFile(QByteArrayView source) const;
 
   // The days recorded from `from` to `to` inclusive, in date order, as recorded.
   std::vector<DayRecord> Days(QDate from, QDate to) const;

@@ -38,6 +38,7 @@ QString CardDifference(const cBangumiFile::Card& a, const cBangumiFile::Card& b)
   d.Field(v + " RaceNumbers", a.RaceNumbers, b.RaceNumbers);
   d.Field(v + " ParticipationNumbers", a.ParticipationNumbers, b.ParticipationNumbers);
   d.Field(v + " participants", a.participants, b.participants);
+  d.Field(v + " Notice", a.Notice, b.Notice);
   for (int r = 0; r < cBangumiFile::kMaxRace; ++r) {
     const auto &x = a.races[r], &y = b.races[r];
     d.Field(At(v, r) + " RaceTitle", x.RaceTitle, y.RaceTitle);

@@ -28,6 +28,7 @@ cBangumiFile::Card MakeCard(const QString& code, int races, int seed) {
   c.RaceDate = QStringLiteral("2024/01/0%1").arg(seed % 9 + 1);
   c.TotalDay = static_cast<std::int16_t>(seed % 6 + 1);
   c.RaceNumbers = static_cast<std::int16_t>(races);
+  if (races == 0) c.Notice = QStringLiteral("この場のデータ更新は、いましばらくお待ちください。");
   c.ParticipationNumbers = 2;
   c.participants = QStringList{QString(), QStringLiteral("3501"), QStringLiteral("4%1").arg(seed, 3, 10, QChar(u'0'))};
   for (int r = 0; r < races; ++r) {
