@@ -878,6 +878,7 @@ float cKekkaFile::StartTiming(std::int16_t r, std::int16_t j) const { return At(
 bool cKekkaFile::StartFlying(std::int16_t r, std::int16_t j) const { return At(r, j).StartFlying; }
 bool cKekkaFile::StartTimingExists(std::int16_t r, std::int16_t j) const { return At(r, j).StartTimingExists; }
 bool cKekkaFile::StartLate(std::int16_t r, std::int16_t j) const { return At(r, j).StartLate; }
+QString cKekkaFile::StartTimingText(std::int16_t r, std::int16_t j) const { return At(r, j).StartTimingText; }
 QString cKekkaFile::RaceTime(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTime; }
 float cKekkaFile::RaceTimeSeconds(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTimeSeconds; }
 

@@ -107,6 +107,8 @@ class cKekkaFile {
   float StartTiming(std::int16_t intRaceNo, std::int16_t intJyuni) const;
   bool StartFlying(std::int16_t intRaceNo, std::int16_t intJyuni) const;
   bool StartTimingExists(std::int16_t intRaceNo, std::int16_t intJyuni) const;
+  // The timing as printed ("0.08", "F0.01", "L1.99", "K ."); empty when none is printed.
+  QString StartTimingText(std::int16_t intRaceNo, std::int16_t intJyuni) const;
   // A late start: the timing printed with L ("L1.99", or "L ." with no figure) or the place L.
   bool StartLate(std::int16_t intRaceNo, std::int16_t intJyuni) const;
   // As printed ("1.49.7"); empty when the boat did not finish.
