@@ -285,3 +285,21 @@ TEST_P(cKekkaFileRefused, ShowsItsMessageAndKeepsThePreviousResults) {
 
 INSTANTIATE_TEST_SUITE_P(BadInputs, cKekkaFileRefused, ::testing::ValuesIn(kBadInputs),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// An archive's member larger than the store reads (35 MB of results and blank lines) is refused
+// before it replaces the store: what conversion keeps, loading reads again.
+TEST_F(cKekkaFileStore, RefusesAMemberOverTheLimitOfLoading) {
+  WriteBytes(input(), SjisLines(Results()));
+  ASSERT_TRUE(kekka.FileConv(input()));
+  const QByteArray before = ReadBytes(store());
+  QByteArray big = SjisLines(Results());
+  big += QByteArray(35 * 1024 * 1024 - big.size(), '\n');
+  RecordingMessageBox boxes;
+  EXPECT_FALSE(kekka.FileConvBytes(big, QStringLiteral("k240101.lzh")));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text,
+            S(u"成績ファイルではありません（36700160 バイトは大きすぎます）: k240101.lzh(Error code:1001)"));
+  EXPECT_EQ(ReadBytes(store()), before);
+  QString path;
+  EXPECT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+}
