@@ -61,11 +61,13 @@ const char* const kMigrations[] = {
     " idx INTEGER NOT NULL, kumiban TEXT NOT NULL, kingaku INTEGER NOT NULL, ninki INTEGER NOT NULL,"
     " PRIMARY KEY(day, jyo, race_no, kakesiki, idx)) WITHOUT ROWID;"
     "CREATE TABLE summary(day INTEGER NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, kakesiki INTEGER NOT NULL,"
-    " kumiban TEXT NOT NULL, kingaku INTEGER NOT NULL, PRIMARY KEY(day, jyo, race_no, kakesiki)) WITHOUT ROWID;",
+    " idx INTEGER NOT NULL, kumiban TEXT NOT NULL, kingaku INTEGER NOT NULL,"
+    " PRIMARY KEY(day, jyo, race_no, kakesiki, idx)) WITHOUT ROWID;",
     // 2: a race's status, late starts, special payouts and a raceless block's notice.
     "ALTER TABLE race ADD COLUMN status INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE result ADD COLUMN st_late INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE payout ADD COLUMN tokubarai INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE summary ADD COLUMN tokubarai INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE meeting ADD COLUMN notice TEXT NOT NULL DEFAULT '';",
 };
 static_assert(std::size(kMigrations) == cRirekiDb::kSchemaVersion);
@@ -361,7 +363,7 @@ void cRirekiDb::WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venue
   Statement meeting(db,
                     QStringLiteral("INSERT INTO meeting(day, kind, jyo, ord, jyo_name, title, title_long, race_date,"
                                    " total_day, race_numbers, participation_numbers, participants, notice)"
-                                   " VALUES (?, 'K', ?, ?, ?, ?, ?, ?, ?, 0, 0, NULL, '')"),
+                                   " VALUES (?, 'K', ?, ?, ?, ?, ?, ?, ?, 0, 0, NULL, ?)"),
                     path_);
   Statement race(db,
                  QStringLiteral("INSERT INTO race(day, kind, jyo, race_no, name, closing_hour, vote_type, course_fix,"
@@ -372,52 +374,43 @@ void cRirekiDb::WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venue
       db, QStringLiteral("INSERT INTO result VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
       path_);
   Statement payout(db, QStringLiteral("INSERT INTO payout VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"), path_);
-  Statement summary(db, QStringLiteral("INSERT INTO summary VALUES (?, ?, ?, ?, ?, ?)"), path_);
+  Statement summary(db, QStringLiteral("INSERT INTO summary VALUES (?, ?, ?, ?, ?, ?, ?, ?)"), path_);
   QSet<QString> seen;
   int ord = 0;
   for (const cKekkaFile::Venue& v : venues) {
     if (seen.contains(v.KyoteijyoCode)) throw RuntimeError(ErrNo::NotATextFile, DuplicateVenue(v.KyoteijyoCode, path_));
     seen.insert(v.KyoteijyoCode);
-    (meeting << day << v.KyoteijyoCode << ord++ << v.KyoteijyoName << v.Title << v.TitleLong << v.RaceDate
-             << v.TotalDay)
+    (meeting << day << v.KyoteijyoCode << ord++ << v.KyoteijyoName << v.Title << v.TitleLong << v.RaceDate << v.TotalDay
+             << v.Notice)
         .Run();
     for (int r = 0; r < cKekkaFile::kMaxRace; ++r) {
       const cKekkaFile::Race& rc = v.races[r];
       int fuseiritu = 0;
       for (int k = 0; k < kKakesikiCount; ++k) fuseiritu |= rc.fuseiritu[k] ? 1 << k : 0;
-      int status = 0;
-#ifdef TIDEWAKE_RACE_STATUS
-      status = static_cast<int>(rc.Status);
-#endif
       (race << day << v.KyoteijyoCode << r + 1 << rc.RaceName << rc.CourseFix << rc.Exists << rc.Kyori << rc.Tenko
             << rc.KazeMuki << rc.Fusoku << rc.Hakou << rc.Kimarite << fuseiritu << JoinOrNull(rc.bikou, u'\n')
-            << status)
+            << static_cast<int>(rc.Status))
           .Run();
       for (std::size_t i = 0; i < rc.boats.size(); ++i) {
         const cKekkaFile::Boat& b = rc.boats[i];
-        bool late = false;
-#ifdef TIDEWAKE_RACE_STATUS
-        late = b.StartLate;
-#endif
         (result << day << v.KyoteijyoCode << r + 1 << static_cast<int>(i) << b.Tyakujyun << b.TyakujyunNo << b.WakuNo
                 << b.SensyuNo << b.SensyuName << b.MotorNo << b.BoatNo << b.TenjiTime << b.Course << b.StartTimingText
-                << b.StartTiming << b.StartFlying << b.StartTimingExists << b.RaceTime << b.RaceTimeSeconds << late)
+                << b.StartTiming << b.StartFlying << b.StartTimingExists << b.RaceTime << b.RaceTimeSeconds
+                << b.StartLate)
             .Run();
       }
       for (int k = 0; k < kKakesikiCount; ++k) {
         for (std::size_t i = 0; i < rc.payouts[k].size(); ++i) {
           const cKekkaFile::Haraimodosi& h = rc.payouts[k][i];
-          bool tokubarai = false;
-#ifdef TIDEWAKE_RACE_STATUS
-          tokubarai = h.Tokubarai;
-#endif
           (payout << day << v.KyoteijyoCode << r + 1 << k << static_cast<int>(i) << h.Kumiban << h.Kingaku << h.Ninki
-                  << tokubarai)
+                  << h.Tokubarai)
               .Run();
         }
-        const cKekkaFile::Matome& m = rc.matome[k];
-        if (!m.Kumiban.isEmpty() || m.Kingaku != 0) {
-          (summary << day << v.KyoteijyoCode << r + 1 << k << m.Kumiban << m.Kingaku).Run();
+        for (std::size_t i = 0; i < rc.matome[k].size(); ++i) {
+          const cKekkaFile::Matome& m = rc.matome[k][i];
+          (summary << day << v.KyoteijyoCode << r + 1 << k << static_cast<int>(i) << m.Kumiban << m.Kingaku
+                   << m.Tokubarai)
+              .Run();
         }
       }
     }
@@ -512,6 +505,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
         v.TitleLong = S(q, 5);
         v.RaceDate = S(q, 6);
         v.TotalDay = I16(q, 7);
+        v.Notice = S(q, 11);
         venues.insert(key, &v);
       }
     }
@@ -550,9 +544,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
         const int fuseiritu = q.value(15).toInt();
         for (int k = 0; k < kKakesikiCount; ++k) rc.fuseiritu[k] = (fuseiritu >> k) & 1;
         rc.bikou = SplitOrEmpty(q.value(16), u'\n');
-#ifdef TIDEWAKE_RACE_STATUS
         rc.Status = static_cast<RaceStatus>(q.value(17).toInt());
-#endif
       }
     }
   }
@@ -608,9 +600,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
       b.StartTimingExists = B(q, 16);
       b.RaceTime = S(q, 17);
       b.RaceTimeSeconds = F(q, 18);
-#ifdef TIDEWAKE_RACE_STATUS
       b.StartLate = B(q, 19);
-#endif
     }
   }
   {
@@ -625,18 +615,18 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
       h.Kumiban = S(q, 5);
       h.Kingaku = q.value(6).toInt();
       h.Ninki = I16(q, 7);
-#ifdef TIDEWAKE_RACE_STATUS
       h.Tokubarai = B(q, 8);
-#endif
     }
   }
   {
-    QSqlQuery q = Select(db, QStringLiteral("SELECT * FROM summary WHERE day BETWEEN ? AND ?"), range, path_);
+    QSqlQuery q = Select(
+        db, QStringLiteral("SELECT * FROM summary WHERE day BETWEEN ? AND ? ORDER BY day, jyo, race_no, kakesiki, idx"),
+        range, path_);
     while (q.next()) {
       cKekkaFile::Venue* v = venues.value(S(q, 0) + S(q, 1));
       const int r = q.value(2).toInt() - 1, k = q.value(3).toInt();
       if (!v || r < 0 || r >= cKekkaFile::kMaxRace || k < 0 || k >= kKakesikiCount) continue;
-      v->races[r].matome[k] = cKekkaFile::Matome{S(q, 4), q.value(5).toInt()};
+      v->races[r].matome[k].push_back(cKekkaFile::Matome{S(q, 5), q.value(6).toInt(), B(q, 7)});
     }
   }
   return days;
