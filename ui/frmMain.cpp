@@ -59,7 +59,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   previousScene_ = SetRaceScene(this);
   PopupMenu = [](QMenu* menu, const QPoint& at) { menu->exec(at); };
   BuildMenus();
+  BuildFanMenus();
   BuildControls();
+  BuildFanControls();
+  LoadSettings();
   Form_Load();
 }
 

@@ -156,10 +156,14 @@ TEST_F(Window, DroppedFilesAreToldApartByTheirContent) {
     QFile::remove(AppFilePath(QStringLiteral("BANGUMI.BRF")));
     QFile::remove(AppFilePath(QStringLiteral("SENSYU.BRF")));
     w = std::make_unique<frmMain>();
+    RecordingMessageBox boxes;
     ASSERT_TRUE(Drop(*w, order));
     EXPECT_EQ(ReadBytes(AppFilePath(QStringLiteral("SENSYU.BRF"))), ReadBytes(fan));
     ASSERT_GT(w->cboJyo->count(), 0);
-    ChooseVenue(w->cboJyo->itemData(0).toInt());  // no box: the handbook went first
+    ChooseVenue(w->cboJyo->itemData(0).toInt());
+    // The one box says what was installed: the handbook went first.
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_TRUE(boxes.boxes()[0].text.startsWith(QStringLiteral("ファン手帳を登録しました。")));
   }
   // One at a time works the same.
   w = std::make_unique<frmMain>();
