@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ArchiveMember.h"
 #include "data/cBangumiFile.h"
 #include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
@@ -25,10 +26,12 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QProgressDialog;
 class QPushButton;
 
 namespace tidewake {
 
+class cRirekiDb;
 class frmKekka;
 
 // The race card's set-up on its picture, in the order its geometry depends on: Init (10 points,
@@ -91,6 +94,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuFileOpenOld = nullptr;
   QAction* mnuFileUpdate = nullptr;
   QAction* mnuFileKekka = nullptr;
+  QAction* mnuFileHistoryImport = nullptr;
   QAction* mnuFileExit = nullptr;
   QMenu* mnuRace = nullptr;
   QAction* mnuTestRun = nullptr;
@@ -136,6 +140,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   void mnuFileOpenOld_Click();
   void mnuFileUpdate_Click();
   void mnuFileKekka_Click();
+  // Imports a folder of official downloads into the history, off the window's thread, with a
+  // progress dialog that can be cancelled; one box tells what came in.
+  void mnuFileHistoryImport_Click();
+  // The progress dialog of the import under way; nullptr otherwise.
+  QProgressDialog* ImportProgress() const { return mImportProgress; }
+  // The racer's last races from the history, for the tooltip on a boat's row: lines beginning with
+  // a line feed, "（履歴なし）" when the history has none.
+  QString HistoryLines(std::int16_t row);
   void mnuFileExit_Click();
   void mnuRaceKekka_Click();
   void mnuRaceSpeedNormal_Click();
@@ -263,6 +275,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   std::optional<HandbookInfo> mHandbook;
   // The missing handbook has been told once in this run.
   bool mblnNoHandbookTold = false;
+
+  // The history: opened when first needed; a failure is reported once and the card goes on.
+  cRirekiDb* History();
+  void HistoryRecord(const QString& path, ArchiveKind kind);
+  void HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind);
+  std::unique_ptr<cRirekiDb> mHistory;
+  bool mblnHistoryFailed = false;
+  QProgressDialog* mImportProgress = nullptr;
 
   IRaceScene* previousScene_ = nullptr;
   std::vector<QImage> imgBoat;

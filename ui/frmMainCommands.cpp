@@ -171,7 +171,10 @@ void frmMain::mnuFileOpen_Click() {
   const QString path = AskOpenFile(Filters(QStringLiteral("番組ファイル(B*.TXT)"), QStringLiteral("B*.txt"),
                                            QStringLiteral("番組ファイル(B*.LZH)"), QStringLiteral("B*.lzh")));
   if (path.isEmpty()) return;
-  if (ProgrammeOpen(*mclsBangumi, path)) mnuFileOpenOld_Click();
+  if (ProgrammeOpen(*mclsBangumi, path)) {
+    mnuFileOpenOld_Click();
+    HistoryRecord(path, ArchiveKind::Programme);
+  }
 }
 
 void frmMain::mnuFileOpenOld_Click() {
@@ -240,6 +243,7 @@ void frmMain::mnuFileKekka_Click() {
   const QString path = AskOpenFile(Filters(QStringLiteral("成績ファイル(K*.TXT)"), QStringLiteral("K*.txt"),
                                            QStringLiteral("成績ファイル(K*.LZH)"), QStringLiteral("K*.lzh")));
   if (path.isEmpty() || !KekkaOpen(path)) return;
+  HistoryRecord(path, ArchiveKind::Results);
   mKekkaVenues.reset();
   if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
     LoadKekka(static_cast<std::int16_t>(cboJyo->currentData().toInt()));
@@ -564,13 +568,15 @@ void frmMain::VenueStep(int delta) {
 
 QString frmMain::CardToolTip(float x, float y) {
   const std::int16_t row = mclsGrid->ClickRow(y);
-  if (!mShownPrediction || mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
+  if (mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
+  // Without a prediction on the card, the racer's races from the history alone.
+  if (!mShownPrediction) return HistoryLines(row).mid(1);
   // The reasons of the prediction the card shows, kept with it: never another race's.
   QString text = QStringLiteral("%1号艇 %2\n%3")
                      .arg(row)
                      .arg(mclsGrid->CellValue(row, kColName).trimmed(), mShownPrediction->reasons.value(row - 1));
   if (mclsBangumi->CourseFix(SelectedRaceNo())) text += QStringLiteral("\n進入固定");
-  return text;
+  return text + HistoryLines(row);
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -635,7 +641,10 @@ void frmMain::DropFiles(const QStringList& paths) {
     if (SensyuStoreReplace(d.bytes, d.path)) HandbookInstalled();
   }
   for (const Dropped& d : programmes) {
-    if (mclsBangumi->FileConvBytes(d.bytes, d.path)) mnuFileOpenOld_Click();
+    if (mclsBangumi->FileConvBytes(d.bytes, d.path)) {
+      mnuFileOpenOld_Click();
+      HistoryRecordMember({d.path, d.bytes}, ArchiveKind::Programme);
+    }
   }
 }
 
