@@ -205,6 +205,7 @@ cRirekiDb::cRirekiDb(const QString& path) : path_(path) {
              .arg(path_));
   }
   // Writes survive a killed process in a write-ahead log; readers (the window) never wait for an import.
+  if (!existed) q.exec(QStringLiteral("PRAGMA page_size=16384"));
   q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
   q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
   q.exec(QStringLiteral("PRAGMA busy_timeout=10000"));
@@ -237,6 +238,17 @@ bool cRirekiDb::Has(QDate date, char kind, QByteArrayView source) const {
   q.addBindValue(DayKey(date));
   q.addBindValue(QString(QChar::fromLatin1(kind)));
   return q.exec() && q.next() && q.value(0).toString() == Sha256(source);
+}
+
+QString cRirekiDb::FileHash(QByteArrayView source) { return Sha256(source); }
+
+QSet<QString> cRirekiDb::FileHashes() const {
+  QSqlQuery q(QSqlDatabase::database(connection_, false));
+  QSet<QString> hashes;
+  if (q.exec(QStringLiteral("SELECT sha256 FROM source"))) {
+    while (q.next()) hashes.insert(q.value(0).toString());
+  }
+  return hashes;
 }
 
 bool cRirekiDb::HasFile(QByteArrayView source) const {

@@ -5,6 +5,7 @@
 
 #include <QByteArrayView>
 #include <QDate>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -67,6 +68,10 @@ class cRirekiDb {
   bool HasResults(QDate date, QByteArrayView source) const;
   // True when some day's file was recorded from exactly these bytes.
   bool HasFile(QByteArrayView source) const;
+  // The hashes of every file recorded (for an import that reads ahead on another thread), and the
+  // hash a file's bytes have.
+  QSet<QString> FileHashes() const;
+  static QString FileHash(QByteArrayView source);
 
   // The days recorded from `from` to `to` inclusive, in date order, as recorded.
   std::vector<DayRecord> Days(QDate from, QDate to) const;
