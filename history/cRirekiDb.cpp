@@ -228,6 +228,7 @@ cRirekiDb::cRirekiDb(const QString& path) : path_(path) {
 }
 
 cRirekiDb::~cRirekiDb() {
+  recent_.reset();
   { QSqlDatabase::database(connection_, false).close(); }
   QSqlDatabase::removeDatabase(connection_);
 }
@@ -645,14 +646,23 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
 }
 
 std::vector<RecentRace> cRirekiDb::RecentRaces(const QString& sensyuNo, QDate beforeDate, int n) const {
-  QSqlDatabase db = QSqlDatabase::database(connection_, false);
-  QSqlQuery q = Select(db,
-                       QStringLiteral("SELECT r.day, r.jyo, m.jyo_name, r.race_no, r.waku, r.course, r.tyakujyun_no,"
-                                      " r.tyakujyun, r.st, r.st_flying, r.st_late, r.st_exists FROM result r"
-                                      " LEFT JOIN meeting m ON m.day = r.day AND m.kind = 'K' AND m.jyo = r.jyo"
-                                      " WHERE r.sensyu_no = ? AND r.day < ? ORDER BY r.day DESC, r.race_no DESC"
-                                      " LIMIT ?"),
-                       {sensyuNo, DayKey(beforeDate), n}, path_);
+  if (!recent_) {
+    recent_ = std::make_unique<QSqlQuery>(QSqlDatabase::database(connection_, false));
+    recent_->setForwardOnly(true);
+    recent_->prepare(
+        QStringLiteral("SELECT r.day, r.jyo, m.jyo_name, r.race_no, r.waku, r.course, r.tyakujyun_no,"
+                       " r.tyakujyun, r.st, r.st_flying, r.st_late, r.st_exists FROM result r"
+                       " LEFT JOIN meeting m ON m.day = r.day AND m.kind = 'K' AND m.jyo = r.jyo"
+                       " WHERE r.sensyu_no = ? AND r.day < ? ORDER BY r.day DESC, r.race_no DESC LIMIT ?"));
+  }
+  QSqlQuery& q = *recent_;
+  q.bindValue(0, sensyuNo);
+  q.bindValue(1, DayKey(beforeDate));
+  q.bindValue(2, n);
+  if (!q.exec()) {
+    throw RuntimeError(ErrNo::DeviceIo,
+                       QStringLiteral("履歴データベースを読めません（%1）: %2").arg(q.lastError().text(), path_));
+  }
   std::vector<RecentRace> races;
   while (q.next()) {
     RecentRace& r = races.emplace_back();
@@ -669,6 +679,7 @@ std::vector<RecentRace> cRirekiDb::RecentRaces(const QString& sensyuNo, QDate be
     r.StartLate = B(q, 10);
     r.StartTimingExists = B(q, 11);
   }
+  q.finish();
   return races;
 }
 

@@ -10,7 +10,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
+
+class QSqlQuery;
 
 namespace tidewake {
 
@@ -92,6 +95,8 @@ class cRirekiDb {
   void WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venues);
 
   QString path_, connection_;
+  // The tooltip asks for six racers at a time: the query is prepared once.
+  mutable std::unique_ptr<QSqlQuery> recent_;
 };
 
 }  // namespace tidewake
