@@ -4,7 +4,8 @@
 // through its store, as opening them one by one in the window does. ImportYear fills an empty
 // database with them (target: at most twice the baseline); its counter db_bytes is the size of
 // the database. RecentRacesOfACard asks the six racers of one race card for their last six races
-// on the database holding the year (target: a median under 1 ms).
+// on the database holding the year (target: a median under 1 ms). DaysOfTheYear reads the year
+// back as values, as the win model's fit does.
 //
 //   ./build/bench/history/history_bench --benchmark_repetitions=3
 
@@ -84,7 +85,8 @@ void RecentRacesOfACard(benchmark::State& state) {
   cRirekiDb db(gYearDir->filePath(QStringLiteral("RIREKI.DB")));
   // The twelfth race of the first venue of a day late in the year.
   const QDate day(2023, 6, 20);
-  const auto cards = cBangumiFile::ReadDay(KindFileRead(kYear + QStringLiteral("/b230620.lzh"), ArchiveKind::Programme).bytes);
+  const auto cards =
+      cBangumiFile::ReadDay(KindFileRead(kYear + QStringLiteral("/b230620.lzh"), ArchiveKind::Programme).bytes);
   QStringList racers;
   for (const auto& e : cards.at(0).races[11].boats) racers << e.SensyuNo;
   std::size_t found = 0;
@@ -94,6 +96,21 @@ void RecentRacesOfACard(benchmark::State& state) {
   state.counters["races"] = static_cast<double>(found) / static_cast<double>(state.iterations());
 }
 BENCHMARK(RecentRacesOfACard)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The win model's fit reads the whole year back as values.
+void DaysOfTheYear(benchmark::State& state) {
+  if (!HaveYear(state)) return;
+  if (!gYearDir) {
+    gYearDir = std::make_unique<QTemporaryDir>();
+    cRirekiDb db(gYearDir->filePath(QStringLiteral("RIREKI.DB")));
+    ImportPaths(db, {kYear});
+  }
+  cRirekiDb db(gYearDir->filePath(QStringLiteral("RIREKI.DB")));
+  std::size_t days = 0;
+  for (auto _ : state) days = db.Days(QDate(2022, 7, 1), QDate(2023, 6, 30)).size();
+  state.counters["days"] = static_cast<double>(days);
+}
+BENCHMARK(DaysOfTheYear)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 
