@@ -1,6 +1,5 @@
 #include "data/mSensyuStore.h"
 
-#include "data/ArchiveMember.h"
 #include "data/cSensyuFile.h"
 #include "data/mDayFile.h"
 #include "platform/LineReader.h"
@@ -80,14 +79,18 @@ bool SensyuStoreReplace(const QByteArray& bytes, const QString& strSourceName) {
 
 bool SensyuStoreUpdate(const QString& strFileName) {
   // A handbook text, or the official archive it comes in (fan2604.lzh).
-  ArchiveMember member;
+  DayFile file;
   try {
-    member = KindFileRead(strFileName, ArchiveKind::FanHandbook);
+    file = DayFileOpen(strFileName, ArchiveKind::FanHandbook);
   } catch (const RuntimeError& e) {
     Fail(NotUpdated(strFileName, e.reportText()));
     return false;
   }
-  return SensyuStoreReplace(member.bytes, strFileName);
+  if (const QString wrong = WrongKindText(file.kind, ArchiveKind::FanHandbook); !wrong.isEmpty()) {
+    Fail(NotUpdated(strFileName, wrong));
+    return false;
+  }
+  return SensyuStoreReplace(file.bytes, strFileName);
 }
 
 }  // namespace tidewake

@@ -37,7 +37,7 @@ TEST_F(SensyuStore, RefusesWhatIsNoHandbookAndKeepsTheStore) {
       {"a photo", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), u"NUL 文字があります"},
       {"a record with a NUL in it", FanFile({record.left(100) + QByteArray(1, '\0') + record.mid(101)}),
        u"NUL 文字があります"},
-      {"an empty file", QByteArray(), u"選手の行として読める行がありません"},
+      {"an empty file", QByteArray(), u"ファイルが空です"},
       {"a UTF-8 note", QString::fromUtf8("選手メモ\n4001 山田\n").toUtf8(), u"選手の行として読める行がありません"},
       {"a record cut short", FanFile({record.left(150)}), u"選手の行として読める行がありません"},
       {"a record with a letter in a count", FanFile({test::Put(record, test::fan::Syusso, "1x0")}),
