@@ -19,7 +19,7 @@ using test::ReadBytes;
 using test::RecordingMessageBox;
 using test::WriteBytes;
 
-class SensyuStore : public ::testing::Test {
+class cSensyuFileStore : public ::testing::Test {
  protected:
   test::TempAppFolder folder;
   QString store() const { return folder.file(QStringLiteral("SENSYU.BRF")); }
@@ -27,7 +27,7 @@ class SensyuStore : public ::testing::Test {
   const QByteArray previous = FanFile({test::CurrentRecord("4001")});
 };
 
-TEST_F(SensyuStore, RefusesWhatIsNoHandbookAndKeepsTheStore) {
+TEST_F(cSensyuFileStore, RefusesWhatIsNoHandbookAndKeepsTheStore) {
   const QByteArray record = test::CurrentRecord("4002");
   const struct {
     const char* what;
@@ -64,7 +64,7 @@ TEST_F(SensyuStore, RefusesWhatIsNoHandbookAndKeepsTheStore) {
   EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
 }
 
-TEST_F(SensyuStore, AMissingFileOrAStoreThatCannotBeWrittenIsReported) {
+TEST_F(cSensyuFileStore, AMissingFileOrAStoreThatCannotBeWrittenIsReported) {
   WriteBytes(store(), previous);
   RecordingMessageBox boxes;
   EXPECT_FALSE(SensyuStoreUpdate(folder.file(QStringLiteral("nothing.txt"))));
@@ -79,7 +79,7 @@ TEST_F(SensyuStore, AMissingFileOrAStoreThatCannotBeWrittenIsReported) {
   EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("選手ファイルを書き込めません")));
 }
 
-TEST_F(SensyuStore, AHandbookReplacesTheStoreByteForByte) {
+TEST_F(cSensyuFileStore, AHandbookReplacesTheStoreByteForByte) {
   // 髙 at its IBM code in the name: the store keeps the bytes as they came.
   const QByteArray current = FanFile({test::Put(test::CurrentRecord("4010"), test::fan::NameKanji, "\xfb\xfc"),
                                       QByteArray("   "), test::CurrentRecord("4011")});
@@ -89,7 +89,7 @@ TEST_F(SensyuStore, AHandbookReplacesTheStoreByteForByte) {
   EXPECT_EQ(ReadBytes(store()), current);
 }
 
-TEST_F(SensyuStore, TheRealHandbooksAreAccepted) {
+TEST_F(cSensyuFileStore, TheRealHandbooksAreAccepted) {
   for (const char* name : {"F/fan2604.txt", "F/fan2004.txt"}) {
     TIDEWAKE_SAMPLE_OR_SKIP(path, name);
     ASSERT_TRUE(SensyuStoreUpdate(path));
