@@ -38,7 +38,7 @@ class frmKekka;
 bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture);
 
 // The race line of race intRaceNo of the loaded card, as the card shows it beside the selectors:
-// "7R 予選　1800m　締切予定 20:26　第１日　進入固定" (each part only when the programme gives it).
+// "7R 予選 1800m 締切予定 20:26 第１日 進入固定" (each part only when the programme gives it).
 QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo);
 
 // Where a window of `size` goes beside `main` on the screen area: under it when it fits, else to
@@ -126,8 +126,9 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The client area's size in the card view (0) and the race view (1), in pixels.
   static constexpr int kClientWidth = 828;
   static constexpr std::array<int, 2> kClientHeight = {209, 400};
-  // Where the race line starts, right of the race selector.
-  static constexpr int kRaceLineLeft = 400;
+  // The venue selector and the day label, narrowed to leave the race line room between them.
+  static constexpr int kVenueSelectorWidth = 230;
+  static constexpr int kDayWidth = 190;
 
   // ---- Commands and handlers
   void cboJyo_Click();
