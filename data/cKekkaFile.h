@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace tidewake {
@@ -195,6 +196,10 @@ class cKekkaFile {
   // Reads every venue block of a results text and hands each to `found` (the tests, the fuzzer and
   // FileConv use it). Throws RuntimeError naming the line, the field and the text found.
   static void ReadAll(QByteArrayView bytes, const std::function<void(const Venue&)>& found);
+
+  cKekkaFile() = default;
+  // A store holding a venue read by ReadAll, as FileLoad would have loaded it.
+  explicit cKekkaFile(Venue venue) : venue_(std::move(venue)) {}
 
  private:
   const Race& RaceAt(std::int16_t intRaceNo) const;

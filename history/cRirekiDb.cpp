@@ -94,7 +94,6 @@ QVariant JoinOrNull(const QStringList& list, QChar sep) {
   return list.isEmpty() ? QVariant() : QVariant(list.join(sep));
 }
 
-
 // SQLite's own connection behind a Qt SQL one.
 sqlite3* Handle(const QSqlDatabase& db) {
   const QVariant handle = db.driver()->handle();

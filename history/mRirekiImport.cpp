@@ -1,5 +1,6 @@
 #include "history/mRirekiImport.h"
 
+#include "data/mDayFile.h"
 #include "platform/RuntimeError.h"
 
 #include <QDirIterator>
@@ -95,6 +96,23 @@ ArchiveKind KindOfName(const QString& path) {
   return QFileInfo(path).fileName().front().toLower() == u'b' ? ArchiveKind::Programme : ArchiveKind::Results;
 }
 
+// A day's file read once, its kind told by its content (a results text named b*.txt is still
+// results): a programme or results, or refused.
+std::pair<ArchiveMember, ArchiveKind> ReadDayFile(const QString& path, ArchiveKind named) {
+  DayFile f = DayFileOpen(path, named);
+  switch (f.kind) {
+    case DayFileKind::Programme:
+      return {ArchiveMember{f.name, f.bytes}, ArchiveKind::Programme};
+    case DayFileKind::Results:
+      return {ArchiveMember{f.name, f.bytes}, ArchiveKind::Results};
+    case DayFileKind::Empty:
+      throw RuntimeError(ErrNo::NotATextFile, QStringLiteral("ファイルが空です: %1").arg(f.name));
+    default:
+      throw RuntimeError(ErrNo::NotATextFile,
+                         QStringLiteral("番組ファイルでも成績ファイルでもありません: %1").arg(f.name));
+  }
+}
+
 // One file as the reading thread leaves it: parsed, known already, or refused with why.
 struct ReadAhead {
   std::optional<ParsedDay> day;
@@ -137,8 +155,7 @@ class Reader {
     for (const QString& file : files_) {
       ReadAhead r;
       try {
-        const ArchiveKind kind = KindOfName(file);
-        const ArchiveMember member = KindFileRead(file, kind);
+        const auto [member, kind] = ReadDayFile(file, KindOfName(file));
         // Bytes recorded before are not read again: importing a folder twice costs only the unpacking.
         if (known_.contains(cRirekiDb::FileHash(member.bytes))) {
           r.known = true;
@@ -176,7 +193,14 @@ RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, Archiv
 }
 
 RecordOutcome RecordDayFile(cRirekiDb& db, const QString& path, ArchiveKind kind) {
-  return RecordDayMember(db, KindFileRead(path, kind), kind);
+  const auto [member, found] = ReadDayFile(path, kind);
+  if (found != kind) {
+    throw RuntimeError(
+        ErrNo::NotATextFile,
+        WrongKindText(found == ArchiveKind::Programme ? DayFileKind::Programme : DayFileKind::Results, kind) + u' ' +
+            member.name);
+  }
+  return RecordDayMember(db, member, kind);
 }
 
 QStringList ImportFiles(const QStringList& paths) {

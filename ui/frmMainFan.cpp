@@ -11,6 +11,7 @@
 #include "sim/mMain.h"
 #include "ui/frmMain.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -68,7 +69,7 @@ QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo) {
   QStringList parts{QStringLiteral("%1R").arg(intRaceNo)};
   // The header: "７Ｒ  予　選　　　 進入固定 Ｈ１８００ｍ  電話投票締切予定２０：２６". The name is
   // spaced out to a fixed width; the marker of a fixed entry stands after it as a word.
-  static const QRegularExpression header(QStringLiteral(u"^\\s*[０-９0-9]+[ＲR](.*?)[ＨH]([０-９0-9]+)[ｍm]"));
+  static const QRegularExpression header(QStringLiteral(u"^[\\s\u3000]*[０-９0-9]+[ＲR](.*?)[ＨH]([０-９0-9]+)[ｍm]"));
   const QRegularExpressionMatch m = header.match(card.RaceTitle(intRaceNo));
   if (m.hasMatch()) {
     QStringList words = m.captured(1).split(QRegularExpression(QStringLiteral(u"[\\s\u3000]+")), Qt::SkipEmptyParts);
@@ -80,7 +81,7 @@ QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo) {
   if (!closing.isEmpty()) parts << QStringLiteral("締切予定 ") + closing.left(5);
   if (card.TotalDay() > 0) parts << QStringLiteral("第%1日").arg(WideNumber(card.TotalDay()));
   if (card.CourseFix(intRaceNo)) parts << QStringLiteral("進入固定");
-  return parts.join(u'　');
+  return parts.join(u' ');
 }
 
 void frmMain::BuildFanMenus() {
@@ -106,12 +107,21 @@ void frmMain::BuildFanControls() {
   for (QShortcut* k : findChildren<QShortcut*>()) {
     if (k->key() != QKeySequence(Qt::Key_Escape)) k->setContext(Qt::ApplicationShortcut);
   }
-  const QFont small = cboJyo->font();
+  // The race line takes the room between the selectors and the day: the venue selector is
+  // narrower (its list stays as wide as before) and the day moves to the right edge.
+  const int listWidth = cboJyo->width();
+  cboJyo->setFixedWidth(kVenueSelectorWidth);
+  cboJyo->view()->setMinimumWidth(listWidth);
+  cboRaceNo->move(cboJyo->geometry().right() + 7, cboRaceNo->y());
+  lblDay->setFixedWidth(kDayWidth);
+  lblDay->move(kClientWidth - 10 - kDayWidth, lblDay->y());
+  lblDay->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   lblRace = new QLabel(picGridPanel);
   lblRace->setObjectName(QStringLiteral("lblRace"));
-  lblRace->move(kRaceLineLeft, 12);
-  lblRace->setFixedSize(lblDay->x() - kRaceLineLeft - 4, 16);
-  lblRace->setFont(small);
+  const int left = cboRaceNo->geometry().right() + 8;
+  lblRace->move(left, 12);
+  lblRace->setFixedSize(lblDay->x() - 4 - left, 16);
+  lblRace->setFont(cboJyo->font());
   lblStatus = new QLabel(picGridPanel);
   lblStatus->setObjectName(QStringLiteral("lblStatus"));
   lblStatus->move(8, lblNotice->y());

@@ -43,7 +43,8 @@ cRirekiDb* frmMain::History() {
 
 void frmMain::HistoryRecord(const QString& path, ArchiveKind kind) {
   try {
-    HistoryRecordMember(KindFileRead(path, kind), kind);
+    cRirekiDb* db = History();
+    if (db) RecordDayFile(*db, path, kind);
   } catch (const RuntimeError& e) {
     HistoryWarn(QStringLiteral("履歴に記録できませんでした。\n") + e.reportText());
   }

@@ -14,6 +14,7 @@
 
 #include "bench/data/BenchSupport.h"
 #include "data/ArchiveMember.h"
+#include "data/mDayFile.h"
 #include "platform/SjisText.h"
 
 #include <QDir>
@@ -40,10 +41,10 @@ void ConvertYear_ThroughTheStores(benchmark::State& state) {
     for (const QString& f : files) {
       if (QFileInfo(f).fileName().startsWith(u'b')) {
         cBangumiFile b;
-        benchmark::DoNotOptimize(b.FileConvBytes(KindFileRead(f, ArchiveKind::Programme).bytes, f));
+        benchmark::DoNotOptimize(b.FileConvBytes(DayFileOpen(f, ArchiveKind::Programme).bytes, f));
       } else {
         cKekkaFile k;
-        benchmark::DoNotOptimize(k.FileConvBytes(KindFileRead(f, ArchiveKind::Results).bytes, f));
+        benchmark::DoNotOptimize(k.FileConvBytes(DayFileOpen(f, ArchiveKind::Results).bytes, f));
       }
     }
   }
@@ -86,7 +87,7 @@ void RecentRacesOfACard(benchmark::State& state) {
   // The twelfth race of the first venue of a day late in the year.
   const QDate day(2023, 6, 20);
   const auto cards =
-      cBangumiFile::ReadDay(KindFileRead(kYear + QStringLiteral("/b230620.lzh"), ArchiveKind::Programme).bytes);
+      cBangumiFile::ReadDay(DayFileOpen(kYear + QStringLiteral("/b230620.lzh"), ArchiveKind::Programme).bytes);
   QStringList racers;
   for (const auto& e : cards.at(0).races[11].boats) racers << e.SensyuNo;
   std::size_t found = 0;

@@ -29,24 +29,15 @@ QString CoursesOf(const EntryPrediction& p) {
 TEST(EntryPredict, EveryRaceOfADayByEveryPredictor) {
   TIDEWAKE_SAMPLE_OR_SKIP(programme, QStringLiteral("B/b240101.txt"));
   TIDEWAKE_SAMPLE_OR_SKIP(fan, QStringLiteral("F/fan2604.txt"));
-  TempAppFolder folder;
   UnexpectedMessageBox noBox;
   IMessageBox* previous = SetMessageBoxHandler(&noBox);
-  cBangumiFile bangumi;
-  ASSERT_TRUE(bangumi.FileConv(programme));
-  KyoteijyoTable table;
-  QString name;
-  ASSERT_TRUE(bangumi.KaisaiCheck(table, name));
   int fixedRaces = 0;
-  for (int code = 1; code <= 24; ++code) {
-    if (table[static_cast<std::size_t>(code)].isEmpty()) continue;
-    QString store;
-    ASSERT_TRUE(bangumi.FileLoad(QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')), store));
-    cSensyuFile sensyu;
-    QStringList list = bangumi.ParticipationSensyuNoAllGet();
-    ASSERT_TRUE(sensyu.FileLoad(fan, list, 0));
+  for (cBangumiFile::Card& card : ReadProgramme(programme)) {
+    const QString code = card.KyoteijyoCode;
+    const cBangumiFile bangumi(std::move(card));
+    const cSensyuFile sensyu = ReadHandbook(fan, bangumi.ParticipationSensyuNoAllGet());
     for (std::int16_t r = 1; r <= bangumi.RaceNumbers(); ++r) {
-      SCOPED_TRACE(::testing::Message() << code << ' ' << r << 'R');
+      SCOPED_TRACE(::testing::Message() << code.toStdString() << ' ' << r << 'R');
       const bool fixed = bangumi.CourseFix(r);
       fixedRaces += fixed;
       const mCourseStat::Choice stat = mCourseStat::EntryCourseExpectStat(bangumi, sensyu, r, false);
