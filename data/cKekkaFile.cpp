@@ -125,7 +125,7 @@ constexpr std::array<Kakesiki, 4> kMatomeKinds = {Kakesiki::Sanrentan, Kakesiki:
 
 const QString kFuseiritu = QStringLiteral("不成立");
 const QString kTokubarai = QStringLiteral("特払い");
-const QString kCancelled = QStringLiteral("中　止");
+const QString kCancelled = QStringLiteral("中止");  // printed "中　止"; read with or without the space
 const QString kRaceVoid = QStringLiteral("レース不成立");
 const QString kNinki = QStringLiteral("人気");
 
@@ -370,7 +370,7 @@ void VenueReader::ReadMatomeLine(QByteArrayView line) {
                        QStringLiteral("%1 行目の払戻金の一覧に %2R が 2 度あります").arg(LineNo()).arg(race));
   }
   matomeRace_ = race;
-  if (!further && w < words.size() && DecodeSjis(words[w].second) == kCancelled) {
+  if (!further && w < words.size() && DecodeSjis(words[w].second).remove(u'\u3000') == kCancelled) {
     if (words.size() > w + 1) {
       throw RuntimeError(ErrNo::TypeMismatch,
                          QStringLiteral("%1 行目の払戻金の一覧（%2R）の中止の後に文字があります: \"%3\"")
