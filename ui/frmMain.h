@@ -3,6 +3,7 @@
 #include "data/cBangumiFile.h"
 #include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
+#include "data/mDayFile.h"
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
 #include "ui/qtplatform/QtRaceScene.h"
@@ -185,8 +186,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo);
   std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo, Predictor predictor);
   Predictor CheckedPredictor() const;
-  // Stores a results text, or the official archive it comes in; false after its box.
+  // Stores a results text, or the official archive it comes in; false after its box, or when the
+  // user keeps the stored results rather than another day's.
   bool KekkaOpen(const QString& path);
+  bool KekkaOpen(const DayFile& file);
+  // After new results were stored: the venue shown takes them, and the results window opens.
+  void KekkaOpened();
+  // Empties the card's six rows.
+  void ClearCard();
   // The results of the venue shown, read from KEKKA.BRF when it has them.
   void LoadKekka(std::int16_t intJyoCode);
   // The results window follows the race on the card.
