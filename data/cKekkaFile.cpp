@@ -186,7 +186,7 @@ class VenueReader {
 void VenueReader::SettleStatus() {
   for (int i = 0; i < cKekkaFile::kMaxRace; ++i) {
     Race& race = v_.races[i];
-    if (void_[i]) {
+    if (!race.boats.empty() && void_[i]) {
       race.Status = RaceStatus::Void;
     } else if (!race.boats.empty() && paid_[i]) {
       race.Status = RaceStatus::Held;
