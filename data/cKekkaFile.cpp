@@ -227,6 +227,12 @@ Venue VenueReader::Read() {
       ReadRaceHeader(line);
       continue;
     }
+    // Under the boats of a race that did not count, with or without a blank line before it.
+    static const QByteArray raceVoid = EncodeSjis(kRaceVoid);
+    if ((part_ == Part::Race || part_ == Part::Boats) && t == raceVoid) {
+      void_[race_ - 1] = true;
+      continue;
+    }
     switch (part_) {
       case Part::Head: {
         if (!venueLineRead_) {
@@ -268,10 +274,6 @@ Venue VenueReader::Read() {
         const qsizetype caption = text.indexOf(u"ﾚｰｽﾀｲﾑ");
         if (caption >= 0) {
           Current().Kimarite = TrimPadding(QStringView(text).sliced(caption + 6));
-          continue;
-        }
-        if (Trim(text) == kRaceVoid) {
-          void_[race_ - 1] = true;
           continue;
         }
         if (!ReadPayoutLine(line)) Current().bikou << Trim(text);
