@@ -58,6 +58,8 @@ void CheckRace(const cKekkaFile& k, const cBangumiFile& b, std::int16_t r, Count
     if (k.TyakujyunNo(r, j) != 0) ++places[k.TyakujyunNo(r, j)];
     if (k.StartLate(r, j)) ++n.late;
   }
+  // Every line of a race is placed: nothing the store keeps unread.
+  EXPECT_TRUE(k.Bikou(r).isEmpty()) << k.Bikou(r).join(u'|').toStdString();
   bool deadHeat = false;
   for (const auto& [place, boats] : places) deadHeat = deadHeat || boats > 1;
   if (status == RaceStatus::Void) {
