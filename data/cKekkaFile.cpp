@@ -807,13 +807,26 @@ bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFile
   if (!ExistsOrWarn(path, kTitleList)) return false;
   try {
     const QByteArray bytes = ReadResultsBytes(path);
-    // Every block is listed, a block whose day is not in yet by its notice, so that choosing its
-    // venue tells the user why there is no result.
+    // Every block is listed by the head of its block, a block whose day is not in yet by its
+    // notice, so that choosing its venue tells the user why there is no result. The blocks are
+    // read whole when a venue is loaded.
     KyoteijyoTable table;
-    ReadBlocks(bytes, QString(), [&table](const Venue& v) {
-      const QString shown = !v.Title.isEmpty() ? v.Title : !v.Notice.isEmpty() ? v.Notice : v.KyoteijyoName;
-      table[static_cast<std::size_t>(v.KyoteijyoCode.toInt())] = shown.isEmpty() ? v.KyoteijyoCode : shown;
-    });
+    LineReader reader(bytes);
+    QByteArrayView line;
+    while (reader.Next(line)) {
+      const QByteArrayView t = TrimBlanks(line);
+      if (!IsMarker(t, "KBGN")) continue;
+      const int code = VenueCode(t, reader.LineNumber());
+      // The first two lines with text: the venue line, and a notice in a block not in yet.
+      QByteArray head[2];
+      int found = 0;
+      while (found < 2 && reader.Next(line) && !IsMarker(TrimBlanks(line), "KEND")) {
+        if (!TrimBlanks(line).isEmpty()) head[found++] = line.toByteArray();
+      }
+      const bool notice = found > 0 && !DecodeSjis(head[0]).contains(u'［');
+      const QString shown = Trim(DecodeSjis(notice ? QByteArrayView(head[1]) : Cut(head[0], 30, head[0].size())));
+      table[static_cast<std::size_t>(code)] = shown.isEmpty() ? QString::fromLatin1(t.first(2)) : shown;
+    }
     for (std::size_t code = 1; code < table.size(); ++code) {
       if (!table[code].isEmpty()) strKyoteijyoTable[code] = table[code];
     }

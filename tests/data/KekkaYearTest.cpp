@@ -124,9 +124,10 @@ TEST(cKekkaFileYear, EveryDayOpensAndAgreesWithItsProgramme) {
   TIDEWAKE_SAMPLE_OR_SKIP(folder, QStringLiteral("year"));
   QStringList days = QDir(folder).entryList({QStringLiteral("k*.lzh")}, QDir::Files, QDir::Name);
 #if defined(__SANITIZE_ADDRESS__)
-  // Ten times slower under the sanitizers: every seventh day still meets every kind of case.
+  // Many times slower under the sanitizers: a day a month reads through the parsers, and the
+  // table of real cases meets every kind.
   QStringList some;
-  for (qsizetype i = 0; i < days.size(); i += 7) some << days[i];
+  for (qsizetype i = 0; i < days.size(); i += 30) some << days[i];
   days = some;
   const bool whole = false;
 #else
@@ -149,12 +150,16 @@ TEST(cKekkaFileYear, EveryDayOpensAndAgreesWithItsProgramme) {
     QString bStore, kStore;
     ASSERT_TRUE(bangumi.KaisaiCheck(bVenues, bStore));
     ASSERT_TRUE(kekka.KaisaiCheck(kVenues, kStore));
+    // The programme's cards read once from the day (as FileLoad reads each venue's).
+    std::map<int, cBangumiFile::Card> cards;
+    for (cBangumiFile::Card& c : cBangumiFile::ReadDay(programme.bytes)) cards[c.KyoteijyoCode.toInt()] = std::move(c);
     for (int code = 1; code <= 24; ++code) {
-      // Every venue of the programme loads; the results then read against it.
+      // Every venue the programme lists has its card; the results then read against it.
       const bool card = !bVenues[code].isEmpty();
       if (card) {
         ++n.programmeVenues;
-        ASSERT_TRUE(bangumi.FileLoad(Code(code), bStore)) << code;
+        ASSERT_TRUE(cards.count(code)) << code;
+        bangumi = cBangumiFile(cards[code]);
       }
       if (kVenues[code].isEmpty()) continue;
       SCOPED_TRACE(code);
