@@ -336,3 +336,46 @@ TEST_F(cKekkaFileStore, StatusFollowsWhatTheSectionHolds) {
     EXPECT_EQ(kekka.RaceExists(1), c.status == RaceStatus::Held || c.status == RaceStatus::Void);
   }
 }
+
+// A dead heat for first: 単勝, ２連単 and ３連単 pay both orders, in the race and in the summary's
+// further line, whose columns of the kinds paid once are blank.
+TEST_F(cKekkaFileStore, DeadHeatForFirstListsEveryCombinationPaid) {
+  QString text = Results();
+  text.replace(S(u"  02  3 4299 中　島　　浩　哉 59   49  6.87   3    0.08     1.50.1"),
+               S(u"  01  3 4299 中　島　　浩　哉 59   49  6.87   3    0.08     1.49.7"))
+      .replace(S(u"1-3     310\n"), S(u"1-3     310\n               3-1-6    2000                     3-1     400\n"))
+      .replace(S(u"1          130  \n"), S(u"1          130  \n                 3          250  \n"))
+      .replace(S(u"1-3        390  人気     1 \n"),
+               S(u"1-3        390  人気     1 \n                 3-1        400  人気     2 \n"))
+      .replace(S(u"1-3-6     1830  人気     5 \n"),
+               S(u"1-3-6     1830  人気     5 \n                 3-1-6     2000  人気     6 \n"));
+  WriteBytes(input(), SjisLines(text));
+  ASSERT_TRUE(kekka.FileConv(input()));
+  QString path;
+  ASSERT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+  EXPECT_EQ(kekka.Status(1), RaceStatus::Held);
+  EXPECT_EQ(kekka.TyakujyunNo(1, 1), 1);
+  EXPECT_EQ(kekka.TyakujyunNo(1, 2), 1);
+  const struct {
+    Kakesiki kind;
+    QStringList paid, summary;
+  } kKinds[] = {
+      {Kakesiki::Tansyo, {S(u"1 130"), S(u"3 250")}, {}},
+      {Kakesiki::Nirentan, {S(u"1-3 390"), S(u"3-1 400")}, {S(u"1-3 390"), S(u"3-1 400")}},
+      {Kakesiki::Nirenfuku, {S(u"1-3 310")}, {S(u"1-3 310")}},
+      {Kakesiki::Sanrentan, {S(u"1-3-6 1830"), S(u"3-1-6 2000")}, {S(u"1-3-6 1830"), S(u"3-1-6 2000")}},
+      {Kakesiki::Sanrenfuku, {S(u"1-3-6 760")}, {S(u"1-3-6 760")}},
+  };
+  for (const auto& k : kKinds) {
+    SCOPED_TRACE(cKekkaFile::KakesikiName(k.kind).toStdString());
+    QStringList paid, summary;
+    for (std::int16_t i = 1; i <= kekka.HaraimodosiNumbers(1, k.kind); ++i) {
+      paid << kekka.Kumiban(1, k.kind, i) + u' ' + QString::number(kekka.Kingaku(1, k.kind, i));
+    }
+    for (std::int16_t i = 1; i <= kekka.MatomeNumbers(1, k.kind); ++i) {
+      summary << kekka.MatomeKumiban(1, k.kind, i) + u' ' + QString::number(kekka.MatomeKingaku(1, k.kind, i));
+    }
+    EXPECT_EQ(paid, k.paid);
+    EXPECT_EQ(summary, k.summary);
+  }
+}
