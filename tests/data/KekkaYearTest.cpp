@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <set>
 
 using namespace tidewake;
 using namespace tidewake::test;
@@ -57,6 +56,11 @@ void CheckRace(const cKekkaFile& k, const cBangumiFile& b, std::int16_t r, Count
     EXPECT_EQ(k.SensyuNo(r, j), b.SensyuNo(r, waku)) << "boat " << waku;
     if (k.TyakujyunNo(r, j) != 0) ++places[k.TyakujyunNo(r, j)];
     if (k.StartLate(r, j)) ++n.late;
+  }
+  for (std::int16_t waku = 1; waku <= 6; ++waku) {
+    if (!b.SensyuNo(r, waku).isEmpty()) {
+      EXPECT_GT(k.JyuniOfWaku(r, waku), 0) << "boat " << waku << " missing";
+    }
   }
   // Every line of a race is placed: nothing the store keeps unread.
   EXPECT_TRUE(k.Bikou(r).isEmpty()) << k.Bikou(r).join(u'|').toStdString();
