@@ -238,6 +238,9 @@ const BadInput kBadInputs[] = {
     {"PayoutNotANumber",
      [] { return SjisLines(Replace(Results(), S(u"1-3-6     1830  人気"), S(u"1-3-6     18３0  人気"))); },
      u"35 行目の 1R の３連単の払戻金が数値ではありません: \"18３0\"(Error code:13)", nullptr},
+    {"SummaryYenMissing",
+     [] { return SjisLines(Replace(Results(), S(u"1R  1-3-6    1830    1-3-6"), S(u"1R  1-3-6            1-3-6"))); },
+     u"14 行目の払戻金の一覧（1R）の３連単が組番と払戻金ではありません: \"1-3-6\"(Error code:13)", nullptr},
 };
 
 void PrintTo(const BadInput& b, std::ostream* os) { *os << b.name; }
