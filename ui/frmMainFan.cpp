@@ -220,17 +220,17 @@ void frmMain::mnuRaceCopy_Click() {
 
 QString frmMain::KeysText() {
   return QStringLiteral(
-      "Ctrl+O\t番組ファイルを開く\n"
-      "Ctrl+B\t前回の番組ファイルを開く\n"
-      "Ctrl+K\t成績ファイルを開く\n"
+      "Ctrl+O\t\t番組ファイルを開く\n"
+      "Ctrl+B\t\t前回の番組ファイルを開く\n"
+      "Ctrl+K\t\t成績ファイルを開く\n"
       "PgDown / PgUp\t次 / 前のレース\n"
       "Ctrl+PgDown / Ctrl+PgUp\t次 / 前の場（同じレース番号）\n"
-      "F4\t展示航走\n"
-      "F5\tレース開始\n"
-      "F6 / F7\t表示速度 普通 / 速い\n"
-      "F8\tレース結果\n"
-      "Ctrl+C\t表示中のレースをコピー（タブ区切り）\n"
-      "Esc\t航走を中止する\n"
+      "F4\t\t展示航走\n"
+      "F5\t\tレース開始\n"
+      "F6 / F7\t\t表示速度 普通 / 速い\n"
+      "F8\t\tレース結果\n"
+      "Ctrl+C\t\t表示中のレースをコピー（タブ区切り）\n"
+      "Esc\t\t航走を中止する\n"
       "右クリック（進入の列）\tその艇の進入を変える・予想し直す\n"
       "\n"
       "ファイルを出走表に落とすと、番組ファイルかファン手帳ファイルかを見分けて開きます。");
