@@ -134,7 +134,8 @@ void frmMain::BuildFanControls() {
 
 void frmMain::LoadSettings() {
   Settings settings;
-  SetPredictor(settings.value(kSettingPredictor).toString() == u"rules" ? EntryPredictor::Rules : EntryPredictor::Stat);
+  // 統計 unless another was chosen: on unseen days it has the most entries right.
+  SetPredictor(EntryPredictorFromKey(settings.value(kSettingPredictor).toString()).value_or(EntryPredictor::Stat));
   (settings.value(kSettingSpeed).toString() == u"fast" ? mnuRaceSpeedHi : mnuRaceSpeedNormal)->setChecked(true);
   mHandbook = ReadHandbookInfo();
   UpdateStatus();
@@ -142,9 +143,19 @@ void frmMain::LoadSettings() {
 
 void frmMain::SetPredictor(EntryPredictor predictor) {
   mPredictor = predictor;
-  (predictor == EntryPredictor::Stat ? mnuRaceExpectStat : mnuRaceExpectStandard)->setChecked(true);
-  Settings().setValue(kSettingPredictor, predictor == EntryPredictor::Rules ? "rules" : "stat");
+  if (QAction* item = PredictorItem(predictor)) item->setChecked(true);
+  Settings().setValue(kSettingPredictor, EntryPredictorKey(predictor));
   UpdateStatus();
+}
+
+QAction* frmMain::PredictorItem(EntryPredictor predictor) const {
+  switch (predictor) {
+    case EntryPredictor::Rules:
+      return mnuRaceExpectStandard;
+    case EntryPredictor::Stat:
+      return mnuRaceExpectStat;
+  }
+  return nullptr;
 }
 
 QString frmMain::AskOpenFile(const QString& strFilters) {
