@@ -72,7 +72,8 @@ QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo) {
   static const QRegularExpression header(QStringLiteral(u"^[\\s\u3000]*[０-９0-9]+[ＲR](.*?)[ＨH]([０-９0-9]+)[ｍm]"));
   const QRegularExpressionMatch m = header.match(card.RaceTitle(intRaceNo));
   if (m.hasMatch()) {
-    QStringList words = m.captured(1).split(QRegularExpression(QStringLiteral(u"[\\s\u3000]+")), Qt::SkipEmptyParts);
+    static const QRegularExpression blanks(QStringLiteral(u"[\\s\u3000]+"));
+    QStringList words = m.captured(1).split(blanks, Qt::SkipEmptyParts);
     if (!words.isEmpty() && words.last() == u"進入固定") words.removeLast();
     if (!words.isEmpty()) parts << words.join(QString());
     parts << Narrow(m.captured(2)) + u'm';
