@@ -92,4 +92,21 @@ QString EntryPredictorName(EntryPredictor predictor) {
   return QString();
 }
 
+QString EntryPredictorKey(EntryPredictor predictor) {
+  switch (predictor) {
+    case EntryPredictor::Rules:
+      return QStringLiteral("rules");
+    case EntryPredictor::Stat:
+      return QStringLiteral("stat");
+  }
+  return QString();
+}
+
+std::optional<EntryPredictor> EntryPredictorFromKey(const QString& strKey) {
+  for (const EntryPredictor p : kEntryPredictors) {
+    if (EntryPredictorKey(p) == strKey) return p;
+  }
+  return std::nullopt;
+}
+
 }  // namespace tidewake

@@ -267,6 +267,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   void BuildFanMenus();
   void BuildFanControls();
   void LoadSettings();
+  // The ﾚｰｽ → 進入予想 item of a predictor.
+  QAction* PredictorItem(EntryPredictor predictor) const;
   // After a fan handbook was installed: say what it holds, and predict from it.
   void HandbookInstalled();
   // The open-file dialog with the filters given, starting in the last folder a file was chosen

@@ -72,7 +72,8 @@ QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo) {
   static const QRegularExpression header(QStringLiteral(u"^[\\s\u3000]*[０-９0-9]+[ＲR](.*?)[ＨH]([０-９0-9]+)[ｍm]"));
   const QRegularExpressionMatch m = header.match(card.RaceTitle(intRaceNo));
   if (m.hasMatch()) {
-    QStringList words = m.captured(1).split(QRegularExpression(QStringLiteral(u"[\\s\u3000]+")), Qt::SkipEmptyParts);
+    static const QRegularExpression blanks(QStringLiteral(u"[\\s\u3000]+"));
+    QStringList words = m.captured(1).split(blanks, Qt::SkipEmptyParts);
     if (!words.isEmpty() && words.last() == u"進入固定") words.removeLast();
     if (!words.isEmpty()) parts << words.join(QString());
     parts << Narrow(m.captured(2)) + u'm';
@@ -134,7 +135,8 @@ void frmMain::BuildFanControls() {
 
 void frmMain::LoadSettings() {
   Settings settings;
-  SetPredictor(settings.value(kSettingPredictor).toString() == u"rules" ? EntryPredictor::Rules : EntryPredictor::Stat);
+  // 統計 unless another was chosen: on unseen days it has the most entries right.
+  SetPredictor(EntryPredictorFromKey(settings.value(kSettingPredictor).toString()).value_or(EntryPredictor::Stat));
   (settings.value(kSettingSpeed).toString() == u"fast" ? mnuRaceSpeedHi : mnuRaceSpeedNormal)->setChecked(true);
   mHandbook = ReadHandbookInfo();
   UpdateStatus();
@@ -142,9 +144,19 @@ void frmMain::LoadSettings() {
 
 void frmMain::SetPredictor(EntryPredictor predictor) {
   mPredictor = predictor;
-  (predictor == EntryPredictor::Stat ? mnuRaceExpectStat : mnuRaceExpectStandard)->setChecked(true);
-  Settings().setValue(kSettingPredictor, predictor == EntryPredictor::Rules ? "rules" : "stat");
+  if (QAction* item = PredictorItem(predictor)) item->setChecked(true);
+  Settings().setValue(kSettingPredictor, EntryPredictorKey(predictor));
   UpdateStatus();
+}
+
+QAction* frmMain::PredictorItem(EntryPredictor predictor) const {
+  switch (predictor) {
+    case EntryPredictor::Rules:
+      return mnuRaceExpectStandard;
+    case EntryPredictor::Stat:
+      return mnuRaceExpectStat;
+  }
+  return nullptr;
 }
 
 QString frmMain::AskOpenFile(const QString& strFilters) {
@@ -220,17 +232,17 @@ void frmMain::mnuRaceCopy_Click() {
 
 QString frmMain::KeysText() {
   return QStringLiteral(
-      "Ctrl+O\t番組ファイルを開く\n"
-      "Ctrl+B\t前回の番組ファイルを開く\n"
-      "Ctrl+K\t成績ファイルを開く\n"
+      "Ctrl+O\t\t番組ファイルを開く\n"
+      "Ctrl+B\t\t前回の番組ファイルを開く\n"
+      "Ctrl+K\t\t成績ファイルを開く\n"
       "PgDown / PgUp\t次 / 前のレース\n"
       "Ctrl+PgDown / Ctrl+PgUp\t次 / 前の場（同じレース番号）\n"
-      "F4\t展示航走\n"
-      "F5\tレース開始\n"
-      "F6 / F7\t表示速度 普通 / 速い\n"
-      "F8\tレース結果\n"
-      "Ctrl+C\t表示中のレースをコピー（タブ区切り）\n"
-      "Esc\t航走を中止する\n"
+      "F4\t\t展示航走\n"
+      "F5\t\tレース開始\n"
+      "F6 / F7\t\t表示速度 普通 / 速い\n"
+      "F8\t\tレース結果\n"
+      "Ctrl+C\t\t表示中のレースをコピー（タブ区切り）\n"
+      "Esc\t\t航走を中止する\n"
       "右クリック（進入の列）\tその艇の進入を変える・予想し直す\n"
       "\n"
       "ファイルを出走表に落とすと、番組ファイルかファン手帳ファイルかを見分けて開きます。");

@@ -216,18 +216,26 @@ TEST_F(WindowBesideResults, TheMainWindowsKeysWorkFromTheResultsWindow) {
   QApplication::processEvents();
   QTest::keyClick(w.get(), Qt::Key_F8);
   EXPECT_TRUE(K().isVisible()) << "F8 brings it back";
-  int runs = 0;
-  clock.onEvents = [&] {
-    // One frame is enough to know the run started: Escape, and yes, stop.
-    if (runs++ == 0) w->cmdCancel_Click();
-  };
-  RecordingMessageBox stop;
-  stop.AnswerNext(MsgResult::Yes);
+  for (const Qt::Key key : {Qt::Key_F4, Qt::Key_F5}) {
+    int frames = 0;
+    clock.onEvents = [&] {
+      // One frame is enough to know the run started: Escape, and yes, stop.
+      if (frames++ == 0) w->cmdCancel_Click();
+    };
+    RecordingMessageBox stop;
+    stop.AnswerNext(MsgResult::Yes);
+    K().activateWindow();
+    QApplication::processEvents();
+    QTest::keyClick(&K(), key);
+    EXPECT_GT(frames, 0) << QKeySequence(key).toString().toStdString() << " from the results window";
+    EXPECT_FALSE(w->Running());
+    w->cmdClose_Click();
+  }
+  // Ctrl+B reopens the programme: the venue list anew, none chosen.
   K().activateWindow();
   QApplication::processEvents();
-  QTest::keyClick(&K(), Qt::Key_F4);
-  EXPECT_GT(runs, 0) << "F4 from the results window";
-  EXPECT_FALSE(w->Running());
+  QTest::keyClick(&K(), Qt::Key_B, Qt::ControlModifier);
+  EXPECT_EQ(w->cboJyo->currentIndex(), -1);
 }
 
 TEST_F(WindowBesideResults, TheResultsWindowOpensAtItsContentsSizeBesideTheCard) {
