@@ -623,8 +623,13 @@ void frmMain::VenueStep(int delta) {
 QString frmMain::CardToolTip(float x, float y) {
   const std::int16_t row = mclsGrid->ClickRow(y);
   if (mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
-  // Without a prediction on the card, the racer's races from the history alone.
-  if (!mShownPrediction) return HistoryLines(row).mid(1);
+  // Without a prediction on the card, the boat and the racer's races from the history alone.
+  if (!mShownPrediction) {
+    const QString history = HistoryLines(row);
+    return history.isEmpty()
+               ? QString()
+               : QStringLiteral("%1号艇 %2").arg(row).arg(mclsGrid->CellValue(row, kColName).trimmed()) + history;
+  }
   // The reasons of the prediction the card shows, kept with it: never another race's.
   QString text = QStringLiteral("%1号艇 %2\n%3")
                      .arg(row)
