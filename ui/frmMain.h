@@ -274,6 +274,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The open-file dialog with the filters given, starting in the last folder a file was chosen
   // from (remembered between runs); an empty path when cancelled.
   QString AskOpenFile(const QString& strFilters);
+  // The folder dialog titled `strTitle`, starting in the same remembered folder.
+  QString AskFolder(const QString& strTitle);
   void ShowRaceLine();
   void UpdateStatus();
   // The fan handbook installed in SENSYU.BRF: its period and number of racers; none without one.

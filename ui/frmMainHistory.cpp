@@ -4,10 +4,8 @@
 #include "data/ArchiveMember.h"
 #include "history/cRirekiDb.h"
 #include "history/mRirekiImport.h"
-#include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
-#include "platform/mMyFunc.h"
 #include "ui/frmMain.h"
 
 #include <QEventLoop>
@@ -61,9 +59,7 @@ void frmMain::HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind)
 }
 
 void frmMain::mnuFileHistoryImport_Click() {
-  const QString folder =
-      FileDialog() ? FileDialog()->GetExistingDirectory(DialogStartFolder(), QStringLiteral("履歴に取り込むフォルダ"))
-                   : QString();
+  const QString folder = AskFolder(QStringLiteral("履歴に取り込むフォルダ"));
   if (folder.isEmpty()) return;
   // The window's own connection is checked first, so a database that is not ours is reported once
   // and no import starts.
