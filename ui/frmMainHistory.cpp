@@ -69,6 +69,7 @@ void frmMain::mnuFileHistoryImport_Click() {
   progress.setWindowTitle(QStringLiteral("履歴に取り込む"));
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(0);
+  progress.setMinimumWidth(360);  // its title and the day read stay whole
   progress.setAutoReset(false);
   progress.setAutoClose(false);
   mImportProgress = &progress;
