@@ -101,6 +101,9 @@ sqlite3* Handle(const QSqlDatabase& db) {
   return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+// A text's characters for SQLite; never null, which it would store as NULL.
+const void* Utf16(const QString& s) { return s.isNull() ? static_cast<const void*>(u"") : s.utf16(); }
+
 // One statement of a write, prepared once per day and bound by position. Writes go through
 // SQLite's own interface on the connection Qt SQL opened: a year's import binds tens of millions of
 // values, and Qt's generic binding (a QVariant and a UTF-16 copy each) would double its time.
@@ -116,9 +119,14 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
+  // A text that outlives the statement's run (a field of the day being written) is bound where it
+  // stands; SQLite copies it into the file's encoding as it writes the row.
   Statement& operator<<(const QString& s) {
-    const QByteArray u = s.toUtf8();
-    return Check(sqlite3_bind_text(stmt_, ++n_, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT));
+    return Check(sqlite3_bind_text16(stmt_, ++n_, Utf16(s), static_cast<int>(s.size() * 2), SQLITE_STATIC));
+  }
+  // A text made for the call is copied.
+  Statement& operator<<(QString&& s) {
+    return Check(sqlite3_bind_text16(stmt_, ++n_, Utf16(s), static_cast<int>(s.size() * 2), SQLITE_TRANSIENT));
   }
   // NULL or a text.
   Statement& operator<<(const QVariant& v) {
@@ -210,7 +218,7 @@ cRirekiDb::cRirekiDb(const QString& path) : path_(path) {
   q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
   q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
   q.exec(QStringLiteral("PRAGMA busy_timeout=10000"));
-  q.exec(QStringLiteral("PRAGMA cache_size=-16000"));
+  q.exec(QStringLiteral("PRAGMA cache_size=-65536"));
   if (version < kSchemaVersion) {
     bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
     for (int v = version; ok && v < kSchemaVersion; ++v) {
@@ -263,14 +271,13 @@ bool cRirekiDb::HasFile(QByteArrayView source) const {
 bool cRirekiDb::HasProgramme(QDate date, QByteArrayView source) const { return Has(date, kProgramme, source); }
 bool cRirekiDb::HasResults(QDate date, QByteArrayView source) const { return Has(date, kResults, source); }
 
-RecordOutcome cRirekiDb::Record(QDate date, char kind, QByteArrayView source, const std::function<void()>& write) {
+RecordOutcome cRirekiDb::Record(QDate date, char kind, const QString& sha, const std::function<void()>& write) {
   if (!date.isValid()) {
     throw RuntimeError(ErrNo::DateOutOfRange, QStringLiteral("日付のない日は履歴に記録できません: %1").arg(path_));
   }
   QSqlDatabase db = QSqlDatabase::database(connection_, false);
   const int day = DayKey(date);
   const QString kindText(QChar::fromLatin1(kind));
-  const QString sha = Sha256(source);
   QSqlQuery q(db);
   if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
     throw RuntimeError(ErrNo::DeviceIo,
@@ -316,12 +323,22 @@ RecordOutcome cRirekiDb::Record(QDate date, char kind, QByteArrayView source, co
 
 RecordOutcome cRirekiDb::RecordProgramme(QDate date, const std::vector<cBangumiFile::Card>& cards,
                                          QByteArrayView source) {
-  return Record(date, kProgramme, source, [&] { WriteCards(DayKey(date), cards); });
+  return RecordProgrammeHashed(date, cards, Sha256(source));
 }
 
 RecordOutcome cRirekiDb::RecordResults(QDate date, const std::vector<cKekkaFile::Venue>& venues,
                                        QByteArrayView source) {
-  return Record(date, kResults, source, [&] { WriteVenues(DayKey(date), venues); });
+  return RecordResultsHashed(date, venues, Sha256(source));
+}
+
+RecordOutcome cRirekiDb::RecordProgrammeHashed(QDate date, const std::vector<cBangumiFile::Card>& cards,
+                                               const QString& sourceHash) {
+  return Record(date, kProgramme, sourceHash, [&] { WriteCards(DayKey(date), cards); });
+}
+
+RecordOutcome cRirekiDb::RecordResultsHashed(QDate date, const std::vector<cKekkaFile::Venue>& venues,
+                                             const QString& sourceHash) {
+  return Record(date, kResults, sourceHash, [&] { WriteVenues(DayKey(date), venues); });
 }
 
 namespace {

@@ -66,6 +66,11 @@ class cRirekiDb {
   // rows are then as they were.
   RecordOutcome RecordProgramme(QDate date, const std::vector<cBangumiFile::Card>& cards, QByteArrayView source);
   RecordOutcome RecordResults(QDate date, const std::vector<cKekkaFile::Venue>& venues, QByteArrayView source);
+  // The same given the bytes' FileHash, for a caller that has it already.
+  RecordOutcome RecordProgrammeHashed(QDate date, const std::vector<cBangumiFile::Card>& cards,
+                                      const QString& sourceHash);
+  RecordOutcome RecordResultsHashed(QDate date, const std::vector<cKekkaFile::Venue>& venues,
+                                    const QString& sourceHash);
   // True when the day's file of the kind was recorded from exactly these bytes.
   bool HasProgramme(QDate date, QByteArrayView source) const;
   bool HasResults(QDate date, QByteArrayView source) const;
@@ -89,7 +94,7 @@ class cRirekiDb {
   Stats Statistics() const;
 
  private:
-  RecordOutcome Record(QDate date, char kind, QByteArrayView source, const std::function<void()>& write);
+  RecordOutcome Record(QDate date, char kind, const QString& sha, const std::function<void()>& write);
   bool Has(QDate date, char kind, QByteArrayView source) const;
   void WriteCards(int day, const std::vector<cBangumiFile::Card>& cards);
   void WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venues);

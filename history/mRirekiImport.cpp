@@ -49,13 +49,13 @@ QDate DayOf(QDate fromContent, const QString& name, const QString& what) {
 struct ParsedDay {
   ArchiveKind kind = ArchiveKind::Programme;
   QDate date;
-  QByteArray bytes;
+  QString hash;  // of the file's bytes
   std::vector<cBangumiFile::Card> cards;
   std::vector<cKekkaFile::Venue> venues;
 };
 
-ParsedDay Parse(const ArchiveMember& member, ArchiveKind kind) {
-  ParsedDay day{kind, {}, member.bytes, {}, {}};
+ParsedDay Parse(const ArchiveMember& member, ArchiveKind kind, const QString& hash) {
+  ParsedDay day{kind, {}, hash, {}, {}};
   QDate date;
   if (kind == ArchiveKind::Programme) {
     day.cards = cBangumiFile::ReadDay(member.bytes);
@@ -88,8 +88,8 @@ ParsedDay Parse(const ArchiveMember& member, ArchiveKind kind) {
 }
 
 RecordOutcome Record(cRirekiDb& db, const ParsedDay& day) {
-  return day.kind == ArchiveKind::Programme ? db.RecordProgramme(day.date, day.cards, day.bytes)
-                                            : db.RecordResults(day.date, day.venues, day.bytes);
+  return day.kind == ArchiveKind::Programme ? db.RecordProgrammeHashed(day.date, day.cards, day.hash)
+                                            : db.RecordResultsHashed(day.date, day.venues, day.hash);
 }
 
 ArchiveKind KindOfName(const QString& path) {
@@ -157,10 +157,11 @@ class Reader {
       try {
         const auto [member, kind] = ReadDayFile(file, KindOfName(file));
         // Bytes recorded before are not read again: importing a folder twice costs only the unpacking.
-        if (known_.contains(cRirekiDb::FileHash(member.bytes))) {
+        const QString hash = cRirekiDb::FileHash(member.bytes);
+        if (known_.contains(hash)) {
           r.known = true;
         } else {
-          r.day = Parse(member, kind);
+          r.day = Parse(member, kind, hash);
         }
       } catch (const RuntimeError& e) {
         r.refusal = e.description();
@@ -189,7 +190,7 @@ class Reader {
 RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, ArchiveKind kind) {
   // The same bytes recorded before are known by their hash, before any reading.
   if (db.HasFile(member.bytes)) return RecordOutcome::AlreadyThere;
-  return Record(db, Parse(member, kind));
+  return Record(db, Parse(member, kind, cRirekiDb::FileHash(member.bytes)));
 }
 
 RecordOutcome RecordDayFile(cRirekiDb& db, const QString& path, ArchiveKind kind) {
