@@ -294,6 +294,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   void HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind);
   std::unique_ptr<cRirekiDb> mHistory;
   bool mblnHistoryFailed = false;
+  bool mblnHistoryTipFailed = false;
   QProgressDialog* mImportProgress = nullptr;
 
   IRaceScene* previousScene_ = nullptr;

@@ -121,13 +121,14 @@ void frmMain::mnuFileHistoryImport_Click() {
 
 QString frmMain::HistoryLines(std::int16_t row) {
   if (mblnNoBangumi || !mblnBangumiLoaded || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
-  // The tooltip never shows a box: a history that cannot be opened was reported when it was used.
-  if (!mHistory && mblnHistoryFailed) return QString();
+  // The tooltip never shows a box, and tries the database once: a history that cannot be opened
+  // is reported when a file is recorded or a folder imported.
+  if (!mHistory && (mblnHistoryFailed || mblnHistoryTipFailed)) return QString();
   if (!mHistory) {
     try {
       mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
     } catch (const RuntimeError&) {
-      mblnHistoryFailed = true;
+      mblnHistoryTipFailed = true;
       return QString();
     }
   }

@@ -126,6 +126,34 @@ TEST_F(WindowHistory, CancellingTheImportKeepsWhatCameIn) {
   EXPECT_EQ(db.Statistics().days, 8);
 }
 
+// A database that is not ours: one box names it, the results open all the same, the file stays.
+TEST_F(WindowHistory, AHistoryThatIsNotOursIsReportedOnceAndLeftAlone) {
+  const QString db = cRirekiDb::DefaultPath();
+  WriteBytes(db, "my own notes, not a database");
+  {
+    RecordingMessageBox boxes;
+    OpenProgramme(year + QStringLiteral("/b220711.lzh"));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].title, QStringLiteral("履歴"));
+    EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("履歴データベースではないファイルです")));
+    EXPECT_TRUE(boxes.boxes()[0].text.contains(db)) << boxes.boxes()[0].text.toStdString();
+  }
+  EXPECT_GT(w->cboJyo->count(), 0) << "the card is there all the same";
+  RecordingMessageBox boxes;
+  ChooseVenue(w->cboJyo->itemData(0).toInt());
+  ChooseRace(1);
+  EXPECT_EQ(Tip(1), QString()) << "the tooltip says nothing of it";
+  {
+    ChosenFileDialog dialog(year + QStringLiteral("/k220711.lzh"));
+    w->mnuFileKekka->trigger();
+  }
+  EXPECT_NE(w->KekkaWindow(), nullptr);
+  for (const RecordedBox& b : boxes.boxes()) {
+    EXPECT_NE(b.title, QStringLiteral("履歴")) << "reported once, when the programme was recorded";
+  }
+  EXPECT_EQ(ReadBytes(db), QByteArray("my own notes, not a database"));
+}
+
 // A results file opened with Ctrl+K is recorded as well as converted.
 TEST_F(WindowHistory, AResultsFileOpenedIsRecorded) {
   {
