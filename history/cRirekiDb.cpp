@@ -41,7 +41,9 @@ const char* const kMigrations[] = {
     " name TEXT NOT NULL, closing_hour TEXT NOT NULL, vote_type INTEGER NOT NULL, course_fix INTEGER NOT NULL,"
     " header INTEGER NOT NULL, kyori INTEGER NOT NULL, tenko TEXT NOT NULL, kaze_muki TEXT NOT NULL,"
     " fusoku INTEGER NOT NULL, hakou INTEGER NOT NULL, kimarite TEXT NOT NULL, fuseiritu INTEGER NOT NULL,"
-    " bikou TEXT, PRIMARY KEY(day, kind, jyo, race_no)) WITHOUT ROWID;"
+    // summary: the race's lines of the day's payout summary, which repeat its payouts, kept as
+    // text (one line a payout: bet kind, combination, yen, special, tab-separated).
+    " bikou TEXT, summary TEXT, PRIMARY KEY(day, kind, jyo, race_no)) WITHOUT ROWID;"
     "CREATE TABLE entrant(day INTEGER NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, waku INTEGER NOT NULL,"
     " sensyu_no TEXT NOT NULL, name TEXT NOT NULL, birthplace TEXT NOT NULL, class TEXT NOT NULL,"
     " age INTEGER NOT NULL, weight INTEGER NOT NULL, zenkoku REAL NOT NULL, zenkoku_f REAL NOT NULL,"
@@ -59,15 +61,11 @@ const char* const kMigrations[] = {
     "CREATE INDEX result_racer ON result(sensyu_no, day);"
     "CREATE TABLE payout(day INTEGER NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, kakesiki INTEGER NOT NULL,"
     " idx INTEGER NOT NULL, kumiban TEXT NOT NULL, kingaku INTEGER NOT NULL, ninki INTEGER NOT NULL,"
-    " PRIMARY KEY(day, jyo, race_no, kakesiki, idx)) WITHOUT ROWID;"
-    "CREATE TABLE summary(day INTEGER NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, kakesiki INTEGER NOT NULL,"
-    " idx INTEGER NOT NULL, kumiban TEXT NOT NULL, kingaku INTEGER NOT NULL,"
     " PRIMARY KEY(day, jyo, race_no, kakesiki, idx)) WITHOUT ROWID;",
     // 2: a race's status, late starts, special payouts and a raceless block's notice.
     "ALTER TABLE race ADD COLUMN status INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE result ADD COLUMN st_late INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE payout ADD COLUMN tokubarai INTEGER NOT NULL DEFAULT 0;"
-    "ALTER TABLE summary ADD COLUMN tokubarai INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE meeting ADD COLUMN notice TEXT NOT NULL DEFAULT '';",
 };
 static_assert(std::size(kMigrations) == cRirekiDb::kSchemaVersion);
@@ -296,9 +294,8 @@ RecordOutcome cRirekiDb::Record(QDate date, char kind, const QString& sha, const
       return RecordOutcome::AlreadyThere;
     }
     find.finish();
-    const QStringList tables =
-        kind == kProgramme ? QStringList{QStringLiteral("entrant")}
-                           : QStringList{QStringLiteral("result"), QStringLiteral("payout"), QStringLiteral("summary")};
+    const QStringList tables = kind == kProgramme ? QStringList{QStringLiteral("entrant")}
+                                                  : QStringList{QStringLiteral("result"), QStringLiteral("payout")};
     for (const QString& t : tables) {
       Statement del(db, QStringLiteral("DELETE FROM %1 WHERE day = ?").arg(t), path_);
       (del << day).Run();
@@ -342,6 +339,26 @@ RecordOutcome cRirekiDb::RecordResultsHashed(QDate date, const std::vector<cKekk
 }
 
 namespace {
+
+// A race's summary lines as one text, and back.
+QVariant PackSummary(const std::array<std::vector<cKekkaFile::Matome>, kKakesikiCount>& matome) {
+  QStringList lines;
+  for (int k = 0; k < kKakesikiCount; ++k) {
+    for (const cKekkaFile::Matome& m : matome[k]) {
+      lines << QStringLiteral("%1\t%2\t%3\t%4").arg(k).arg(m.Kumiban).arg(m.Kingaku).arg(m.Tokubarai ? 1 : 0);
+    }
+  }
+  return lines.isEmpty() ? QVariant() : QVariant(lines.join(u'\n'));
+}
+
+void UnpackSummary(const QString& text, std::array<std::vector<cKekkaFile::Matome>, kKakesikiCount>& matome) {
+  for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
+    const QStringList f = line.split(u'\t');
+    const int k = f.value(0).toInt();
+    if (f.size() != 4 || k < 0 || k >= kKakesikiCount) continue;
+    matome[k].push_back(cKekkaFile::Matome{f[1], f[2].toInt(), f[3] == u"1"});
+  }
+}
 
 QString DuplicateVenue(const QString& jyo, const QString& path) {
   return QStringLiteral("同じ日に競艇場コード %1 のブロックが二つあります。履歴には記録しません: %2").arg(jyo, path);
@@ -398,14 +415,13 @@ void cRirekiDb::WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venue
                     path_);
   Statement race(db,
                  QStringLiteral("INSERT INTO race(day, kind, jyo, race_no, name, closing_hour, vote_type, course_fix,"
-                                " header, kyori, tenko, kaze_muki, fusoku, hakou, kimarite, fuseiritu, bikou, status)"
-                                " VALUES (?, 'K', ?, ?, ?, '', 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                " header, kyori, tenko, kaze_muki, fusoku, hakou, kimarite, fuseiritu, bikou, status,"
+                                " summary) VALUES (?, 'K', ?, ?, ?, '', 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                  path_);
   Statement result(
       db, QStringLiteral("INSERT INTO result VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
       path_);
   Statement payout(db, QStringLiteral("INSERT INTO payout VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"), path_);
-  Statement summary(db, QStringLiteral("INSERT INTO summary VALUES (?, ?, ?, ?, ?, ?, ?, ?)"), path_);
   QSet<QString> seen;
   int ord = 0;
   for (const cKekkaFile::Venue& v : venues) {
@@ -420,7 +436,7 @@ void cRirekiDb::WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venue
       for (int k = 0; k < kKakesikiCount; ++k) fuseiritu |= rc.fuseiritu[k] ? 1 << k : 0;
       (race << day << v.KyoteijyoCode << r + 1 << rc.RaceName << rc.CourseFix << rc.Exists << rc.Kyori << rc.Tenko
             << rc.KazeMuki << rc.Fusoku << rc.Hakou << rc.Kimarite << fuseiritu << JoinOrNull(rc.bikou, u'\n')
-            << static_cast<int>(rc.Status))
+            << static_cast<int>(rc.Status) << PackSummary(rc.matome))
           .Run();
       for (std::size_t i = 0; i < rc.boats.size(); ++i) {
         const cKekkaFile::Boat& b = rc.boats[i];
@@ -435,12 +451,6 @@ void cRirekiDb::WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venue
           const cKekkaFile::Haraimodosi& h = rc.payouts[k][i];
           (payout << day << v.KyoteijyoCode << r + 1 << k << static_cast<int>(i) << h.Kumiban << h.Kingaku << h.Ninki
                   << h.Tokubarai)
-              .Run();
-        }
-        for (std::size_t i = 0; i < rc.matome[k].size(); ++i) {
-          const cKekkaFile::Matome& m = rc.matome[k][i];
-          (summary << day << v.KyoteijyoCode << r + 1 << k << static_cast<int>(i) << m.Kumiban << m.Kingaku
-                   << m.Tokubarai)
               .Run();
         }
       }
@@ -599,7 +609,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
     Rows q(db,
            QStringLiteral("SELECT day, kind, jyo, race_no, name, closing_hour, vote_type, course_fix,"
                           " header, kyori, tenko, kaze_muki, fusoku, hakou, kimarite, fuseiritu, bikou,"
-                          " status FROM race WHERE day BETWEEN ? AND ?"),
+                          " status, summary FROM race WHERE day BETWEEN ? AND ?"),
            range, path_);
     while (q.next()) {
       const QString key = S(q, 0) + S(q, 2);
@@ -630,6 +640,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
         for (int k = 0; k < kKakesikiCount; ++k) rc.fuseiritu[k] = (fuseiritu >> k) & 1;
         rc.bikou = SplitOrEmpty(q, 16, u'\n');
         rc.Status = static_cast<RaceStatus>(Int(q, 17));
+        UnpackSummary(S(q, 18), rc.matome);
       }
     }
   }
@@ -700,17 +711,6 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
       h.Kingaku = Int(q, 6);
       h.Ninki = I16(q, 7);
       h.Tokubarai = B(q, 8);
-    }
-  }
-  {
-    Rows q(db,
-           QStringLiteral("SELECT * FROM summary WHERE day BETWEEN ? AND ? ORDER BY day, jyo, race_no, kakesiki, idx"),
-           range, path_);
-    while (q.next()) {
-      cKekkaFile::Venue* v = venues.value(S(q, 0) + S(q, 1));
-      const int r = Int(q, 2) - 1, k = Int(q, 3);
-      if (!v || r < 0 || r >= cKekkaFile::kMaxRace || k < 0 || k >= kKakesikiCount) continue;
-      v->races[r].matome[k].push_back(cKekkaFile::Matome{S(q, 5), Int(q, 6), B(q, 7)});
     }
   }
   return days;

@@ -260,7 +260,7 @@ TEST_F(RirekiDb, AnOlderFileIsUpgradedWithItsDaysKept) {
   Exec(path,
        {QStringLiteral("ALTER TABLE race DROP COLUMN status"), QStringLiteral("ALTER TABLE result DROP COLUMN st_late"),
         QStringLiteral("ALTER TABLE payout DROP COLUMN tokubarai"),
-        QStringLiteral("ALTER TABLE summary DROP COLUMN tokubarai"),
+
         QStringLiteral("ALTER TABLE meeting DROP COLUMN notice"), QStringLiteral("PRAGMA user_version=1")});
   cRirekiDb db(path);
   DayRecord kept = a;  // what the first schema held
@@ -272,8 +272,6 @@ TEST_F(RirekiDb, AnOlderFileIsUpgradedWithItsDaysKept) {
       for (auto& b : r.boats) b.StartLate = false;
       for (auto& p : r.payouts)
         for (auto& h : p) h.Tokubarai = false;
-      for (auto& m : r.matome)
-        for (auto& h : m) h.Tokubarai = false;
     }
   }
   EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), kept), QString());
