@@ -43,10 +43,13 @@ enum class RecordOutcome { Added, Replaced, AlreadyThere };
 // not at all. One object is one connection: use it on the thread that made it.
 class cRirekiDb {
  public:
-  static constexpr int kSchemaVersion = 2;
+  static constexpr int kSchemaVersion = 3;
 
   // The database beside the other stores.
   static QString DefaultPath();
+  // The SQL statements that bring the schema from `version` - 1 to `version` (1..kSchemaVersion),
+  // as an older program left it: the upgrade test builds older files from them.
+  static QStringList SchemaStep(int version);
 
   // Opens the file, creating it when it is absent and bringing an older schema up to date. Throws
   // RuntimeError naming the file when it is not a history database of ours, is damaged, or cannot

@@ -249,33 +249,43 @@ TEST_F(RirekiDb, FilesNotOursOrDamagedAreRefusedAndLeftAsTheyWere) {
   ExpectRefused(path, QStringLiteral("履歴データベースが壊れています"));
 }
 
-// A file of the first schema (no race status, late starts, special payouts or notices) is brought
-// up to date with its days kept.
-TEST_F(RirekiDb, AnOlderFileIsUpgradedWithItsDaysKept) {
-  const DayRecord a = MakeDay(d1, 1);
+// Files an older program left are brought up to date with their days kept: one of the first
+// schema, empty; one of the second with a day's payout summary in a table of its own.
+TEST_F(RirekiDb, OlderFilesAreUpgradedWithTheirDaysKept) {
+  const auto older = [&](int version, const QStringList& rows) {
+    QFile::remove(path);
+    QStringList sql;
+    for (int v = 1; v <= version; ++v) sql += cRirekiDb::SchemaStep(v);
+    sql << QStringLiteral("PRAGMA application_id=%1").arg(0x5464576B)
+        << QStringLiteral("PRAGMA user_version=%1").arg(version);
+    Exec(path, sql + rows);
+  };
+  older(1, {});
   {
     cRirekiDb db(path);
-    Record(db, a);
+    Record(db, MakeDay(d1, 1));
+    EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), MakeDay(d1, 1)), QString());
   }
-  Exec(path,
-       {QStringLiteral("ALTER TABLE race DROP COLUMN status"), QStringLiteral("ALTER TABLE result DROP COLUMN st_late"),
-        QStringLiteral("ALTER TABLE payout DROP COLUMN tokubarai"),
 
-        QStringLiteral("ALTER TABLE meeting DROP COLUMN notice"), QStringLiteral("PRAGMA user_version=1")});
+  older(2, {QStringLiteral(
+                "INSERT INTO meeting VALUES (20240101, 'K', '24', 0, '大　村', 't', 'tl', '2024/01/01', 3, 0, 0,"
+                " NULL, '')"),
+            QStringLiteral("INSERT INTO race VALUES (20240101, 'K', '24', 3, '', '', 0, 0, 0, 0, '', '', 0, 0, '', 0,"
+                           " NULL, 0)"),
+            QStringLiteral("INSERT INTO summary VALUES (20240101, '24', 3, 5, 1, '1-6-3', 2000, 0)"),
+            QStringLiteral("INSERT INTO summary VALUES (20240101, '24', 3, 5, 0, '1-3-6', 12340, 0)"),
+            QStringLiteral("INSERT INTO summary VALUES (20240101, '24', 3, 3, 0, '', 70, 1)")});
   cRirekiDb db(path);
-  DayRecord kept = a;  // what the first schema held
-  for (auto& c : kept.cards) c.Notice.clear();
-  for (auto& v : kept.results) {
-    v.Notice.clear();
-    for (auto& r : v.races) {
-      r.Status = RaceStatus::None;
-      for (auto& b : r.boats) b.StartLate = false;
-      for (auto& p : r.payouts)
-        for (auto& h : p) h.Tokubarai = false;
-    }
-  }
-  EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), kept), QString());
+  const auto days = db.Days(d1, d1);
+  const auto& matome = days.at(0).results.at(0).races[2].matome;
+  ASSERT_EQ(matome[5].size(), 2u);
+  EXPECT_EQ(matome[5][0].Kumiban, QStringLiteral("1-3-6"));
+  EXPECT_EQ(matome[5][1].Kingaku, 2000);
+  ASSERT_EQ(matome[3].size(), 1u);
+  EXPECT_TRUE(matome[3][0].Tokubarai);
+  EXPECT_EQ(matome[3][0].Kingaku, 70);
   Record(db, MakeDay(d2, 2));
+  EXPECT_EQ(DayDifference(db.Days(d2, d2).at(0), MakeDay(d2, 2)), QString());
   QSqlQuery q(QSqlDatabase::database(db.connectionName()));
   ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
   EXPECT_EQ(q.value(0).toInt(), cRirekiDb::kSchemaVersion);
