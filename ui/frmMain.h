@@ -5,11 +5,14 @@
 #include "data/cSensyuFile.h"
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
+#include "predict/mEntryPredict.h"
 #include "ui/qtplatform/QtRaceScene.h"
 
 #include <QImage>
 #include <QMainWindow>
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 
 #include <array>
 #include <cstdint>
@@ -33,6 +36,14 @@ class frmKekka;
 // row with the results' second line, centred headers, the boat numbers in their colours, one paint.
 // False when the grid could not bind the picture (its LastErrText says why).
 bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture);
+
+// The race line of race intRaceNo of the loaded card, as the card shows it beside the selectors:
+// "7R 予選 1800m 締切予定 20:26 第１日 進入固定" (each part only when the programme gives it).
+QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo);
+
+// Where a window of `size` goes beside `main` on the screen area: under it when it fits, else to
+// its right, else to its left; when none fits whole, as close under it as the screen allows.
+QPoint PlaceBeside(const QRect& main, const QSize& size, const QRect& screenArea);
 
 // The program's single window. The card view shows the venue and race selectors and the race
 // card; the race view shows the water on which the runs animate. Both share one set of controls,
@@ -63,6 +74,10 @@ class frmMain : public QMainWindow, public IRaceScene {
   QLabel* lblDay = nullptr;
   QtPictureBox* picGrid = nullptr;
   QLabel* lblNotice = nullptr;
+  // Beside the selectors: the race shown (its name, distance, closing time, day, fixed entry).
+  QLabel* lblRace = nullptr;
+  // Left of lblNotice: the installed fan handbook and the predictor in use.
+  QLabel* lblStatus = nullptr;
   QtPictureBox* picPoolBox = nullptr;
   QtPictureBox* picClockBox = nullptr;
   QtSceneLabel* lblStartLabel = nullptr;
@@ -85,6 +100,10 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuRaceExpectStandard = nullptr;
   QAction* mnuRaceExpectStat = nullptr;
   QAction* mnuRaceKekka = nullptr;
+  QAction* mnuRaceCopy = nullptr;
+  QMenu* mnuHelp = nullptr;
+  QAction* mnuHelpKeys = nullptr;
+  QAction* mnuHelpAbout = nullptr;
   QMenu* mnuPopup = nullptr;
   QAction* mnuPopupAuto = nullptr;
   QAction* mnuPopupStandard = nullptr;
@@ -100,12 +119,16 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The results window beside the card; made and shown on request (nullptr until then).
   frmKekka* KekkaWindow() const { return frmKekkaWindow; }
 
-  // The entry predictions the window offers: the program's own rule set and the statistical one.
-  enum class Predictor { Standard, Stat };
+  // The entry predictor in use: the menu's checked item.
+  EntryPredictor Predictor() const { return mPredictor; }
+  void SetPredictor(EntryPredictor predictor);
 
   // The client area's size in the card view (0) and the race view (1), in pixels.
   static constexpr int kClientWidth = 828;
   static constexpr std::array<int, 2> kClientHeight = {209, 400};
+  // The venue selector and the day label, narrowed to leave the race line room between them.
+  static constexpr int kVenueSelectorWidth = 230;
+  static constexpr int kDayWidth = 190;
 
   // ---- Commands and handlers
   void cboJyo_Click();
@@ -126,8 +149,10 @@ class frmMain : public QMainWindow, public IRaceScene {
   void mnuPopupCourse_Click(int course);
   void mnuPopupNum_Click();
   void mnuPopupAuto_Click();
+  // ﾚｰｽ → 進入予想: the predictor from now on, and the race shown predicted by it.
+  void mnuRaceExpect_Click(EntryPredictor predictor);
   // Every boat's course from one predictor, whichever is checked in the menu.
-  void mnuPopupPredictor_Click(Predictor predictor);
+  void mnuPopupPredictor_Click(EntryPredictor predictor);
   // Copies weight, rates, course and name of each boat from the card into the entrant records.
   // A cell that does not read as a number is reported and nothing is copied.
   bool EntrantDataSet();
@@ -140,6 +165,17 @@ class frmMain : public QMainWindow, public IRaceScene {
   QString CardToolTip(float x, float y);
   // Programmes and fan handbooks dropped on the card, told apart by their content.
   void DropFiles(const QStringList& paths);
+
+  // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).
+  void mnuRaceCopy_Click();
+  QString CardCopyText();
+  // ヘルプ: every key and what it does; the program's name, version and the licences it uses.
+  void mnuHelpKeys_Click();
+  void mnuHelpAbout_Click();
+  static QString KeysText();
+  static QString AboutText();
+  // The status line's text: the installed fan handbook and the predictor in use.
+  QString StatusText() const;
 
   // Selects an item of a selector the way a user does: its handler runs.
   void SelectListIndex(QComboBox* combo, int index);
@@ -181,10 +217,13 @@ class frmMain : public QMainWindow, public IRaceScene {
   std::optional<CardEntrants> ReadCardEntrants();
   void EntrantDataSet(const CardEntrants& entrants);
   void WriteCourses(const std::array<std::int16_t, 7>& course);
-  // The courses the prediction gives for a race, when it gives six.
-  std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo);
-  std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo, Predictor predictor);
-  Predictor CheckedPredictor() const;
+  // The prediction of a race shown on the card; without a racer store, none (枠なり). A failure
+  // is reported once.
+  std::optional<EntryPrediction> PredictShown(std::int16_t intRaceNo, EntryPredictor predictor);
+  // Shows a prediction's failure in its box, unless the same one was shown for this venue.
+  void ReportPredictionFailure(const QString& strTitle, const QString& strText);
+  // Writes a prediction's courses (or 枠なり) on the card and keeps it for the tooltip.
+  void ShowPrediction(const std::optional<EntryPrediction>& prediction);
   // Stores a results text, or the official archive it comes in; false after its box.
   bool KekkaOpen(const QString& path);
   // The results of the venue shown, read from KEKKA.BRF when it has them.
@@ -204,6 +243,29 @@ class frmMain : public QMainWindow, public IRaceScene {
   // command arriving through its event pump must not start a second one or change its card.
   void Command(QAction* action, std::function<void()> handler);
   void SetMenuEnabled(QMenu* menu, bool on);
+
+  // ---- The fan's additions: race line, status line, remembered settings, help, copying
+  void BuildFanMenus();
+  void BuildFanControls();
+  void LoadSettings();
+  // The ﾚｰｽ → 進入予想 item of a predictor.
+  QAction* PredictorItem(EntryPredictor predictor) const;
+  // After a fan handbook was installed: say what it holds, and predict from it.
+  void HandbookInstalled();
+  // The open-file dialog with the filters given, starting in the last folder a file was chosen
+  // from (remembered between runs); an empty path when cancelled.
+  QString AskOpenFile(const QString& strFilters);
+  void ShowRaceLine();
+  void UpdateStatus();
+  // The fan handbook installed in SENSYU.BRF: its period and number of racers; none without one.
+  struct HandbookInfo {
+    QString period;  // "2026年前期（2025/05/01～2025/10/31）"
+    int racers = 0;
+  };
+  std::optional<HandbookInfo> ReadHandbookInfo() const;
+  std::optional<HandbookInfo> mHandbook;
+  // The missing handbook has been told once in this run.
+  bool mblnNoHandbookTold = false;
 
   IRaceScene* previousScene_ = nullptr;
   std::vector<QImage> imgBoat;
@@ -226,9 +288,12 @@ class frmMain : public QMainWindow, public IRaceScene {
   KyoteijyoTable mstrKyoteijyoTable;
   bool mblnRunning = false;
   bool placedOnShow_ = false;
-  // The card's courses came from the prediction: its reasons can be shown.
-  bool mblnPredicted = false;
-  Predictor mPredictedBy = Predictor::Standard;
+  // The prediction whose courses the card shows, for the tooltip; none when the card's courses
+  // did not come from one.
+  std::optional<EntryPrediction> mShownPrediction;
+  EntryPredictor mPredictor = EntryPredictor::Stat;
+  // The prediction failures shown in a box since the venue was chosen: one failure, one box.
+  QStringList mReportedFailures;
 };
 
 }  // namespace tidewake

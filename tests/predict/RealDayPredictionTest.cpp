@@ -2,6 +2,8 @@
 // venue as the window loads them: the card's participants, current layout.
 
 #include "predict/mCourseExpect.h"
+#include "predict/mCourseStat.h"
+#include "predict/mEntryPredict.h"
 
 #include "tests/common/QtPrinters.h"
 #include "tests/common/SampleFiles.h"
@@ -46,6 +48,20 @@ TEST(RealDayPrediction, EveryRaceOfADayIsAPermutation) {
         EXPECT_TRUE(ce::TacticsLabels().contains(ce::gstrTactics[c]));
       }
       EXPECT_EQ(ce::EntryCourseExpect(bangumi, sensyu, r, false), result);
+      // The one entry point answers as each predictor does (a fixed entry is 枠なり), with six
+      // reasons for the tooltip.
+      const bool fixed = bangumi.CourseFix(r);
+      ce::EntryCourseExpect(bangumi, sensyu, r, fixed);
+      const mCourseStat::Choice stat = mCourseStat::EntryCourseExpectStat(bangumi, sensyu, r, false);
+      for (const EntryPredictor predictor : kEntryPredictors) {
+        const EntryPrediction p = PredictEntry(predictor, bangumi, r, sensyu);
+        ASSERT_TRUE(p.predicted) << p.failure.toStdString();
+        for (std::int16_t b = 1; b <= 6; ++b) {
+          const auto want = predictor == EntryPredictor::Stat ? stat.Course[b] : ce::gintExpectCourse[b];
+          EXPECT_EQ(p.Course(b), fixed ? b : want);
+          EXPECT_FALSE(p.reasons.value(b - 1).isEmpty());
+        }
+      }
       ++races;
       if (result == u"123456") {
         ++straight;

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,8 @@ class Window : public ::testing::Test {
  protected:
   void SetUp() override {
     ::testing::Test::SetUp();
+    // Each test starts as a first run: nothing remembered from the one before.
+    QSettings(QStringLiteral("Corvane"), QStringLiteral("Tidewake")).clear();
     w = std::make_unique<frmMain>();
   }
   void TearDown() override { w.reset(); }
@@ -33,9 +36,13 @@ class Window : public ::testing::Test {
     ChosenFileDialog dialog(path);
     w->mnuFileOpen->trigger();
   }
+  // The user installs a fan handbook; the boxes it shows (the one that says what was installed)
+  // are kept in updateBoxes.
   void UpdateRacers(const QString& path) {
     ChosenFileDialog dialog(path);
+    RecordingMessageBox boxes;
     w->mnuFileUpdate->trigger();
+    updateBoxes = boxes.boxes();
   }
   // Picks the venue with the code, then (optionally) a race, as the user does.
   void ChooseVenue(int code) {
@@ -66,12 +73,24 @@ class Window : public ::testing::Test {
     return QPointF(x + g.ColWidth(static_cast<std::int16_t>(col)) / 2.0,
                    y + g.RowHeight(static_cast<std::int16_t>(row)) / 2.0);
   }
+  // The courses a predictor gives race `race` of the venue shown, from the store as it is now.
+  QStringList Predicted(EntryPredictor predictor, int race) {
+    cSensyuFile sensyu;
+    QStringList list = w->Bangumi().ParticipationSensyuNoAllGet();
+    EXPECT_TRUE(sensyu.FileLoad(AppFilePath(QStringLiteral("SENSYU.BRF")), list, 0));
+    const EntryPrediction p = PredictEntry(predictor, w->Bangumi(), static_cast<std::int16_t>(race), sensyu);
+    EXPECT_TRUE(p.predicted) << p.failure.toStdString();
+    QStringList c;
+    for (int b = 1; b <= 6; ++b) c << QString::number(p.Course(b));
+    return c;
+  }
   bool FileMenuEnabled() const { return w->mnuFile->menuAction()->isEnabled(); }
   bool RaceMenuEnabled() const { return w->mnuRace->menuAction()->isEnabled(); }
 
   TempAppFolder folder;
   VirtualClock clock;
   std::unique_ptr<frmMain> w;
+  std::vector<RecordedBox> updateBoxes;
 };
 
 class WindowWithADay : public Window {
