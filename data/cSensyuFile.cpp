@@ -34,7 +34,7 @@ const QString kIndex = QStringLiteral("選手の番号");
 // The racer count and every slot number are 16-bit.
 constexpr int kMaxLines = std::numeric_limits<std::int16_t>::max();
 
-void Warn(const QString& text) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, kTitle); }
+void Warn(const QString& text) { WarnBox(text, kTitle); }
 
 // ---- The record layouts -------------------------------------------------------------------
 
