@@ -168,7 +168,7 @@ class VenueReader {
 void VenueReader::SettleStatus() {
   for (int i = 0; i < cKekkaFile::kMaxRace; ++i) {
     Race& race = v_.races[i];
-    if (void_[i]) {
+    if (void_[i] && !race.boats.empty()) {  // a void race without its boats is not complete
       race.Status = RaceStatus::Void;
     } else if (!race.boats.empty() && paid_[i]) {
       race.Status = RaceStatus::Held;
