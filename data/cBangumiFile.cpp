@@ -605,7 +605,7 @@ bool cBangumiFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileNam
   // a failed load leaves the card that was on show as it was.
   std::optional<Card> card;
   try {
-    const QByteArray bytes = ReadFileBytes(path);
+    const QByteArray bytes = ChosenFileRead(path);
     ReadBlocks(bytes, strKyoteijyoCode, [&](Card&& c) {
       if (!card) card = std::move(c);  // of two blocks with one code, the first
     });
@@ -632,7 +632,7 @@ bool cBangumiFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFi
     return false;
   }
   try {
-    const QByteArray bytes = ReadFileBytes(path);
+    const QByteArray bytes = ChosenFileRead(path);
     // Each venue is listed as its block is read, so the entries before a failure stay.
     ReadBlocks(bytes, std::nullopt,
                [&](Card&& c) { strKyoteijyoTable[static_cast<std::size_t>(c.KyoteijyoCode.toInt())] = c.Title; });
@@ -697,7 +697,7 @@ bool cBangumiFile::FileConv(const QString& strFileName) {
   }
   QByteArray bytes;
   try {
-    bytes = ReadFileBytes(strFileName);
+    bytes = ChosenFileRead(strFileName);
   } catch (const RuntimeError& e) {
     Warn(e.reportText(), kTitleConv);
     return false;

@@ -1,5 +1,7 @@
 #include "data/cSensyuFile.h"
 
+#include "data/mDayFile.h"
+
 #include "platform/LineReader.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
@@ -656,7 +658,7 @@ bool cSensyuFile::FileLoad(const QString& strFileName, QStringList& vntSensyuNo,
   }
 
   try {
-    LoadBytes(ReadFileBytes(strFileName), list, fromFile, intRev);
+    LoadBytes(ChosenFileRead(strFileName), list, fromFile, intRev);
   } catch (const RuntimeError& e) {
     Warn(e.description() + QStringLiteral("\r\n(Error code:") + QString::number(e.number()) + u')');
     StoreReset(1);
