@@ -164,7 +164,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   void VenueStep(int delta);
   // The tooltip of the card at a point of picGrid: why the prediction put the boat where it did.
   QString CardToolTip(float x, float y);
-  // Programmes and fan handbooks dropped on the card, told apart by their content.
+  // Programmes, results and fan handbooks dropped on the card, told apart by their content.
   void DropFiles(const QStringList& paths);
 
   // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).
