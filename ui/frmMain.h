@@ -3,6 +3,7 @@
 #include "data/cBangumiFile.h"
 #include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
+#include "data/mDayFile.h"
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
 #include "predict/mEntryPredict.h"
@@ -163,7 +164,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   void VenueStep(int delta);
   // The tooltip of the card at a point of picGrid: why the prediction put the boat where it did.
   QString CardToolTip(float x, float y);
-  // Programmes and fan handbooks dropped on the card, told apart by their content.
+  // Programmes, results and fan handbooks dropped on the card, told apart by their content.
   void DropFiles(const QStringList& paths);
 
   // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).
@@ -224,8 +225,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   void ReportPredictionFailure(const QString& strTitle, const QString& strText);
   // Writes a prediction's courses (or 枠なり) on the card and keeps it for the tooltip.
   void ShowPrediction(const std::optional<EntryPrediction>& prediction);
-  // Stores a results text, or the official archive it comes in; false after its box.
+  // Stores a results text, or the official archive it comes in; false after its box, or when the
+  // user keeps the stored results rather than another day's.
   bool KekkaOpen(const QString& path);
+  bool KekkaOpen(const DayFile& file);
+  // After new results were stored: the venue shown takes them, and the results window opens.
+  void KekkaOpened();
+  // Empties the card's six rows.
+  void ClearCard();
   // The results of the venue shown, read from KEKKA.BRF when it has them.
   void LoadKekka(std::int16_t intJyoCode);
   // The results window follows the race on the card.

@@ -23,7 +23,7 @@ QByteArray B(const char (&s)[N]) {
   return QByteArray(s, N - 1);
 }
 
-struct Import : ::testing::Test {
+struct cBangumiFileImport : ::testing::Test {
   TempAppFolder folder;
   cBangumiFile bangumi;
   QString store() const { return folder.file(QStringLiteral("BANGUMI.BRF")); }
@@ -32,7 +32,7 @@ struct Import : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Import, KeepsWhatTheCardNeedsAndDropsTheRest) {
+TEST_F(cBangumiFileImport, KeepsWhatTheCardNeedsAndDropsTheRest) {
   const QByteArray in =
       SjisLines(S(u"STARTB\n"
                   u"24BBGN\n"
@@ -46,7 +46,6 @@ TEST_F(Import, KeepsWhatTheCardNeedsAndDropsTheRest) {
                   u"   \n"
                   u"  番 is kept: the test looks at the first character as read\n"
                   u"-- two dashes are kept\n"
-                  u"1 3501川上昇平54長崎55B1\n"
                   u"24BEND\n"
                   u"FINALB"));
   WriteBytes(input(), in);
@@ -57,12 +56,11 @@ TEST_F(Import, KeepsWhatTheCardNeedsAndDropsTheRest) {
                                             u"   \n"
                                             u"  番 is kept: the test looks at the first character as read\n"
                                             u"-- two dashes are kept\n"
-                                            u"1 3501川上昇平54長崎55B1\n"
                                             u"24BEND\n"
                                             u"FINALB\n")));
 }
 
-TEST_F(Import, WritesTheBytesAsReadWithCrLfEnds) {
+TEST_F(cBangumiFileImport, WritesTheBytesAsReadWithCrLfEnds) {
   // 髙 at 0xFBFC (IBM) and at 0xEEE0 (NEC-selected): both must reach the store unchanged, and a
   // last line without an end gets CR LF; lone CR and lone LF ends become CR LF too.
   const QByteArray in = B("24BBGN\r\na\xfb\xfc\r\nb\xee\xe0\nc\rlast");
@@ -76,7 +74,7 @@ TEST_F(Import, WritesTheBytesAsReadWithCrLfEnds) {
 
 // A text with no venue in it (headings only, a UTF-8 note, any other text picked by mistake)
 // would empty the day's store: it is refused, and the store and its venues stay.
-TEST_F(Import, ATextWithNoVenueIsRefusedAndTheStoreStays) {
+TEST_F(cBangumiFileImport, ATextWithNoVenueIsRefusedAndTheStoreStays) {
   WriteBytes(store(), QByteArray("previous store\r\n"));
   RecordingMessageBox boxes;
   for (const QByteArray& text : {SjisLines(S(u"\n---------\n番\n艇\n")), QByteArray(),
@@ -93,7 +91,7 @@ TEST_F(Import, ATextWithNoVenueIsRefusedAndTheStoreStays) {
   }
 }
 
-TEST_F(Import, FailuresLeaveThePreviousStoreAsItWas) {
+TEST_F(cBangumiFileImport, FailuresLeaveThePreviousStoreAsItWas) {
   WriteBytes(store(), QByteArray("previous store\r\n"));
   RecordingMessageBox boxes;
 
@@ -128,8 +126,8 @@ TEST_F(Import, FailuresLeaveThePreviousStoreAsItWas) {
   EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
 }
 
-TEST_F(Import, AStoreThatCannotBeWrittenIsReported) {
-  WriteBytes(input(), QByteArray("24BBGN\r\n"));
+TEST_F(cBangumiFileImport, AStoreThatCannotBeWrittenIsReported) {
+  WriteBytes(input(), QByteArray("24BBGN\r\n24BEND\r\n"));
   RecordingMessageBox boxes;
   SetAppFolder(folder.file(QStringLiteral("no/such/folder")));
   EXPECT_FALSE(bangumi.FileConv(input()));
@@ -139,7 +137,7 @@ TEST_F(Import, AStoreThatCannotBeWrittenIsReported) {
   EXPECT_TRUE(boxes.boxes()[0].text.endsWith(S(u"(Error code:75)")));
 }
 
-TEST_F(Import, ConversionDoesNotTouchTheLoadedCard) {
+TEST_F(cBangumiFileImport, ConversionDoesNotTouchTheLoadedCard) {
   WriteBytes(input(), SjisLines(Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1)} + SixEntrants(4000)})));
   ASSERT_TRUE(bangumi.FileConv(input()));
   QString name;
@@ -148,4 +146,45 @@ TEST_F(Import, ConversionDoesNotTouchTheLoadedCard) {
   ASSERT_TRUE(bangumi.FileConv(input()));
   EXPECT_EQ(bangumi.KyoteijyoCode(), "24");
   EXPECT_EQ(bangumi.SensyuNo(1, 1), "4001");
+}
+
+// A programme whose venue codes, dates, races or entrants cannot be read is refused whole, with a
+// message naming the line, before it replaces the store: BANGUMI.BRF stays byte for byte, and
+// Ctrl+B after a restart reopens the good day.
+TEST_F(cBangumiFileImport, AProgrammeThatCannotBeReadNeverReplacesTheStore) {
+  const QString good = Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1)} + SixEntrants(4000)});
+  WriteBytes(input(), SjisLines(good));
+  ASSERT_TRUE(bangumi.FileConv(input()));
+  const QByteArray kept = ReadBytes(store());
+  QList<QStringList> thirteen;
+  for (int r = 1; r <= 13; ++r) thirteen << (QStringList{RaceHeader(r)} + SixEntrants(4000 + 10 * r));
+  EntrantFields age;
+  age.age = QStringLiteral("5a");
+  const struct {
+    const char* what;
+    QString text;
+    const char16_t* message;
+  } cases[] = {
+      {"a venue code of letters", QString(good).replace(QStringLiteral("24BBGN"), QStringLiteral("AABBGN")),
+       u"1 行目の競艇場コードが数値ではありません: \"AA\""},
+      {"a venue code outside 01..24", QString(good).replace(QStringLiteral("24BBGN"), QStringLiteral("99BBGN")),
+       u"1 行目の競艇場コード \"99\" は 01～24 の範囲外です"},
+      {"a year of 1e64", QString(good).replace(QStringLiteral("２０２４年"), QStringLiteral("1e64年")),
+       u"4 行目の日付の年（22–25 バイト目）が整数ではありません: \"1e64\""},
+      {"a thirteenth race header", Block(QStringLiteral("24"), 1, thirteen),
+       u"89 行目: レース No.がオーバーフローしました。"},
+      {"an entrant field", Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1), EntrantLine(age)}}),
+       u"6 行目の年齢（15–16 バイト目）が数値ではありません: \"5a\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(input(), SjisLines(c.text));
+    RecordingMessageBox boxes;
+    EXPECT_FALSE(bangumi.FileConv(input()));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].title, S(u"番組ファイル変換エラー"));
+    EXPECT_TRUE(boxes.boxes()[0].text.startsWith(S(c.message))) << boxes.boxes()[0].text.toStdString();
+    EXPECT_TRUE(boxes.boxes()[0].text.contains(input()));
+    EXPECT_EQ(ReadBytes(store()), kept);
+  }
 }

@@ -20,23 +20,12 @@ namespace ce = tidewake::mCourseExpect;
 TEST(RealDayPrediction, EveryRaceOfADayIsAPermutation) {
   TIDEWAKE_SAMPLE_OR_SKIP(programme, QStringLiteral("B/b240101.txt"));
   TIDEWAKE_SAMPLE_OR_SKIP(fan, QStringLiteral("F/fan2604.txt"));
-  TempAppFolder folder;
-  cBangumiFile bangumi;
-  ASSERT_TRUE(bangumi.FileConv(programme));
-  KyoteijyoTable table;
-  QString name;
-  ASSERT_TRUE(bangumi.KaisaiCheck(table, name));
-
   int races = 0, straight = 0;
   QStringList others;
-  for (int code = 24; code >= 1; --code) {
-    if (table[code].isEmpty()) continue;
-    const QString venue = QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0'));
-    QString store;
-    ASSERT_TRUE(bangumi.FileLoad(venue, store));
-    cSensyuFile sensyu;
-    QStringList list = bangumi.ParticipationSensyuNoAllGet();
-    ASSERT_TRUE(sensyu.FileLoad(fan, list, 0));
+  for (cBangumiFile::Card& card : ReadProgramme(programme)) {
+    const QString venue = card.KyoteijyoCode;
+    const cBangumiFile bangumi(std::move(card));
+    const cSensyuFile sensyu = ReadHandbook(fan, bangumi.ParticipationSensyuNoAllGet());
     for (std::int16_t r = 1; r <= bangumi.RaceNumbers(); ++r) {
       SCOPED_TRACE(::testing::Message() << venue.toStdString() << ' ' << r << 'R');
       const QString result = ce::EntryCourseExpect(bangumi, sensyu, r, false);
