@@ -55,7 +55,8 @@ class cKekkaFile {
   // caller's variable receives the path); any other name is read directly. On failure a message
   // box names the line, the field and the text found, and the results loaded before stay.
   bool FileLoad(const QString& strKyoteijyoCode, QString& strFileName);
-  // Writes each meeting title found in the store into the caller's table by venue code 1..24.
+  // Writes each meeting title found in the store into the caller's table by venue code 1..24; a
+  // block whose day is not in yet by its notice.
   bool KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName);
 
   QString KyoteijyoCode() const;

@@ -363,7 +363,8 @@ void frmMain::LoadKekka(std::int16_t intJyoCode) {
   if ((*mKekkaVenues)[static_cast<std::size_t>(intJyoCode)].isEmpty()) return;
   QString fileName;
   if (!mclsKekka->FileLoad(FormatNumber(intJyoCode, u"00"), fileName)) return;
-  if (mclsKekka->RaceDate() != mclsBangumi->RaceDate()) {
+  // A block whose day is not in yet has no date, only its notice, which the results window shows.
+  if (mclsKekka->Notice().isEmpty() && mclsKekka->RaceDate() != mclsBangumi->RaceDate()) {
     mblnKekkaOtherDay = true;
     return;
   }
