@@ -787,14 +787,14 @@ bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFile
     LineReader reader(bytes);
     QByteArrayView line;
     while (reader.Next(line)) {
-      const QByteArrayView t = TrimBlanks(line);
+      const QByteArrayView t = TrimBytes(line);
       if (!IsMarker(t, "KBGN")) continue;
       const int code = VenueCode(t, reader.LineNumber());
       // The first two lines with text: the venue line, and a notice in a block not in yet.
       QByteArray head[2];
       int found = 0;
-      while (found < 2 && reader.Next(line) && !IsMarker(TrimBlanks(line), "KEND")) {
-        if (!TrimBlanks(line).isEmpty()) head[found++] = line.toByteArray();
+      while (found < 2 && reader.Next(line) && !IsMarker(TrimBytes(line), "KEND")) {
+        if (!TrimBytes(line).isEmpty()) head[found++] = line.toByteArray();
       }
       const bool notice = found > 0 && !DecodeSjis(head[0]).contains(u'［');
       const QString shown = Trim(DecodeSjis(notice ? QByteArrayView(head[1]) : Cut(head[0], 30, head[0].size())));
