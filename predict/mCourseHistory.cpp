@@ -14,7 +14,7 @@ Prediction Predict(const std::array<mWinHistory::RacerRecord, 6>& records, bool 
     const mWinHistory::Table<std::int32_t>& e = records[b - 1].Entries[b];
     std::int32_t n = 0;
     for (std::size_t c = 1; c <= 6; ++c) n += e[c];
-    keep[b] = blnCourseFix || n == 0;
+    keep[b] = blnCourseFix;
     QString why = QStringLiteral("%1号艇で %2 走").arg(b).arg(n);
     const double denominator = n + 6 * mCourseStat::kPseudoEntries;
     for (std::size_t c = 1; c <= 6; ++c) {

@@ -10,7 +10,8 @@
 // The 履歴 entry-course prediction: each racer's own recent entries when drawn in each boat
 // number are his evidence per course, weighed as the statistical predictor (mCourseStat) weighs
 // a handbook's entries, and the likeliest whole entry of the six boats is chosen the same way.
-// A fixed-entry race is 枠なり; a racer with no entries from his boat number keeps it.
+// A fixed-entry race is 枠なり; a racer with no entries from his boat number has no evidence either
+// way, so only the penalty for moving inward keeps him in his number's course.
 namespace tidewake::mCourseHistory {
 
 // Courses by boat, index 1..6 (0 unused).

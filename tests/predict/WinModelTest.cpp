@@ -1,0 +1,247 @@
+// The win model: the chances as distributions, the fit on simulated races, missing figures,
+// the coefficient file, and the history entry predictor.
+
+#include "platform/RuntimeError.h"
+#include "predict/mCourseHistory.h"
+#include "predict/mWinCoefficients.h"
+#include "predict/mWinEval.h"
+#include "predict/mWinFeatures.h"
+#include "predict/mWinFit.h"
+#include "predict/mWinModel.h"
+#include "tests/common/SampleFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <random>
+
+using namespace tidewake;
+namespace wm = tidewake::mWinModel;
+
+namespace {
+
+wm::RaceRows RandomRows(std::mt19937& rng, int features) {
+  std::normal_distribution<double> z(0.0, 1.0);
+  wm::RaceRows rows;
+  for (auto& r : rows) {
+    r.resize(static_cast<std::size_t>(features));
+    for (double& x : r) x = z(rng);
+  }
+  return rows;
+}
+
+std::vector<double> RandomBeta(std::mt19937& rng, int features, double scale) {
+  std::normal_distribution<double> z(0.0, scale);
+  std::vector<double> b(static_cast<std::size_t>(features));
+  for (double& x : b) x = z(rng);
+  return b;
+}
+
+wm::Coefficients RandomCoefficients(std::mt19937& rng, int features, double scale) {
+  wm::Coefficients c;
+  for (int i = 0; i < features; ++i) c.Names << QStringLiteral("f%1").arg(i);
+  c.Win = RandomBeta(rng, features, scale);
+  c.Second = RandomBeta(rng, features, scale);
+  c.Third = RandomBeta(rng, features, scale);
+  return c;
+}
+
+// Every chance in (0, 1) and the lot summing to 1.
+template <std::size_t N>
+void ExpectDistribution(const std::array<double, N>& p, std::size_t nonZero) {
+  std::size_t positive = 0;
+  for (double x : p) {
+    ASSERT_TRUE(std::isfinite(x));
+    ASSERT_GE(x, 0.0);
+    ASSERT_LT(x, 1.0);
+    positive += x > 0.0 ? 1 : 0;
+  }
+  EXPECT_EQ(positive, nonZero);
+  EXPECT_NEAR(std::accumulate(p.begin(), p.end(), 0.0), 1.0, 1e-9);
+}
+
+}  // namespace
+
+// For random rows and coefficients, mild to extreme: win, 2連単 and 3連単 chances are
+// distributions over 6, 30 and 120 outcomes, and reordering the boats reorders the chances.
+TEST(WinModel, ChancesAreDistributionsInvariantToBoatOrder) {
+  std::mt19937 rng(7);
+  for (double scale : {0.0, 0.3, 3.0, 300.0}) {
+    for (int trial = 0; trial < 50; ++trial) {
+      const wm::RaceRows rows = RandomRows(rng, 5);
+      const wm::Coefficients k = RandomCoefficients(rng, 5, scale);
+      const wm::RaceChances c = wm::Predict(rows, k);
+      ExpectDistribution(c.Win, 6);
+      ExpectDistribution(c.Exacta, 30);
+      ExpectDistribution(c.Trifecta, 120);
+      ExpectDistribution(wm::Harville(c.Win).Trifecta, 120);
+
+      std::array<int, 6> perm{0, 1, 2, 3, 4, 5};
+      std::shuffle(perm.begin(), perm.end(), rng);
+      wm::RaceRows moved;
+      for (int i = 0; i < 6; ++i)
+        moved[static_cast<std::size_t>(perm[static_cast<std::size_t>(i)])] = rows[static_cast<std::size_t>(i)];
+      const wm::RaceChances m = wm::Predict(moved, k);
+      for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_NEAR(m.Win[static_cast<std::size_t>(perm[i])], c.Win[i], 1e-12);
+        for (std::size_t j = 0; j < 6; ++j) {
+          if (i != j) {
+            EXPECT_NEAR(m.Exacta[static_cast<std::size_t>(perm[i] * 6 + perm[j])], c.Exacta[i * 6 + j], 1e-12);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(WinModel, LikeliestIsSortedAndRanksAgree) {
+  std::mt19937 rng(3);
+  const wm::RaceChances c = wm::Predict(RandomRows(rng, 4), RandomCoefficients(rng, 4, 1.0));
+  for (int places : {2, 3}) {
+    const auto top = wm::Likeliest(c, places, 5);
+    ASSERT_EQ(top.size(), 5u);
+    for (std::size_t i = 0; i < top.size(); ++i) {
+      EXPECT_EQ(wm::RankOf(c, top[i].Boats, places), static_cast<int>(i) + 1);
+      if (i) {
+        EXPECT_GE(top[i - 1].Chance, top[i].Chance);
+      }
+    }
+    EXPECT_EQ(wm::Likeliest(c, places, 1000).size(), places == 2 ? 30u : 120u);
+  }
+}
+
+// Races simulated from known coefficients give them back within a few standard errors.
+TEST(WinFit, RecoversKnownCoefficients) {
+  std::mt19937 rng(11);
+  const std::vector<std::vector<double>> truth{{1.2, -0.8, 0.4}, {0.6, 0.5, -0.3}, {-0.4, 0.9, 0.2}};
+  mWinFit::RaceSet set(3);
+  for (int r = 0; r < 20000; ++r) {
+    const wm::RaceRows rows = RandomRows(rng, 3);
+    std::array<bool, 6> in{};
+    in.fill(true);
+    std::array<std::int16_t, 3> order{};
+    for (std::size_t place = 0; place < 3; ++place) {
+      const auto p = wm::Softmax(wm::Scores(rows, truth[place]), in);
+      std::discrete_distribution<int> pick(p.begin(), p.end());
+      order[place] = static_cast<std::int16_t>(pick(rng));
+      in[static_cast<std::size_t>(order[place])] = false;
+    }
+    ASSERT_TRUE(set.Add(rows, order));
+  }
+  for (int place = 0; place < 3; ++place) {
+    const auto fit = mWinFit::Fit(set, static_cast<mWinFit::Place>(place), 1e-6);
+    EXPECT_TRUE(fit.Converged);
+    EXPECT_LE(fit.Iterations, 10);
+    for (std::size_t f = 0; f < 3; ++f)
+      EXPECT_NEAR(fit.Beta[f], truth[static_cast<std::size_t>(place)][f], 0.06) << place << " " << f;
+  }
+}
+
+// A card with no figures at all (a new racer everywhere, 0.00 rates, no history) still gives
+// finite chances, with the shipped coefficients as with extreme ones.
+TEST(WinFeatures, MissingFiguresGiveFiniteChances) {
+  cBangumiFile::Card card;
+  card.KyoteijyoCode = QStringLiteral("99");
+  card.RaceNumbers = 1;
+  card.races[0].boats[2].SensyuZenkokuSyoritu = 7.5f;
+  const std::array<mWinHistory::RacerRecord, 6> none{};
+  const QStringList names = mWinFeatures::FeatureNames();
+  for (const mWinFeatures::CourseTable& courses :
+       {mWinFeatures::CourseTable{}, mWinFeatures::CourseTable{0, 9, -1, 3, 4, 5, 6}}) {
+    const wm::RaceRows rows = mWinFeatures::RaceFeatures(card, 13, courses, none);
+    for (const auto& r : rows) {
+      ASSERT_EQ(r.size(), static_cast<std::size_t>(names.size()));
+      for (double x : r) ASSERT_TRUE(std::isfinite(x));
+    }
+    std::mt19937 rng(5);
+    for (const wm::Coefficients& k :
+         {mWinCoefficients::Shipped(), RandomCoefficients(rng, static_cast<int>(names.size()), 50.0)}) {
+      ExpectDistribution(wm::Predict(rows, k).Win, 6);
+    }
+  }
+}
+
+TEST(WinCoefficients, ShippedFileFitsTheFeatures) {
+  const wm::Coefficients& k = mWinCoefficients::Shipped();
+  EXPECT_EQ(k.Names, mWinFeatures::FeatureNames());
+  ASSERT_TRUE(k.IsWhole());
+  // Fitted, not the all-zero stand-in: the inside course wins most.
+  EXPECT_LT(k.Win[0], -0.1);
+}
+
+TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
+  std::mt19937 rng(2);
+  const wm::Coefficients k = RandomCoefficients(rng, 4, 1.0);
+  const QByteArray text = mWinCoefficients::Write(k);
+  EXPECT_EQ(mWinCoefficients::Read(text), k);
+
+  struct Damage {
+    const char* what;
+    QByteArray from, to;
+  };
+  const Damage damages[] = {
+      {"other format", "tidewake-win-coefficients", "tidewake-entry"},
+      {"other version", "coefficients 1", "coefficients 2"},
+      {"count too high", "features 4", "features 5"},
+      {"count not a number", "features 4", "features x"},
+      {"value not a number", "f2 ", "f2 nan "},
+      {"missing value", "\nf3 ", "\nf3 1 "},
+      {"repeated name", "f1 ", "f0 "},
+  };
+  for (const Damage& d : damages) {
+    QByteArray bad = text;
+    if (QByteArrayView(d.what) == "missing value") {
+      bad.truncate(bad.lastIndexOf(' '));
+    } else {
+      bad.replace(bad.indexOf(d.from), d.from.size(), d.to);
+    }
+    EXPECT_THROW(mWinCoefficients::Read(bad), RuntimeError) << d.what;
+  }
+  EXPECT_THROW(mWinCoefficients::Read(text.left(text.size() / 2)), RuntimeError);
+  EXPECT_THROW(mWinCoefficients::Read(QByteArray()), RuntimeError);
+
+  // A user's damaged file, or one of other features, gives way to the shipped coefficients with
+  // the reason; his good file is used.
+  test::TempAppFolder dir;
+  const QString path = dir.file(QStringLiteral("win.txt"));
+  QString error;
+  for (const QByteArray& bytes : {text.left(40), text}) {
+    test::WriteBytes(path, bytes);
+    EXPECT_EQ(mWinCoefficients::UserOrShipped(path, error), mWinCoefficients::Shipped());
+    EXPECT_TRUE(error.contains(path)) << error.toStdString();
+  }
+  wm::Coefficients mine = mWinCoefficients::Shipped();
+  mine.Win[0] += 1.0;
+  ASSERT_TRUE(mWinCoefficients::Save(path, mine, error));
+  EXPECT_EQ(mWinCoefficients::UserOrShipped(path, error), mine);
+  EXPECT_TRUE(error.isEmpty());
+}
+
+// The 履歴 entry: a racer who always went in from his boat takes that course; a fixed-entry
+// race, or no record, keeps every number.
+TEST(CourseHistory, FollowsEachRacersOwnEntries) {
+  struct Case {
+    const char* what;
+    int boat, course, times;
+    bool fixed;
+    mCourseHistory::CourseTable expected;
+  };
+  const Case cases[] = {
+      {"no record", 0, 0, 0, false, {0, 1, 2, 3, 4, 5, 6}},
+      {"boat 4 always course 3", 4, 3, 12, false, {0, 1, 2, 4, 3, 5, 6}},
+      {"fixed entry", 4, 3, 12, true, {0, 1, 2, 3, 4, 5, 6}},
+      {"once is not enough", 4, 3, 1, false, {0, 1, 2, 3, 4, 5, 6}},
+      {"too far in for one record", 6, 1, 12, false, {0, 1, 2, 3, 4, 5, 6}},
+  };
+  for (const Case& c : cases) {
+    std::array<mWinHistory::RacerRecord, 6> rec{};
+    if (c.boat) {
+      rec[static_cast<std::size_t>(c.boat - 1)].Entries[static_cast<std::size_t>(c.boat)] = {};
+      rec[static_cast<std::size_t>(c.boat - 1)]
+          .Entries[static_cast<std::size_t>(c.boat)][static_cast<std::size_t>(c.course)] = c.times;
+    }
+    EXPECT_EQ(mCourseHistory::Predict(rec, c.fixed).Courses, c.expected) << c.what;
+  }
+}
