@@ -1,5 +1,7 @@
 #include "data/cBangumiFile.h"
 
+#include "data/mDayFile.h"
+
 #include "platform/Format.h"
 #include "platform/LineReader.h"
 #include "platform/MessageBox.h"
@@ -9,10 +11,10 @@
 #include "platform/TextUtil.h"
 #include "platform/mMyFunc.h"
 
-#include <QSaveFile>
-
 #include <algorithm>
 #include <optional>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace tidewake {
@@ -48,14 +50,6 @@ bool IsDateLine(QStringView line) {
 }
 
 bool IsRaceHeaderLine(QStringView line) { return Mid(line, 30, 2) == u"電話" || Mid(line, 3, 1) == u"Ｒ"; }
-
-// The bytes without leading and trailing ASCII blanks (the byte form of Trim).
-QByteArrayView TrimBlanks(QByteArrayView b) {
-  qsizetype from = 0, to = b.size();
-  while (from < to && b[from] == ' ') ++from;
-  while (to > from && b[to - 1] == ' ') --to;
-  return b.sliced(from, to - from);
-}
 
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
@@ -306,10 +300,6 @@ const Entrant* FirstSlotWith(const Card& card, const QString& no) {
 // Competition ranks of the points rate among the day's participants: 7.5, 7.5, 6.0 rank 1, 1, 3.
 void TokutenrituOrderSet(Card& card) {
   const int n = card.ParticipationNumbers;
-  if (n < 1) {
-    throw RuntimeError(ErrNo::NoRaceInBlock,
-                       QStringLiteral("競艇場コード %1 のブロックにレースがありません").arg(card.KyoteijyoCode));
-  }
   std::vector<float> rates(n);
   for (int i = 0; i < n; ++i) {
     const Entrant* e = FirstSlotWith(card, card.participants[i + 1]);
@@ -368,126 +358,6 @@ QString StorePathOr(QString& strFileName) {
   return strFileName;
 }
 
-}  // namespace
-
-bool cBangumiFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName) {
-  const QString path = StorePathOr(strFileName);
-  if (!FileExists(path)) {
-    Warn(kNotFound + u'\n' + path, kTitleLoad);
-    return false;
-  }
-  // The new card is built aside and replaces the loaded one only when the whole block was read:
-  // a failed load leaves the card that was on show as it was.
-  Card card = DataClear();
-  const QString begin = strKyoteijyoCode + QStringLiteral("BBGN");
-  const QString end = strKyoteijyoCode + QStringLiteral("BEND");
-  try {
-    FileLineReader reader(path, kMaxLineBytes);
-    QByteArray bytes;
-    bool found = false;
-    // Codes are ASCII, so the lines before the block can be compared as bytes without decoding.
-    const bool asciiCode = std::all_of(begin.begin(), begin.end(), [](QChar c) { return c.unicode() < 0x80; });
-    const QByteArray beginBytes = begin.toLatin1();
-    while (reader.Next(bytes)) {
-      if (asciiCode ? TrimBlanks(bytes) == beginBytes : Trim(DecodeSjis(bytes)) == begin) {
-        found = true;
-        break;
-      }
-    }
-    if (!found) {
-      Warn(QStringLiteral("競艇場コードが見つかりません。\nCode: %1#").arg(strKyoteijyoCode), kTitleLoad);
-      return false;
-    }
-    card.KyoteijyoCode = strKyoteijyoCode;
-    while (reader.Next(bytes)) {
-      QString line = DecodeSjis(bytes);
-      if (Trim(line) == end) break;
-      if (IsVenueLine(line)) {
-        card.Title = TitleCut(line);
-        const int venueLineNo = reader.LineNumber();
-        if (!reader.Next(bytes)) {
-          throw RuntimeError(
-              ErrNo::InputPastEnd,
-              QStringLiteral("%1 行目の開催場の行の後でファイルが終わっています（長い題名の行がありません）")
-                  .arg(venueLineNo));
-        }
-        line = DecodeSjis(bytes);
-        card.TitleLong = Trim(line);
-      }
-      if (IsDateLine(line)) ReadDateLine(card, line, reader.LineNumber());
-      if (IsRaceHeaderLine(line)) {
-        if (++card.RaceNumbers == kMaxRace + 1) {
-          Warn(QStringLiteral("レース No.がオーバーフローしました。\nRace No: %1").arg(card.RaceNumbers), kTitleLoad);
-          return false;
-        }
-        ReadRaceHeader(card.races[card.RaceNumbers - 1], line);
-      }
-      const QString t = LTrim(line);
-      if (t.size() >= 2 && t[0] >= u'1' && t[0] <= u'6' && t[1] == u' ') {
-        if (card.RaceNumbers == 0) {
-          throw RuntimeError(
-              ErrNo::EntrantBeforeRace,
-              QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(reader.LineNumber()));
-        }
-        Entrant e;
-        ReadEntrant(e, t, reader.LineNumber());
-        card.races[card.RaceNumbers - 1].boats[t[0].unicode() - u'1'] = std::move(e);
-      }
-    }
-    card.ParticipationNumbers = ParticipationNumbersCount(card);
-    ParticipationSensyuNoSet(card);
-    TokutenrituSet(card);
-    TokutenrituOrderSet(card);
-    TansyorituSet(card);
-  } catch (const RuntimeError& e) {
-    Warn(e.reportText() + QStringLiteral("\n競艇場コード： ") + strKyoteijyoCode, kTitleLoad);
-    return false;
-  }
-  card_ = std::move(card);
-  return true;
-}
-
-bool cBangumiFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName) {
-  const QString path = StorePathOr(strFileName);
-  if (!FileExists(path)) {
-    Warn(kNotFound + u'\n' + path, kTitleList);
-    return false;
-  }
-  try {
-    FileLineReader reader(path, kMaxLineBytes);
-    QByteArray bytes;
-    while (reader.Next(bytes)) {
-      if (!bytes.contains("BBGN")) continue;  // ASCII: the bytes hold it whenever the text does
-      const QString line = DecodeSjis(bytes);
-      if (!line.contains(u"BBGN")) continue;
-      const int lineNo = reader.LineNumber();
-      const QString codeText = Mid(Trim(line), 1, 2);
-      if (!IsNumeric(codeText)) {
-        throw RuntimeError(
-            ErrNo::TypeMismatch,
-            QStringLiteral("%1 行目の競艇場コードが数値ではありません: \"%2\"").arg(lineNo).arg(codeText));
-      }
-      const double code = ToDouble(codeText);
-      if (!(code >= 1 && code <= 24) || code != static_cast<int>(code)) {
-        throw RuntimeError(
-            ErrNo::VenueCodeOutOfRange,
-            QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です").arg(lineNo).arg(codeText));
-      }
-      if (!reader.Next(bytes)) {
-        throw RuntimeError(ErrNo::InputPastEnd,
-                           QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(lineNo));
-      }
-      strKyoteijyoTable[static_cast<int>(code)] = TitleCut(DecodeSjis(bytes));
-    }
-  } catch (const RuntimeError& e) {
-    Warn(e.reportText(), kTitleList);
-    return false;
-  }
-  return true;
-}
-
-namespace {
-
 // A text searched for in lines as bytes first. None of the characters searched for has a second
 // code in the code page, so a decoded line holds the text only when its bytes hold the text's
 // bytes; only those few lines are decoded to rule out a match that straddles a character.
@@ -508,72 +378,283 @@ bool KeepsProgrammeLine(QByteArrayView line) {
   return !notice.In(line) && !heading.In(line);
 }
 
+// A line no programme has: too long, or holding a NUL byte (a file of another kind).
+void CheckProgrammeLine(QByteArrayView bytes, int lineNo) {
+  if (bytes.size() <= kMaxLineBytes && !bytes.contains('\0')) return;
+  throw RuntimeError(ErrNo::NotATextFile,
+                     QStringLiteral("%1 行目が番組の行ではありません（%2）。番組ファイル(B*.TXT)を選んでください")
+                         .arg(lineNo)
+                         .arg(bytes.contains('\0') ? QStringLiteral("NUL 文字があります")
+                                                   : QStringLiteral("%1 バイトを超えています").arg(kMaxLineBytes)));
+}
+
+// The venue code of a block's start line, 1..24; anything else fails, naming the line.
+int VenueCodeOf(QStringView line, int lineNo) {
+  const QString codeText = Mid(Trim(line), 1, 2);
+  if (!IsNumeric(codeText)) {
+    throw RuntimeError(ErrNo::TypeMismatch,
+                       QStringLiteral("%1 行目の競艇場コードが数値ではありません: \"%2\"").arg(lineNo).arg(codeText));
+  }
+  const double code = ToDouble(codeText);
+  if (!(code >= 1 && code <= 24) || code != static_cast<int>(code)) {
+    throw RuntimeError(ErrNo::VenueCodeOutOfRange,
+                       QStringLiteral("%1 行目の競艇場コード \"%2\" は 01～24 の範囲外です").arg(lineNo).arg(codeText));
+  }
+  return static_cast<int>(code);
+}
+
+// What follows a venue line: its long title, the start or end of a block, or nothing.
+enum class Following { Line, Boundary, End };
+
+// One venue block being read: its card, and the lines that are neither title, date, race nor
+// entrant (a block with no race yet holds only its notice there).
+struct BlockReader {
+  Card card = DataClear();
+  QStringList others;
+  int longTitleOther = -1;  // the index in `others` of the line read as the long title
+  bool dateSeen = false;
+  QString end;
+
+  explicit BlockReader(const QString& code) : end(code + QStringLiteral("BEND")) { card.KyoteijyoCode = code; }
+
+  // The line's kinds in their order; `next` gives the line after a venue line.
+  template <typename NextLine>
+  void Line(QString line, int lineNo, NextLine&& next) {
+    bool other = true;
+    if (IsVenueLine(line)) {
+      card.Title = TitleCut(line);
+      const int venueLineNo = lineNo;
+      QString after;
+      int afterNo = 0;
+      switch (next(after, afterNo)) {
+        case Following::End:
+          throw RuntimeError(
+              ErrNo::InputPastEnd,
+              QStringLiteral("%1 行目の開催場の行の後でファイルが終わっています（長い題名の行がありません）")
+                  .arg(venueLineNo));
+        case Following::Boundary:  // the block ends here: no long title, and the line is read in its place
+          card.TitleLong.clear();
+          break;
+        case Following::Line:
+          line = std::move(after);
+          lineNo = afterNo;
+          card.TitleLong = Trim(line);
+          longTitleOther = static_cast<int>(others.size());
+          break;
+      }
+    }
+    if (IsDateLine(line)) {
+      ReadDateLine(card, line, lineNo);
+      dateSeen = true;
+      other = false;
+    }
+    if (IsRaceHeaderLine(line)) {
+      if (++card.RaceNumbers == cBangumiFile::kMaxRace + 1) {
+        throw RuntimeError(ErrNo::TooManyRaces,
+                           QStringLiteral("%1 行目: レース No.がオーバーフローしました。\nRace No: %2")
+                               .arg(lineNo)
+                               .arg(card.RaceNumbers));
+      }
+      ReadRaceHeader(card.races[card.RaceNumbers - 1], line);
+      other = false;
+    }
+    const QString t = LTrim(line);
+    if (t.size() >= 2 && t[0] >= u'1' && t[0] <= u'6' && t[1] == u' ') {
+      if (card.RaceNumbers == 0) {
+        throw RuntimeError(ErrNo::EntrantBeforeRace,
+                           QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(lineNo));
+      }
+      Entrant e;
+      ReadEntrant(e, t, lineNo);
+      card.races[card.RaceNumbers - 1].boats[t[0].unicode() - u'1'] = std::move(e);
+      other = false;
+    }
+    if (other && !Trim(line).isEmpty()) {
+      others << Trim(line);
+    } else if (longTitleOther == others.size()) {
+      longTitleOther = -1;
+    }
+  }
+
+  // The values derived from the whole block.
+  Card Finish() {
+    card.ParticipationNumbers = ParticipationNumbersCount(card);
+    ParticipationSensyuNoSet(card);
+    TokutenrituSet(card);
+    if (card.ParticipationNumbers > 0) TokutenrituOrderSet(card);  // a block with no race has none
+    TansyorituSet(card);
+    if (card.RaceNumbers == 0) {
+      // The long title of a block that has its date line is a title, not the notice.
+      if (dateSeen && longTitleOther >= 0 && longTitleOther < others.size()) others.removeAt(longTitleOther);
+      card.Notice = others.join(u'\n');
+    }
+    return std::move(card);
+  }
+};
+
+// Reads the venue blocks of a programme text, in file order, and hands each finished card to
+// `take`. The text may be the day's file as downloaded or the store's kept lines: the lines the
+// store would not keep are passed over, so both read alike and line numbers are those of the text
+// given. With `only` set, blocks of other codes are passed over unread (a store's venue is loaded
+// whatever the others hold). A block ends at its BEND line, at the next block's start, or at the
+// end of the text.
+template <typename Take>
+void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&& take) {
+  LineReader reader(bytes);
+  QByteArrayView raw;
+  // The next kept line, decoded; a line handed back (a boundary met after a venue line) first.
+  std::optional<std::pair<QString, int>> held;
+  auto next = [&](QString& line, int& lineNo) {
+    if (held) {
+      std::tie(line, lineNo) = std::move(*held);
+      held.reset();
+      return true;
+    }
+    while (reader.Next(raw)) {
+      CheckProgrammeLine(raw, reader.LineNumber());
+      if (!KeepsProgrammeLine(raw)) continue;
+      line = DecodeSjis(raw);
+      lineNo = reader.LineNumber();
+      return true;
+    }
+    return false;
+  };
+  auto isStart = [](const QString& line) { return line.contains(u"BBGN"); };
+  std::optional<BlockReader> block;
+  // The line after a venue line, unless it starts or ends a block: then it is handed back.
+  auto following = [&](QString& line, int& lineNo) {
+    if (!next(line, lineNo)) return Following::End;
+    if (isStart(line) || Trim(line) == block->end) {
+      held.emplace(line, lineNo);
+      return Following::Boundary;
+    }
+    return Following::Line;
+  };
+  QString line;
+  int lineNo = 0;
+  while (next(line, lineNo)) {
+    if (isStart(line)) {
+      if (block) take(block->Finish());
+      block.reset();
+      if (only) {
+        if (Trim(line) == *only + QStringLiteral("BBGN")) block.emplace(*only);
+      } else {
+        const int code = VenueCodeOf(line, lineNo);
+        if (reader.AtEnd()) {
+          throw RuntimeError(ErrNo::InputPastEnd,
+                             QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(lineNo));
+        }
+        block.emplace(QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')));
+      }
+      continue;
+    }
+    if (!block) continue;
+    if (Trim(line) == block->end) {
+      take(block->Finish());
+      block.reset();
+    } else {
+      block->Line(line, lineNo, following);
+    }
+  }
+  if (block) take(block->Finish());
+}
+
 }  // namespace
+
+std::vector<cBangumiFile::Card> cBangumiFile::ReadDay(QByteArrayView bytes) {
+  std::vector<Card> cards;
+  ReadBlocks(bytes, std::nullopt, [&](Card&& c) { cards.push_back(std::move(c)); });
+  return cards;
+}
+
+cBangumiFile::cBangumiFile(Card card) : card_(std::move(card)) {}
+
+bool cBangumiFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName) {
+  const QString path = StorePathOr(strFileName);
+  if (!FileExists(path)) {
+    Warn(kNotFound + u'\n' + path, kTitleLoad);
+    return false;
+  }
+  // The new card is built aside and replaces the loaded one only when the whole block was read:
+  // a failed load leaves the card that was on show as it was.
+  std::optional<Card> card;
+  try {
+    const QByteArray bytes = ReadFileBytes(path);
+    ReadBlocks(bytes, strKyoteijyoCode, [&](Card&& c) {
+      if (!card) card = std::move(c);  // of two blocks with one code, the first
+    });
+  } catch (const RuntimeError& e) {
+    if (e.number() == ErrNo::TooManyRaces) {
+      Warn(QStringLiteral("レース No.がオーバーフローしました。\nRace No: %1").arg(kMaxRace + 1), kTitleLoad);
+    } else {
+      Warn(e.reportText() + QStringLiteral("\n競艇場コード： ") + strKyoteijyoCode, kTitleLoad);
+    }
+    return false;
+  }
+  if (!card) {
+    Warn(QStringLiteral("競艇場コードが見つかりません。\nCode: %1#").arg(strKyoteijyoCode), kTitleLoad);
+    return false;
+  }
+  card_ = std::move(*card);
+  return true;
+}
+
+bool cBangumiFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName) {
+  const QString path = StorePathOr(strFileName);
+  if (!FileExists(path)) {
+    Warn(kNotFound + u'\n' + path, kTitleList);
+    return false;
+  }
+  try {
+    const QByteArray bytes = ReadFileBytes(path);
+    // Each venue is listed as its block is read, so the entries before a failure stay.
+    ReadBlocks(bytes, std::nullopt,
+               [&](Card&& c) { strKyoteijyoTable[static_cast<std::size_t>(c.KyoteijyoCode.toInt())] = c.Title; });
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText(), kTitleList);
+    return false;
+  }
+  return true;
+}
 
 namespace {
 
-// The lines of a programme already in memory, given out as FileLineReader gives a file's.
-class ByteLines {
- public:
-  explicit ByteLines(QByteArrayView bytes) : reader_(bytes) {}
-  bool Next(QByteArray& line) {
-    QByteArrayView v;
-    if (!reader_.Next(v)) return false;
-    line = v.toByteArray();
-    return true;
-  }
-  int LineNumber() const { return reader_.LineNumber(); }
-
- private:
-  LineReader reader_;
-};
-
-// Copies the kept lines of a programme into the store. The store is replaced only when the whole
-// programme was copied: the lines go to a temporary file beside it, which is renamed over it at
-// the end, so a failure leaves the old store as it was. Messages name `sourceName`.
-template <typename Lines>
-bool ConvLines(Lines& reader, const QString& sourceName) {
-  const QString storePath = AppFilePath(kStoreName);
+// The kept lines of a programme, each ended by CR LF, after the whole text was read as a day: a
+// text whose venues, dates, races or entrants cannot be read is refused before the store changes.
+// Messages name `sourceName` and the line of the text given.
+QByteArray KeptLines(QByteArrayView bytes, const QString& sourceName) {
+  std::vector<Card> cards;
   try {
-    QSaveFile out(storePath);
-    if (!out.open(QIODevice::WriteOnly)) {
-      throw RuntimeError(ErrNo::PathFileAccess,
-                         QStringLiteral("番組ファイルを書き込めません: %1（%2）").arg(storePath, out.errorString()));
-    }
-    QByteArray bytes;
-    bool venueSeen = false;
-    while (reader.Next(bytes)) {
-      if (bytes.size() > kMaxLineBytes || bytes.contains('\0')) {
-        throw RuntimeError(
-            ErrNo::NotATextFile,
-            QStringLiteral("%1 行目が番組の行ではありません（%2）。番組ファイル(B*.TXT)を選んでください: %3")
-                .arg(reader.LineNumber())
-                .arg(bytes.contains('\0') ? QStringLiteral("NUL 文字があります")
-                                          : QStringLiteral("%1 バイトを超えています").arg(kMaxLineBytes))
-                .arg(sourceName));
-      }
-      // The store gets the bytes as read: code page 932 has characters with two codes, which would
-      // not survive decoding and encoding again.
-      if (!KeepsProgrammeLine(bytes)) continue;
-      venueSeen = venueSeen || bytes.contains("BBGN");
-      bytes.append("\r\n");
-      if (out.write(bytes) != bytes.size()) {
-        throw RuntimeError(ErrNo::DeviceIo,
-                           QStringLiteral("番組ファイルを書き込めません: %1（%2）").arg(storePath, out.errorString()));
-      }
-    }
-    // A file with no venue in it (a text of another kind picked by mistake) would replace the
-    // day's programme with an empty one: it is refused and the store stays.
-    if (!venueSeen) {
-      throw RuntimeError(ErrNo::NotATextFile,
-                         QStringLiteral("番組が見つかりません（場の始まりの行 BBGN がありません）。"
-                                        "番組ファイル(B*.TXT)を選んでください: %1")
-                             .arg(sourceName));
-    }
-    if (!out.commit()) {
-      throw RuntimeError(ErrNo::DeviceIo,
-                         QStringLiteral("番組ファイルを保存できません: %1（%2）").arg(storePath, out.errorString()));
-    }
+    cards = cBangumiFile::ReadDay(bytes);
+  } catch (const RuntimeError& e) {
+    // A line that is no programme's says which file to choose instead, as it always did.
+    const QString sep = e.number() == ErrNo::NotATextFile ? QStringLiteral(": ") : QStringLiteral("\n");
+    throw RuntimeError(e.number(), e.description() + sep + sourceName);
+  }
+  // A file with no venue in it (a text of another kind picked by mistake) would replace the
+  // day's programme with an empty one: it is refused and the store stays.
+  if (cards.empty()) {
+    throw RuntimeError(ErrNo::NotATextFile, QStringLiteral("番組が見つかりません（場の始まりの行 BBGN がありません）。"
+                                                           "番組ファイル(B*.TXT)を選んでください: %1")
+                                                .arg(sourceName));
+  }
+  // The store gets the bytes as read: code page 932 has characters with two codes, which would
+  // not survive decoding and encoding again.
+  QByteArray kept;
+  kept.reserve(bytes.size());
+  LineReader reader(bytes);
+  QByteArrayView line;
+  while (reader.Next(line)) {
+    if (!KeepsProgrammeLine(line)) continue;
+    kept.append(line);
+    kept.append("\r\n");
+  }
+  return kept;
+}
+
+bool ConvBytes(QByteArrayView bytes, const QString& sourceName) {
+  try {
+    StoreReplace(kStoreName, KeptLines(bytes, sourceName), QStringLiteral("番組ファイル"));
   } catch (const RuntimeError& e) {
     Warn(e.reportText(), kTitleConv);
     return false;
@@ -588,20 +669,18 @@ bool cBangumiFile::FileConv(const QString& strFileName) {
     Warn(kNotFound + u'\n' + strFileName, kTitleConv);
     return false;
   }
-  // Read through a fixed buffer, so that a huge file chosen by mistake costs no more memory than
-  // a programme does; the lines then take the same way as those of FileConvBytes.
+  QByteArray bytes;
   try {
-    FileLineReader reader(strFileName, kMaxLineBytes + 1);
-    return ConvLines(reader, strFileName);
+    bytes = ReadFileBytes(strFileName);
   } catch (const RuntimeError& e) {
     Warn(e.reportText(), kTitleConv);
     return false;
   }
+  return ConvBytes(bytes, strFileName);
 }
 
 bool cBangumiFile::FileConvBytes(const QByteArray& bytes, const QString& strSourceName) {
-  ByteLines reader(bytes);
-  return ConvLines(reader, strSourceName);
+  return ConvBytes(bytes, strSourceName);
 }
 
 std::int16_t cBangumiFile::SensyuNoToIndex(const QString& strSensyuNo) const {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace tidewake {
 
@@ -18,6 +20,9 @@ using KyoteijyoTable = std::array<QString, 25>;
 class cBangumiFile {
  public:
   cBangumiFile();
+  struct Card;
+  // A store holding a card read by ReadDay (or kept elsewhere), as FileLoad would have loaded it.
+  explicit cBangumiFile(Card card);
 
   // The participant list: index 0 empty, then the distinct racer numbers of the day, ascending.
   QStringList ParticipationSensyuNoAllGet() const;
@@ -95,7 +100,19 @@ class cBangumiFile {
     std::int16_t TotalDay = 0, RaceNumbers = 0, ParticipationNumbers = 0;
     QStringList participants;  // index 0 empty
     std::array<Race, kMaxRace> races;
+    // The block's own text when it has no race yet ("この場のデータ更新は、いましばらくお待ちください。"),
+    // its lines joined by line feeds; empty for a block with races.
+    QString Notice;
   };
+
+  // Every venue block of a programme text, in file order, each with every derived value computed
+  // as FileLoad computes it. The text is the day's file as downloaded or the store's kept lines
+  // (both read alike). A block with no race gives a card with RaceNumbers 0 and its Notice.
+  // Throws RuntimeError naming the line, the field and the text found; nothing is kept then.
+  static std::vector<Card> ReadDay(QByteArrayView bytes);
+
+  // The card on show.
+  const Card& card() const { return card_; }
 
  private:
   const Race& RaceAt(std::int16_t intRaceNo) const;

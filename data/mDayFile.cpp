@@ -2,6 +2,10 @@
 
 #include "data/mSensyuStore.h"
 #include "platform/LineReader.h"
+#include "platform/RuntimeError.h"
+#include "platform/mMyFunc.h"
+
+#include <QSaveFile>
 
 namespace tidewake {
 namespace {
@@ -24,6 +28,23 @@ DayFileKind DayFileKindOf(const QByteArray& bytes) {
     if (StartsProgramme(line)) return DayFileKind::Programme;
   }
   return SensyuBytesProblem(bytes).isEmpty() ? DayFileKind::FanHandbook : DayFileKind::Other;
+}
+
+void StoreReplace(const QString& storeName, QByteArrayView bytes, const QString& label) {
+  const QString storePath = AppFilePath(storeName);
+  QSaveFile out(storePath);
+  if (!out.open(QIODevice::WriteOnly)) {
+    throw RuntimeError(ErrNo::PathFileAccess,
+                       QStringLiteral("%1を書き込めません: %2（%3）").arg(label, storePath, out.errorString()));
+  }
+  if (out.write(bytes.data(), bytes.size()) != bytes.size()) {
+    throw RuntimeError(ErrNo::DeviceIo,
+                       QStringLiteral("%1を書き込めません: %2（%3）").arg(label, storePath, out.errorString()));
+  }
+  if (!out.commit()) {
+    throw RuntimeError(ErrNo::DeviceIo,
+                       QStringLiteral("%1を保存できません: %2（%3）").arg(label, storePath, out.errorString()));
+  }
 }
 
 }  // namespace tidewake

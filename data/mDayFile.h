@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
 
 namespace tidewake {
 
@@ -9,5 +11,11 @@ namespace tidewake {
 enum class DayFileKind { Programme, FanHandbook, Other };
 
 DayFileKind DayFileKindOf(const QByteArray& bytes);
+
+// Replaces the store `storeName` in the program's folder with `bytes`, whole or not at all: the
+// bytes go to a temporary file beside it, which is renamed over it only when every byte was
+// written. Throws RuntimeError naming the store (`label` says what it is: "番組ファイル");
+// the old store is then as it was.
+void StoreReplace(const QString& storeName, QByteArrayView bytes, const QString& label);
 
 }  // namespace tidewake

@@ -26,6 +26,7 @@ inline constexpr int NoRaceInBlock = 1003;
 inline constexpr int InconsistentHayami = 1004;
 inline constexpr int VenueCodeOutOfRange = 1005;
 inline constexpr int DateOutOfRange = 1006;
+inline constexpr int TooManyRaces = 1007;
 // Archives (the official .lzh downloads).
 inline constexpr int NotAnArchive = 1021;
 inline constexpr int ArchiveDamaged = 1022;

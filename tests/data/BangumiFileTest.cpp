@@ -472,11 +472,6 @@ TEST_F(Failures, TheFileEndsRightAfterAVenueLine) {
                     u"競艇場コード： 24"));
 }
 
-TEST_F(Failures, ABlockWithoutAnyRace) {
-  ExpectLoadFails(Block(QStringLiteral("24"), 1, {}), QStringLiteral("24"),
-                  S(u"競艇場コード 24 のブロックにレースがありません(Error code:1003)\n競艇場コード： 24"));
-}
-
 TEST_F(Failures, HayamiMarksThatDoNotAgree) {
   // Boats 1 and 2 of race 1 say they run again in race 2, which does not hold them: the count of
   // racers (2 / 2 + 10 = 11) is then one short of the 12 distinct numbers.
