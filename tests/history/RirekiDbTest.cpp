@@ -255,7 +255,9 @@ TEST_F(RirekiDb, AnOlderFileIsUpgradedWithItsDaysKept) {
         QStringLiteral("ALTER TABLE payout DROP COLUMN tokubarai"),
         QStringLiteral("ALTER TABLE meeting DROP COLUMN notice"), QStringLiteral("PRAGMA user_version=1")});
   cRirekiDb db(path);
-  EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), a), QString());
+  DayRecord kept = a;  // what the first schema held
+  for (auto& c : kept.cards) c.Notice.clear();
+  EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), kept), QString());
   Record(db, MakeDay(d2, 2));
   QSqlQuery q(QSqlDatabase::database(db.connectionName()));
   ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
