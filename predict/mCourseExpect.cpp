@@ -1,8 +1,8 @@
 #include "predict/mCourseExpect.h"
 
-#include "platform/MessageBox.h"
 #include "platform/Numeric.h"
 #include "platform/RuntimeError.h"
+#include "predict/PredictReport.h"
 
 #include <exception>
 #include <limits>
@@ -35,9 +35,7 @@ constexpr int kBoats = 6;
 
 // Each routine reports its own failures: the description in a box titled with its name.
 void Report(const char* routine, const std::exception& e) {
-  const auto* rt = dynamic_cast<const RuntimeError*>(&e);
-  MsgBox(rt ? rt->description() : QString::fromUtf8(e.what()), MsgButtons::Ok, MsgIcon::Warning,
-         QString::fromLatin1(routine) + QStringLiteral("Err"));
+  mPredictReport::Report(QString::fromLatin1(routine) + QStringLiteral("Err"), e);
 }
 
 // A 16-bit sum that fails as an overflow rather than wrapping.

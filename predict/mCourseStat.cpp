@@ -1,7 +1,6 @@
 #include "predict/mCourseStat.h"
 
-#include "platform/MessageBox.h"
-#include "platform/RuntimeError.h"
+#include "predict/PredictReport.h"
 #include "predict/mEntryScore.h"
 
 #include <algorithm>
@@ -10,30 +9,22 @@
 
 namespace tidewake::mCourseStat {
 
-Table<std::int16_t> gintExpectCourse{};
-Table<std::int16_t> gintExpectBoat{};
-double gdblExpectGain = 0.0;
-
 namespace {
 
 constexpr int kBoats = 6;
 
-void Report(const std::exception& e) {
-  const auto* rt = dynamic_cast<const RuntimeError*>(&e);
-  MsgBox(rt ? rt->description() : QString::fromUtf8(e.what()), MsgButtons::Ok, MsgIcon::Warning,
-         QStringLiteral("EntryCourseExpectStatErr"));
-}
-
-// Fills the tables from courses by boat and gives the boats in course order.
-QString Publish(const Table<std::int16_t>& course) {
-  QString order(kBoats, QLatin1Char('0'));
+// The entry of courses by boat, with its inverse and its order.
+Choice Entry(const Table<std::int16_t>& course, double gain) {
+  Choice choice;
+  choice.Order = QString(kBoats, QLatin1Char('0'));
+  choice.Course = course;
+  choice.Gain = gain;
   for (std::int16_t b = 1; b <= kBoats; ++b) {
     const std::int16_t c = course[static_cast<std::size_t>(b)];
-    gintExpectCourse[static_cast<std::size_t>(b)] = c;
-    gintExpectBoat[static_cast<std::size_t>(c)] = b;
-    order[c - 1] = QLatin1Char(static_cast<char>('0' + b));
+    choice.Boat[static_cast<std::size_t>(c)] = b;
+    choice.Order[c - 1] = QLatin1Char(static_cast<char>('0' + b));
   }
-  return order;
+  return choice;
 }
 
 double Score(const Evidence& ev, const Table<std::int16_t>& course) {
@@ -66,7 +57,7 @@ std::optional<Table<double>> CourseEvidence(const cSensyuFile& sensyu, const QSt
   return ev;
 }
 
-QString ChooseEntry(const Evidence& dblEvidence, const Table<bool>& blnKeepNumber) {
+Choice ChooseEntry(const Evidence& dblEvidence, const Table<bool>& blnKeepNumber) {
   const Table<std::int16_t> straight = mEntryScore::WakunariCourses();
   const double straightScore = Score(dblEvidence, straight);
   // Courses by boat in lexicographic order from 枠なり: on equal scores the earlier one stays.
@@ -88,21 +79,15 @@ QString ChooseEntry(const Evidence& dblEvidence, const Table<bool>& blnKeepNumbe
     }
   } while (std::next_permutation(perm.begin(), perm.end()));
 
-  gdblExpectGain = bestScore - straightScore;
-  if (!(gdblExpectGain > kMargin)) {
-    best = straight;
-    gdblExpectGain = 0.0;
-  }
-  return Publish(best);
+  const double gain = bestScore - straightScore;
+  if (!(gain > kMargin)) return Entry(straight, 0.0);
+  return Entry(best, gain);
 }
 
-QString EntryCourseExpectStat(const cBangumiFile& bangumi, const cSensyuFile& sensyu, std::int16_t intRaceNo,
-                              bool blnFix) {
+Choice EntryCourseExpectStat(const cBangumiFile& bangumi, const cSensyuFile& sensyu, std::int16_t intRaceNo,
+                             bool blnFix) {
   try {
-    if (blnFix || bangumi.CourseFix(intRaceNo)) {
-      gdblExpectGain = 0.0;
-      return Publish(mEntryScore::WakunariCourses());
-    }
+    if (blnFix || bangumi.CourseFix(intRaceNo)) return Entry(mEntryScore::WakunariCourses(), 0.0);
     Evidence ev{};
     Table<bool> keep{};
     for (std::int16_t b = 1; b <= kBoats; ++b) {
@@ -116,8 +101,8 @@ QString EntryCourseExpectStat(const cBangumiFile& bangumi, const cSensyuFile& se
     }
     return ChooseEntry(ev, keep);
   } catch (const std::exception& e) {
-    Report(e);
-    return QString();
+    mPredictReport::Report(QStringLiteral("EntryCourseExpectStatErr"), e);
+    return Choice{};
   }
 }
 

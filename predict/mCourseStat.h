@@ -43,24 +43,26 @@ inline constexpr double kMargin = 1.0;
 // Evidence by boat and course: [boat][course], both 1..6.
 using Evidence = std::array<Table<double>, 7>;
 
-extern Table<std::int16_t> gintExpectCourse;  // by boat: the predicted course
-extern Table<std::int16_t> gintExpectBoat;    // by course: the boat predicted there
-// The score of the predicted entry above 枠なり (0 when 枠なり is predicted).
-extern double gdblExpectGain;
+// A predicted entry. Order is empty when there is no prediction (a failure, reported).
+struct Choice {
+  QString Order;                 // the boats in course order, "123456" for 枠なり
+  Table<std::int16_t> Course{};  // by boat: the predicted course
+  Table<std::int16_t> Boat{};    // by course: the boat predicted there
+  double Gain = 0.0;             // the entry's score above 枠なり (0 when 枠なり is predicted)
+};
 
 // The racer's evidence for each course 1..6 (rule 2); nothing when he has no entries in the
 // store (rule 3).
 std::optional<Table<double>> CourseEvidence(const cSensyuFile& sensyu, const QString& strSensyuNo);
 
 // The likeliest entry (rules 4 and 5) for the evidence by boat; a boat marked in blnKeepNumber
-// stays in its own course. Fills the tables and returns the boats in course order.
-QString ChooseEntry(const Evidence& dblEvidence, const Table<bool>& blnKeepNumber);
+// stays in its own course.
+Choice ChooseEntry(const Evidence& dblEvidence, const Table<bool>& blnKeepNumber);
 
-// The boats of race intRaceNo in predicted course order ("123456" when every boat keeps its
-// own number), and the tables filled. Races the card marks as fixed-entry, and any race when
-// blnFix is true, are 枠なり. A result that is not six characters long means no prediction
-// (the failure has been reported in a box titled "EntryCourseExpectStatErr").
-QString EntryCourseExpectStat(const cBangumiFile& bangumi, const cSensyuFile& sensyu, std::int16_t intRaceNo,
-                              bool blnFix);
+// The predicted entry of race intRaceNo. Races the card marks as fixed-entry, and any race when
+// blnFix is true, are 枠なり. A failure is reported (a box titled "EntryCourseExpectStatErr")
+// and gives an empty Order.
+Choice EntryCourseExpectStat(const cBangumiFile& bangumi, const cSensyuFile& sensyu, std::int16_t intRaceNo,
+                             bool blnFix);
 
 }  // namespace tidewake::mCourseStat

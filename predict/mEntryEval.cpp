@@ -4,8 +4,6 @@
 #include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
 #include "platform/mMyFunc.h"
-#include "predict/mCourseExpect.h"
-#include "predict/mCourseStat.h"
 
 #include <QTemporaryDir>
 
@@ -48,12 +46,6 @@ class TemporaryAppFolder {
   QTemporaryDir dir_;
 };
 
-// Courses by boat from a predictor's answer; no prediction (a failure) counts as 枠なり, as the
-// card then shows the boat numbers.
-CourseTable Predicted(const QString& order, const std::array<std::int16_t, 7>& table) {
-  return order.size() == kBoats ? table : mEntryScore::WakunariCourses();
-}
-
 void Score(PredictorTally& t, const CourseTable& predicted, const CourseTable& real, bool wakunari) {
   t.All.Add(predicted, real);
   if (!wakunari) t.NotWakunari.Add(predicted, real);
@@ -69,6 +61,37 @@ bool SameRacers(const cBangumiFile& bangumi, const cKekkaFile& kekka, std::int16
 }
 
 }  // namespace
+
+VenueScore ScoreVenue(const cBangumiFile& card, const cSensyuFile* racers, const cKekkaFile& results,
+                      const std::vector<EntryPredictor>& predictors) {
+  VenueScore score;
+  score.Predicted.resize(predictors.size());
+  for (std::int16_t r = 1; r <= card.RaceNumbers(); ++r) {
+    if (!results.RaceExists(r) || !SameRacers(card, results, r)) {
+      ++score.RacesSkipped;
+      continue;
+    }
+    CourseTable real{};
+    for (std::int16_t b = 1; b <= kBoats; ++b) real[static_cast<std::size_t>(b)] = results.WakuCourse(r, b);
+    const bool wakunari = mEntryScore::IsWakunari(real);
+    for (std::size_t i = 0; i < predictors.size(); ++i) {
+      CourseTable predicted = mEntryScore::WakunariCourses();
+      if (racers) {
+        const EntryPrediction p = PredictEntry(predictors[i], card, r, *racers);
+        if (!p.predicted) {
+          if (score.Failures++ == 0) {
+            score.FailureTitle = p.failureTitle;
+            score.Failure = p.failure;
+          }
+        }
+        for (std::int16_t b = 1; b <= kBoats; ++b) predicted[static_cast<std::size_t>(b)] = p.Course(b);
+      }
+      Score(score.Predicted[i], predicted, real, wakunari);
+    }
+    Score(score.Wakunari, mEntryScore::WakunariCourses(), real, wakunari);
+  }
+  return score;
+}
 
 bool EvaluateDay(const DayFiles& files, DayResult& result, QString& strError) {
   result = DayResult{};
@@ -117,21 +140,11 @@ bool EvaluateDay(const DayFiles& files, DayResult& result, QString& strError) {
       return false;
     }
     ++result.Venues;
-    for (std::int16_t r = 1; r <= bangumi.RaceNumbers(); ++r) {
-      if (!kekka.RaceExists(r) || !SameRacers(bangumi, kekka, r)) {
-        ++result.RacesSkipped;
-        continue;
-      }
-      CourseTable real{};
-      for (std::int16_t b = 1; b <= kBoats; ++b) real[static_cast<std::size_t>(b)] = kekka.WakuCourse(r, b);
-      const bool wakunari = mEntryScore::IsWakunari(real);
-
-      const QString module = mCourseExpect::EntryCourseExpect(bangumi, sensyu, r, bangumi.CourseFix(r));
-      Score(result.Module, Predicted(module, mCourseExpect::gintExpectCourse), real, wakunari);
-      const QString stat = mCourseStat::EntryCourseExpectStat(bangumi, sensyu, r, false);
-      Score(result.Stat, Predicted(stat, mCourseStat::gintExpectCourse), real, wakunari);
-      Score(result.Wakunari, mEntryScore::WakunariCourses(), real, wakunari);
-    }
+    const VenueScore venueScore = ScoreVenue(bangumi, &sensyu, kekka, {EntryPredictor::Rules, EntryPredictor::Stat});
+    result.Module += venueScore.Predicted[0];
+    result.Stat += venueScore.Predicted[1];
+    result.Wakunari += venueScore.Wakunari;
+    result.RacesSkipped += venueScore.RacesSkipped;
   }
   return true;
 }

@@ -127,7 +127,10 @@ void frmMain::BuildMenus() {
     a->setCheckable(true);
     expect->addAction(a);
   }
-  mnuRaceExpectStandard->setChecked(true);
+  // 統計 at start: on unseen days it has the most entries right.
+  mnuRaceExpectStat->setChecked(true);
+  Command(mnuRaceExpectStandard, [this] { mnuRaceExpect_Click(EntryPredictor::Rules); });
+  Command(mnuRaceExpectStat, [this] { mnuRaceExpect_Click(EntryPredictor::Stat); });
   mnuRace->addSeparator();
   mnuRaceKekka = mnuRace->addAction(QStringLiteral("レース結果(&V)"));
   mnuRaceKekka->setShortcut(QKeySequence(Qt::Key_F8));
@@ -155,8 +158,8 @@ void frmMain::BuildMenus() {
   mnuPopup->setDefaultAction(mnuPopupAuto);
   Command(mnuPopupAuto, [this] { mnuPopupAuto_Click(); });
   Command(mnuPopupNum, [this] { mnuPopupNum_Click(); });
-  Command(mnuPopupStandard, [this] { mnuPopupPredictor_Click(Predictor::Standard); });
-  Command(mnuPopupStat, [this] { mnuPopupPredictor_Click(Predictor::Stat); });
+  Command(mnuPopupStandard, [this] { mnuPopupPredictor_Click(EntryPredictor::Rules); });
+  Command(mnuPopupStat, [this] { mnuPopupPredictor_Click(EntryPredictor::Stat); });
 }
 
 void frmMain::BuildControls() {

@@ -5,6 +5,7 @@
 #include "data/cSensyuFile.h"
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
+#include "predict/mEntryPredict.h"
 #include "ui/qtplatform/QtRaceScene.h"
 
 #include <QImage>
@@ -100,8 +101,9 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The results window beside the card; made and shown on request (nullptr until then).
   frmKekka* KekkaWindow() const { return frmKekkaWindow; }
 
-  // The entry predictions the window offers: the program's own rule set and the statistical one.
-  enum class Predictor { Standard, Stat };
+  // The entry predictor in use: the menu's checked item.
+  EntryPredictor Predictor() const { return mPredictor; }
+  void SetPredictor(EntryPredictor predictor);
 
   // The client area's size in the card view (0) and the race view (1), in pixels.
   static constexpr int kClientWidth = 828;
@@ -126,8 +128,10 @@ class frmMain : public QMainWindow, public IRaceScene {
   void mnuPopupCourse_Click(int course);
   void mnuPopupNum_Click();
   void mnuPopupAuto_Click();
+  // ﾚｰｽ → 進入予想: the predictor from now on, and the race shown predicted by it.
+  void mnuRaceExpect_Click(EntryPredictor predictor);
   // Every boat's course from one predictor, whichever is checked in the menu.
-  void mnuPopupPredictor_Click(Predictor predictor);
+  void mnuPopupPredictor_Click(EntryPredictor predictor);
   // Copies weight, rates, course and name of each boat from the card into the entrant records.
   // A cell that does not read as a number is reported and nothing is copied.
   bool EntrantDataSet();
@@ -181,10 +185,13 @@ class frmMain : public QMainWindow, public IRaceScene {
   std::optional<CardEntrants> ReadCardEntrants();
   void EntrantDataSet(const CardEntrants& entrants);
   void WriteCourses(const std::array<std::int16_t, 7>& course);
-  // The courses the prediction gives for a race, when it gives six.
-  std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo);
-  std::optional<std::array<std::int16_t, 7>> ExpectedCourses(std::int16_t intRaceNo, Predictor predictor);
-  Predictor CheckedPredictor() const;
+  // The prediction of a race shown on the card; without a racer store, none (枠なり). A failure
+  // is reported once.
+  std::optional<EntryPrediction> PredictShown(std::int16_t intRaceNo, EntryPredictor predictor);
+  // Shows a prediction's failure in its box, unless the same one was shown for this venue.
+  void ReportPredictionFailure(const QString& strTitle, const QString& strText);
+  // Writes a prediction's courses (or 枠なり) on the card and keeps it for the tooltip.
+  void ShowPrediction(const std::optional<EntryPrediction>& prediction);
   // Stores a results text, or the official archive it comes in; false after its box.
   bool KekkaOpen(const QString& path);
   // The results of the venue shown, read from KEKKA.BRF when it has them.
@@ -226,9 +233,12 @@ class frmMain : public QMainWindow, public IRaceScene {
   KyoteijyoTable mstrKyoteijyoTable;
   bool mblnRunning = false;
   bool placedOnShow_ = false;
-  // The card's courses came from the prediction: its reasons can be shown.
-  bool mblnPredicted = false;
-  Predictor mPredictedBy = Predictor::Standard;
+  // The prediction whose courses the card shows, for the tooltip; none when the card's courses
+  // did not come from one.
+  std::optional<EntryPrediction> mShownPrediction;
+  EntryPredictor mPredictor = EntryPredictor::Stat;
+  // The prediction failures shown in a box since the venue was chosen: one failure, one box.
+  QStringList mReportedFailures;
 };
 
 }  // namespace tidewake

@@ -12,8 +12,7 @@
 #include "platform/Numeric.h"
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
-#include "predict/mCourseExpect.h"
-#include "predict/mCourseStat.h"
+#include "predict/mEntryEval.h"
 #include "predict/mEntryScore.h"
 #include "sim/mFileDialog.h"
 #include "sim/mGlobal.h"
@@ -69,6 +68,7 @@ void frmMain::cboJyo_Click() {
   mblnBangumiLoaded = mclsBangumi->FileLoad(FormatNumber(code, u"00"), fileName);
   if (!mblnBangumiLoaded) return;
   gstrTitle = mclsBangumi->TitleLong();
+  mReportedFailures.clear();
   LoadRacers();
   LoadKekka(code);
   for (std::int16_t r = 1; r <= mclsBangumi->RaceNumbers(); ++r) {
@@ -88,27 +88,34 @@ std::int16_t frmMain::SelectedRaceNo() const {
   return cboRaceNo->currentIndex() < 0 ? std::int16_t{0} : static_cast<std::int16_t>(cboRaceNo->currentData().toInt());
 }
 
-frmMain::Predictor frmMain::CheckedPredictor() const {
-  return mnuRaceExpectStat->isChecked() ? Predictor::Stat : Predictor::Standard;
+void frmMain::SetPredictor(EntryPredictor predictor) {
+  mPredictor = predictor;
+  (predictor == EntryPredictor::Stat ? mnuRaceExpectStat : mnuRaceExpectStandard)->setChecked(true);
 }
 
-std::optional<std::array<std::int16_t, 7>> frmMain::ExpectedCourses(std::int16_t intRaceNo) {
-  return ExpectedCourses(intRaceNo, CheckedPredictor());
-}
-
-std::optional<std::array<std::int16_t, 7>> frmMain::ExpectedCourses(std::int16_t intRaceNo, Predictor predictor) {
+std::optional<EntryPrediction> frmMain::PredictShown(std::int16_t intRaceNo, EntryPredictor predictor) {
   if (!mblnSensyuLoaded) return std::nullopt;
-  // A fixed-entry race enters in boat order by rule: the prediction is told so.
-  const bool fixed = mclsBangumi->CourseFix(intRaceNo);
-  const bool standard = predictor == Predictor::Standard;
-  const QString order = standard ? mCourseExpect::EntryCourseExpect(*mclsBangumi, *mclsSensyu, intRaceNo, fixed)
-                                 : mCourseStat::EntryCourseExpectStat(*mclsBangumi, *mclsSensyu, intRaceNo, fixed);
-  if (order.size() != 6) return std::nullopt;
-  std::array<std::int16_t, 7> course{};
-  for (std::size_t b = 1; b <= 6; ++b) {
-    course[b] = standard ? mCourseExpect::gintExpectCourse[b] : mCourseStat::gintExpectCourse[b];
+  EntryPrediction p = PredictEntry(predictor, *mclsBangumi, intRaceNo, *mclsSensyu);
+  if (!p.predicted) {
+    ReportPredictionFailure(p.failureTitle, p.failure);
+    return std::nullopt;
   }
-  return course;
+  return p;
+}
+
+void frmMain::ReportPredictionFailure(const QString& strTitle, const QString& strText) {
+  if (strText.isEmpty() || mReportedFailures.contains(strTitle + u'\n' + strText)) return;
+  mReportedFailures << strTitle + u'\n' + strText;
+  MsgBox(strText, MsgButtons::Ok, MsgIcon::Warning, strTitle);
+}
+
+void frmMain::ShowPrediction(const std::optional<EntryPrediction>& prediction) {
+  mShownPrediction = prediction;
+  std::array<std::int16_t, 7> course{0, 1, 2, 3, 4, 5, 6};
+  if (prediction) {
+    for (int b = 1; b <= 6; ++b) course[static_cast<std::size_t>(b)] = prediction->Course(b);
+  }
+  WriteCourses(course);
 }
 
 void frmMain::WriteCourses(const std::array<std::int16_t, 7>& course) {
@@ -138,10 +145,7 @@ void frmMain::cboRaceNo_Click() {
                                b.Seiseki(r, w)};
     for (std::int16_t col = 1; col <= 13; ++col) grid.SetCellValue(w, col, cells[col - 1]);
   }
-  mPredictedBy = CheckedPredictor();
-  const auto course = ExpectedCourses(r, mPredictedBy);
-  mblnPredicted = course.has_value();
-  WriteCourses(course ? *course : std::array<std::int16_t, 7>{0, 1, 2, 3, 4, 5, 6});
+  ShowPrediction(PredictShown(r, mPredictor));
   grid.Refresh(false);
   RefreshKekka();
 }
@@ -173,7 +177,7 @@ void frmMain::mnuFileOpenOld_Click() {
     if (!title.isEmpty()) cboJyo->addItem(FormatNumber(code, u"00\\#   ") + title, code);
   }
   mblnNoBangumi = cboJyo->count() == 0;
-  mblnPredicted = false;
+  mShownPrediction.reset();
   cboJyo->setCurrentIndex(-1);
   for (std::int16_t row = 1; row <= 6; ++row) {
     for (std::int16_t col = 1; col <= 14; ++col) mclsGrid->SetCellValue(row, col, QString());
@@ -196,7 +200,8 @@ void frmMain::ReloadRacers() {
   if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
     LoadRacers();
     // The card's courses came from the store that is gone; the accuracy is the new store's.
-    mblnPredicted = false;
+    mShownPrediction.reset();
+    mReportedFailures.clear();
     if (mblnKekkaLoaded) mstrAccuracy = AccuracyText();
     RefreshKekka();
   }
@@ -268,16 +273,14 @@ void frmMain::LoadKekka(std::int16_t intJyoCode) {
 }
 
 QString frmMain::AccuracyText() {
-  mEntryScore::EntryTally standard, stat, wakunari;
-  for (std::int16_t r = 1; r <= mclsBangumi->RaceNumbers(); ++r) {
-    if (!mclsKekka->RaceExists(r)) continue;
-    mEntryScore::CourseTable real{};
-    for (std::int16_t b = 1; b <= 6; ++b) real[static_cast<std::size_t>(b)] = mclsKekka->WakuCourse(r, b);
-    const auto course = [&](Predictor p) { return ExpectedCourses(r, p).value_or(mEntryScore::WakunariCourses()); };
-    standard.Add(course(Predictor::Standard), real);
-    stat.Add(course(Predictor::Stat), real);
-    wakunari.Add(mEntryScore::WakunariCourses(), real);
-  }
+  const mEntryEval::VenueScore score =
+      mEntryEval::ScoreVenue(*mclsBangumi, mblnSensyuLoaded ? mclsSensyu.get() : nullptr, *mclsKekka,
+                             {EntryPredictor::Rules, EntryPredictor::Stat});
+  // Every race the predictor failed on failed the same way: one box says it.
+  if (score.Failures > 0) ReportPredictionFailure(score.FailureTitle, score.Failure);
+  const mEntryScore::EntryTally& standard = score.Predicted[0].All;
+  const mEntryScore::EntryTally& stat = score.Predicted[1].All;
+  const mEntryScore::EntryTally& wakunari = score.Wakunari.All;
   if (wakunari.Races == 0) return QString();
   const auto part = [](const QString& name, const mEntryScore::EntryTally& t) {
     return QStringLiteral("%1 %2 R・%3/%4 艇").arg(name).arg(t.WholeRight).arg(t.BoatsRight).arg(t.Boats);
@@ -458,20 +461,19 @@ void frmMain::mnuPopupNum_Click() {
   RefreshKekka();
 }
 
-void frmMain::mnuPopupAuto_Click() { mnuPopupPredictor_Click(CheckedPredictor()); }
+void frmMain::mnuRaceExpect_Click(EntryPredictor predictor) {
+  SetPredictor(predictor);
+  // The race shown is predicted again at once, as 自動 does.
+  mnuPopupPredictor_Click(predictor);
+}
 
-void frmMain::mnuPopupPredictor_Click(Predictor predictor) {
+void frmMain::mnuPopupAuto_Click() { mnuPopupPredictor_Click(mPredictor); }
+
+void frmMain::mnuPopupPredictor_Click(EntryPredictor predictor) {
   // With no race chosen (a store just opened, a venue that failed to load) there is nothing to
   // predict, and the card stays as it is. The demo card has no racers: 枠なり.
   if (cboRaceNo->currentIndex() < 0) return;
-  const auto course = mblnNoBangumi || !mblnBangumiLoaded ? std::nullopt : ExpectedCourses(SelectedRaceNo(), predictor);
-  mPredictedBy = predictor;
-  mblnPredicted = course.has_value();
-  if (!course) {
-    mnuPopupNum_Click();
-    return;
-  }
-  WriteCourses(*course);
+  ShowPrediction(mblnNoBangumi || !mblnBangumiLoaded ? std::nullopt : PredictShown(SelectedRaceNo(), predictor));
   mclsGrid->Refresh(false);
   RefreshKekka();
 }
@@ -498,16 +500,11 @@ void frmMain::VenueStep(int delta) {
 
 QString frmMain::CardToolTip(float x, float y) {
   const std::int16_t row = mclsGrid->ClickRow(y);
-  if (!mblnPredicted || mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
-  const auto blankIfNone = [](const QString& s) {
-    const QString t = s.trimmed();
-    return t.isEmpty() ? QStringLiteral("－") : t;
-  };
-  QString text =
-      QStringLiteral("%1号艇 %2\n得意コース: %3\n戦法: %4")
-          .arg(row)
-          .arg(mclsGrid->CellValue(row, kColName).trimmed(), blankIfNone(mCourseExpect::BoatCourseTypeName(row)),
-               blankIfNone(mCourseExpect::BoatTactics(row)));
+  if (!mShownPrediction || mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
+  // The reasons of the prediction the card shows, kept with it: never another race's.
+  QString text = QStringLiteral("%1号艇 %2\n%3")
+                     .arg(row)
+                     .arg(mclsGrid->CellValue(row, kColName).trimmed(), mShownPrediction->reasons.value(row - 1));
   if (mclsBangumi->CourseFix(SelectedRaceNo())) text += QStringLiteral("\n進入固定");
   return text;
 }

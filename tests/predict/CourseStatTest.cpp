@@ -44,29 +44,30 @@ const std::array<int, 6> kSecond{60, 38, 2, 0, 0, 0};  // courses 1 and 2
 const std::array<int, 6> kNoEntries{};
 
 // The predicted entry as courses by boat, "123456" for 枠なり.
-QString Courses() {
+QString Courses(const cs::Choice& choice) {
   QString s;
-  for (std::size_t b = 1; b <= 6; ++b) s += QString::number(cs::gintExpectCourse[b]);
+  for (std::size_t b = 1; b <= 6; ++b) s += QString::number(choice.Course[b]);
   return s;
 }
 
-// The result is a permutation of the six boats, and the two tables agree with it.
-void ExpectConsistent(const QString& order) {
+// The order is a permutation of the six boats, and the two tables agree with it.
+void ExpectConsistent(const cs::Choice& choice) {
+  const QString& order = choice.Order;
   ASSERT_EQ(order.size(), 6);
   QString sorted = order;
   std::sort(sorted.begin(), sorted.end());
   ASSERT_EQ(sorted, u"123456");
   for (std::int16_t c = 1; c <= 6; ++c) {
-    const std::int16_t b = cs::gintExpectBoat[static_cast<std::size_t>(c)];
+    const std::int16_t b = choice.Boat[static_cast<std::size_t>(c)];
     EXPECT_EQ(order[c - 1], QChar(u'0' + b));
-    EXPECT_EQ(cs::gintExpectCourse[static_cast<std::size_t>(b)], c);
+    EXPECT_EQ(choice.Course[static_cast<std::size_t>(b)], c);
   }
 }
 
 struct StatPrediction : PredictFixture {
   // Race 1 at venue 24 with boat b's racer holding entries[b - 1].
-  QString Predict(const std::array<std::array<int, 6>, 6>& entries, const QString& headerExtra = QString(),
-                  const std::array<bool, 6>& missing = {}) {
+  cs::Choice Predict(const std::array<std::array<int, 6>, 6>& entries, const QString& headerExtra = QString(),
+                     const std::array<bool, 6>& missing = {}) {
     auto boats = SpreadBoats();
     for (std::size_t i = 0; i < 6; ++i) {
       boats[i].racer = Racer(4001 + static_cast<int>(i), entries[i]);
@@ -118,47 +119,48 @@ TEST_F(StatPrediction, TheRacesWhereTheEvidenceIsStrong) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const QString order = Predict(c.entries);
-    ExpectConsistent(order);
-    EXPECT_EQ(order, QString::fromLatin1(c.order));
+    const cs::Choice choice = Predict(c.entries);
+    ExpectConsistent(choice);
+    EXPECT_EQ(choice.Order, QString::fromLatin1(c.order));
   }
 }
 
 TEST_F(StatPrediction, AFixedEntryRaceIsWakunariWhateverTheRecords) {
   const std::array<std::array<int, 6>, 6> strong{kOutside, kFlat, kFlat, kInside, kOutside, kInside};
-  EXPECT_NE(Predict(strong), u"123456");
-  EXPECT_GT(cs::gdblExpectGain, cs::kMargin);
+  const cs::Choice moved = Predict(strong);
+  EXPECT_NE(moved.Order, u"123456");
+  EXPECT_GT(moved.Gain, cs::kMargin);
 
-  EXPECT_EQ(Predict(strong, QString::fromUtf16(u"　進入固定 ")), u"123456");
+  const cs::Choice fixed = Predict(strong, QString::fromUtf16(u"　進入固定 "));
+  EXPECT_EQ(fixed.Order, u"123456");
   ASSERT_TRUE(bangumi.CourseFix(1));
-  ExpectConsistent(QStringLiteral("123456"));
-  EXPECT_EQ(cs::gdblExpectGain, 0.0);
+  ExpectConsistent(fixed);
+  EXPECT_EQ(fixed.Gain, 0.0);
   // The caller may fix any race too.
   Predict(strong);
-  EXPECT_EQ(cs::EntryCourseExpectStat(bangumi, sensyu, 1, true), u"123456");
-  EXPECT_EQ(Courses(), u"123456");
+  EXPECT_EQ(Courses(cs::EntryCourseExpectStat(bangumi, sensyu, 1, true)), u"123456");
 }
 
 TEST_F(StatPrediction, MissingRacersKeepTheirNumbers) {
   // Without boat 1's record boat 1 keeps course 1, the only one the inside racer of boat 4 wants.
-  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kInside, kFlat, kFlat}), u"412356");
-  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kInside, kFlat, kFlat}, {}, {true, false, false, false, false, false}),
+  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kInside, kFlat, kFlat}).Order, u"412356");
+  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kInside, kFlat, kFlat}, {}, {true, false, false, false, false, false}).Order,
             u"123456");
   // A racer of courses 1 and 2 still gets course 2 past the boats that have records.
-  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kSecond, kFlat, kFlat}, {}, {true, false, false, false, false, false}),
+  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kSecond, kFlat, kFlat}, {}, {true, false, false, false, false, false}).Order,
             u"142356");
   // Without boat 6's record the outside racer of boat 5 has nowhere to go.
-  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kFlat, kOutside, kFlat}, {}, {false, false, false, false, false, true}),
+  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kFlat, kOutside, kFlat}, {}, {false, false, false, false, false, true}).Order,
             u"123456");
   // Without his own record the inside racer is no one in particular.
-  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kInside, kFlat, kFlat}, {}, {false, false, false, true, false, false}),
+  EXPECT_EQ(Predict({kFlat, kFlat, kFlat, kInside, kFlat, kFlat}, {}, {false, false, false, true, false, false}).Order,
             u"123456");
 }
 
 TEST_F(StatPrediction, ABadRaceNumberIsReportedAndGivesNoPrediction) {
   Predict({kFlat, kFlat, kFlat, kFlat, kFlat, kFlat});
   RecordingMessageBox boxes;
-  EXPECT_EQ(cs::EntryCourseExpectStat(bangumi, sensyu, 13, false), QString());
+  EXPECT_EQ(cs::EntryCourseExpectStat(bangumi, sensyu, 13, false).Order, QString());
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].title, u"EntryCourseExpectStatErr");
 }
@@ -174,8 +176,9 @@ TEST_F(StatPrediction, GeneratedRacesOfKeepersAndOfAnyone) {
     // Six racers who always entered in their own number's course: 枠なり.
     std::array<std::array<int, 6>, 6> keepers{};
     for (auto& e : keepers) e = KeeperEntries(rng);
-    EXPECT_EQ(Predict(keepers), u"123456");
-    EXPECT_EQ(cs::gdblExpectGain, 0.0);
+    const cs::Choice kept = Predict(keepers);
+    EXPECT_EQ(kept.Order, u"123456");
+    EXPECT_EQ(kept.Gain, 0.0);
 
     // A racer who entered course 1 in nearly all his races, drawn in boat 4 among keepers, is
     // predicted inside.
@@ -183,8 +186,9 @@ TEST_F(StatPrediction, GeneratedRacesOfKeepersAndOfAnyone) {
     for (auto& e : withInside) e = KeeperEntries(rng, 18, 22);
     withInside[3] = {
         std::uniform_int_distribution<int>(110, 140)(rng), std::uniform_int_distribution<int>(0, 1)(rng), 0, 0, 0, 0};
-    ExpectConsistent(Predict(withInside));
-    EXPECT_LT(cs::gintExpectCourse[4], 4);
+    const cs::Choice inside = Predict(withInside);
+    ExpectConsistent(inside);
+    EXPECT_LT(inside.Course[4], 4);
 
     // Anyone, some missing from the handbook: a permutation, the missing in their own courses,
     // the same answer twice, and a move only when it beats 枠なり by the margin.
@@ -194,17 +198,18 @@ TEST_F(StatPrediction, GeneratedRacesOfKeepersAndOfAnyone) {
       for (int& n : entries[b]) n = sometimes(rng) ? 0 : any(rng);
       missing[b] = sometimes(rng);
     }
-    const QString order = Predict(entries, {}, missing);
-    ExpectConsistent(order);
+    const cs::Choice choice = Predict(entries, {}, missing);
+    const QString& order = choice.Order;
+    ExpectConsistent(choice);
     for (std::size_t b = 0; b < 6; ++b) {
       if (missing[b]) {
-        EXPECT_EQ(cs::gintExpectCourse[b + 1], static_cast<std::int16_t>(b + 1)) << "boat " << b + 1;
+        EXPECT_EQ(choice.Course[b + 1], static_cast<std::int16_t>(b + 1)) << "boat " << b + 1;
       }
     }
-    EXPECT_TRUE(order == u"123456" || cs::gdblExpectGain > cs::kMargin) << order.toStdString();
-    EXPECT_EQ(cs::EntryCourseExpectStat(bangumi, sensyu, 1, false), order);
+    EXPECT_TRUE(order == u"123456" || choice.Gain > cs::kMargin) << order.toStdString();
+    EXPECT_EQ(cs::EntryCourseExpectStat(bangumi, sensyu, 1, false).Order, order);
     // The same race with a fixed entry.
-    EXPECT_EQ(Predict(entries, QString::fromUtf16(u"　進入固定 "), missing), u"123456");
+    EXPECT_EQ(Predict(entries, QString::fromUtf16(u"　進入固定 "), missing).Order, u"123456");
   }
 }
 
@@ -220,18 +225,19 @@ TEST(StatChoice, GeneratedEvidenceAlwaysGivesAPermutationThatKeepsThePinnedBoats
       for (std::size_t c = 1; c <= 6; ++c) ev[b][c] = evidence(rng);
       keep[b] = pinned(rng);
     }
-    const QString order = cs::ChooseEntry(ev, keep);
-    ExpectConsistent(order);
+    const cs::Choice choice = cs::ChooseEntry(ev, keep);
+    const QString& order = choice.Order;
+    ExpectConsistent(choice);
     for (std::size_t b = 1; b <= 6; ++b) {
       if (keep[b]) {
-        EXPECT_EQ(cs::gintExpectCourse[b], static_cast<std::int16_t>(b));
+        EXPECT_EQ(choice.Course[b], static_cast<std::int16_t>(b));
       }
     }
     // No entry allowed scores above the chosen one by more than rounding.
     double chosen = 0;
     int inward = 0;
     for (std::size_t b = 1; b <= 6; ++b) {
-      const auto c = static_cast<std::size_t>(cs::gintExpectCourse[b]);
+      const auto c = static_cast<std::size_t>(choice.Course[b]);
       chosen += ev[b][c];
       if (c < b) inward += static_cast<int>(b - c);
     }
@@ -239,10 +245,10 @@ TEST(StatChoice, GeneratedEvidenceAlwaysGivesAPermutationThatKeepsThePinnedBoats
     double straight = 0;
     for (std::size_t b = 1; b <= 6; ++b) straight += ev[b][b];
     if (order == u"123456") {
-      EXPECT_EQ(cs::gdblExpectGain, 0.0);
+      EXPECT_EQ(choice.Gain, 0.0);
     } else {
-      EXPECT_NEAR(cs::gdblExpectGain, chosen - straight, 1e-9);
-      EXPECT_GT(cs::gdblExpectGain, cs::kMargin);
+      EXPECT_NEAR(choice.Gain, chosen - straight, 1e-9);
+      EXPECT_GT(choice.Gain, cs::kMargin);
     }
   }
 }

@@ -84,14 +84,32 @@ TEST(WindowKeys, AVenueWithFewerRacesGivesItsLastRace) {
   EXPECT_EQ(w.cboJyo->currentData().toInt(), 5);
 }
 
-TEST_F(WindowWithADay, TheTooltipGivesThePredictionsReasons) {
+TEST_F(WindowWithADay, TheTooltipGivesTheReasonsOfTheRaceShown) {
   const QPointF boat2 = CellCentre(2, 3);
-  const QString tip = w->CardToolTip(static_cast<float>(boat2.x()), static_cast<float>(boat2.y()));
-  const QString type = mCourseExpect::BoatCourseTypeName(2).trimmed();
-  const QString tactics = mCourseExpect::BoatTactics(2).trimmed();
-  EXPECT_EQ(tip, QStringLiteral("2号艇 %1\n得意コース: %2\n戦法: %3")
-                     .arg(Cell(2, 2).trimmed(), type.isEmpty() ? QStringLiteral("－") : type,
-                          tactics.isEmpty() ? QStringLiteral("－") : tactics));
+  const auto tip = [&] { return w->CardToolTip(static_cast<float>(boat2.x()), static_cast<float>(boat2.y())); };
+  const auto reasons = [&](EntryPredictor p, int race) {
+    cSensyuFile sensyu;
+    QStringList list = w->Bangumi().ParticipationSensyuNoAllGet();
+    EXPECT_TRUE(sensyu.FileLoad(AppFilePath(QStringLiteral("SENSYU.BRF")), list, 0));
+    return QStringLiteral("2号艇 %1\n").arg(Cell(2, 2).trimmed()) +
+           PredictEntry(p, w->Bangumi(), static_cast<std::int16_t>(race), sensyu).reasons[1];
+  };
+  w->mnuRaceExpectStandard->trigger();
+  const QString race3 = reasons(EntryPredictor::Rules, 3);
+  EXPECT_TRUE(race3.contains(QStringLiteral("\n得意コース: ")) && race3.contains(QStringLiteral("\n戦法: ")));
+  EXPECT_EQ(tip(), race3);
+  // Results opened: every race of the venue is predicted for the accuracy line, the rule set's
+  // tables end at the last race, and the tooltip still tells of race 3.
+  TIDEWAKE_SAMPLE_OR_SKIP(results, "K/k240101.txt");
+  {
+    ChosenFileDialog dialog(results);
+    w->mnuFileKekka->trigger();
+  }
+  ASSERT_NE(w->KekkaWindow(), nullptr);
+  EXPECT_EQ(tip(), race3);
+  w->mnuRaceExpectStat->trigger();
+  EXPECT_EQ(tip(), reasons(EntryPredictor::Stat, 3));
+  EXPECT_TRUE(tip().contains(QStringLiteral("\nコース別進入: "))) << tip().toStdString();
   const QPointF header = CellCentre(0, 3);
   EXPECT_TRUE(w->CardToolTip(static_cast<float>(header.x()), static_cast<float>(header.y())).isEmpty());
   // A fixed-entry race says so.
@@ -100,7 +118,7 @@ TEST_F(WindowWithADay, TheTooltipGivesThePredictionsReasons) {
     for (int r = 1; r <= w->cboRaceNo->count(); ++r) {
       if (!w->Bangumi().CourseFix(static_cast<std::int16_t>(r))) continue;
       ChooseRace(r);
-      EXPECT_TRUE(w->CardToolTip(static_cast<float>(boat2.x()), static_cast<float>(boat2.y())).endsWith("\n進入固定"));
+      EXPECT_TRUE(tip().endsWith("\n進入固定"));
       return;
     }
   }

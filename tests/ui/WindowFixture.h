@@ -66,6 +66,17 @@ class Window : public ::testing::Test {
     return QPointF(x + g.ColWidth(static_cast<std::int16_t>(col)) / 2.0,
                    y + g.RowHeight(static_cast<std::int16_t>(row)) / 2.0);
   }
+  // The courses a predictor gives race `race` of the venue shown, from the store as it is now.
+  QStringList Predicted(EntryPredictor predictor, int race) {
+    cSensyuFile sensyu;
+    QStringList list = w->Bangumi().ParticipationSensyuNoAllGet();
+    EXPECT_TRUE(sensyu.FileLoad(AppFilePath(QStringLiteral("SENSYU.BRF")), list, 0));
+    const EntryPrediction p = PredictEntry(predictor, w->Bangumi(), static_cast<std::int16_t>(race), sensyu);
+    EXPECT_TRUE(p.predicted) << p.failure.toStdString();
+    QStringList c;
+    for (int b = 1; b <= 6; ++b) c << QString::number(p.Course(b));
+    return c;
+  }
   bool FileMenuEnabled() const { return w->mnuFile->menuAction()->isEnabled(); }
   bool RaceMenuEnabled() const { return w->mnuRace->menuAction()->isEnabled(); }
 

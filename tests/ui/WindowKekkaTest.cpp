@@ -108,35 +108,21 @@ TEST_F(Window, TheDemoCardHasNoResults) {
   EXPECT_EQ(w->KekkaWindow()->findChild<QLabel*>(QStringLiteral("lblMessage"))->text(), QStringLiteral("成績なし"));
 }
 
-TEST_F(WindowWithADay, TheCheckedPredictorFillsTheCourses) {
-  EXPECT_TRUE(w->mnuRaceExpectStandard->isChecked());
-  EXPECT_FALSE(w->mnuRaceExpectStat->isChecked());
-  const auto predicted = [&](bool stat, int race) {
-    cSensyuFile sensyu;
-    QStringList list = w->Bangumi().ParticipationSensyuNoAllGet();
-    EXPECT_TRUE(sensyu.FileLoad(AppFilePath(QStringLiteral("SENSYU.BRF")), list, 0));
-    const auto r = static_cast<std::int16_t>(race);
-    const bool fix = w->Bangumi().CourseFix(r);
-    QStringList c;
-    if (stat) {
-      EXPECT_EQ(mCourseStat::EntryCourseExpectStat(w->Bangumi(), sensyu, r, fix).size(), 6);
-      for (std::size_t b = 1; b <= 6; ++b) c << QString::number(mCourseStat::gintExpectCourse[b]);
-    } else {
-      EXPECT_EQ(mCourseExpect::EntryCourseExpect(w->Bangumi(), sensyu, r, fix).size(), 6);
-      for (std::size_t b = 1; b <= 6; ++b) c << QString::number(mCourseExpect::gintExpectCourse[b]);
-    }
-    return c;
-  };
+TEST_F(WindowWithADay, TheCheckedPredictorFillsTheCoursesAndASwitchRepredicts) {
+  // 統計 at start: it has the most entries right.
+  EXPECT_TRUE(w->mnuRaceExpectStat->isChecked());
+  EXPECT_FALSE(w->mnuRaceExpectStandard->isChecked());
   int differ = 0;
   for (int race = 1; race <= w->cboRaceNo->count(); ++race) {
     w->mnuRaceExpectStat->trigger();
     ChooseRace(race);
-    const QStringList stat = predicted(true, race);
+    const QStringList stat = Predicted(EntryPredictor::Stat, race);
+    const QStringList standard = Predicted(EntryPredictor::Rules, race);
     EXPECT_EQ(Courses(), stat) << "race " << race;
     w->mnuRaceExpectStandard->trigger();
-    EXPECT_EQ(Courses(), stat) << "switching alone leaves the card";
+    EXPECT_EQ(Courses(), standard) << "switching predicts the race shown again";
+    EXPECT_EQ(w->Predictor(), EntryPredictor::Rules);
     w->mnuPopupAuto->trigger();
-    const QStringList standard = predicted(false, race);
     EXPECT_EQ(Courses(), standard) << "自動 follows the checked one";
     // The pop-up offers both, whichever is checked.
     w->mnuPopupStat->trigger();

@@ -194,15 +194,10 @@ TEST_F(Window, CoursesComeFromThePredictionWithAHandbookAndFromTheBoatsWithout) 
   for (int v = 0; v < w->cboJyo->count(); ++v) {
     const int code = w->cboJyo->itemData(v).toInt();
     ChooseVenue(code);
-    cSensyuFile sensyu;
-    QStringList list = w->Bangumi().ParticipationSensyuNoAllGet();
-    ASSERT_TRUE(sensyu.FileLoad(AppFilePath(QStringLiteral("SENSYU.BRF")), list, 0));
     for (std::int16_t r = 1; r <= w->cboRaceNo->count(); ++r) {
       ChooseRace(r);
       const bool fixed = w->Bangumi().CourseFix(r);
-      ASSERT_EQ(mCourseExpect::EntryCourseExpect(w->Bangumi(), sensyu, r, fixed).size(), 6);
-      QStringList want;
-      for (std::size_t b = 1; b <= 6; ++b) want << QString::number(mCourseExpect::gintExpectCourse[b]);
+      const QStringList want = Predicted(w->Predictor(), r);
       ASSERT_EQ(Courses(), want) << "venue " << code << " race " << r;
       if (fixed) {
         EXPECT_EQ(Courses(), (QStringList{"1", "2", "3", "4", "5", "6"})) << "a fixed entry keeps boat order";
@@ -473,14 +468,8 @@ TEST_F(WindowWithADay, ANewHandbookServesTheVenueShownAtOnce) {
   UpdateRacers(old);
   EXPECT_EQ(Courses(), before) << "the card stays until the user asks";
   w->mnuPopupAuto->trigger();
-  cSensyuFile sensyu;
-  QStringList list = w->Bangumi().ParticipationSensyuNoAllGet();
   RecordingMessageBox boxes;
-  ASSERT_TRUE(sensyu.FileLoad(AppFilePath(QStringLiteral("SENSYU.BRF")), list, 0));
-  ASSERT_EQ(mCourseExpect::EntryCourseExpect(w->Bangumi(), sensyu, 3, w->Bangumi().CourseFix(3)).size(), 6);
-  QStringList want;
-  for (std::size_t b = 1; b <= 6; ++b) want << QString::number(mCourseExpect::gintExpectCourse[b]);
-  EXPECT_EQ(Courses(), want);
+  EXPECT_EQ(Courses(), Predicted(w->Predictor(), 3));
 }
 
 TEST(WindowStore, AVenueThatFailsToLoadLeavesTheRaceListEmpty) {
