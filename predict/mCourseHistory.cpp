@@ -24,13 +24,10 @@ Prediction Predict(const std::array<mWinHistory::RacerRecord, 6>& records, bool 
     }
     p.Reasons[b] = why;
   }
-  const QString order = mCourseStat::ChooseEntry(evidence, keep);
-  for (qsizetype c = 0; c < order.size() && c < 6; ++c) {
-    const int b = order[c].digitValue();
-    if (b >= 1 && b <= 6) p.Courses[static_cast<std::size_t>(b)] = static_cast<std::int16_t>(c + 1);
-  }
+  const mCourseStat::Choice choice = mCourseStat::ChooseEntry(evidence, keep);
   for (std::size_t b = 1; b <= 6; ++b) {
-    if (p.Courses[b] == 0) p.Courses[b] = static_cast<std::int16_t>(b);
+    const std::int16_t c = choice.Course[b];
+    p.Courses[b] = c >= 1 && c <= 6 ? c : static_cast<std::int16_t>(b);
   }
   return p;
 }

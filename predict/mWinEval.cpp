@@ -38,7 +38,10 @@ Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& resu
     if (b.SensyuNo.trimmed() != card.boats[U(b.WakuNo - 1)].SensyuNo.trimmed()) return o;
     o.RealCourses[U(b.WakuNo)] = (b.Course >= 1 && b.Course <= 6) ? b.Course : std::int16_t{0};
     const QChar first = b.Tyakujyun.isEmpty() ? QChar() : b.Tyakujyun[0];
-    if (first == QLatin1Char('F') || first == QLatin1Char('L') || first == QLatin1Char('K')) o.Refund = true;
+    if (b.StartFlying || first == QLatin1Char('F') || first == QLatin1Char('L') ||
+        first == QLatin1Char('K')) {
+      o.Refund = true;
+    }
     if (b.TyakujyunNo >= 1 && b.TyakujyunNo <= 3) {
       if (holders[U(b.TyakujyunNo)] != 0) return o;  // a dead heat
       holders[U(b.TyakujyunNo)] = b.WakuNo;

@@ -2,6 +2,7 @@
 
 #include "data/cBangumiFile.h"
 #include "data/cKekkaFile.h"
+#include "history/cRirekiDb.h"
 #include "predict/mCourseHistory.h"
 #include "predict/mWinFeatures.h"
 #include "predict/mWinFit.h"
@@ -21,16 +22,12 @@
 // or the official archives read directly).
 namespace tidewake::mWinEval {
 
-// One day: the programme's cards and the results' venues.
-struct DayRecord {
-  QDate date;
-  std::vector<cBangumiFile::Card> cards;
-  std::vector<cKekkaFile::Venue> results;
-};
+using tidewake::DayRecord;
 
 // What a race's result says, read honestly: the first three boats when exactly one boat holds
 // each of the places 1, 2, 3 and the racers are those of the card; the real courses; and the
-// pool's payouts of the winning 単勝, 2連単 and 3連単 when each names exactly those boats.
+// pool's payouts of the winning 単勝, 2連単 and 3連単 when each names exactly those boats (not a
+// special payout, 特払い, which says nothing of the pool's chance).
 struct Outcome {
   bool Placed = false;                       // the first three are known
   std::array<std::int16_t, 3> FirstThree{};  // boats 1..6

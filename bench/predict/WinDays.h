@@ -1,6 +1,6 @@
 #pragma once
 
-#include "predict/mWinEval.h"
+#include "history/cRirekiDb.h"
 
 #include <QDate>
 #include <QString>
@@ -10,7 +10,8 @@
 namespace tidewake {
 
 // The days of a folder of official archives (bYYMMDD.lzh with kYYMMDD.lzh) in [from, to], in
-// date order. A day whose programme or results cannot be read is left out with a line on stderr.
-std::vector<mWinEval::DayRecord> YearFolderDays(const QString& strFolder, QDate from, QDate to);
+// date order, read directly rather than through the history database. A day whose programme or
+// results cannot be read is left out with a line on stderr.
+std::vector<DayRecord> YearFolderDays(const QString& strFolder, QDate from, QDate to);
 
 }  // namespace tidewake

@@ -13,6 +13,7 @@
 // the same races.
 
 #include "bench/predict/WinDays.h"
+#include "platform/RuntimeError.h"
 #include "predict/mEntryScore.h"
 #include "predict/mWinCoefficients.h"
 #include "predict/mWinEval.h"
@@ -85,14 +86,19 @@ int main(int argc, char** argv) {
       return Usage();
   }
   if (!testFrom.isValid() || !testTo.isValid() || (yearFolder.isEmpty() == history.isEmpty())) return Usage();
-  if (!history.isEmpty()) {
-    std::fputs("--history: this build reads archives only (--year-folder)\n", stderr);
-    return 2;
-  }
-
   QElapsedTimer clock;
   clock.start();
-  const std::vector<mWinEval::DayRecord> days = YearFolderDays(yearFolder, QDate(2000, 1, 1), testTo);
+  std::vector<DayRecord> days;
+  if (!history.isEmpty()) {
+    try {
+      days = cRirekiDb(history).Days(QDate(1900, 1, 1), testTo);
+    } catch (const RuntimeError& e) {
+      std::fprintf(stderr, "%s\n", e.description().toUtf8().constData());
+      return 1;
+    }
+  } else {
+    days = YearFolderDays(yearFolder, QDate(2000, 1, 1), testTo);
+  }
   const double loadSeconds = clock.restart() / 1000.0;
   long trainDays = 0, testDays = 0;
   for (const auto& d : days) (d.date < testFrom ? trainDays : testDays) += 1;
