@@ -86,7 +86,7 @@ mWinModel::Coefficients Read(const QByteArray& text) {
 bool Load(const QString& strPath, mWinModel::Coefficients& coefficients, QString& strError) {
   try {
     mWinModel::Coefficients c = Read(ReadFileBytes(strPath));
-    if (c.Names != mWinFeatures::FeatureNames()) {
+    if (c.Names != mWinFeatures::CoefficientNames()) {
       strError = strPath + QStringLiteral(": 係数の特徴量がこのプログラムの特徴量と合いません。");
       return false;
     }
@@ -114,7 +114,7 @@ const mWinModel::Coefficients& Shipped() {
     // The resource is built from a file checked by the tests; should it ever fail, every boat
     // scores alike rather than the program stopping.
     if (!Load(QStringLiteral(":/predict/win_coefficients.txt"), c, error)) {
-      c.Names = mWinFeatures::FeatureNames();
+      c.Names = mWinFeatures::CoefficientNames();
       const auto n = static_cast<std::size_t>(c.Names.size());
       c.Win.assign(n, 0.0);
       c.Second.assign(n, 0.0);

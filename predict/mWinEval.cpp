@@ -26,6 +26,14 @@ std::int32_t PayoutOf(const cKekkaFile::Race& r, Kakesiki kind, const QList<std:
 
 }  // namespace
 
+mWinModel::Courses CoursesOf(const mCourseHistory::CourseTable& byBoat) {
+  mWinModel::Courses c = mWinModel::kWakunari;
+  for (std::size_t b = 1; b <= 6; ++b) {
+    if (byBoat[b] >= 1 && byBoat[b] <= 6) c[b - 1] = byBoat[b];
+  }
+  return c;
+}
+
 double PoolChance(std::int32_t yen) { return yen > 0 ? kPoolReturn * 100.0 / yen : 0.0; }
 
 Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& result) {
@@ -38,8 +46,7 @@ Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& resu
     if (b.SensyuNo.trimmed() != card.boats[U(b.WakuNo - 1)].SensyuNo.trimmed()) return o;
     o.RealCourses[U(b.WakuNo)] = (b.Course >= 1 && b.Course <= 6) ? b.Course : std::int16_t{0};
     const QChar first = b.Tyakujyun.isEmpty() ? QChar() : b.Tyakujyun[0];
-    if (b.StartFlying || first == QLatin1Char('F') || first == QLatin1Char('L') ||
-        first == QLatin1Char('K')) {
+    if (b.StartFlying || first == QLatin1Char('F') || first == QLatin1Char('L') || first == QLatin1Char('K')) {
       o.Refund = true;
     }
     if (b.TyakujyunNo >= 1 && b.TyakujyunNo <= 3) {
@@ -95,8 +102,10 @@ mWinModel::Coefficients FitDays(const std::vector<DayRecord>& days, QDate from, 
     if (!rc.Result || (from.isValid() && rc.Date < from) || (to.isValid() && rc.Date >= to)) return;
     const Outcome o = ReadOutcome(rc.Card->races[U(rc.RaceNo - 1)], *rc.Result);
     if (!o.Placed || o.Refund) return;
-    races.Add(rc.Rows, {static_cast<std::int16_t>(o.FirstThree[0] - 1), static_cast<std::int16_t>(o.FirstThree[1] - 1),
-                        static_cast<std::int16_t>(o.FirstThree[2] - 1)});
+    races.Add(rc.Rows,
+              {static_cast<std::int16_t>(o.FirstThree[0] - 1), static_cast<std::int16_t>(o.FirstThree[1] - 1),
+               static_cast<std::int16_t>(o.FirstThree[2] - 1)},
+              CoursesOf(rc.Entry.Courses));
   });
   return mWinFit::FitAll(races, names, ridge, progress);
 }

@@ -43,6 +43,9 @@ Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& resu
 inline constexpr double kPoolReturn = 0.75;
 double PoolChance(std::int32_t yen);
 
+// Courses by boat 1..6 as the model takes them (by boat - 1); a course outside 1..6 is 枠なり's.
+mWinModel::Courses CoursesOf(const mCourseHistory::CourseTable& byBoat);
+
 // A race on its day, with what the days before it knew.
 struct RaceCase {
   QDate Date;

@@ -55,6 +55,8 @@ QStringList FeatureNames(const FeatureSet& set) {
   return n;
 }
 
+QStringList CoefficientNames(const FeatureSet& set) { return FeatureNames(set) + mWinModel::ContextNames(); }
+
 mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const CourseTable& courses,
                                  const std::array<mWinHistory::RacerRecord, 6>& records, const FeatureSet& set) {
   mWinModel::RaceRows rows;

@@ -19,9 +19,9 @@ namespace tidewake::mWinFeatures {
 
 // Groups of features that can be left out, to measure what each adds.
 struct FeatureSet {
-  bool Venue = true;        // the venue by course 1 and 2
-  bool History = true;      // the racer's recent results
-  bool Interaction = true;  // the win rate by course
+  bool Venue = true;         // the venue by course 1 and 2
+  bool History = true;       // the racer's recent results
+  bool Interaction = false;  // the win rate by course (measured: adds nothing)
   bool operator==(const FeatureSet&) const = default;
 };
 
@@ -29,6 +29,9 @@ struct FeatureSet {
 inline constexpr int kWindowDays = 180;
 
 QStringList FeatureNames(const FeatureSet& set = {});
+// The names a coefficient file holds: the features, then the context features of second and
+// third place.
+QStringList CoefficientNames(const FeatureSet& set = {});
 
 // Courses by boat number, index 1..6 (0 unused), as the entry predictor or the user chose them.
 using CourseTable = std::array<std::int16_t, 7>;

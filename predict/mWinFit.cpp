@@ -9,7 +9,11 @@ namespace tidewake::mWinFit {
 
 using mWinModel::kBoats;
 
-bool RaceSet::Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree) {
+bool RaceSet::Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
+                  const mWinModel::Courses& courses) {
+  for (std::int16_t c : courses) {
+    if (c < 1 || c > kBoats) return false;
+  }
   for (const auto& r : rows) {
     if (r.size() < static_cast<std::size_t>(features_)) return false;
   }
@@ -21,10 +25,16 @@ bool RaceSet::Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t
     for (int f = 0; f < features_; ++f) x_.push_back(static_cast<float>(r[static_cast<std::size_t>(f)]));
   }
   order_.push_back(firstThree);
+  courses_.push_back(courses);
   return true;
 }
 
 namespace {
+
+// The win logit has no boat placed: its context features would all be 0.
+int FeatureCount(const RaceSet& set, Place place) {
+  return set.Features() + (place == Place::First ? 0 : mWinModel::kContextFeatures);
+}
 
 struct Evaluation {
   double Objective = 0.0;  // negative log-likelihood plus the penalty
@@ -38,7 +48,8 @@ struct Evaluation {
 // of their chances, and the chance-weighted mean rows), which Eigen does far faster than a sum of
 // outer products.
 Evaluation Evaluate(const RaceSet& set, Place place, double ridge, const Eigen::VectorXd& beta) {
-  const int k = set.Features();
+  const int base = set.Features();
+  const int k = FeatureCount(set, place);
   const int skip = static_cast<int>(place);  // boats of the finishing order already placed
   const int inPlay = kBoats - skip;
   constexpr std::size_t kChunk = 1024;
@@ -61,7 +72,14 @@ Evaluation Evaluate(const RaceSet& set, Place place, double ridge, const Eigen::
         for (int j = 0; j < skip; ++j) placed = placed || order[static_cast<std::size_t>(j)] == b;
         if (placed) continue;
         if (order[static_cast<std::size_t>(skip)] == b) chosen = row;
-        for (int f = 0; f < k; ++f) x(row, f) = set.At(r, b, f);
+        for (int f = 0; f < base; ++f) x(row, f) = set.At(r, b, f);
+        if (k > base) {
+          const auto& c = set.CoursesOf(r);
+          const auto ctx =
+              mWinModel::Context(c[static_cast<std::size_t>(b)], skip >= 1 ? c[static_cast<std::size_t>(order[0])] : 0,
+                                 skip >= 2 ? c[static_cast<std::size_t>(order[1])] : 0);
+          for (int f = 0; f < mWinModel::kContextFeatures; ++f) x(row, base + f) = ctx[static_cast<std::size_t>(f)];
+        }
         ++row;
       }
       s = x * beta;
@@ -90,7 +108,7 @@ Evaluation Evaluate(const RaceSet& set, Place place, double ridge, const Eigen::
 
 FitResult Fit(const RaceSet& set, Place place, double ridge, int maxIterations,
               const std::function<void(int)>& progress) {
-  const int k = set.Features();
+  const int k = FeatureCount(set, place);
   FitResult result;
   Eigen::VectorXd beta = Eigen::VectorXd::Zero(k);
   const double n = std::max<double>(1.0, static_cast<double>(set.Races()));
@@ -136,7 +154,7 @@ FitResult Fit(const RaceSet& set, Place place, double ridge, int maxIterations,
 mWinModel::Coefficients FitAll(const RaceSet& races, const QStringList& names, double ridge,
                                const std::function<void(int)>& progress) {
   mWinModel::Coefficients c;
-  c.Names = names;
+  c.Names = names + mWinModel::ContextNames();
   int step = 0;
   auto tick = [&](int) {
     if (progress) progress(++step);
@@ -144,6 +162,7 @@ mWinModel::Coefficients FitAll(const RaceSet& races, const QStringList& names, d
   c.Win = Fit(races, Place::First, ridge, 30, tick).Beta;
   c.Second = Fit(races, Place::Second, ridge, 30, tick).Beta;
   c.Third = Fit(races, Place::Third, ridge, 30, tick).Beta;
+  c.Win.resize(c.Second.size(), 0.0);
   return c;
 }
 

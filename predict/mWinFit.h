@@ -16,14 +16,17 @@ namespace tidewake::mWinFit {
 // the four left.
 enum class Place : std::int16_t { First, Second, Third };
 
-// Races with their rows and the first three boats (0-based boat numbers, distinct).
+// Races with their rows, their boats' courses and the first three boats (0-based boat numbers,
+// distinct). The second- and third-place logits also read the context features (mWinModel::Context).
 class RaceSet {
  public:
   explicit RaceSet(int features) : features_(features) {}
   int Features() const { return features_; }
   std::size_t Races() const { return order_.size(); }
-  // Adds a race; rows shorter than the feature count are refused (false).
-  bool Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree);
+  // Adds a race; rows shorter than the feature count, or courses outside 1..6, are refused (false).
+  bool Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
+           const mWinModel::Courses& courses = mWinModel::kWakunari);
+  const mWinModel::Courses& CoursesOf(std::size_t r) const { return courses_[r]; }
   // Feature f of boat b of race r.
   float At(std::size_t r, int b, int f) const {
     return x_[(r * mWinModel::kBoats + static_cast<std::size_t>(b)) * static_cast<std::size_t>(features_) +
@@ -35,6 +38,7 @@ class RaceSet {
   int features_;
   std::vector<float> x_;
   std::vector<std::array<std::int16_t, 3>> order_;
+  std::vector<mWinModel::Courses> courses_;
 };
 
 struct FitResult {
@@ -45,13 +49,14 @@ struct FitResult {
   double MeanLogLoss = 0.0;
 };
 
-// Maximises the likelihood of the place's choices less ridge/2 * |beta|^2. Stops when a step
+// Maximises the likelihood (of the rows' features, and the context features after them but for the
+// win) of the place's choices less ridge/2 * |beta|^2. Stops when a step
 // changes the objective by less than 1e-9 per race or after maxIterations. `progress`, when
 // given, hears each iteration's number.
 FitResult Fit(const RaceSet& races, Place place, double ridge, int maxIterations = 30,
               const std::function<void(int)>& progress = {});
 
-// The three logits fitted and named.
+// The three logits fitted and named (the rows' names; the context names are added).
 mWinModel::Coefficients FitAll(const RaceSet& races, const QStringList& names, double ridge,
                                const std::function<void(int)>& progress = {});
 

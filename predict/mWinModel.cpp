@@ -97,12 +97,49 @@ std::array<bool, kBoats> AllBut(int a, int b = -1) {
 
 }  // namespace
 
-RaceChances Predict(const RaceRows& rows, const Coefficients& k) {
+QStringList ContextNames() {
+  return {QStringLiteral("ctx_next_out_first"), QStringLiteral("ctx_two_out_first"), QStringLiteral("ctx_inside_first"),
+          QStringLiteral("ctx_next_out_second"), QStringLiteral("ctx_inside_second")};
+}
+
+std::array<double, kContextFeatures> Context(int course, int firstCourse, int secondCourse) {
+  std::array<double, kContextFeatures> x{};
+  if (firstCourse < 1) return x;
+  x[0] = course == firstCourse + 1 ? 1.0 : 0.0;
+  x[1] = course == firstCourse + 2 ? 1.0 : 0.0;
+  x[2] = course < firstCourse ? 1.0 : 0.0;
+  if (secondCourse >= 1) {
+    x[3] = course == secondCourse + 1 ? 1.0 : 0.0;
+    x[4] = course < secondCourse ? 1.0 : 0.0;
+  }
+  return x;
+}
+
+namespace {
+
+// The context part of each boat's score, when the coefficients have one.
+std::array<double, kBoats> WithContext(std::array<double, kBoats> s, const RaceRows& rows,
+                                       const std::vector<double>& beta, const Courses& courses, int first, int second) {
+  const std::size_t base = rows[0].size();
+  if (beta.size() < base + kContextFeatures) return s;
+  const int cf = first >= 0 ? courses[U(first)] : 0;
+  const int cs = second >= 0 ? courses[U(second)] : 0;
+  for (int i = 0; i < kBoats; ++i) {
+    const auto x = Context(courses[U(i)], cf, cs);
+    for (int f = 0; f < kContextFeatures; ++f) s[U(i)] += beta[base + U(f)] * x[U(f)];
+  }
+  return s;
+}
+
+}  // namespace
+
+RaceChances Predict(const RaceRows& rows, const Coefficients& k, const Courses& courses) {
   const auto win = Softmax(Scores(rows, k.Win), AllBut(-1));
   const auto s2 = Scores(rows, k.Second);
   const auto s3 = Scores(rows, k.Third);
   return Chain(
-      win, [&](int a) { return Softmax(s2, AllBut(a)); }, [&](int a, int b) { return Softmax(s3, AllBut(a, b)); });
+      win, [&](int a) { return Softmax(WithContext(s2, rows, k.Second, courses, a, -1), AllBut(a)); },
+      [&](int a, int b) { return Softmax(WithContext(s3, rows, k.Third, courses, a, b), AllBut(a, b)); });
 }
 
 RaceChances Harville(const std::array<double, kBoats>& win) {

@@ -22,7 +22,21 @@ using Row = std::vector<double>;
 // The six boats' rows by boat number - 1.
 using RaceRows = std::array<Row, kBoats>;
 
-// Named coefficients of the three logits (win, second among five, third among four).
+// Courses by boat number - 1 (1..6), as the entry prediction put the boats.
+using Courses = std::array<std::int16_t, kBoats>;
+inline constexpr Courses kWakunari{1, 2, 3, 4, 5, 6};
+
+// Where a boat is against the boats already placed: second and third place go to the boats just
+// outside the winner far more often than their own figures say (the winner's wake opens the
+// water there), which the chances of the win logit renormalised (Harville) cannot know. These
+// features are 0 in the win logit, which has no boat placed yet.
+inline constexpr int kContextFeatures = 5;
+QStringList ContextNames();
+// `firstCourse` the winner's course, `secondCourse` the second's (0 while choosing second).
+std::array<double, kContextFeatures> Context(int course, int firstCourse, int secondCourse);
+
+// Named coefficients of the three logits (win, second among five, third among four): the rows'
+// features, then the context features when the lists are that much longer than a row.
 struct Coefficients {
   QStringList Names;
   std::vector<double> Win, Second, Third;
@@ -46,8 +60,8 @@ std::array<double, kBoats> Softmax(const std::array<double, kBoats>& scores, con
 // Each boat's score under one list of coefficients.
 std::array<double, kBoats> Scores(const RaceRows& rows, const std::vector<double>& beta);
 
-// The three logits chained.
-RaceChances Predict(const RaceRows& rows, const Coefficients& coefficients);
+// The three logits chained; `courses` place the boats for the context features.
+RaceChances Predict(const RaceRows& rows, const Coefficients& coefficients, const Courses& courses = kWakunari);
 
 // The baseline: second and third place from the win chances renormalised over the boats left.
 RaceChances Harville(const std::array<double, kBoats>& win);

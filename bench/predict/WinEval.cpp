@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
     if (!o.Placed) return ++unplaced, void();
     if (o.Refund) return ++refunds, void();
     if (!o.Tansyo || !o.Nirentan || !o.Sanrentan) return ++unpaid, void();
-    const mWinModel::RaceChances c = mWinModel::Predict(rc.Rows, k);
+    const mWinModel::RaceChances c = mWinModel::Predict(rc.Rows, k, mWinEval::CoursesOf(rc.Entry.Courses));
     const int a = o.FirstThree[0] - 1, b2 = o.FirstThree[1] - 1, t = o.FirstThree[2] - 1;
     win.Add(Ll(c.Win[static_cast<std::size_t>(a)]));
     poolWin.Add(Ll(mWinEval::PoolChance(o.Tansyo)));

@@ -148,6 +148,7 @@ TEST(WinFeatures, MissingFiguresGiveFiniteChances) {
   card.races[0].boats[2].SensyuZenkokuSyoritu = 7.5f;
   const std::array<mWinHistory::RacerRecord, 6> none{};
   const QStringList names = mWinFeatures::FeatureNames();
+  const auto coefficients = static_cast<int>(mWinFeatures::CoefficientNames().size());
   for (const mWinFeatures::CourseTable& courses :
        {mWinFeatures::CourseTable{}, mWinFeatures::CourseTable{0, 9, -1, 3, 4, 5, 6}}) {
     const wm::RaceRows rows = mWinFeatures::RaceFeatures(card, 13, courses, none);
@@ -156,8 +157,7 @@ TEST(WinFeatures, MissingFiguresGiveFiniteChances) {
       for (double x : r) ASSERT_TRUE(std::isfinite(x));
     }
     std::mt19937 rng(5);
-    for (const wm::Coefficients& k :
-         {mWinCoefficients::Shipped(), RandomCoefficients(rng, static_cast<int>(names.size()), 50.0)}) {
+    for (const wm::Coefficients& k : {mWinCoefficients::Shipped(), RandomCoefficients(rng, coefficients, 50.0)}) {
       ExpectDistribution(wm::Predict(rows, k).Win, 6);
     }
   }
@@ -165,7 +165,7 @@ TEST(WinFeatures, MissingFiguresGiveFiniteChances) {
 
 TEST(WinCoefficients, ShippedFileFitsTheFeatures) {
   const wm::Coefficients& k = mWinCoefficients::Shipped();
-  EXPECT_EQ(k.Names, mWinFeatures::FeatureNames());
+  EXPECT_EQ(k.Names, mWinFeatures::CoefficientNames());
   ASSERT_TRUE(k.IsWhole());
   // Fitted, not the all-zero stand-in: the inside course wins most.
   EXPECT_LT(k.Win[0], -0.1);
