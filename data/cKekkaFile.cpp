@@ -13,6 +13,8 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 namespace tidewake {
 
@@ -122,6 +124,9 @@ constexpr std::array<Kakesiki, 4> kMatomeKinds = {Kakesiki::Sanrentan, Kakesiki:
                                                   Kakesiki::Nirenfuku};
 
 const QString kFuseiritu = QStringLiteral("不成立");
+const QString kTokubarai = QStringLiteral("特払い");
+const QString kCancelled = QStringLiteral("中　止");
+const QString kRaceVoid = QStringLiteral("レース不成立");
 const QString kNinki = QStringLiteral("人気");
 
 // A race header: the race number right-aligned in four bytes, then "R" and a blank
@@ -159,6 +164,7 @@ class VenueReader {
   bool ReadPayoutLine(QByteArrayView line);
   Race& Current() { return v_.races[race_ - 1]; }
   int LineNo() const { return r_.LineNumber(); }
+  void SettleStatus();
 
   LineReader& r_;
   QString code_;
@@ -166,9 +172,31 @@ class VenueReader {
   Venue v_;
   Part part_ = Part::Head;
   bool venueLineRead_ = false;
-  int race_ = 0;       // the race being read, 1..12; 0 before the first header
-  int lastKind_ = -1;  // the kind of the last payout line, for the continuation lines of 拡連複
+  bool noticeBlock_ = false;  // the venue line is "ボートレース…": a block with a notice, no race
+  int race_ = 0;              // the race being read, 1..12; 0 before the first header
+  int lastKind_ = -1;         // the kind of the last payout line, for the further lines of a kind
+  int matomeRace_ = 0;        // the race of the last summary line, for a dead heat's further line
+  // Per race: the summary says 中止, the section says レース不成立, a payout line was read.
+  std::array<bool, cKekkaFile::kMaxRace> cancelled_{}, void_{}, paid_{};
 };
+
+// What each race comes to once the whole block is read: a race is Held only with its boats and
+// its payouts (or their 不成立), so a section the file does not complete is never an ordinary
+// result.
+void VenueReader::SettleStatus() {
+  for (int i = 0; i < cKekkaFile::kMaxRace; ++i) {
+    Race& race = v_.races[i];
+    if (void_[i]) {
+      race.Status = RaceStatus::Void;
+    } else if (!race.boats.empty() && paid_[i]) {
+      race.Status = RaceStatus::Held;
+    } else if (cancelled_[i]) {
+      race.Status = RaceStatus::Cancelled;
+    } else {
+      race.Status = RaceStatus::None;
+    }
+  }
+}
 
 Venue VenueReader::Read() {
   v_.KyoteijyoCode = code_;
@@ -176,7 +204,10 @@ Venue VenueReader::Read() {
   QByteArrayView line;
   while (r_.Next(line)) {
     const QByteArrayView t = TrimBlanks(line);
-    if (t == end) return std::move(v_);
+    if (t == end) {
+      SettleStatus();
+      return std::move(v_);
+    }
     if (IsMarker(t, "KBGN") || IsMarker(t, "KEND") || t == "FINALK") {
       throw RuntimeError(ErrNo::InputPastEnd,
                          QStringLiteral("%1 行目で始まる競艇場コード %2 のブロックが %3 行目で終わらずに切れています"
@@ -203,7 +234,9 @@ Venue VenueReader::Read() {
           continue;
         }
         const QString text = DecodeSjis(line);
-        if (text.contains(u"競走成績")) {
+        if (noticeBlock_) {
+          v_.Notice += (v_.Notice.isEmpty() ? QString() : QStringLiteral("\n")) + Trim(text);
+        } else if (text.contains(u"競走成績")) {
           part_ = Part::LongTitle;
         } else if (Trim(text).startsWith(u'第') && text.contains(u'/')) {
           ReadDateLine(line);
@@ -237,6 +270,10 @@ Venue VenueReader::Read() {
           Current().Kimarite = TrimPadding(QStringView(text).sliced(caption + 6));
           continue;
         }
+        if (Trim(text) == kRaceVoid) {
+          void_[race_ - 1] = true;
+          continue;
+        }
         if (!ReadPayoutLine(line)) Current().bikou << Trim(text);
         continue;
       }
@@ -252,9 +289,17 @@ Venue VenueReader::Read() {
 
 // "大　村［成績］      1/ 1      ミッドナイトボートレ  第 1日": the venue, then the short title
 // from byte 31.
+//
+// A block whose day is not in yet has "ボートレース三　国" and a notice instead.
 void VenueReader::ReadVenueLine(QByteArrayView line) {
   venueLineRead_ = true;
   const QString text = DecodeSjis(line);
+  const QString brand = QStringLiteral("ボートレース");
+  if (!text.contains(u'［') && Trim(text).startsWith(brand)) {
+    noticeBlock_ = true;
+    v_.KyoteijyoName = TrimPadding(Trim(text).mid(brand.size()));
+    return;
+  }
   const qsizetype mark = text.indexOf(u'［');
   v_.KyoteijyoName = TrimPadding(mark >= 0 ? QStringView(text).first(mark) : QStringView(text).first(0));
   v_.Title = Trim(DecodeSjis(Cut(line, 30, line.size())));
@@ -284,41 +329,100 @@ void VenueReader::ReadDateLine(QByteArrayView line) {
   v_.RaceDate = FormatNumber(ymd[0], u"##00") + u'/' + FormatNumber(ymd[1], u"00") + u'/' + FormatNumber(ymd[2], u"00");
 }
 
-// "           1R  1-3-6    1830    1-3-6     760    1-3     390    1-3     310", or 不成立 in
-// place of a combination and its payout.
+// "           1R  1-3-6    1830    1-3-6     760    1-3     390    1-3     310": per kind its
+// column of the combination and the yen; 不成立 (not paid) or 特払い (a special payout, yen when
+// given) in place of both; "           7R  中　止" for a race called off. A line with no race
+// number holds a dead heat's further combinations for the race above, its other columns blank.
 void VenueReader::ReadMatomeLine(QByteArrayView line) {
-  const QString text = DecodeSjis(line);
-  const QStringList tokens = text.split(u' ', Qt::SkipEmptyParts);
-  const QString no = tokens.value(0);
-  const QString digits = no.endsWith(u'R') ? no.chopped(1) : QString();
-  const std::int16_t race = IsNumeric(digits) && !digits.contains(u'.') ? ToInteger(digits) : 0;
+  // The words of the line with the byte each starts at (Shift_JIS never has a blank inside a
+  // character).
+  std::vector<std::pair<qsizetype, QByteArrayView>> words;
+  for (qsizetype i = 0; i < line.size();) {
+    if (line[i] == ' ') {
+      ++i;
+      continue;
+    }
+    qsizetype j = i;
+    while (j < line.size() && line[j] != ' ') ++j;
+    words.emplace_back(i, line.sliced(i, j - i));
+    i = j;
+  }
+  const QString first = DecodeSjis(words.front().second);
+  const QString digits = first.endsWith(u'R') ? first.chopped(1) : QString();
+  int race = 0;
+  std::size_t w = 0;
+  if (!digits.isEmpty()) {
+    race = IsDigits(words.front().second.chopped(1)) && digits.size() <= 2 ? digits.toInt() : 0;
+    w = 1;
+  } else if (words.front().first >= 13 && matomeRace_ > 0) {
+    race = matomeRace_;  // a dead heat's further line
+  }
   if (race < 1 || race > cKekkaFile::kMaxRace) {
     throw RuntimeError(
         ErrNo::TypeMismatch,
-        QStringLiteral("%1 行目の払戻金の一覧のレース番号が 1R～12R ではありません: \"%2\"").arg(LineNo()).arg(no));
+        QStringLiteral("%1 行目の払戻金の一覧のレース番号が 1R～12R ではありません: \"%2\"").arg(LineNo()).arg(first));
   }
-  qsizetype k = 1;
-  for (Kakesiki kind : kMatomeKinds) {
-    cKekkaFile::Matome m;
-    m.Kumiban = tokens.value(k++);
-    if (m.Kumiban.isEmpty()) {
-      throw RuntimeError(ErrNo::InputPastEnd, QStringLiteral("%1 行目の払戻金の一覧（%2R）に%3の組番がありません")
-                                                  .arg(LineNo())
-                                                  .arg(race)
-                                                  .arg(cKekkaFile::KakesikiName(kind)));
+  const bool further = w == 0;
+  const Race& seen = v_.races[race - 1];
+  if (!further && (cancelled_[race - 1] ||
+                   std::any_of(seen.matome.begin(), seen.matome.end(), [](const auto& m) { return !m.empty(); }))) {
+    throw RuntimeError(ErrNo::SubscriptOutOfRange,
+                       QStringLiteral("%1 行目の払戻金の一覧に %2R が 2 度あります").arg(LineNo()).arg(race));
+  }
+  matomeRace_ = race;
+  if (!further && w < words.size() && DecodeSjis(words[w].second) == kCancelled) {
+    if (words.size() > w + 1) {
+      throw RuntimeError(ErrNo::TypeMismatch,
+                         QStringLiteral("%1 行目の払戻金の一覧（%2R）の中止の後に文字があります: \"%3\"")
+                             .arg(LineNo())
+                             .arg(race)
+                             .arg(Trim(DecodeSjis(line))));
     }
-    if (m.Kumiban != kFuseiritu) {
-      const QString yen = tokens.value(k++);
-      if (yen.isEmpty() || !std::all_of(yen.begin(), yen.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+    cancelled_[race - 1] = true;
+    return;
+  }
+  // Each word belongs to the kind whose column it starts in.
+  constexpr std::array<qsizetype, 4> kColumnEnd = {32, 49, 64, std::numeric_limits<qsizetype>::max()};
+  std::array<QStringList, 4> columns;
+  for (; w < words.size(); ++w) {
+    std::size_t c = 0;
+    while (words[w].first >= kColumnEnd[c]) ++c;
+    columns[c] << DecodeSjis(words[w].second);
+  }
+  for (std::size_t c = 0; c < kMatomeKinds.size(); ++c) {
+    const Kakesiki kind = kMatomeKinds[c];
+    const QStringList& col = columns[c];
+    const QString name = cKekkaFile::KakesikiName(kind);
+    if (col.isEmpty()) {
+      if (further) continue;
+      throw RuntimeError(
+          ErrNo::InputPastEnd,
+          QStringLiteral("%1 行目の払戻金の一覧（%2R）に%3の組番がありません").arg(LineNo()).arg(race).arg(name));
+    }
+    cKekkaFile::Matome m;
+    m.Tokubarai = col[0] == kTokubarai;
+    m.Kumiban = m.Tokubarai ? QString() : col[0];
+    const bool unpaid = col[0] == kFuseiritu;
+    const bool yenWanted = !unpaid && !m.Tokubarai;
+    if (col.size() > 2 || (unpaid && col.size() > 1) || (yenWanted && col.size() < 2)) {
+      throw RuntimeError(ErrNo::TypeMismatch,
+                         QStringLiteral("%1 行目の払戻金の一覧（%2R）の%3が組番と払戻金ではありません: \"%4\"")
+                             .arg(LineNo())
+                             .arg(race)
+                             .arg(name, col.join(u' ')));
+    }
+    if (col.size() == 2) {
+      const QString& yen = col[1];
+      if (yen.size() > 9 || !std::all_of(yen.begin(), yen.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; })) {
         throw RuntimeError(ErrNo::TypeMismatch,
                            QStringLiteral("%1 行目の払戻金の一覧（%2R）の%3の払戻金が数値ではありません: \"%4\"")
                                .arg(LineNo())
                                .arg(race)
-                               .arg(cKekkaFile::KakesikiName(kind), yen));
+                               .arg(name, yen));
       }
       m.Kingaku = ToLong(yen);
     }
-    v_.races[race - 1].matome[static_cast<int>(kind)] = m;
+    v_.races[race - 1].matome[static_cast<int>(kind)].push_back(std::move(m));
   }
 }
 
@@ -392,9 +496,10 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
   Boat b;
   // Place: "01".."06", or a letter and a digit or blank (F, L, K0, S1).
   const QByteArrayView place = Cut(line, 2, 2);
+  // "00" is the boat left alone in a void race: no place.
   if (place[0] == '0' && place[1] >= '1' && place[1] <= '6') {
     b.TyakujyunNo = static_cast<std::int16_t>(place[1] - '0');
-  } else if (!(place[0] >= 'A' && place[0] <= 'Z' && (place[1] == ' ' || IsDigit(place[1])))) {
+  } else if (!(place == "00") && !(place[0] >= 'A' && place[0] <= 'Z' && (place[1] == ' ' || IsDigit(place[1])))) {
     ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("着順"), 2, 2, QStringLiteral("が読めません"), DecodeSjis(place));
   }
   b.Tyakujyun = Trim(DecodeSjis(place));
@@ -440,6 +545,7 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
     }
   }
   b.StartTimingText = Trim(DecodeSjis(Cut(line, 47, 8)));
+  b.StartLate = b.StartTimingText.startsWith(u'L') || b.Tyakujyun.startsWith(u'L');
   if (!b.StartTimingText.isEmpty()) {
     QString figure = b.StartTimingText;
     const bool letter = figure.front() >= u'A' && figure.front() <= u'Z';
@@ -481,14 +587,16 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
   int kind = KakesikiOf(tokens[0]);
   if (kind >= 0) {
     tokens.removeFirst();
-  } else if (line.startsWith("                 ") && lastKind_ >= 0 && !tokens[0].isEmpty() && tokens[0][0].isDigit()) {
-    kind = lastKind_;  // a further combination of the kind above
+  } else if (line.startsWith("                 ") && lastKind_ >= 0 &&
+             (tokens[0][0].isDigit() || tokens[0] == kTokubarai)) {
+    kind = lastKind_;  // a further combination of the kind above (拡連複, a dead heat)
   } else {
     return false;
   }
   lastKind_ = kind;
   Race& race = Current();
   const QString name = cKekkaFile::KakesikiName(static_cast<Kakesiki>(kind));
+  paid_[race_ - 1] = true;
   if (tokens.value(0) == kFuseiritu) {
     race.fuseiritu[kind] = true;
     return true;
@@ -507,6 +615,14 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
   qsizetype k = 0;
   while (k < tokens.size()) {
     cKekkaFile::Haraimodosi h;
+    if (tokens[k] == kTokubarai) {
+      // A special payout: no combination, its yen when printed, no popularity.
+      h.Tokubarai = true;
+      ++k;
+      if (k < tokens.size() && tokens[k][0].isDigit()) h.Kingaku = number(tokens[k++], QStringLiteral("払戻金"));
+      race.payouts[kind].push_back(std::move(h));
+      continue;
+    }
     h.Kumiban = tokens[k++];
     h.Kingaku = number(tokens.value(k++), QStringLiteral("払戻金"));
     if (!single) {
@@ -564,13 +680,18 @@ int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<
   return blocks;
 }
 
-// The bytes of a file that may be a results text: refused when it is too large to be one.
-QByteArray ReadResultsBytes(const QString& path) {
-  const qint64 size = QFileInfo(path).size();
+// A results text is refused when it is too large to be one. Conversion and load apply the same
+// limit, so that a store once written can always be read again.
+void CheckSize(qint64 size, const QString& path) {
   if (size > kMaxFileBytes) {
     throw RuntimeError(ErrNo::NotATextFile,
                        QStringLiteral("成績ファイルではありません（%1 バイトは大きすぎます）: %2").arg(size).arg(path));
   }
+}
+
+// The bytes of a file that may be a results text.
+QByteArray ReadResultsBytes(const QString& path) {
+  CheckSize(QFileInfo(path).size(), path);
   return ReadFileBytes(path);
 }
 
@@ -630,6 +751,7 @@ bool cKekkaFile::FileConv(const QString& strFileName) {
 bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileName) {
   const QString storePath = AppFilePath(kStoreName);
   try {
+    CheckSize(bytes.size(), strFileName);
     CheckText(bytes, strFileName);
     // Every venue is read before the store is touched, so a damaged file never replaces good
     // results.
@@ -683,18 +805,15 @@ bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFile
   if (!ExistsOrWarn(path, kTitleList)) return false;
   try {
     const QByteArray bytes = ReadResultsBytes(path);
-    LineReader reader(bytes);
-    QByteArrayView line;
-    while (reader.Next(line)) {
-      const QByteArrayView t = TrimBlanks(line);
-      if (!IsMarker(t, "KBGN")) continue;
-      const int n = reader.LineNumber();
-      const int code = VenueCode(t, n);
-      if (!reader.Next(line)) {
-        throw RuntimeError(ErrNo::InputPastEnd,
-                           QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(n));
-      }
-      strKyoteijyoTable[code] = Trim(DecodeSjis(Cut(line, 30, line.size())));
+    // Every block is listed, a block whose day is not in yet by its notice, so that choosing its
+    // venue tells the user why there is no result.
+    KyoteijyoTable table;
+    ReadBlocks(bytes, QString(), [&table](const Venue& v) {
+      const QString shown = !v.Title.isEmpty() ? v.Title : !v.Notice.isEmpty() ? v.Notice : v.KyoteijyoName;
+      table[static_cast<std::size_t>(v.KyoteijyoCode.toInt())] = shown.isEmpty() ? v.KyoteijyoCode : shown;
+    });
+    for (std::size_t code = 1; code < table.size(); ++code) {
+      if (!table[code].isEmpty()) strKyoteijyoTable[code] = table[code];
     }
   } catch (const RuntimeError& e) {
     Warn(e.reportText(), kTitleList);
@@ -730,9 +849,11 @@ QString cKekkaFile::RaceDate() const { return venue_.RaceDate; }
 std::int16_t cKekkaFile::TotalDay() const { return venue_.TotalDay; }
 
 bool cKekkaFile::RaceExists(std::int16_t r) const {
-  if (r < 1 || r > kMaxRace) return false;
-  const Race& race = venue_.races[r - 1];
-  return race.Exists && !race.boats.empty();
+  const RaceStatus status = Status(r);
+  return status == RaceStatus::Held || status == RaceStatus::Void;
+}
+RaceStatus cKekkaFile::Status(std::int16_t r) const {
+  return r < 1 || r > kMaxRace ? RaceStatus::None : venue_.races[r - 1].Status;
 }
 QString cKekkaFile::RaceName(std::int16_t r) const { return RaceAt(r).RaceName; }
 bool cKekkaFile::CourseFix(std::int16_t r) const { return RaceAt(r).CourseFix; }
@@ -756,6 +877,8 @@ std::int16_t cKekkaFile::Course(std::int16_t r, std::int16_t j) const { return A
 float cKekkaFile::StartTiming(std::int16_t r, std::int16_t j) const { return At(r, j).StartTiming; }
 bool cKekkaFile::StartFlying(std::int16_t r, std::int16_t j) const { return At(r, j).StartFlying; }
 bool cKekkaFile::StartTimingExists(std::int16_t r, std::int16_t j) const { return At(r, j).StartTimingExists; }
+bool cKekkaFile::StartLate(std::int16_t r, std::int16_t j) const { return At(r, j).StartLate; }
+QString cKekkaFile::StartTimingText(std::int16_t r, std::int16_t j) const { return At(r, j).StartTimingText; }
 QString cKekkaFile::RaceTime(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTime; }
 float cKekkaFile::RaceTimeSeconds(std::int16_t r, std::int16_t j) const { return At(r, j).RaceTimeSeconds; }
 
@@ -797,14 +920,34 @@ bool cKekkaFile::Fuseiritu(std::int16_t r, Kakesiki kind) const {
   return RaceAt(r).fuseiritu[static_cast<int>(kind)];
 }
 
-QString cKekkaFile::MatomeKumiban(std::int16_t r, Kakesiki kind) const {
-  PayoutsAt(r, kind);
-  return RaceAt(r).matome[static_cast<int>(kind)].Kumiban;
+bool cKekkaFile::Tokubarai(std::int16_t r, Kakesiki kind, std::int16_t i) const {
+  const auto& p = PayoutsAt(r, kind);
+  CheckIndex(kIndex, i, 1, static_cast<long long>(p.size()));
+  return p[i - 1].Tokubarai;
 }
-std::int32_t cKekkaFile::MatomeKingaku(std::int16_t r, Kakesiki kind) const {
+
+// An index past the summary's entries (a kind the summary does not list) answers the empty entry.
+const cKekkaFile::Matome& cKekkaFile::MatomeAt(std::int16_t r, Kakesiki kind, std::int16_t i) const {
+  static const Matome kNone;
   PayoutsAt(r, kind);
-  return RaceAt(r).matome[static_cast<int>(kind)].Kingaku;
+  CheckIndex(kIndex, i, 1, kMaxRace);
+  const auto& m = RaceAt(r).matome[static_cast<int>(kind)];
+  return i <= static_cast<int>(m.size()) ? m[i - 1] : kNone;
 }
+std::int16_t cKekkaFile::MatomeNumbers(std::int16_t r, Kakesiki kind) const {
+  PayoutsAt(r, kind);
+  return static_cast<std::int16_t>(RaceAt(r).matome[static_cast<int>(kind)].size());
+}
+QString cKekkaFile::MatomeKumiban(std::int16_t r, Kakesiki kind, std::int16_t i) const {
+  return MatomeAt(r, kind, i).Kumiban;
+}
+std::int32_t cKekkaFile::MatomeKingaku(std::int16_t r, Kakesiki kind, std::int16_t i) const {
+  return MatomeAt(r, kind, i).Kingaku;
+}
+bool cKekkaFile::MatomeTokubarai(std::int16_t r, Kakesiki kind, std::int16_t i) const {
+  return MatomeAt(r, kind, i).Tokubarai;
+}
+QString cKekkaFile::Notice() const { return venue_.Notice; }
 
 QStringList cKekkaFile::Bikou(std::int16_t r) const { return RaceAt(r).bikou; }
 

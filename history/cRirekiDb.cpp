@@ -8,9 +8,12 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <sqlite3.h>
 
 #include <atomic>
 #include <map>
@@ -20,7 +23,6 @@ namespace tidewake {
 namespace {
 
 const QString kDbName = QStringLiteral("RIREKI.DB");
-const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 // Marks the file as ours (PRAGMA application_id): "TdWk".
 constexpr int kApplicationId = 0x5464576B;
 constexpr char kProgramme = 'B';
@@ -29,25 +31,25 @@ constexpr char kResults = 'K';
 // Each step brings the schema from the version before it to its own; a new file runs them all.
 const char* const kMigrations[] = {
     // 1: the days, meetings, races, entrants, results and payouts.
-    "CREATE TABLE source(day TEXT NOT NULL, kind TEXT NOT NULL, sha256 TEXT NOT NULL,"
+    "CREATE TABLE source(day INTEGER NOT NULL, kind TEXT NOT NULL, sha256 TEXT NOT NULL,"
     " PRIMARY KEY(day, kind)) WITHOUT ROWID;"
-    "CREATE TABLE meeting(day TEXT NOT NULL, kind TEXT NOT NULL, jyo TEXT NOT NULL, ord INTEGER NOT NULL,"
+    "CREATE TABLE meeting(day INTEGER NOT NULL, kind TEXT NOT NULL, jyo TEXT NOT NULL, ord INTEGER NOT NULL,"
     " jyo_name TEXT NOT NULL, title TEXT NOT NULL, title_long TEXT NOT NULL, race_date TEXT NOT NULL,"
     " total_day INTEGER NOT NULL, race_numbers INTEGER NOT NULL, participation_numbers INTEGER NOT NULL,"
     " participants TEXT, PRIMARY KEY(day, kind, jyo)) WITHOUT ROWID;"
-    "CREATE TABLE race(day TEXT NOT NULL, kind TEXT NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL,"
+    "CREATE TABLE race(day INTEGER NOT NULL, kind TEXT NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL,"
     " name TEXT NOT NULL, closing_hour TEXT NOT NULL, vote_type INTEGER NOT NULL, course_fix INTEGER NOT NULL,"
     " header INTEGER NOT NULL, kyori INTEGER NOT NULL, tenko TEXT NOT NULL, kaze_muki TEXT NOT NULL,"
     " fusoku INTEGER NOT NULL, hakou INTEGER NOT NULL, kimarite TEXT NOT NULL, fuseiritu INTEGER NOT NULL,"
     " bikou TEXT, PRIMARY KEY(day, kind, jyo, race_no)) WITHOUT ROWID;"
-    "CREATE TABLE entrant(day TEXT NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, waku INTEGER NOT NULL,"
+    "CREATE TABLE entrant(day INTEGER NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, waku INTEGER NOT NULL,"
     " sensyu_no TEXT NOT NULL, name TEXT NOT NULL, birthplace TEXT NOT NULL, class TEXT NOT NULL,"
     " age INTEGER NOT NULL, weight INTEGER NOT NULL, zenkoku REAL NOT NULL, zenkoku_f REAL NOT NULL,"
     " tochi REAL NOT NULL, tochi_f REAL NOT NULL, motor_no TEXT NOT NULL, motor_f REAL NOT NULL,"
     " boat_no TEXT NOT NULL, boat_f REAL NOT NULL, seiseki TEXT NOT NULL, hayami INTEGER NOT NULL,"
     " tokutenritu REAL NOT NULL, tokutenritu_order INTEGER NOT NULL, tansyoritu REAL NOT NULL,"
     " PRIMARY KEY(day, jyo, race_no, waku)) WITHOUT ROWID;"
-    "CREATE TABLE result(day TEXT NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, line INTEGER NOT NULL,"
+    "CREATE TABLE result(day INTEGER NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, line INTEGER NOT NULL,"
     " tyakujyun TEXT NOT NULL, tyakujyun_no INTEGER NOT NULL, waku INTEGER NOT NULL, sensyu_no TEXT NOT NULL,"
     " name TEXT NOT NULL, motor_no TEXT NOT NULL, boat_no TEXT NOT NULL, tenji REAL NOT NULL,"
     " course INTEGER NOT NULL, st_text TEXT NOT NULL, st REAL NOT NULL, st_flying INTEGER NOT NULL,"
@@ -55,15 +57,17 @@ const char* const kMigrations[] = {
     " PRIMARY KEY(day, jyo, race_no, line)) WITHOUT ROWID;"
     // The card's tooltip asks for one racer's latest races.
     "CREATE INDEX result_racer ON result(sensyu_no, day);"
-    "CREATE TABLE payout(day TEXT NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, kakesiki INTEGER NOT NULL,"
+    "CREATE TABLE payout(day INTEGER NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, kakesiki INTEGER NOT NULL,"
     " idx INTEGER NOT NULL, kumiban TEXT NOT NULL, kingaku INTEGER NOT NULL, ninki INTEGER NOT NULL,"
     " PRIMARY KEY(day, jyo, race_no, kakesiki, idx)) WITHOUT ROWID;"
-    "CREATE TABLE summary(day TEXT NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, kakesiki INTEGER NOT NULL,"
-    " kumiban TEXT NOT NULL, kingaku INTEGER NOT NULL, PRIMARY KEY(day, jyo, race_no, kakesiki)) WITHOUT ROWID;",
+    "CREATE TABLE summary(day INTEGER NOT NULL, jyo TEXT NOT NULL, race_no INTEGER NOT NULL, kakesiki INTEGER NOT NULL,"
+    " idx INTEGER NOT NULL, kumiban TEXT NOT NULL, kingaku INTEGER NOT NULL,"
+    " PRIMARY KEY(day, jyo, race_no, kakesiki, idx)) WITHOUT ROWID;",
     // 2: a race's status, late starts, special payouts and a raceless block's notice.
     "ALTER TABLE race ADD COLUMN status INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE result ADD COLUMN st_late INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE payout ADD COLUMN tokubarai INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE summary ADD COLUMN tokubarai INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE meeting ADD COLUMN notice TEXT NOT NULL DEFAULT '';",
 };
 static_assert(std::size(kMigrations) == cRirekiDb::kSchemaVersion);
@@ -74,6 +78,13 @@ QString NotOurs(const QString& path, const QString& why) {
 
 QString Damaged(const QString& path, const QString& why) {
   return QStringLiteral("履歴データベースが壊れています（%1）。このファイルは書き換えません: %2").arg(why, path);
+}
+
+// Days are kept as the number yyyymmdd: small, ordered, and readable in any SQLite tool.
+int DayKey(QDate d) { return d.year() * 10000 + d.month() * 100 + d.day(); }
+QDate KeyDay(const QVariant& v) {
+  const int k = v.toInt();
+  return v.isNull() ? QDate() : QDate(k / 10000, k / 100 % 100, k % 100);
 }
 
 QString Sha256(QByteArrayView bytes) {
@@ -87,30 +98,53 @@ QVariant JoinOrNull(const QStringList& list, QChar sep) {
 
 QStringList SplitOrEmpty(const QVariant& v, QChar sep) { return v.isNull() ? QStringList() : v.toString().split(sep); }
 
-// One statement of a write, prepared once per day and bound by position.
+// One statement of a write, prepared once per day and bound by position. Writes go through
+// SQLite's own interface on the connection Qt SQL opened: a year's import binds tens of millions of
+// values, and Qt's generic binding (a QVariant and a UTF-16 copy each) would double its time.
 class Statement {
  public:
-  Statement(const QSqlDatabase& db, const QString& sql, const QString& path) : q_(db), path_(path) {
-    q_.setForwardOnly(true);
-    if (!q_.prepare(sql)) Fail();
+  Statement(const QSqlDatabase& db, const QString& sql, const QString& path) : path_(path) {
+    const QVariant handle = db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+      db_ = *static_cast<sqlite3* const*>(handle.constData());
+    if (!db_) throw RuntimeError(ErrNo::DeviceIo, QStringLiteral("履歴データベースに書き込めません: %1").arg(path_));
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, nullptr) != SQLITE_OK) Fail();
   }
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  Statement& operator<<(const QString& s) {
+    const QByteArray u = s.toUtf8();
+    return Check(sqlite3_bind_text(stmt_, ++n_, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT));
+  }
+  // NULL or a text.
   Statement& operator<<(const QVariant& v) {
-    q_.bindValue(n_++, v);
-    return *this;
+    return v.isNull() ? Check(sqlite3_bind_null(stmt_, ++n_)) : *this << v.toString();
   }
-  // An empty text is stored as one; SQLite would take a null QString for NULL.
-  Statement& operator<<(const QString& s) { return *this << QVariant(s.isNull() ? QStringLiteral("") : s); }
+  Statement& operator<<(int v) { return Check(sqlite3_bind_int(stmt_, ++n_, v)); }
+  Statement& operator<<(std::int16_t v) { return *this << static_cast<int>(v); }
+  Statement& operator<<(bool v) { return *this << static_cast<int>(v); }
+  Statement& operator<<(float v) { return Check(sqlite3_bind_double(stmt_, ++n_, v)); }
   void Run() {
     n_ = 0;
-    if (!q_.exec()) Fail();
+    const int rc = sqlite3_step(stmt_);
+    sqlite3_reset(stmt_);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) Fail(rc);
   }
 
  private:
-  [[noreturn]] void Fail() const {
-    throw RuntimeError(ErrNo::DeviceIo,
-                       QStringLiteral("履歴データベースに書き込めません（%1）: %2").arg(q_.lastError().text(), path_));
+  Statement& Check(int rc) {
+    if (rc != SQLITE_OK) Fail(rc);
+    return *this;
   }
-  QSqlQuery q_;
+  [[noreturn]] void Fail(int rc = 0) const {
+    const QString why = rc ? QString::fromUtf8(sqlite3_errstr(rc)) : QString::fromUtf8(sqlite3_errmsg(db_));
+    throw RuntimeError(ErrNo::DeviceIo, QStringLiteral("履歴データベースに書き込めません（%1）: %2").arg(why, path_));
+  }
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* stmt_ = nullptr;
   QString path_;
   int n_ = 0;
 };
@@ -200,7 +234,7 @@ cRirekiDb::~cRirekiDb() {
 bool cRirekiDb::Has(QDate date, char kind, QByteArrayView source) const {
   QSqlQuery q(QSqlDatabase::database(connection_, false));
   q.prepare(QStringLiteral("SELECT sha256 FROM source WHERE day = ? AND kind = ?"));
-  q.addBindValue(date.toString(kDayFormat));
+  q.addBindValue(DayKey(date));
   q.addBindValue(QString(QChar::fromLatin1(kind)));
   return q.exec() && q.next() && q.value(0).toString() == Sha256(source);
 }
@@ -220,7 +254,7 @@ RecordOutcome cRirekiDb::Record(QDate date, char kind, QByteArrayView source, co
     throw RuntimeError(ErrNo::DateOutOfRange, QStringLiteral("日付のない日は履歴に記録できません: %1").arg(path_));
   }
   QSqlDatabase db = QSqlDatabase::database(connection_, false);
-  const QString day = date.toString(kDayFormat);
+  const int day = DayKey(date);
   const QString kindText(QChar::fromLatin1(kind));
   const QString sha = Sha256(source);
   QSqlQuery q(db);
@@ -268,12 +302,12 @@ RecordOutcome cRirekiDb::Record(QDate date, char kind, QByteArrayView source, co
 
 RecordOutcome cRirekiDb::RecordProgramme(QDate date, const std::vector<cBangumiFile::Card>& cards,
                                          QByteArrayView source) {
-  return Record(date, kProgramme, source, [&] { WriteCards(date.toString(kDayFormat), cards); });
+  return Record(date, kProgramme, source, [&] { WriteCards(DayKey(date), cards); });
 }
 
 RecordOutcome cRirekiDb::RecordResults(QDate date, const std::vector<cKekkaFile::Venue>& venues,
                                        QByteArrayView source) {
-  return Record(date, kResults, source, [&] { WriteVenues(date.toString(kDayFormat), venues); });
+  return Record(date, kResults, source, [&] { WriteVenues(DayKey(date), venues); });
 }
 
 namespace {
@@ -284,7 +318,7 @@ QString DuplicateVenue(const QString& jyo, const QString& path) {
 
 }  // namespace
 
-void cRirekiDb::WriteCards(const QString& day, const std::vector<cBangumiFile::Card>& cards) {
+void cRirekiDb::WriteCards(int day, const std::vector<cBangumiFile::Card>& cards) {
   QSqlDatabase db = QSqlDatabase::database(connection_, false);
   Statement meeting(db,
                     QStringLiteral("INSERT INTO meeting(day, kind, jyo, ord, jyo_name, title, title_long, race_date,"
@@ -324,12 +358,12 @@ void cRirekiDb::WriteCards(const QString& day, const std::vector<cBangumiFile::C
   }
 }
 
-void cRirekiDb::WriteVenues(const QString& day, const std::vector<cKekkaFile::Venue>& venues) {
+void cRirekiDb::WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venues) {
   QSqlDatabase db = QSqlDatabase::database(connection_, false);
   Statement meeting(db,
                     QStringLiteral("INSERT INTO meeting(day, kind, jyo, ord, jyo_name, title, title_long, race_date,"
                                    " total_day, race_numbers, participation_numbers, participants, notice)"
-                                   " VALUES (?, 'K', ?, ?, ?, ?, ?, ?, ?, 0, 0, NULL, '')"),
+                                   " VALUES (?, 'K', ?, ?, ?, ?, ?, ?, ?, 0, 0, NULL, ?)"),
                     path_);
   Statement race(db,
                  QStringLiteral("INSERT INTO race(day, kind, jyo, race_no, name, closing_hour, vote_type, course_fix,"
@@ -340,52 +374,43 @@ void cRirekiDb::WriteVenues(const QString& day, const std::vector<cKekkaFile::Ve
       db, QStringLiteral("INSERT INTO result VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
       path_);
   Statement payout(db, QStringLiteral("INSERT INTO payout VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"), path_);
-  Statement summary(db, QStringLiteral("INSERT INTO summary VALUES (?, ?, ?, ?, ?, ?)"), path_);
+  Statement summary(db, QStringLiteral("INSERT INTO summary VALUES (?, ?, ?, ?, ?, ?, ?, ?)"), path_);
   QSet<QString> seen;
   int ord = 0;
   for (const cKekkaFile::Venue& v : venues) {
     if (seen.contains(v.KyoteijyoCode)) throw RuntimeError(ErrNo::NotATextFile, DuplicateVenue(v.KyoteijyoCode, path_));
     seen.insert(v.KyoteijyoCode);
-    (meeting << day << v.KyoteijyoCode << ord++ << v.KyoteijyoName << v.Title << v.TitleLong << v.RaceDate
-             << v.TotalDay)
+    (meeting << day << v.KyoteijyoCode << ord++ << v.KyoteijyoName << v.Title << v.TitleLong << v.RaceDate << v.TotalDay
+             << v.Notice)
         .Run();
     for (int r = 0; r < cKekkaFile::kMaxRace; ++r) {
       const cKekkaFile::Race& rc = v.races[r];
       int fuseiritu = 0;
       for (int k = 0; k < kKakesikiCount; ++k) fuseiritu |= rc.fuseiritu[k] ? 1 << k : 0;
-      int status = 0;
-#ifdef TIDEWAKE_RACE_STATUS
-      status = static_cast<int>(rc.Status);
-#endif
       (race << day << v.KyoteijyoCode << r + 1 << rc.RaceName << rc.CourseFix << rc.Exists << rc.Kyori << rc.Tenko
             << rc.KazeMuki << rc.Fusoku << rc.Hakou << rc.Kimarite << fuseiritu << JoinOrNull(rc.bikou, u'\n')
-            << status)
+            << static_cast<int>(rc.Status))
           .Run();
       for (std::size_t i = 0; i < rc.boats.size(); ++i) {
         const cKekkaFile::Boat& b = rc.boats[i];
-        bool late = false;
-#ifdef TIDEWAKE_RACE_STATUS
-        late = b.StartLate;
-#endif
         (result << day << v.KyoteijyoCode << r + 1 << static_cast<int>(i) << b.Tyakujyun << b.TyakujyunNo << b.WakuNo
                 << b.SensyuNo << b.SensyuName << b.MotorNo << b.BoatNo << b.TenjiTime << b.Course << b.StartTimingText
-                << b.StartTiming << b.StartFlying << b.StartTimingExists << b.RaceTime << b.RaceTimeSeconds << late)
+                << b.StartTiming << b.StartFlying << b.StartTimingExists << b.RaceTime << b.RaceTimeSeconds
+                << b.StartLate)
             .Run();
       }
       for (int k = 0; k < kKakesikiCount; ++k) {
         for (std::size_t i = 0; i < rc.payouts[k].size(); ++i) {
           const cKekkaFile::Haraimodosi& h = rc.payouts[k][i];
-          bool tokubarai = false;
-#ifdef TIDEWAKE_RACE_STATUS
-          tokubarai = h.Tokubarai;
-#endif
           (payout << day << v.KyoteijyoCode << r + 1 << k << static_cast<int>(i) << h.Kumiban << h.Kingaku << h.Ninki
-                  << tokubarai)
+                  << h.Tokubarai)
               .Run();
         }
-        const cKekkaFile::Matome& m = rc.matome[k];
-        if (!m.Kumiban.isEmpty() || m.Kingaku != 0) {
-          (summary << day << v.KyoteijyoCode << r + 1 << k << m.Kumiban << m.Kingaku).Run();
+        for (std::size_t i = 0; i < rc.matome[k].size(); ++i) {
+          const cKekkaFile::Matome& m = rc.matome[k][i];
+          (summary << day << v.KyoteijyoCode << r + 1 << k << static_cast<int>(i) << m.Kumiban << m.Kingaku
+                   << m.Tokubarai)
+              .Run();
         }
       }
     }
@@ -416,7 +441,7 @@ bool B(const QSqlQuery& q, int i) { return q.value(i).toInt() != 0; }
 
 std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
   QSqlDatabase db = QSqlDatabase::database(connection_, false);
-  const QVariantList range{from.toString(kDayFormat), to.toString(kDayFormat)};
+  const QVariantList range{DayKey(from), DayKey(to)};
   std::vector<DayRecord> days;
   QHash<QString, std::size_t> dayIndex;
   QHash<QString, cBangumiFile::Card*> cards;
@@ -434,7 +459,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
         db, QStringLiteral("SELECT day FROM source WHERE day BETWEEN ? AND ? GROUP BY day ORDER BY day"), range, path_);
     while (q.next()) {
       dayIndex.insert(S(q, 0), days.size());
-      days.push_back(DayRecord{QDate::fromString(S(q, 0), kDayFormat), {}, {}});
+      days.push_back(DayRecord{KeyDay(q.value(0)), {}, {}});
     }
   }
   // Counted first, so that the vectors never move the cards the hashes point at.
@@ -480,6 +505,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
         v.TitleLong = S(q, 5);
         v.RaceDate = S(q, 6);
         v.TotalDay = I16(q, 7);
+        v.Notice = S(q, 11);
         venues.insert(key, &v);
       }
     }
@@ -518,9 +544,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
         const int fuseiritu = q.value(15).toInt();
         for (int k = 0; k < kKakesikiCount; ++k) rc.fuseiritu[k] = (fuseiritu >> k) & 1;
         rc.bikou = SplitOrEmpty(q.value(16), u'\n');
-#ifdef TIDEWAKE_RACE_STATUS
         rc.Status = static_cast<RaceStatus>(q.value(17).toInt());
-#endif
       }
     }
   }
@@ -576,9 +600,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
       b.StartTimingExists = B(q, 16);
       b.RaceTime = S(q, 17);
       b.RaceTimeSeconds = F(q, 18);
-#ifdef TIDEWAKE_RACE_STATUS
       b.StartLate = B(q, 19);
-#endif
     }
   }
   {
@@ -593,18 +615,18 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
       h.Kumiban = S(q, 5);
       h.Kingaku = q.value(6).toInt();
       h.Ninki = I16(q, 7);
-#ifdef TIDEWAKE_RACE_STATUS
       h.Tokubarai = B(q, 8);
-#endif
     }
   }
   {
-    QSqlQuery q = Select(db, QStringLiteral("SELECT * FROM summary WHERE day BETWEEN ? AND ?"), range, path_);
+    QSqlQuery q = Select(
+        db, QStringLiteral("SELECT * FROM summary WHERE day BETWEEN ? AND ? ORDER BY day, jyo, race_no, kakesiki, idx"),
+        range, path_);
     while (q.next()) {
       cKekkaFile::Venue* v = venues.value(S(q, 0) + S(q, 1));
       const int r = q.value(2).toInt() - 1, k = q.value(3).toInt();
       if (!v || r < 0 || r >= cKekkaFile::kMaxRace || k < 0 || k >= kKakesikiCount) continue;
-      v->races[r].matome[k] = cKekkaFile::Matome{S(q, 4), q.value(5).toInt()};
+      v->races[r].matome[k].push_back(cKekkaFile::Matome{S(q, 5), q.value(6).toInt(), B(q, 7)});
     }
   }
   return days;
@@ -618,11 +640,11 @@ std::vector<RecentRace> cRirekiDb::RecentRaces(const QString& sensyuNo, QDate be
                                       " LEFT JOIN meeting m ON m.day = r.day AND m.kind = 'K' AND m.jyo = r.jyo"
                                       " WHERE r.sensyu_no = ? AND r.day < ? ORDER BY r.day DESC, r.race_no DESC"
                                       " LIMIT ?"),
-                       {sensyuNo, beforeDate.toString(kDayFormat), n}, path_);
+                       {sensyuNo, DayKey(beforeDate), n}, path_);
   std::vector<RecentRace> races;
   while (q.next()) {
     RecentRace& r = races.emplace_back();
-    r.date = QDate::fromString(S(q, 0), kDayFormat);
+    r.date = KeyDay(q.value(0));
     r.KyoteijyoCode = S(q, 1);
     r.KyoteijyoName = S(q, 2);
     r.RaceNo = I16(q, 3);
@@ -655,8 +677,8 @@ cRirekiDb::Stats cRirekiDb::Statistics() const {
     s.venues = q.value(1).toInt();
     s.races = q.value(2).toInt();
     s.racers = q.value(3).toInt();
-    s.first = QDate::fromString(S(q, 4), kDayFormat);
-    s.last = QDate::fromString(S(q, 5), kDayFormat);
+    s.first = KeyDay(q.value(4));
+    s.last = KeyDay(q.value(5));
   }
   return s;
 }

@@ -83,8 +83,8 @@ class cRirekiDb {
  private:
   RecordOutcome Record(QDate date, char kind, QByteArrayView source, const std::function<void()>& write);
   bool Has(QDate date, char kind, QByteArrayView source) const;
-  void WriteCards(const QString& day, const std::vector<cBangumiFile::Card>& cards);
-  void WriteVenues(const QString& day, const std::vector<cKekkaFile::Venue>& venues);
+  void WriteCards(int day, const std::vector<cBangumiFile::Card>& cards);
+  void WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venues);
 
   QString path_, connection_;
 };

@@ -86,7 +86,8 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   lblBikou->setWordWrap(true);
   lblAccuracy = new QLabel(this);
   lblAccuracy->setObjectName(QStringLiteral("lblAccuracy"));
-  lblAccuracy->setWordWrap(true);
+  // Its lines are laid out by the caller; the window is as wide as the longest.
+  lblAccuracy->setWordWrap(false);
   lblAccuracy->hide();
 
   layout->addWidget(lblRace);

@@ -1,4 +1,5 @@
 #include "ui/frmMain.h"
+#include "history/cRirekiDb.h"
 
 #include "platform/Clock.h"
 #include "platform/Format.h"
@@ -59,7 +60,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   previousScene_ = SetRaceScene(this);
   PopupMenu = [](QMenu* menu, const QPoint& at) { menu->exec(at); };
   BuildMenus();
+  BuildFanMenus();
   BuildControls();
+  BuildFanControls();
+  LoadSettings();
   Form_Load();
 }
 
@@ -94,12 +98,14 @@ void frmMain::BuildMenus() {
   mnuFileUpdate = mnuFile->addAction(QStringLiteral("選手ﾌｧｲﾙの更新(&U)..."));
   mnuFileKekka = mnuFile->addAction(QStringLiteral("成績ﾌｧｲﾙを開く(&K)..."));
   mnuFileKekka->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  mnuFileHistoryImport = mnuFile->addAction(QStringLiteral("履歴に取り込む(&I)..."));
   mnuFile->addSeparator();
   mnuFileExit = mnuFile->addAction(QStringLiteral("終了(&X)"));
   Command(mnuFileOpen, [this] { mnuFileOpen_Click(); });
   Command(mnuFileOpenOld, [this] { mnuFileOpenOld_Click(); });
   Command(mnuFileUpdate, [this] { mnuFileUpdate_Click(); });
   Command(mnuFileKekka, [this] { mnuFileKekka_Click(); });
+  Command(mnuFileHistoryImport, [this] { mnuFileHistoryImport_Click(); });
   Command(mnuFileExit, [this] { mnuFileExit_Click(); });
 
   mnuRace = menuBar()->addMenu(QStringLiteral("ﾚｰｽ(&R)"));

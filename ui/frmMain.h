@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ArchiveMember.h"
 #include "data/cBangumiFile.h"
 #include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
@@ -11,6 +12,8 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 
 #include <array>
 #include <cstdint>
@@ -23,10 +26,12 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QProgressDialog;
 class QPushButton;
 
 namespace tidewake {
 
+class cRirekiDb;
 class frmKekka;
 
 // The race card's set-up on its picture, in the order its geometry depends on: Init (10 points,
@@ -34,6 +39,14 @@ class frmKekka;
 // row with the results' second line, centred headers, the boat numbers in their colours, one paint.
 // False when the grid could not bind the picture (its LastErrText says why).
 bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture);
+
+// The race line of race intRaceNo of the loaded card, as the card shows it beside the selectors:
+// "7R 予選　1800m　締切予定 20:26　第１日　進入固定" (each part only when the programme gives it).
+QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo);
+
+// Where a window of `size` goes beside `main` on the screen area: under it when it fits, else to
+// its right, else to its left; when none fits whole, as close under it as the screen allows.
+QPoint PlaceBeside(const QRect& main, const QSize& size, const QRect& screenArea);
 
 // The program's single window. The card view shows the venue and race selectors and the race
 // card; the race view shows the water on which the runs animate. Both share one set of controls,
@@ -64,6 +77,10 @@ class frmMain : public QMainWindow, public IRaceScene {
   QLabel* lblDay = nullptr;
   QtPictureBox* picGrid = nullptr;
   QLabel* lblNotice = nullptr;
+  // Beside the selectors: the race shown (its name, distance, closing time, day, fixed entry).
+  QLabel* lblRace = nullptr;
+  // Left of lblNotice: the installed fan handbook and the predictor in use.
+  QLabel* lblStatus = nullptr;
   QtPictureBox* picPoolBox = nullptr;
   QtPictureBox* picClockBox = nullptr;
   QtSceneLabel* lblStartLabel = nullptr;
@@ -77,6 +94,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuFileOpenOld = nullptr;
   QAction* mnuFileUpdate = nullptr;
   QAction* mnuFileKekka = nullptr;
+  QAction* mnuFileHistoryImport = nullptr;
   QAction* mnuFileExit = nullptr;
   QMenu* mnuRace = nullptr;
   QAction* mnuTestRun = nullptr;
@@ -86,6 +104,10 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuRaceExpectStandard = nullptr;
   QAction* mnuRaceExpectStat = nullptr;
   QAction* mnuRaceKekka = nullptr;
+  QAction* mnuRaceCopy = nullptr;
+  QMenu* mnuHelp = nullptr;
+  QAction* mnuHelpKeys = nullptr;
+  QAction* mnuHelpAbout = nullptr;
   QMenu* mnuPopup = nullptr;
   QAction* mnuPopupAuto = nullptr;
   QAction* mnuPopupStandard = nullptr;
@@ -108,6 +130,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The client area's size in the card view (0) and the race view (1), in pixels.
   static constexpr int kClientWidth = 828;
   static constexpr std::array<int, 2> kClientHeight = {209, 400};
+  // Where the race line starts, right of the race selector.
+  static constexpr int kRaceLineLeft = 400;
 
   // ---- Commands and handlers
   void cboJyo_Click();
@@ -116,6 +140,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   void mnuFileOpenOld_Click();
   void mnuFileUpdate_Click();
   void mnuFileKekka_Click();
+  // Imports a folder of official downloads into the history, off the window's thread, with a
+  // progress dialog that can be cancelled; one box tells what came in.
+  void mnuFileHistoryImport_Click();
+  // The progress dialog of the import under way; nullptr otherwise.
+  QProgressDialog* ImportProgress() const { return mImportProgress; }
+  // The racer's last races from the history, for the tooltip on a boat's row: lines beginning with
+  // a line feed, "（履歴なし）" when the history has none.
+  QString HistoryLines(std::int16_t row);
   void mnuFileExit_Click();
   void mnuRaceKekka_Click();
   void mnuRaceSpeedNormal_Click();
@@ -144,6 +176,17 @@ class frmMain : public QMainWindow, public IRaceScene {
   QString CardToolTip(float x, float y);
   // Programmes and fan handbooks dropped on the card, told apart by their content.
   void DropFiles(const QStringList& paths);
+
+  // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).
+  void mnuRaceCopy_Click();
+  QString CardCopyText();
+  // ヘルプ: every key and what it does; the program's name, version and the licences it uses.
+  void mnuHelpKeys_Click();
+  void mnuHelpAbout_Click();
+  static QString KeysText();
+  static QString AboutText();
+  // The status line's text: the installed fan handbook and the predictor in use.
+  QString StatusText() const;
 
   // Selects an item of a selector the way a user does: its handler runs.
   void SelectListIndex(QComboBox* combo, int index);
@@ -211,6 +254,35 @@ class frmMain : public QMainWindow, public IRaceScene {
   // command arriving through its event pump must not start a second one or change its card.
   void Command(QAction* action, std::function<void()> handler);
   void SetMenuEnabled(QMenu* menu, bool on);
+
+  // ---- The fan's additions: race line, status line, remembered settings, help, copying
+  void BuildFanMenus();
+  void BuildFanControls();
+  void LoadSettings();
+  // After a fan handbook was installed: say what it holds, and predict from it.
+  void HandbookInstalled();
+  // The open-file dialog with the filters given, starting in the last folder a file was chosen
+  // from (remembered between runs); an empty path when cancelled.
+  QString AskOpenFile(const QString& strFilters);
+  void ShowRaceLine();
+  void UpdateStatus();
+  // The fan handbook installed in SENSYU.BRF: its period and number of racers; none without one.
+  struct HandbookInfo {
+    QString period;  // "2026年前期（2025/05/01～2025/10/31）"
+    int racers = 0;
+  };
+  std::optional<HandbookInfo> ReadHandbookInfo() const;
+  std::optional<HandbookInfo> mHandbook;
+  // The missing handbook has been told once in this run.
+  bool mblnNoHandbookTold = false;
+
+  // The history: opened when first needed; a failure is reported once and the card goes on.
+  cRirekiDb* History();
+  void HistoryRecord(const QString& path, ArchiveKind kind);
+  void HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind);
+  std::unique_ptr<cRirekiDb> mHistory;
+  bool mblnHistoryFailed = false;
+  QProgressDialog* mImportProgress = nullptr;
 
   IRaceScene* previousScene_ = nullptr;
   std::vector<QImage> imgBoat;

@@ -27,28 +27,37 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace tidewake {
 namespace {
 
 const QString kSensyuStore = QStringLiteral("SENSYU.BRF");
-const QString kOpenTitle = QStringLiteral("ファイルを開く");
+const QString kNoHandbookText = QStringLiteral(
+    "選手ファイル（ファン手帳）が登録されていません。進入は枠なりで表示します。\n"
+    "「ﾌｧｲﾙ → 選手ﾌｧｲﾙの更新」でファン手帳ファイル（F*.TXT または F*.LZH）を登録すると、進入を予想します。");
 
 // A filter of the open-file dialog: the description and the pattern, each ended by a NUL.
 QString Filter(const QString& description, const QString& pattern) {
   return description + QChar(u'\0') + pattern + QChar(u'\0');
 }
 
-// The text files of a kind, then the official archives they are downloaded in, then any file.
+// The texts and the official archives of a kind together first ("番組ファイル(B*.TXT;B*.LZH)"),
+// then each alone, then any file.
 QString Filters(const QString& text, const QString& textPattern, const QString& archive,
                 const QString& archivePattern) {
-  return Filter(text, textPattern) + Filter(archive, archivePattern) +
-         Filter(QStringLiteral("すべてのファイル(*.*)"), QStringLiteral("*.*"));
+  const QString both =
+      text.left(text.indexOf(u'(')) + u'(' + textPattern.toUpper() + u';' + archivePattern.toUpper() + u')';
+  return Filter(both, textPattern + u';' + archivePattern) + Filter(text, textPattern) +
+         Filter(archive, archivePattern) + Filter(QStringLiteral("すべてのファイル(*.*)"), QStringLiteral("*.*"));
 }
 
 // Card columns of the values a run takes from the card.
@@ -80,17 +89,22 @@ void frmMain::cboJyo_Click() {
 }
 
 void frmMain::LoadRacers() {
+  // No handbook installed yet is no error a fan can act on at every venue: said once, and the
+  // card shows 枠なり.
+  if (!FileExists(AppFilePath(kSensyuStore))) {
+    mblnSensyuLoaded = false;
+    if (!mblnNoHandbookTold) {
+      mblnNoHandbookTold = true;
+      MsgBox(kNoHandbookText, MsgButtons::Ok, MsgIcon::Information, QString());
+    }
+    return;
+  }
   QStringList participants = mclsBangumi->ParticipationSensyuNoAllGet();
   mblnSensyuLoaded = mclsSensyu->FileLoad(AppFilePath(kSensyuStore), participants, 0);
 }
 
 std::int16_t frmMain::SelectedRaceNo() const {
   return cboRaceNo->currentIndex() < 0 ? std::int16_t{0} : static_cast<std::int16_t>(cboRaceNo->currentData().toInt());
-}
-
-void frmMain::SetPredictor(EntryPredictor predictor) {
-  mPredictor = predictor;
-  (predictor == EntryPredictor::Stat ? mnuRaceExpectStat : mnuRaceExpectStandard)->setChecked(true);
 }
 
 std::optional<EntryPrediction> frmMain::PredictShown(std::int16_t intRaceNo, EntryPredictor predictor) {
@@ -147,18 +161,20 @@ void frmMain::cboRaceNo_Click() {
   }
   ShowPrediction(PredictShown(r, mPredictor));
   grid.Refresh(false);
+  ShowRaceLine();
   RefreshKekka();
 }
 
 // ---- The file menu ----
 
 void frmMain::mnuFileOpen_Click() {
-  const QString path = ShowOpenFileDialog(0,
-                                          Filters(QStringLiteral("番組ファイル(B*.TXT)"), QStringLiteral("B*.txt"),
-                                                  QStringLiteral("番組ファイル(B*.LZH)"), QStringLiteral("B*.lzh")),
-                                          DialogStartFolder(), 0, kOpenTitle, false);
+  const QString path = AskOpenFile(Filters(QStringLiteral("番組ファイル(B*.TXT)"), QStringLiteral("B*.txt"),
+                                           QStringLiteral("番組ファイル(B*.LZH)"), QStringLiteral("B*.lzh")));
   if (path.isEmpty()) return;
-  if (ProgrammeOpen(*mclsBangumi, path)) mnuFileOpenOld_Click();
+  if (ProgrammeOpen(*mclsBangumi, path)) {
+    mnuFileOpenOld_Click();
+    HistoryRecord(path, ArchiveKind::Programme);
+  }
 }
 
 void frmMain::mnuFileOpenOld_Click() {
@@ -178,20 +194,36 @@ void frmMain::mnuFileOpenOld_Click() {
   }
   mblnNoBangumi = cboJyo->count() == 0;
   mShownPrediction.reset();
+  lblRace->clear();
+  // The results window follows the card at once: no venue is chosen, so no results are shown.
+  mblnBangumiLoaded = false;
+  mblnKekkaLoaded = false;
+  mblnKekkaOtherDay = false;
+  mstrAccuracy.clear();
   cboJyo->setCurrentIndex(-1);
   for (std::int16_t row = 1; row <= 6; ++row) {
     for (std::int16_t col = 1; col <= 14; ++col) mclsGrid->SetCellValue(row, col, QString());
   }
   mclsGrid->Refresh(false);
+  RefreshKekka();
 }
 
 void frmMain::mnuFileUpdate_Click() {
-  const QString path =
-      ShowOpenFileDialog(0,
-                         Filters(QStringLiteral("ファン手帳ファイル(F*.TXT)"), QStringLiteral("F*.txt"),
-                                 QStringLiteral("ファン手帳ファイル(F*.LZH)"), QStringLiteral("F*.lzh")),
-                         DialogStartFolder(), 0, kOpenTitle, false);
-  if (!path.isEmpty() && SensyuStoreUpdate(path)) ReloadRacers();
+  const QString path = AskOpenFile(Filters(QStringLiteral("ファン手帳ファイル(F*.TXT)"), QStringLiteral("F*.txt"),
+                                           QStringLiteral("ファン手帳ファイル(F*.LZH)"), QStringLiteral("F*.lzh")));
+  if (!path.isEmpty() && SensyuStoreUpdate(path)) HandbookInstalled();
+}
+
+void frmMain::HandbookInstalled() {
+  mHandbook = ReadHandbookInfo();
+  UpdateStatus();
+  if (mHandbook) {
+    const QLocale number(QLocale::Japanese, QLocale::Japan);
+    MsgBox(QStringLiteral("ファン手帳を登録しました。\n期間: %1\n選手: %2 人")
+               .arg(mHandbook->period, number.toString(mHandbook->racers)),
+           MsgButtons::Ok, MsgIcon::Information, QString());
+  }
+  ReloadRacers();
 }
 
 void frmMain::ReloadRacers() {
@@ -208,11 +240,10 @@ void frmMain::ReloadRacers() {
 }
 
 void frmMain::mnuFileKekka_Click() {
-  const QString path = ShowOpenFileDialog(0,
-                                          Filters(QStringLiteral("成績ファイル(K*.TXT)"), QStringLiteral("K*.txt"),
-                                                  QStringLiteral("成績ファイル(K*.LZH)"), QStringLiteral("K*.lzh")),
-                                          DialogStartFolder(), 0, kOpenTitle, false);
+  const QString path = AskOpenFile(Filters(QStringLiteral("成績ファイル(K*.TXT)"), QStringLiteral("K*.txt"),
+                                           QStringLiteral("成績ファイル(K*.LZH)"), QStringLiteral("K*.lzh")));
   if (path.isEmpty() || !KekkaOpen(path)) return;
+  HistoryRecord(path, ArchiveKind::Results);
   mKekkaVenues.reset();
   if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
     LoadKekka(static_cast<std::int16_t>(cboJyo->currentData().toInt()));
@@ -232,20 +263,39 @@ bool frmMain::KekkaOpen(const QString& path) {
 
 void frmMain::mnuRaceKekka_Click() {
   // Made when first asked for: most days it is never opened, and the card comes up sooner.
-  if (!frmKekkaWindow) frmKekkaWindow = new frmKekka(this);
+  if (!frmKekkaWindow) {
+    frmKekkaWindow = new frmKekka(this);
+    // Shown beside the card without taking the keyboard from it.
+    frmKekkaWindow->setAttribute(Qt::WA_ShowWithoutActivating);
+  }
   RefreshKekka();
   if (!frmKekkaWindow->isVisible()) {
-    // Beside the main window: under it when the screen has room, else to its right.
-    const QRect main = frameGeometry();
+    // At the size its contents need, beside or under the main window.
+    frmKekkaWindow->ensurePolished();
+    if (frmKekkaWindow->layout()) frmKekkaWindow->layout()->activate();
+    frmKekkaWindow->resize(frmKekkaWindow->sizeHint());
     const QRect screenArea = screen() ? screen()->availableGeometry() : QRect();
-    QPoint at(main.left(), main.bottom() + 8);
-    if (!screenArea.isEmpty() && at.y() + frmKekkaWindow->height() > screenArea.bottom()) {
-      at = QPoint(std::min(main.right() + 8, screenArea.right() - frmKekkaWindow->width()), main.top());
-    }
-    frmKekkaWindow->move(at);
+    frmKekkaWindow->move(PlaceBeside(frameGeometry(), frmKekkaWindow->frameGeometry().size(), screenArea));
   }
   frmKekkaWindow->show();
   frmKekkaWindow->raise();
+  activateWindow();
+}
+
+QPoint PlaceBeside(const QRect& main, const QSize& size, const QRect& screenArea) {
+  constexpr int kGap = 8;
+  const QPoint candidates[] = {QPoint(main.left(), main.bottom() + kGap), QPoint(main.right() + kGap, main.top()),
+                               QPoint(main.left() - kGap - size.width(), main.top())};
+  if (screenArea.isEmpty()) return candidates[0];
+  for (const QPoint& at : candidates) {
+    if (screenArea.contains(QRect(at, size))) return at;
+  }
+  // Neither fits whole: under the main window as far as the screen allows, in view.
+  const int x =
+      std::clamp(main.left(), screenArea.left(), std::max(screenArea.left(), screenArea.right() + 1 - size.width()));
+  const int y = std::clamp(main.bottom() + kGap, screenArea.top(),
+                           std::max(screenArea.top(), screenArea.bottom() + 1 - size.height()));
+  return QPoint(x, y);
 }
 
 void frmMain::LoadKekka(std::int16_t intJyoCode) {
@@ -285,7 +335,8 @@ QString frmMain::AccuracyText() {
   const auto part = [](const QString& name, const mEntryScore::EntryTally& t) {
     return QStringLiteral("%1 %2 R・%3/%4 艇").arg(name).arg(t.WholeRight).arg(t.BoatsRight).arg(t.Boats);
   };
-  return QStringLiteral("進入予想の的中（この場 %1 R）: ").arg(wakunari.Races) +
+  // The figures on a line of their own: the window is as wide as they are, never wrapped.
+  return QStringLiteral("進入予想の的中（この場 %1 R）:\n").arg(wakunari.Races) +
          part(QStringLiteral("標準"), standard) + QStringLiteral("　") + part(QStringLiteral("統計"), stat) +
          QStringLiteral("　") + part(QStringLiteral("枠なり"), wakunari);
 }
@@ -449,7 +500,24 @@ void frmMain::picGrid_MouseUp(Qt::MouseButton button, float x, float y) {
 }
 
 void frmMain::mnuPopupCourse_Click(int course) {
-  if (mintPopupRow < 1 || mintPopupRow > 6) return;
+  if (mintPopupRow < 1 || mintPopupRow > 6 || course < 1 || course > 6) return;
+  // The boat that held the course takes this boat's old one: the six stay a permutation, so no
+  // boat is hidden under another in the race.
+  std::array<int, 7> courses{};
+  for (std::int16_t b = 1; b <= 6; ++b)
+    courses[static_cast<std::size_t>(b)] = mclsGrid->CellValue(b, kColCourse).toInt();
+  int old = courses[static_cast<std::size_t>(mintPopupRow)];
+  courses[static_cast<std::size_t>(mintPopupRow)] = course;
+  if (old < 1 || old > 6) {
+    // A card whose cell held no course: the displaced boat takes the first course left free.
+    old = 1;
+    while (old < 6 && std::find(courses.begin() + 1, courses.end(), old) != courses.end()) ++old;
+  }
+  for (std::int16_t b = 1; b <= 6; ++b) {
+    if (b != mintPopupRow && courses[static_cast<std::size_t>(b)] == course) {
+      mclsGrid->SetCellValue(b, kColCourse, QString::number(old));
+    }
+  }
   mclsGrid->SetCellValue(mintPopupRow, kColCourse, QString::number(course));
   mclsGrid->Refresh(false);
   RefreshKekka();
@@ -500,13 +568,15 @@ void frmMain::VenueStep(int delta) {
 
 QString frmMain::CardToolTip(float x, float y) {
   const std::int16_t row = mclsGrid->ClickRow(y);
-  if (!mShownPrediction || mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
+  if (mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
+  // Without a prediction on the card, the racer's races from the history alone.
+  if (!mShownPrediction) return HistoryLines(row).mid(1);
   // The reasons of the prediction the card shows, kept with it: never another race's.
   QString text = QStringLiteral("%1号艇 %2\n%3")
                      .arg(row)
                      .arg(mclsGrid->CellValue(row, kColName).trimmed(), mShownPrediction->reasons.value(row - 1));
   if (mclsBangumi->CourseFix(SelectedRaceNo())) text += QStringLiteral("\n進入固定");
-  return text;
+  return text + HistoryLines(row);
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -568,10 +638,13 @@ void frmMain::DropFiles(const QStringList& paths) {
   }
   // The handbook first, so that the programme's races are predicted from it.
   for (const Dropped& d : handbooks) {
-    if (SensyuStoreReplace(d.bytes, d.path)) ReloadRacers();
+    if (SensyuStoreReplace(d.bytes, d.path)) HandbookInstalled();
   }
   for (const Dropped& d : programmes) {
-    if (mclsBangumi->FileConvBytes(d.bytes, d.path)) mnuFileOpenOld_Click();
+    if (mclsBangumi->FileConvBytes(d.bytes, d.path)) {
+      mnuFileOpenOld_Click();
+      HistoryRecordMember({d.path, d.bytes}, ArchiveKind::Programme);
+    }
   }
 }
 

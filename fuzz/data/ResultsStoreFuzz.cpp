@@ -20,7 +20,7 @@ void CheckVenue(const tidewake::cKekkaFile& k) {
   for (std::int16_t r = 1; r <= tidewake::cKekkaFile::kMaxRace; ++r) {
     const int n = k.BoatNumbers(r);
     Require(n >= 0 && n <= 6);
-    Require(k.RaceExists(r) == (n > 0));
+    Require(!k.RaceExists(r) || n > 0);
     bool waku[7] = {}, course[7] = {};
     for (std::int16_t j = 1; j <= 6; ++j) {
       const int w = k.WakuNo(r, j);

@@ -69,7 +69,7 @@ QString Results(const QString& boats = QString(), const QString& header = QStrin
            u"FINALK\n");
 }
 
-struct Store : ::testing::Test {
+struct cKekkaFileStore : ::testing::Test {
   TempAppFolder folder;
   cKekkaFile kekka;
   QString store() const { return folder.file(QStringLiteral("KEKKA.BRF")); }
@@ -78,7 +78,7 @@ struct Store : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Store, ReadsEveryFieldOfARace) {
+TEST_F(cKekkaFileStore, ReadsEveryFieldOfARace) {
   WriteBytes(input(), SjisLines(Results()));
   ASSERT_TRUE(kekka.FileConv(input()));
   QString path;
@@ -115,7 +115,7 @@ TEST_F(Store, ReadsEveryFieldOfARace) {
   EXPECT_THROW(kekka.Kumiban(1, Kakesiki::Tansyo, 2), RuntimeError);
 }
 
-TEST_F(Store, ListsTheVenuesAndLoadsAFileGivenByName) {
+TEST_F(cKekkaFileStore, ListsTheVenuesAndLoadsAFileGivenByName) {
   WriteBytes(input(), SjisLines(Results()));
   KyoteijyoTable table;
   QString path = input();
@@ -129,7 +129,7 @@ TEST_F(Store, ListsTheVenuesAndLoadsAFileGivenByName) {
 }
 
 // Fewer than six boats, and a block of a cancelled day with no race: both load.
-TEST_F(Store, RaceOfFiveBoatsAndVenueWithoutRaces) {
+TEST_F(cKekkaFileStore, RaceOfFiveBoatsAndVenueWithoutRaces) {
   const QString five =
       S(u"  01  1 3501 川　上　　昇　平 50   12  6.89   1    0.08     1.49.7\n"
         u"  02  3 4299 中　島　　浩　哉 59   49  6.87   2    0.08     1.50.1\n"
@@ -150,7 +150,7 @@ TEST_F(Store, RaceOfFiveBoatsAndVenueWithoutRaces) {
 
 // A line the store does not know inside a race (a refund notice) is kept for the race, not lost
 // and not fatal.
-TEST_F(Store, KeepsANoticeItDoesNotRead) {
+TEST_F(cKekkaFileStore, KeepsANoticeItDoesNotRead) {
   WriteBytes(input(), SjisLines(Results().replace(S(u"        ３連複   1-3-6"),
                                                   S(u"        返還艇   ４\n        ３連複   1-3-6"))));
   ASSERT_TRUE(kekka.FileConv(input()));
@@ -242,7 +242,7 @@ const BadInput kBadInputs[] = {
 
 void PrintTo(const BadInput& b, std::ostream* os) { *os << b.name; }
 
-struct Refused : ::testing::TestWithParam<BadInput> {
+struct cKekkaFileRefused : ::testing::TestWithParam<BadInput> {
   TempAppFolder folder;
   cKekkaFile kekka;
 };
@@ -251,7 +251,7 @@ struct Refused : ::testing::TestWithParam<BadInput> {
 
 // Each bad input, given to FileConv and to FileLoad by name, shows its box and leaves the store
 // and the results loaded before as they were.
-TEST_P(Refused, ShowsItsMessageAndKeepsThePreviousResults) {
+TEST_P(cKekkaFileRefused, ShowsItsMessageAndKeepsThePreviousResults) {
   const BadInput& bad = GetParam();
   const QString good = folder.file(QStringLiteral("good.txt"));
   WriteBytes(good, SjisLines(Results()));
@@ -283,5 +283,23 @@ TEST_P(Refused, ShowsItsMessageAndKeepsThePreviousResults) {
   EXPECT_EQ(kekka.WakuCourse(1, 6), 6);
 }
 
-INSTANTIATE_TEST_SUITE_P(BadInputs, Refused, ::testing::ValuesIn(kBadInputs),
+INSTANTIATE_TEST_SUITE_P(BadInputs, cKekkaFileRefused, ::testing::ValuesIn(kBadInputs),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// An archive's member larger than the store reads (35 MB of results and blank lines) is refused
+// before it replaces the store: what conversion keeps, loading reads again.
+TEST_F(cKekkaFileStore, RefusesAMemberOverTheLimitOfLoading) {
+  WriteBytes(input(), SjisLines(Results()));
+  ASSERT_TRUE(kekka.FileConv(input()));
+  const QByteArray before = ReadBytes(store());
+  QByteArray big = SjisLines(Results());
+  big += QByteArray(35 * 1024 * 1024 - big.size(), '\n');
+  RecordingMessageBox boxes;
+  EXPECT_FALSE(kekka.FileConvBytes(big, QStringLiteral("k240101.lzh")));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text,
+            S(u"成績ファイルではありません（36700160 バイトは大きすぎます）: k240101.lzh(Error code:1001)"));
+  EXPECT_EQ(ReadBytes(store()), before);
+  QString path;
+  EXPECT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+}

@@ -32,7 +32,7 @@ void PrintTo(const Day& d, std::ostream* os) { *os << d.results; }
 
 QString Code(int code) { return QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')); }
 
-struct RealResults : ::testing::TestWithParam<Day> {
+struct cKekkaFileReal : ::testing::TestWithParam<Day> {
   TempAppFolder folder;
   cKekkaFile kekka;
   cBangumiFile bangumi;
@@ -43,7 +43,7 @@ struct RealResults : ::testing::TestWithParam<Day> {
 // Every venue of the day: twelve races, the boats and their registration numbers as in the
 // programme, places and courses consistent, the payouts agreeing with the first three places and
 // with the day's summary at the top of the block.
-TEST_P(RealResults, EveryRaceAgreesWithTheProgrammeAndItsPayouts) {
+TEST_P(cKekkaFileReal, EveryRaceAgreesWithTheProgrammeAndItsPayouts) {
   const Day& day = GetParam();
   TIDEWAKE_SAMPLE_OR_SKIP(results, QString::fromLatin1(day.results));
   TIDEWAKE_SAMPLE_OR_SKIP(programme, QString::fromLatin1(day.programme));
@@ -162,11 +162,11 @@ TEST_P(RealResults, EveryRaceAgreesWithTheProgrammeAndItsPayouts) {
   EXPECT_EQ(flying, day.flying);
 }
 
-INSTANTIATE_TEST_SUITE_P(Days, RealResults, ::testing::ValuesIn(kDays));
+INSTANTIATE_TEST_SUITE_P(Days, cKekkaFileReal, ::testing::ValuesIn(kDays));
 
 // Single races read field by field, including a flying start, a withdrawn boat and a race whose
 // trifecta did not pay.
-TEST(RealResultsRace, FieldsOfChosenRaces) {
+TEST(cKekkaFileRealRace, FieldsOfChosenRaces) {
   TIDEWAKE_SAMPLE_OR_SKIP(path240101, QStringLiteral("K/k240101.txt"));
   TIDEWAKE_SAMPLE_OR_SKIP(path200315, QStringLiteral("K/k200315.txt"));
   cKekkaFile k;
@@ -235,7 +235,7 @@ TEST(RealResultsRace, FieldsOfChosenRaces) {
 
 // Withdrawn boats ("K0", "K1" with "K ." for their figures) have no course, no exhibition time and
 // no timing; their boat is absent from the entry.
-TEST(RealResultsRace, WithdrawnBoatsHaveNoCourse) {
+TEST(cKekkaFileRealRace, WithdrawnBoatsHaveNoCourse) {
   const std::pair<const char*, int> kFiles[] = {{"K/k240101.txt", 1}, {"K/k200315.txt", 7}};
   for (const auto& [file, expected] : kFiles) {
     TIDEWAKE_SAMPLE_OR_SKIP(path, QString::fromLatin1(file));

@@ -81,9 +81,11 @@ QString VenueDifference(const cKekkaFile::Venue& a, const cKekkaFile::Venue& b) 
   d.Field(v + " TitleLong", a.TitleLong, b.TitleLong);
   d.Field(v + " RaceDate", a.RaceDate, b.RaceDate);
   d.Field(v + " TotalDay", a.TotalDay, b.TotalDay);
+  d.Field(v + " Notice", a.Notice, b.Notice);
   for (int r = 0; r < cKekkaFile::kMaxRace; ++r) {
     const auto &x = a.races[r], &y = b.races[r];
     d.Field(At(v, r) + " Exists", x.Exists, y.Exists);
+    d.Field(At(v, r) + " Status", static_cast<int>(x.Status), static_cast<int>(y.Status));
     d.Field(At(v, r) + " RaceName", x.RaceName, y.RaceName);
     d.Field(At(v, r) + " Tenko", x.Tenko, y.Tenko);
     d.Field(At(v, r) + " KazeMuki", x.KazeMuki, y.KazeMuki);
@@ -112,17 +114,23 @@ QString VenueDifference(const cKekkaFile::Venue& a, const cKekkaFile::Venue& b) 
       d.Field(at + " RaceTimeSeconds", e.RaceTimeSeconds, f.RaceTimeSeconds);
       d.Field(at + " StartFlying", e.StartFlying, f.StartFlying);
       d.Field(at + " StartTimingExists", e.StartTimingExists, f.StartTimingExists);
+      d.Field(at + " StartLate", e.StartLate, f.StartLate);
     }
     for (int k = 0; k < kKakesikiCount; ++k) {
       const QString at = At(v, r) + QStringLiteral(" bet %1").arg(k);
       d.Field(at + " fuseiritu", x.fuseiritu[k], y.fuseiritu[k]);
-      d.Field(at + " summary", x.matome[k].Kumiban, y.matome[k].Kumiban);
-      d.Field(at + " summary yen", x.matome[k].Kingaku, y.matome[k].Kingaku);
+      d.Field(at + " summary lines", x.matome[k].size(), y.matome[k].size());
+      for (std::size_t i = 0; i < std::min(x.matome[k].size(), y.matome[k].size()); ++i) {
+        d.Field(at + " summary", x.matome[k][i].Kumiban, y.matome[k][i].Kumiban);
+        d.Field(at + " summary yen", x.matome[k][i].Kingaku, y.matome[k][i].Kingaku);
+        d.Field(at + " summary special", x.matome[k][i].Tokubarai, y.matome[k][i].Tokubarai);
+      }
       d.Field(at + " payouts", x.payouts[k].size(), y.payouts[k].size());
       for (std::size_t i = 0; i < std::min(x.payouts[k].size(), y.payouts[k].size()); ++i) {
         d.Field(at + " Kumiban", x.payouts[k][i].Kumiban, y.payouts[k][i].Kumiban);
         d.Field(at + " Kingaku", x.payouts[k][i].Kingaku, y.payouts[k][i].Kingaku);
         d.Field(at + " Ninki", x.payouts[k][i].Ninki, y.payouts[k][i].Ninki);
+        d.Field(at + " Tokubarai", x.payouts[k][i].Tokubarai, y.payouts[k][i].Tokubarai);
       }
     }
   }

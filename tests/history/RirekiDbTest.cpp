@@ -98,11 +98,18 @@ cKekkaFile::Venue MakeVenue(const QString& code, int seed) {
     b.RaceTime = i == 5 ? QString() : QStringLiteral("1.49.7");
     b.RaceTimeSeconds = i == 5 ? 0 : 109.7f;
   }
-  rc.payouts[static_cast<int>(Kakesiki::Sanrentan)] = {{QStringLiteral("1-3-6"), 12340, 45},
-                                                       {QStringLiteral("1-6-3"), 2000, 8}};
+  rc.Status = RaceStatus::Held;
+  rc.boats[2].StartLate = true;
+  rc.payouts[static_cast<int>(Kakesiki::Sanrentan)] = {{QStringLiteral("1-3-6"), 12340, 45, false},
+                                                       {QStringLiteral("1-6-3"), 2000, 8, false}};
+  rc.payouts[static_cast<int>(Kakesiki::Nirenfuku)] = {{QString(), 70, 0, true}};
   rc.fuseiritu[static_cast<int>(Kakesiki::Tansyo)] = true;
-  rc.matome[static_cast<int>(Kakesiki::Sanrentan)] = {QStringLiteral("1-3-6"), 12340};
-  v.races[3].matome[static_cast<int>(Kakesiki::Nirentan)] = {QStringLiteral("不成立"), 0};
+  rc.matome[static_cast<int>(Kakesiki::Sanrentan)] = {{QStringLiteral("1-3-6"), 12340, false},
+                                                      {QStringLiteral("1-6-3"), 2000, false}};
+  v.races[3].Status = RaceStatus::Cancelled;
+  v.races[3].matome[static_cast<int>(Kakesiki::Nirentan)] = {{QStringLiteral("不成立"), 0, false}};
+  v.races[4].Status = RaceStatus::Void;
+  v.Notice = QStringLiteral("お知らせ");
   return v;
 }
 
@@ -253,10 +260,22 @@ TEST_F(RirekiDb, AnOlderFileIsUpgradedWithItsDaysKept) {
   Exec(path,
        {QStringLiteral("ALTER TABLE race DROP COLUMN status"), QStringLiteral("ALTER TABLE result DROP COLUMN st_late"),
         QStringLiteral("ALTER TABLE payout DROP COLUMN tokubarai"),
+        QStringLiteral("ALTER TABLE summary DROP COLUMN tokubarai"),
         QStringLiteral("ALTER TABLE meeting DROP COLUMN notice"), QStringLiteral("PRAGMA user_version=1")});
   cRirekiDb db(path);
   DayRecord kept = a;  // what the first schema held
   for (auto& c : kept.cards) c.Notice.clear();
+  for (auto& v : kept.results) {
+    v.Notice.clear();
+    for (auto& r : v.races) {
+      r.Status = RaceStatus::None;
+      for (auto& b : r.boats) b.StartLate = false;
+      for (auto& p : r.payouts)
+        for (auto& h : p) h.Tokubarai = false;
+      for (auto& m : r.matome)
+        for (auto& h : m) h.Tokubarai = false;
+    }
+  }
   EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), kept), QString());
   Record(db, MakeDay(d2, 2));
   QSqlQuery q(QSqlDatabase::database(db.connectionName()));

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,8 @@ class Window : public ::testing::Test {
  protected:
   void SetUp() override {
     ::testing::Test::SetUp();
+    // Each test starts as a first run: nothing remembered from the one before.
+    QSettings(QStringLiteral("Corvane"), QStringLiteral("Tidewake")).clear();
     w = std::make_unique<frmMain>();
   }
   void TearDown() override { w.reset(); }
@@ -33,9 +36,13 @@ class Window : public ::testing::Test {
     ChosenFileDialog dialog(path);
     w->mnuFileOpen->trigger();
   }
+  // The user installs a fan handbook; the boxes it shows (the one that says what was installed)
+  // are kept in updateBoxes.
   void UpdateRacers(const QString& path) {
     ChosenFileDialog dialog(path);
+    RecordingMessageBox boxes;
     w->mnuFileUpdate->trigger();
+    updateBoxes = boxes.boxes();
   }
   // Picks the venue with the code, then (optionally) a race, as the user does.
   void ChooseVenue(int code) {
@@ -83,6 +90,7 @@ class Window : public ::testing::Test {
   TempAppFolder folder;
   VirtualClock clock;
   std::unique_ptr<frmMain> w;
+  std::vector<RecordedBox> updateBoxes;
 };
 
 class WindowWithADay : public Window {

@@ -24,8 +24,10 @@ class WindowWithResults : public WindowWithADay {
     if (results.isEmpty()) GTEST_SKIP() << "sample results not found in ../shared/data";
     ChosenFileDialog dialog(results);
     w->mnuFileKekka->trigger();
-    EXPECT_TRUE(dialog.lastFilter.startsWith(QStringLiteral("成績ファイル(K*.TXT)") + QChar(0) + "K*.txt" + QChar(0) +
-                                             QStringLiteral("成績ファイル(K*.LZH)") + QChar(0) + "K*.lzh" + QChar(0)));
+    EXPECT_TRUE(dialog.lastFilter.startsWith(QStringLiteral("成績ファイル(K*.TXT;K*.LZH)") + QChar(0) +
+                                             "K*.txt;K*.lzh" + QChar(0) + QStringLiteral("成績ファイル(K*.TXT)") +
+                                             QChar(0) + "K*.txt" + QChar(0) + QStringLiteral("成績ファイル(K*.LZH)") +
+                                             QChar(0) + "K*.lzh" + QChar(0)));
   }
   frmKekka& K() { return *w->KekkaWindow(); }
   QString Text(const char* name) { return K().findChild<QLabel*>(QString::fromLatin1(name))->text(); }
@@ -84,7 +86,8 @@ TEST_F(WindowWithResults, TheAccuracyLineCountsEachPredictionAgainstTheRealEntri
     whole += all;
   }
   const QString line = Text("lblAccuracy");
-  EXPECT_TRUE(line.startsWith(QStringLiteral("進入予想の的中（この場 %1 R）: 標準 ").arg(races))) << line.toStdString();
+  EXPECT_TRUE(line.startsWith(QStringLiteral("進入予想の的中（この場 %1 R）:\n標準 ").arg(races)))
+      << line.toStdString();
   EXPECT_TRUE(line.endsWith(QStringLiteral("　枠なり %1 R・%2/%3 艇").arg(whole).arg(right).arg(boats)))
       << line.toStdString();
   EXPECT_TRUE(line.contains(QStringLiteral("　統計 ")));

@@ -181,15 +181,28 @@ TEST_F(Window, CoursesComeFromThePredictionWithAHandbookAndFromTheBoatsWithout) 
   TIDEWAKE_SAMPLE_OR_SKIP(fan, "F/fan2604.txt");
   OpenProgramme(programme);
   {
+    // No handbook yet: said once in the run, in a fan's words, over any number of venue choices.
     RecordingMessageBox boxes;
-    ChooseVenue(w->cboJyo->itemData(0).toInt());
+    for (int v = 0; v < 5; ++v) {
+      ChooseVenue(w->cboJyo->itemData(v % w->cboJyo->count()).toInt());
+      EXPECT_EQ(Courses(), (QStringList{"1", "2", "3", "4", "5", "6"}));
+      w->mnuPopupAuto->trigger();
+      EXPECT_EQ(Courses(), (QStringList{"1", "2", "3", "4", "5", "6"}));
+    }
     ASSERT_EQ(boxes.boxes().size(), 1u) << "the racer store is missing";
-    EXPECT_EQ(boxes.boxes()[0].title, QStringLiteral("選手ファイル読み取りエラー"));
-    EXPECT_EQ(Courses(), (QStringList{"1", "2", "3", "4", "5", "6"}));
-    w->mnuPopupAuto->trigger();
-    EXPECT_EQ(Courses(), (QStringList{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(boxes.boxes()[0].text.startsWith(
+        QStringLiteral("選手ファイル（ファン手帳）が登録されていません。進入は枠なりで表示します。")));
+    EXPECT_TRUE(w->lblStatus->text().startsWith(QStringLiteral("ファン手帳: 未登録")))
+        << "[" << w->lblStatus->text().toStdString() << "]";
   }
   UpdateRacers(fan);
+  // Installed: what it holds is said, and shown beside the notice.
+  ASSERT_EQ(updateBoxes.size(), 1u);
+  EXPECT_EQ(updateBoxes[0].text,
+            QStringLiteral("ファン手帳を登録しました。\n期間: 2026年後期（2025/11/01～2026/04/30）\n選手: 1,643 人"));
+  EXPECT_EQ(w->lblStatus->text(),
+            QStringLiteral("ファン手帳: 2026年後期（2025/11/01～2026/04/30） 1,643 人　進入予想: 統計"));
   int moved = 0;
   for (int v = 0; v < w->cboJyo->count(); ++v) {
     const int code = w->cboJyo->itemData(v).toInt();
@@ -238,13 +251,22 @@ TEST_F(Window, ThePopUpOverridesOneBoatOrAllOnColumn14Only) {
     w->picGrid_MouseUp(c.button, static_cast<float>(at.x()), static_cast<float>(at.y()));
     EXPECT_EQ(opened, c.opens ? 1 : 0) << "row " << c.row << " col " << c.col;
   }
-  // Boat 3 to course 1, boat 5 to course 1 too: accepted as it is.
-  choice = w->mnuPopupCourse[0];
-  QPointF at = CellCentre(3, 14);
-  w->picGrid_MouseUp(Qt::RightButton, static_cast<float>(at.x()), static_cast<float>(at.y()));
-  at = CellCentre(5, 14);
-  w->picGrid_MouseUp(Qt::RightButton, static_cast<float>(at.x()), static_cast<float>(at.y()));
-  EXPECT_EQ(Courses(), (QStringList{"1", "2", "1", "4", "1", "6"}));
+  // A course set by hand swaps with the boat that held it: the six stay a permutation.
+  const struct {
+    int boat, course;
+    QStringList courses;
+  } steps[] = {
+      {3, 1, {"3", "2", "1", "4", "5", "6"}}, {5, 1, {"3", "2", "5", "4", "1", "6"}},
+      {1, 1, {"1", "2", "5", "4", "3", "6"}}, {6, 6, {"1", "2", "5", "4", "3", "6"}},
+      {2, 6, {"1", "6", "5", "4", "3", "2"}},
+  };
+  QPointF at;
+  for (const auto& step : steps) {
+    choice = w->mnuPopupCourse[static_cast<std::size_t>(step.course - 1)];
+    at = CellCentre(step.boat, 14);
+    w->picGrid_MouseUp(Qt::RightButton, static_cast<float>(at.x()), static_cast<float>(at.y()));
+    EXPECT_EQ(Courses(), step.courses) << "boat " << step.boat << " to course " << step.course;
+  }
   choice = w->mnuPopupNum;
   w->picGrid_MouseUp(Qt::RightButton, static_cast<float>(at.x()), static_cast<float>(at.y()));
   EXPECT_EQ(Courses(), (QStringList{"1", "2", "3", "4", "5", "6"}));
@@ -441,9 +463,10 @@ TEST_F(WindowWithADay, FilesOfAnotherKindAreRefusedAndChangeNothing) {
   w->mnuFileUpdate->trigger();
   EXPECT_EQ(cancel.calls, 2);
   EXPECT_EQ(cancel.lastTitle, QStringLiteral("ファイルを開く"));
-  EXPECT_EQ(cancel.lastFilter, QStringLiteral("ファン手帳ファイル(F*.TXT)") + QChar(0) + "F*.txt" + QChar(0) +
-                                   QStringLiteral("ファン手帳ファイル(F*.LZH)") + QChar(0) + "F*.lzh" + QChar(0) +
-                                   QStringLiteral("すべてのファイル(*.*)") + QChar(0) + "*.*" + QChar(0));
+  EXPECT_EQ(cancel.lastFilter, QStringLiteral("ファン手帳ファイル(F*.TXT;F*.LZH)") + QChar(0) + "F*.txt;F*.lzh" +
+                                   QChar(0) + QStringLiteral("ファン手帳ファイル(F*.TXT)") + QChar(0) + "F*.txt" +
+                                   QChar(0) + QStringLiteral("ファン手帳ファイル(F*.LZH)") + QChar(0) + "F*.lzh" +
+                                   QChar(0) + QStringLiteral("すべてのファイル(*.*)") + QChar(0) + "*.*" + QChar(0));
   EXPECT_EQ(cancel.lastFolder, DialogStartFolder());
   EXPECT_TRUE(State() == snapshot);
 }

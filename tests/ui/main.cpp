@@ -7,6 +7,8 @@
 #include "ui/qtplatform/FontSubstitutions.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,10 @@ int main(int argc, char** argv) {
   // Offscreen whether or not CTest set it, so the program also runs by hand without a display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // The windows' settings go to a folder of this run, never the user's own.
+  QTemporaryDir settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   tidewake::EnsureShiftJisCodec();
   tidewake::RegisterFontSubstitutions();
   tidewake::test::UnexpectedMessageBox unexpected;
