@@ -14,7 +14,7 @@ std::size_t U(int i) { return static_cast<std::size_t>(i); }
 std::int32_t PayoutOf(const cKekkaFile::Race& r, Kakesiki kind, const QList<std::int16_t>& boats) {
   const auto& list = r.payouts[U(static_cast<int>(kind))];
   // A dead heat lists two combinations: the race's winning one is then not single.
-  if (list.size() != 1) return 0;
+  if (list.size() != 1 || list[0].Tokubarai) return 0;
   const QStringList parts = list[0].Kumiban.trimmed().split(QLatin1Char('-'));
   if (parts.size() != boats.size()) return 0;
   for (qsizetype i = 0; i < parts.size(); ++i) {
@@ -38,7 +38,7 @@ double PoolChance(std::int32_t yen) { return yen > 0 ? kPoolReturn * 100.0 / yen
 
 Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& result) {
   Outcome o;
-  if (!result.Exists) return o;
+  if (!result.Exists || result.Status != RaceStatus::Held) return o;
   std::array<int, 4> holders{};
   std::set<int> boats;
   for (const cKekkaFile::Boat& b : result.boats) {
@@ -46,7 +46,8 @@ Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& resu
     if (b.SensyuNo.trimmed() != card.boats[U(b.WakuNo - 1)].SensyuNo.trimmed()) return o;
     o.RealCourses[U(b.WakuNo)] = (b.Course >= 1 && b.Course <= 6) ? b.Course : std::int16_t{0};
     const QChar first = b.Tyakujyun.isEmpty() ? QChar() : b.Tyakujyun[0];
-    if (b.StartFlying || first == QLatin1Char('F') || first == QLatin1Char('L') || first == QLatin1Char('K')) {
+    if (b.StartFlying || b.StartLate || first == QLatin1Char('F') || first == QLatin1Char('L') ||
+        first == QLatin1Char('K')) {
       o.Refund = true;
     }
     if (b.TyakujyunNo >= 1 && b.TyakujyunNo <= 3) {
