@@ -32,6 +32,50 @@ void cWinHistory::AddVenue(QDate date, const cKekkaFile::Venue& venue) {
   }
 }
 
+namespace {
+
+void Count(RacerRecord& rec, const PastRace& p) {
+  if (p.Flying) ++rec.Flyings;
+  if (p.Course < 1 || p.Course > 6 || p.Waku < 1 || p.Waku > 6) return;
+  const auto c = static_cast<std::size_t>(p.Course);
+  ++rec.Starts[c];
+  ++rec.Entries[static_cast<std::size_t>(p.Waku)][c];
+  if (p.Place == 1) ++rec.Wins[c];
+  if (p.Place == 1 || p.Place == 2) ++rec.TwoPlace[c];
+  if (p.StartKnown && !p.Flying) {
+    ++rec.Timings;
+    rec.TimingSum += p.StartTiming;
+  }
+}
+
+}  // namespace
+
+RacerRecord RecordOf(const std::vector<PastRace>& races, QDate before, int windowDays) {
+  RacerRecord rec;
+  const QDate from = before.addDays(-windowDays);
+  for (const PastRace& p : races) {
+    if (p.Date >= from && p.Date < before) Count(rec, p);
+  }
+  return rec;
+}
+
+std::vector<PastRace> FromRecent(const std::vector<RecentRace>& races) {
+  std::vector<PastRace> out;
+  out.reserve(races.size());
+  for (const RecentRace& r : races) {
+    PastRace p;
+    p.Date = r.date;
+    p.Waku = r.WakuNo;
+    p.Course = r.Course;
+    p.Place = (r.TyakujyunNo >= 1 && r.TyakujyunNo <= 6) ? r.TyakujyunNo : std::int16_t{0};
+    p.StartKnown = r.StartTimingExists;
+    p.Flying = r.StartFlying;
+    p.StartTiming = r.StartTiming;
+    out.push_back(p);
+  }
+  return out;
+}
+
 RacerRecord cWinHistory::Record(const QString& strSensyuNo, QDate before, int windowDays) const {
   RacerRecord rec;
   const auto found = races_.constFind(strSensyuNo.trimmed());
@@ -40,20 +84,7 @@ RacerRecord cWinHistory::Record(const QString& strSensyuNo, QDate before, int wi
   const QDate from = before.addDays(-windowDays);
   auto it =
       std::lower_bound(list.begin(), list.end(), from, [](const PastRace& r, const QDate& d) { return r.Date < d; });
-  for (; it != list.end() && it->Date < before; ++it) {
-    const PastRace& p = *it;
-    if (p.Flying) ++rec.Flyings;
-    if (p.Course < 1) continue;
-    const auto c = static_cast<std::size_t>(p.Course);
-    ++rec.Starts[c];
-    ++rec.Entries[static_cast<std::size_t>(p.Waku)][c];
-    if (p.Place == 1) ++rec.Wins[c];
-    if (p.Place == 1 || p.Place == 2) ++rec.TwoPlace[c];
-    if (p.StartKnown && !p.Flying) {
-      ++rec.Timings;
-      rec.TimingSum += p.StartTiming;
-    }
-  }
+  for (; it != list.end() && it->Date < before; ++it) Count(rec, *it);
   return rec;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/cKekkaFile.h"
+#include "history/cRirekiDb.h"
 
 #include <QDate>
 #include <QHash>
@@ -39,6 +40,12 @@ struct RacerRecord {
   std::int32_t Flyings = 0;
   std::int32_t TotalStarts() const;
 };
+
+// The record of the races given (any order) that fall in [before - windowDays, before).
+RacerRecord RecordOf(const std::vector<PastRace>& races, QDate before, int windowDays);
+
+// The history database's recent races of a racer, as the record reads them.
+std::vector<PastRace> FromRecent(const std::vector<RecentRace>& races);
 
 class cWinHistory {
  public:
