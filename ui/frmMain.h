@@ -7,6 +7,8 @@
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
 #include "predict/mEntryPredict.h"
+#include "predict/mWinCard.h"
+#include "predict/mWinModel.h"
 #include "ui/qtplatform/QtRaceScene.h"
 
 #include <QImage>
@@ -103,6 +105,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuRaceSpeedHi = nullptr;
   QAction* mnuRaceExpectStandard = nullptr;
   QAction* mnuRaceExpectStat = nullptr;
+  QAction* mnuRaceExpectHistory = nullptr;
+  QAction* mnuRaceWinFit = nullptr;
   QAction* mnuRaceKekka = nullptr;
   QAction* mnuRaceCopy = nullptr;
   QMenu* mnuHelp = nullptr;
@@ -112,6 +116,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuPopupAuto = nullptr;
   QAction* mnuPopupStandard = nullptr;
   QAction* mnuPopupStat = nullptr;
+  QAction* mnuPopupHistory = nullptr;
   QAction* mnuPopupNum = nullptr;
   std::array<QAction*, 6> mnuPopupCourse{};
 
@@ -130,6 +135,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The client area's size in the card view (0) and the race view (1), in pixels.
   static constexpr int kClientWidth = 828;
   static constexpr std::array<int, 2> kClientHeight = {209, 400};
+  // The card's 勝率 column, after 進入: as wide as its header, in the room the picture had left.
+  static constexpr std::int16_t kColWin = 15;
   // Where the race line starts, right of the race selector.
   static constexpr int kRaceLineLeft = 400;
 
@@ -176,6 +183,22 @@ class frmMain : public QMainWindow, public IRaceScene {
   QString CardToolTip(float x, float y);
   // Programmes and fan handbooks dropped on the card, told apart by their content.
   void DropFiles(const QStringList& paths);
+
+  // ---- The win model
+  // Column 15 "勝率": each boat's chance of winning with the courses the card shows, in percent.
+  // Empty on the demo card.
+  void ShowWinChances();
+  // The chances of the race shown; none on the demo card or before a race is chosen.
+  std::optional<mWinModel::RaceChances> WinChancesShown();
+  // The chances of race intRaceNo of the venue shown with the courses given (index 1..6).
+  mWinModel::RaceChances WinChances(std::int16_t intRaceNo, const std::array<std::int16_t, 7>& courses);
+  // ﾚｰｽ → 勝率を学習し直す: fits the win model on the user's history off the window's thread, with
+  // a progress dialog, and uses the coefficients from then on (kept in WIN.TXT beside the stores).
+  void mnuRaceWinFit_Click();
+  // The coefficients in use: the user's WIN.TXT when it reads whole, else those shipped (a
+  // damaged file is said once).
+  const mWinModel::Coefficients& WinCoefficients();
+  static QString WinCoefficientsPath();
 
   // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).
   void mnuRaceCopy_Click();
@@ -254,6 +277,12 @@ class frmMain : public QMainWindow, public IRaceScene {
   // command arriving through its event pump must not start a second one or change its card.
   void Command(QAction* action, std::function<void()> handler);
   void SetMenuEnabled(QMenu* menu, bool on);
+
+  // The six racers' records from the history before the card's day, kept for the race shown.
+  mWinCard::Records HistoryRecords(std::int16_t intRaceNo);
+  QString mstrRecordsKey;
+  mWinCard::Records mRecords{};
+  std::optional<mWinModel::Coefficients> mWinCoefficients;
 
   // ---- The fan's additions: race line, status line, remembered settings, help, copying
   void BuildFanMenus();

@@ -108,8 +108,11 @@ std::int16_t frmMain::SelectedRaceNo() const {
 }
 
 std::optional<EntryPrediction> frmMain::PredictShown(std::int16_t intRaceNo, EntryPredictor predictor) {
-  if (!mblnSensyuLoaded) return std::nullopt;
-  EntryPrediction p = PredictEntry(predictor, *mclsBangumi, intRaceNo, *mclsSensyu);
+  // 履歴 needs the history, not the handbook.
+  if (!mblnSensyuLoaded && predictor != EntryPredictor::History) return std::nullopt;
+  const mWinCard::Records records =
+      predictor == EntryPredictor::History ? HistoryRecords(intRaceNo) : mWinCard::Records{};
+  EntryPrediction p = PredictEntry(predictor, *mclsBangumi, intRaceNo, *mclsSensyu, &records);
   if (!p.predicted) {
     ReportPredictionFailure(p.failureTitle, p.failure);
     return std::nullopt;
@@ -136,6 +139,7 @@ void frmMain::WriteCourses(const std::array<std::int16_t, 7>& course) {
   for (std::int16_t boat = 1; boat <= 6; ++boat) {
     mclsGrid->SetCellValue(boat, kColCourse, QString::number(course[static_cast<std::size_t>(boat)]));
   }
+  ShowWinChances();
 }
 
 void frmMain::cboRaceNo_Click() {
@@ -519,6 +523,7 @@ void frmMain::mnuPopupCourse_Click(int course) {
     }
   }
   mclsGrid->SetCellValue(mintPopupRow, kColCourse, QString::number(course));
+  ShowWinChances();
   mclsGrid->Refresh(false);
   RefreshKekka();
 }

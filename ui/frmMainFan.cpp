@@ -124,7 +124,10 @@ void frmMain::BuildFanControls() {
 
 void frmMain::LoadSettings() {
   Settings settings;
-  SetPredictor(settings.value(kSettingPredictor).toString() == u"rules" ? EntryPredictor::Rules : EntryPredictor::Stat);
+  const QString remembered = settings.value(kSettingPredictor).toString();
+  SetPredictor(remembered == u"rules"     ? EntryPredictor::Rules
+               : remembered == u"history" ? EntryPredictor::History
+                                          : EntryPredictor::Stat);
   (settings.value(kSettingSpeed).toString() == u"fast" ? mnuRaceSpeedHi : mnuRaceSpeedNormal)->setChecked(true);
   mHandbook = ReadHandbookInfo();
   UpdateStatus();
@@ -132,8 +135,13 @@ void frmMain::LoadSettings() {
 
 void frmMain::SetPredictor(EntryPredictor predictor) {
   mPredictor = predictor;
-  (predictor == EntryPredictor::Stat ? mnuRaceExpectStat : mnuRaceExpectStandard)->setChecked(true);
-  Settings().setValue(kSettingPredictor, predictor == EntryPredictor::Rules ? "rules" : "stat");
+  QAction* item = predictor == EntryPredictor::Stat      ? mnuRaceExpectStat
+                  : predictor == EntryPredictor::History ? mnuRaceExpectHistory
+                                                         : mnuRaceExpectStandard;
+  item->setChecked(true);
+  Settings().setValue(kSettingPredictor, predictor == EntryPredictor::Rules     ? "rules"
+                                         : predictor == EntryPredictor::History ? "history"
+                                                                                : "stat");
   UpdateStatus();
 }
 
