@@ -196,6 +196,9 @@ class cKekkaFile {
   // FileConv use it). Throws RuntimeError naming the line, the field and the text found.
   static void ReadAll(QByteArrayView bytes, const std::function<void(const Venue&)>& found);
 
+  // The venue loaded, whole.
+  const Venue& venue() const { return venue_; }
+
  private:
   const Race& RaceAt(std::int16_t intRaceNo) const;
   const Boat& At(std::int16_t intRaceNo, std::int16_t intJyuni) const;

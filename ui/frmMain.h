@@ -199,6 +199,10 @@ class frmMain : public QMainWindow, public IRaceScene {
   // damaged file is said once).
   const mWinModel::Coefficients& WinCoefficients();
   static QString WinCoefficientsPath();
+  // The results window's lines of the win model for the race shown: the five likeliest 2連単 and
+  // 3連単, the chance and rank the model gave the result, and the venue's mean log-loss of the
+  // winner beside the pool's. `withResults` false: the likeliest combinations only.
+  QString WinText(bool withResults);
 
   // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).
   void mnuRaceCopy_Click();
@@ -283,6 +287,9 @@ class frmMain : public QMainWindow, public IRaceScene {
   QString mstrRecordsKey;
   mWinCard::Records mRecords{};
   std::optional<mWinModel::Coefficients> mWinCoefficients;
+  // The venue's log-loss line, kept for the venue and results it was computed for.
+  QString mstrWinVenueKey, mstrWinVenueText;
+  QString WinVenueText();
 
   // ---- The fan's additions: race line, status line, remembered settings, help, copying
   void BuildFanMenus();

@@ -350,6 +350,7 @@ void frmMain::RefreshKekka() {
   if (mblnKekkaOtherDay) {
     frmKekkaWindow->ShowDayMismatch(mclsBangumi->RaceDate(), mclsKekka->RaceDate());
     frmKekkaWindow->SetAccuracyText(QString());
+    frmKekkaWindow->SetWinText(QString());
     return;
   }
   // The courses as the card shows them, the user's own included.
@@ -362,6 +363,7 @@ void frmMain::RefreshKekka() {
   const bool shown = mblnKekkaLoaded && !mblnNoBangumi && mblnBangumiLoaded;
   frmKekkaWindow->ShowRace(shown ? mclsKekka.get() : nullptr, SelectedJyoCode(), SelectedRaceNo(), course);
   frmKekkaWindow->SetAccuracyText(shown ? mstrAccuracy : QString());
+  frmKekkaWindow->SetWinText(WinText(shown));
 }
 
 void frmMain::mnuFileExit_Click() { close(); }

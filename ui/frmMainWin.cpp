@@ -14,6 +14,8 @@
 #include <QProgressDialog>
 #include <QThread>
 
+#include <cmath>
+
 namespace tidewake {
 
 namespace {
@@ -143,6 +145,82 @@ void frmMain::mnuRaceWinFit_Click() {
   RefreshKekka();
   MsgBox(QStringLiteral("%1 日分の履歴で勝率を学習しました。").arg(days), MsgButtons::Ok, MsgIcon::Information,
          kWinTitle);
+}
+
+}  // namespace tidewake
+
+namespace tidewake {
+
+namespace {
+
+QString ChanceText(double p) { return mWinCard::PercentText(p) + QStringLiteral("%"); }
+
+QString TopLine(const QString& name, const mWinModel::RaceChances& c, int places) {
+  QStringList parts;
+  for (const mWinModel::Combination& k : mWinModel::Likeliest(c, places, 5)) {
+    parts << mWinModel::CombinationText(k.Boats, places) + u' ' + ChanceText(k.Chance);
+  }
+  return name + QStringLiteral(": ") + parts.join(QStringLiteral("　"));
+}
+
+}  // namespace
+
+QString frmMain::WinVenueText() {
+  const cBangumiFile::Card& card = mclsBangumi->card();
+  const cKekkaFile::Venue& venue = mclsKekka->venue();
+  const QString key = card.KyoteijyoCode + card.RaceDate + venue.KyoteijyoCode + venue.RaceDate +
+                      QString::number(static_cast<int>(mPredictor)) + QString::number(mWinCoefficients.has_value());
+  if (key == mstrWinVenueKey) return mstrWinVenueText;
+  mstrWinVenueKey = key;
+  double model = 0.0, pool = 0.0;
+  int races = 0;
+  for (std::int16_t r = 1; r <= card.RaceNumbers && r <= cBangumiFile::kMaxRace; ++r) {
+    const mWinEval::Outcome o = mWinEval::ReadOutcome(card.races[static_cast<std::size_t>(r - 1)],
+                                                      venue.races[static_cast<std::size_t>(r - 1)]);
+    if (!o.Placed || o.Refund || o.Tansyo <= 0) continue;
+    // Each race with the courses the predictor in use gives it (枠なり when it gives none).
+    const mWinCard::Records records = HistoryRecords(r);
+    const EntryPrediction p = PredictEntry(mPredictor, *mclsBangumi, r, *mclsSensyu, &records);
+    std::array<std::int16_t, 7> courses{0, 1, 2, 3, 4, 5, 6};
+    if (p.predicted && (mblnSensyuLoaded || mPredictor == EntryPredictor::History)) {
+      for (int b = 1; b <= 6; ++b) courses[static_cast<std::size_t>(b)] = p.Course(b);
+    }
+    const mWinModel::RaceChances c = WinChances(r, courses);
+    model -= std::log(c.Win[static_cast<std::size_t>(o.FirstThree[0] - 1)]);
+    pool -= std::log(mWinEval::PoolChance(o.Tansyo));
+    ++races;
+  }
+  mstrWinVenueText = races == 0 ? QString()
+                                : QStringLiteral("勝率予想の対数損失（この場 %1 R）: %2　オッズ %3")
+                                      .arg(races)
+                                      .arg(model / races, 0, 'f', 2)
+                                      .arg(pool / races, 0, 'f', 2);
+  return mstrWinVenueText;
+}
+
+QString frmMain::WinText(bool withResults) {
+  const std::optional<mWinModel::RaceChances> chances = WinChancesShown();
+  if (!chances) return QString();
+  QStringList lines{QStringLiteral("勝率予想（進入は出走表のコース）"), TopLine(QStringLiteral("2連単"), *chances, 2),
+                    TopLine(QStringLiteral("3連単"), *chances, 3)};
+  const std::int16_t r = SelectedRaceNo();
+  if (withResults && mclsKekka->KyoteijyoCode().toInt() == SelectedJyoCode()) {
+    const mWinEval::Outcome o = mWinEval::ReadOutcome(mclsBangumi->card().races[static_cast<std::size_t>(r - 1)],
+                                                      mclsKekka->venue().races[static_cast<std::size_t>(r - 1)]);
+    if (o.Placed) {
+      const auto& f = o.FirstThree;
+      const auto a = static_cast<std::size_t>(f[0] - 1), b = static_cast<std::size_t>(f[1] - 1),
+                 t = static_cast<std::size_t>(f[2] - 1);
+      lines << QStringLiteral("結果の予想: 2連単 %1 %2（%3 位）　3連単 %4 %5（%6 位）")
+                   .arg(mWinModel::CombinationText(f, 2), ChanceText(chances->Exacta[a * 6 + b]))
+                   .arg(mWinModel::RankOf(*chances, f, 2))
+                   .arg(mWinModel::CombinationText(f, 3), ChanceText(chances->Trifecta[a * 36 + b * 6 + t]))
+                   .arg(mWinModel::RankOf(*chances, f, 3));
+    }
+    const QString venue = WinVenueText();
+    if (!venue.isEmpty()) lines << venue;
+  }
+  return lines.join(u'\n');
 }
 
 }  // namespace tidewake

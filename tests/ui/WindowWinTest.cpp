@@ -1,9 +1,12 @@
-// The win model on the real window: the card's 勝率 column on a real day, and its change when a
-// course is set by hand.
+// The win model on the real window: the card's 勝率 column on a real day, its change when a
+// course is set by hand, and the results window's combinations.
 
 #include "tests/ui/WindowFixture.h"
+#include "ui/frmKekka.h"
 
+#include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 
 namespace tidewake {
 namespace {
@@ -55,6 +58,35 @@ TEST_F(WindowWithADay, WinColumnShowsChancesAndFollowsACourseSetByHand) {
   }();
   EXPECT_EQ(Courses(), (QStringList{"1", "2", "3", "4", "5", "6"}));
   EXPECT_EQ(wakunari.size(), 6);
+}
+
+// The results window: the five likeliest 2連単 and 3連単, how the result fared, the venue's
+// log-loss beside the pool's.
+TEST_F(WindowWithADay, ResultsWindowGivesTheLikeliestCombinationsAndHowTheResultFared) {
+  const QString results = SharedDataFile(QStringLiteral("K/k240101.txt"));
+  if (results.isEmpty()) GTEST_SKIP() << "sample results not found in ../shared/data";
+  {
+    ChosenFileDialog dialog(results);
+    w->mnuFileKekka->trigger();
+  }
+  ASSERT_NE(w->KekkaWindow(), nullptr);
+  const QStringList lines = w->KekkaWindow()->findChild<QLabel*>(QStringLiteral("lblWin"))->text().split(u'\n');
+  ASSERT_EQ(lines.size(), 5) << lines.join(u'|').toStdString();
+  const QRegularExpression top(QStringLiteral("^%1: (\\d(-\\d){%2} \\d+\\.\\d%　?){5}$"));
+  EXPECT_TRUE(QRegularExpression(top.pattern().arg(QStringLiteral("2連単")).arg(1)).match(lines[1]).hasMatch())
+      << lines[1].toStdString();
+  EXPECT_TRUE(QRegularExpression(top.pattern().arg(QStringLiteral("3連単")).arg(2)).match(lines[2]).hasMatch())
+      << lines[2].toStdString();
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("^結果の予想: 2連単 \\d-\\d \\d+\\.\\d%（\\d+ 位）　3連単 \\d-\\d-\\d "
+                                                "\\d+\\.\\d%（\\d+ 位）$"))
+                  .match(lines[3])
+                  .hasMatch())
+      << lines[3].toStdString();
+  EXPECT_TRUE(
+      QRegularExpression(QStringLiteral("^勝率予想の対数損失（この場 \\d+ R）: \\d\\.\\d\\d　オッズ \\d\\.\\d\\d$"))
+          .match(lines[4])
+          .hasMatch())
+      << lines[4].toStdString();
 }
 
 TEST_F(Window, DemoCardHasNoChances) {
