@@ -18,7 +18,8 @@ Prediction Predict(const std::array<mWinHistory::RacerRecord, 6>& records, bool 
     QString why = QStringLiteral("%1号艇で %2 走").arg(b).arg(n);
     const double denominator = n + 6 * mCourseStat::kPseudoEntries;
     for (std::size_t c = 1; c <= 6; ++c) {
-      evidence[b][c] = n == 0 ? 0.0 : std::log((e[c] + mCourseStat::kPseudoEntries) / denominator * 6.0);
+      evidence[b][c] =
+          n == 0 ? 0.0 : kEvidenceWeight * std::log((e[c] + mCourseStat::kPseudoEntries) / denominator * 6.0);
       if (e[c] > 0)
         why += QStringLiteral("%1 %2コース %3").arg(why.contains(QLatin1Char(':')) ? "," : ":").arg(c).arg(e[c]);
     }

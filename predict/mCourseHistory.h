@@ -14,6 +14,11 @@
 // way, so only the penalty for moving inward keeps him in his number's course.
 namespace tidewake::mCourseHistory {
 
+// How much more a racer's own entries from the same boat number weigh than a handbook's entries
+// per course, against the same penalty for moving inward: what he did when drawn there is the
+// better evidence. Chosen on 2023-01..03 (fitted before), checked on 2023-04..06 (WinEval).
+inline constexpr double kEvidenceWeight = 10.0;
+
 // Courses by boat, index 1..6 (0 unused).
 using CourseTable = std::array<std::int16_t, 7>;
 

@@ -232,15 +232,17 @@ TEST(CourseHistory, FollowsEachRacersOwnEntries) {
       {"no record", 0, 0, 0, false, {0, 1, 2, 3, 4, 5, 6}},
       {"boat 4 always course 3", 4, 3, 12, false, {0, 1, 2, 4, 3, 5, 6}},
       {"fixed entry", 4, 3, 12, true, {0, 1, 2, 3, 4, 5, 6}},
-      {"once is not enough", 4, 3, 1, false, {0, 1, 2, 3, 4, 5, 6}},
-      {"too far in for one record", 6, 1, 12, false, {0, 1, 2, 3, 4, 5, 6}},
+      {"boat 6 always course 1", 6, 1, 12, false, {0, 2, 3, 4, 5, 6, 1}},
+      {"a split record stays", 4, 0, 3, false, {0, 1, 2, 3, 4, 5, 6}},
   };
   for (const Case& c : cases) {
     std::array<mWinHistory::RacerRecord, 6> rec{};
     if (c.boat) {
-      rec[static_cast<std::size_t>(c.boat - 1)].Entries[static_cast<std::size_t>(c.boat)] = {};
-      rec[static_cast<std::size_t>(c.boat - 1)]
-          .Entries[static_cast<std::size_t>(c.boat)][static_cast<std::size_t>(c.course)] = c.times;
+      auto& own = rec[static_cast<std::size_t>(c.boat - 1)].Entries[static_cast<std::size_t>(c.boat)];
+      // Course 0: as often in his own course as in the one inside it.
+      for (int course : c.course ? std::vector<int>{c.course} : std::vector<int>{c.boat - 1, c.boat}) {
+        own[static_cast<std::size_t>(course)] = c.times;
+      }
     }
     EXPECT_EQ(mCourseHistory::Predict(rec, c.fixed).Courses, c.expected) << c.what;
   }
