@@ -98,19 +98,22 @@ std::array<bool, kBoats> AllBut(int a, int b = -1) {
 }  // namespace
 
 QStringList ContextNames() {
-  return {QStringLiteral("ctx_next_out_first"), QStringLiteral("ctx_two_out_first"), QStringLiteral("ctx_inside_first"),
-          QStringLiteral("ctx_next_out_second"), QStringLiteral("ctx_inside_second")};
+  QStringList n;
+  for (const char* placed : {"first", "second"}) {
+    for (int p = 1; p <= kBoats; ++p) {
+      for (int c = 1; c <= kBoats; ++c)
+        n << QStringLiteral("ctx_%1%2_course%3").arg(QLatin1String(placed)).arg(p).arg(c);
+    }
+  }
+  return n;
 }
 
 std::array<double, kContextFeatures> Context(int course, int firstCourse, int secondCourse) {
   std::array<double, kContextFeatures> x{};
-  if (firstCourse < 1) return x;
-  x[0] = course == firstCourse + 1 ? 1.0 : 0.0;
-  x[1] = course == firstCourse + 2 ? 1.0 : 0.0;
-  x[2] = course < firstCourse ? 1.0 : 0.0;
-  if (secondCourse >= 1) {
-    x[3] = course == secondCourse + 1 ? 1.0 : 0.0;
-    x[4] = course < secondCourse ? 1.0 : 0.0;
+  if (course < 1 || course > kBoats) return x;
+  if (firstCourse >= 1 && firstCourse <= kBoats) x[U((firstCourse - 1) * kBoats + course - 1)] = 1.0;
+  if (secondCourse >= 1 && secondCourse <= kBoats) {
+    x[U(kBoats * kBoats + (secondCourse - 1) * kBoats + course - 1)] = 1.0;
   }
   return x;
 }

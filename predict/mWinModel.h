@@ -28,9 +28,10 @@ inline constexpr Courses kWakunari{1, 2, 3, 4, 5, 6};
 
 // Where a boat is against the boats already placed: second and third place go to the boats just
 // outside the winner far more often than their own figures say (the winner's wake opens the
-// water there), which the chances of the win logit renormalised (Harville) cannot know. These
-// features are 0 in the win logit, which has no boat placed yet.
-inline constexpr int kContextFeatures = 5;
+// water there), which the win chances renormalised (Harville) cannot know. One indicator per
+// pair of (course of the winner, course of the boat), and per pair of (course of the second,
+// course of the boat); all 0 in the win logit, which has no boat placed yet.
+inline constexpr int kContextFeatures = 2 * kBoats * kBoats;
 QStringList ContextNames();
 // `firstCourse` the winner's course, `secondCourse` the second's (0 while choosing second).
 std::array<double, kContextFeatures> Context(int course, int firstCourse, int secondCourse);
