@@ -1,5 +1,10 @@
 #include "predict/mWinEval.h"
 
+#include "data/ArchiveMember.h"
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <set>
@@ -109,6 +114,28 @@ mWinModel::Coefficients FitDays(const std::vector<DayRecord>& days, QDate from, 
               CoursesOf(rc.Entry.Courses));
   });
   return mWinFit::FitAll(races, names, ridge, progress);
+}
+
+std::vector<DayRecord> YearFolderDays(const QString& strFolder, QDate from, QDate to, QStringList* skipped) {
+  std::vector<DayRecord> days;
+  const QDir dir(strFolder);
+  for (QDate d = from; d <= to; d = d.addDays(1)) {
+    const QString stem = d.toString(QStringLiteral("yyMMdd"));
+    const QString b = dir.filePath(QStringLiteral("b") + stem + QStringLiteral(".lzh"));
+    const QString k = dir.filePath(QStringLiteral("k") + stem + QStringLiteral(".lzh"));
+    if (!QFileInfo::exists(b) || !QFileInfo::exists(k)) continue;
+    try {
+      DayRecord day;
+      day.date = d;
+      day.cards = cBangumiFile::ReadDay(ArchiveMemberRead(b, ArchiveKind::Programme).bytes);
+      cKekkaFile::ReadAll(ArchiveMemberRead(k, ArchiveKind::Results).bytes,
+                          [&](const cKekkaFile::Venue& v) { day.results.push_back(v); });
+      days.push_back(std::move(day));
+    } catch (const RuntimeError& e) {
+      if (skipped) *skipped << stem + QStringLiteral(": ") + e.description();
+    }
+  }
+  return days;
 }
 
 }  // namespace tidewake::mWinEval

@@ -71,4 +71,9 @@ mWinModel::Coefficients FitDays(const std::vector<DayRecord>& days, QDate from, 
 
 inline constexpr double kRidge = 1.0;
 
+// The days of a folder of official archives (bYYMMDD.lzh with kYYMMDD.lzh) in [from, to], in date
+// order, read directly rather than through the history database. A day whose programme or results
+// cannot be read is left out and named in `skipped` ("230401: why").
+std::vector<DayRecord> YearFolderDays(const QString& strFolder, QDate from, QDate to, QStringList* skipped = nullptr);
+
 }  // namespace tidewake::mWinEval

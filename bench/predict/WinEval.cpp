@@ -12,7 +12,6 @@
 // payout of the 100-yen minimum gives 0.75, the most the pool says then. Every figure is over
 // the same races.
 
-#include "bench/predict/WinDays.h"
 #include "platform/RuntimeError.h"
 #include "predict/mEntryScore.h"
 #include "predict/mWinCoefficients.h"
@@ -97,7 +96,9 @@ int main(int argc, char** argv) {
       return 1;
     }
   } else {
-    days = YearFolderDays(yearFolder, QDate(2000, 1, 1), testTo);
+    QStringList skipped;
+    days = mWinEval::YearFolderDays(yearFolder, QDate(2000, 1, 1), testTo, &skipped);
+    for (const QString& s : skipped) std::fprintf(stderr, "%s\n", s.toUtf8().constData());
   }
   const double loadSeconds = clock.restart() / 1000.0;
   long trainDays = 0, testDays = 0;

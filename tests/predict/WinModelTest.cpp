@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numeric>
 #include <random>
 
@@ -246,4 +247,92 @@ TEST(CourseHistory, FollowsEachRacersOwnEntries) {
     }
     EXPECT_EQ(mCourseHistory::Predict(rec, c.fixed).Courses, c.expected) << c.what;
   }
+}
+
+namespace {
+
+// A race of six racers 4001..4006 finishing in boat order, paying 1, 1-2 and 1-2-3.
+struct RaceCaseBuilder {
+  cBangumiFile::Race card;
+  cKekkaFile::Race result;
+  RaceCaseBuilder() {
+    result.Exists = true;
+    result.Status = RaceStatus::Held;
+    for (std::int16_t b = 1; b <= 6; ++b) {
+      card.boats[static_cast<std::size_t>(b - 1)].SensyuNo = QString::number(4000 + b);
+      cKekkaFile::Boat k;
+      k.WakuNo = b;
+      k.Course = b;
+      k.TyakujyunNo = b;
+      k.Tyakujyun = QStringLiteral("0%1").arg(b);
+      k.SensyuNo = QString::number(4000 + b);
+      result.boats.push_back(k);
+    }
+    Pay(Kakesiki::Tansyo, QStringLiteral("1"), 150);
+    Pay(Kakesiki::Nirentan, QStringLiteral("1-2"), 480);
+    Pay(Kakesiki::Sanrentan, QStringLiteral("1-2-3"), 1230);
+  }
+  void Pay(Kakesiki kind, const QString& kumiban, std::int32_t yen, bool tokubarai = false) {
+    cKekkaFile::Haraimodosi h;
+    h.Kumiban = kumiban;
+    h.Kingaku = yen;
+    h.Tokubarai = tokubarai;
+    result.payouts[static_cast<std::size_t>(kind)].push_back(h);
+  }
+};
+
+}  // namespace
+
+// What a result says, read honestly: only single first three places count, a refund is marked,
+// and a payout counts only when it names exactly the boats placed.
+TEST(WinEvalOutcome, ReadsPlacesRefundsAndPayoutsHonestly) {
+  struct Case {
+    const char* what;
+    std::function<void(RaceCaseBuilder&)> change;
+    bool placed, refund;
+    std::int32_t tansyo, nirentan, sanrentan;
+  };
+  const Case cases[] = {
+      {"plain", [](RaceCaseBuilder&) {}, true, false, 150, 480, 1230},
+      {"cancelled", [](RaceCaseBuilder& r) { r.result.Status = RaceStatus::Cancelled; }, false, false, 0, 0, 0},
+      {"void", [](RaceCaseBuilder& r) { r.result.Status = RaceStatus::Void; }, false, false, 0, 0, 0},
+      {"dead heat for second", [](RaceCaseBuilder& r) { r.result.boats[2].TyakujyunNo = 2; }, false, false, 0, 0, 0},
+      {"other racer", [](RaceCaseBuilder& r) { r.result.boats[4].SensyuNo = QStringLiteral("9999"); }, false, false, 0,
+       0, 0},
+      {"boat 6 flew",
+       [](RaceCaseBuilder& r) {
+         r.result.boats[5].TyakujyunNo = 0;
+         r.result.boats[5].Tyakujyun = QStringLiteral("F");
+         r.result.boats[5].StartFlying = true;
+       },
+       true, true, 150, 480, 1230},
+      {"boat 5 late", [](RaceCaseBuilder& r) { r.result.boats[4].StartLate = true; }, true, true, 150, 480, 1230},
+      {"special payout",
+       [](RaceCaseBuilder& r) {
+         r.result.payouts[static_cast<std::size_t>(Kakesiki::Sanrentan)].clear();
+         r.Pay(Kakesiki::Sanrentan, QString(), 70, true);
+       },
+       true, false, 150, 480, 0},
+      {"payout of other boats",
+       [](RaceCaseBuilder& r) {
+         r.result.payouts[static_cast<std::size_t>(Kakesiki::Nirentan)][0].Kumiban = QStringLiteral("2-1");
+       },
+       true, false, 150, 0, 1230},
+      {"two combinations paid", [](RaceCaseBuilder& r) { r.Pay(Kakesiki::Tansyo, QStringLiteral("2"), 300); }, true,
+       false, 0, 480, 1230},
+  };
+  for (const Case& c : cases) {
+    RaceCaseBuilder r;
+    c.change(r);
+    const mWinEval::Outcome o = mWinEval::ReadOutcome(r.card, r.result);
+    EXPECT_EQ(o.Placed, c.placed) << c.what;
+    if (!o.Placed) continue;
+    EXPECT_EQ(o.FirstThree, (std::array<std::int16_t, 3>{1, 2, 3})) << c.what;
+    EXPECT_EQ(o.Refund, c.refund) << c.what;
+    EXPECT_EQ((std::array<std::int32_t, 3>{o.Tansyo, o.Nirentan, o.Sanrentan}),
+              (std::array<std::int32_t, 3>{c.tansyo, c.nirentan, c.sanrentan}))
+        << c.what;
+  }
+  EXPECT_DOUBLE_EQ(mWinEval::PoolChance(100), 0.75);
+  EXPECT_DOUBLE_EQ(mWinEval::PoolChance(0), 0.0);
 }
