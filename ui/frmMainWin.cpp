@@ -140,6 +140,8 @@ void frmMain::mnuRaceWinFit_Click() {
     return;
   }
   mWinCoefficients = fitted;
+  // The venue's log-loss line was computed with the coefficients before.
+  mstrWinVenueKey.clear();
   ShowWinChances();
   mclsGrid->Refresh(false);
   RefreshKekka();
