@@ -35,10 +35,7 @@ void Out(FILE* f, const QString& text) {
 }
 
 int Import(cRirekiDb& db, const QStringList& args) {
-  if (args.isEmpty()) {
-    Out(stderr, QStringLiteral("取り込むフォルダかファイルを指定してください\n"));
-    return kUsage;
-  }
+  if (args.isEmpty()) return kUsage;
   const bool terminal = isatty(fileno(stderr));
   const ImportSummary s = ImportPaths(db, args, [&](int done, int total, const QString& day) {
     if (terminal) Out(stderr, QStringLiteral("\r%1/%2 %3 ").arg(done + 1).arg(total).arg(day));
@@ -134,7 +131,7 @@ int main(int argc, char** argv) {
     try {
       cRirekiDb db(database);
       const int status = c.run(db, args);
-      return status == kUsage && name != u"import" ? Usage() : status;
+      return status == kUsage ? Usage() : status;
     } catch (const RuntimeError& e) {
       Out(stderr, e.reportText() + u'\n');
       return kFailed;

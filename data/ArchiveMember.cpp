@@ -1,5 +1,6 @@
 #include "data/ArchiveMember.h"
 
+#include "data/mDayFile.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeError.h"
 
@@ -101,7 +102,15 @@ ArchivePtr NewReader() {
   return a;
 }
 
-QByteArray UnpackMember(archive* a, archive_entry* e, const QString& archiveName, const QString& member) {
+[[noreturn]] void ThrowTotalTooLarge(const QString& archiveName) {
+  throw RuntimeError(ErrNo::ArchiveMemberTooLarge, QStringLiteral("書庫から展開するデータが %1 MiB を超えます: %2")
+                                                       .arg(kMaxArchiveMemberBytes / (1024 * 1024))
+                                                       .arg(archiveName));
+}
+
+// Unpacks the member at hand; `total` counts every byte unpacked from the archive so far.
+QByteArray UnpackMember(archive* a, archive_entry* e, const QString& archiveName, const QString& member,
+                        qsizetype& total) {
   if (archive_entry_size_is_set(e) && archive_entry_size(e) > kMaxArchiveMemberBytes) {
     ThrowTooLarge(archiveName, member);
   }
@@ -112,14 +121,20 @@ QByteArray UnpackMember(archive* a, archive_entry* e, const QString& archiveName
     if (got == 0) break;
     if (got < 0) ThrowDamaged(archiveName, a);
     if (bytes.size() + got > kMaxArchiveMemberBytes) ThrowTooLarge(archiveName, member);
+    if (total + got > kMaxArchiveMemberBytes) ThrowTotalTooLarge(archiveName);
+    total += got;
     bytes.append(buffer, got);
   }
   return bytes;
 }
 
-// Walks an opened archive to its end, so that a truncated one is noticed even after its member.
+// The first member that fits is taken. The archive is still walked to its end, header by header
+// without unpacking, so that a truncated one or a second day is noticed; a later member of the
+// same name (some official archives hold the same day twice) replaces it only when it says it is
+// larger.
 ArchiveMember ChooseMember(archive* a, const QString& archiveName, ArchiveKind kind) {
   std::optional<ArchiveMember> chosen;
+  qsizetype total = 0;
   bool first = true;
   for (;;) {
     archive_entry* e = nullptr;
@@ -139,7 +154,8 @@ ArchiveMember ChooseMember(archive* a, const QString& archiveName, ArchiveKind k
           ErrNo::ArchiveAmbiguous,
           QStringLiteral("書庫に%1が複数あります（%2、%3）: %4").arg(KindLabel(kind), chosen->name, name, archiveName));
     }
-    QByteArray bytes = UnpackMember(a, e, archiveName, name);
+    if (chosen && archive_entry_size_is_set(e) && archive_entry_size(e) <= chosen->bytes.size()) continue;
+    QByteArray bytes = UnpackMember(a, e, archiveName, name, total);
     if (!chosen || bytes.size() > chosen->bytes.size()) chosen = ArchiveMember{name, std::move(bytes)};
   }
   if (!chosen) ThrowNoMember(archiveName, kind);
@@ -149,15 +165,6 @@ ArchiveMember ChooseMember(archive* a, const QString& archiveName, ArchiveKind k
 
 // libarchive says so with EILSEQ (its private ARCHIVE_ERRNO_FILE_FORMAT on this system).
 bool UnknownFormat(archive* a) { return archive_errno(a) == EILSEQ; }
-
-QByteArray FileHead(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) {
-    throw RuntimeError(ErrNo::PathFileAccess,
-                       QStringLiteral("ファイルを開けません: %1（%2）").arg(path, f.errorString()));
-  }
-  return f.read(8);
-}
 
 }  // namespace
 
@@ -173,19 +180,7 @@ bool HasArchiveSuffix(const QString& strPath) {
 }
 
 ArchiveMember ArchiveMemberRead(const QString& strArchivePath, ArchiveKind kind) {
-  if (!FileExists(strArchivePath)) {
-    throw RuntimeError(ErrNo::FileNotFound, QStringLiteral("ファイルが見つかりません: %1").arg(strArchivePath));
-  }
-  const QByteArray head = FileHead(strArchivePath);
-  if (!LooksLikeArchive(head)) ThrowNotAnArchive(strArchivePath);
-  if (IsEmptyZip(head)) ThrowNoMember(strArchivePath, kind);
-  ArchivePtr a = NewReader();
-  if (archive_read_open_filename(a.get(), QFile::encodeName(strArchivePath).constData(), kChunk) != ARCHIVE_OK) {
-    if (UnknownFormat(a.get())) ThrowNotAnArchive(strArchivePath);
-    throw RuntimeError(ErrNo::PathFileAccess,
-                       QStringLiteral("ファイルを開けません: %1（%2）").arg(strArchivePath, ReasonOf(a.get())));
-  }
-  return ChooseMember(a.get(), strArchivePath, kind);
+  return ArchiveMemberReadBytes(ChosenFileRead(strArchivePath), strArchivePath, kind);
 }
 
 ArchiveMember ArchiveMemberReadBytes(QByteArrayView archive, const QString& strArchiveName, ArchiveKind kind) {
@@ -198,23 +193,6 @@ ArchiveMember ArchiveMemberReadBytes(QByteArrayView archive, const QString& strA
     ThrowDamaged(strArchiveName, a.get());
   }
   return ChooseMember(a.get(), strArchiveName, kind);
-}
-
-bool IsArchiveFile(const QString& strPath) {
-  return FileExists(strPath) && (HasArchiveSuffix(strPath) || LooksLikeArchive(FileHead(strPath)));
-}
-
-ArchiveMember KindFileRead(const QString& strPath, ArchiveKind kind) {
-  if (!FileExists(strPath)) {
-    throw RuntimeError(ErrNo::FileNotFound, QStringLiteral("ファイルが見つかりません: %1").arg(strPath));
-  }
-  if (IsArchiveFile(strPath)) return ArchiveMemberRead(strPath, kind);
-  if (QFileInfo(strPath).size() > kMaxArchiveMemberBytes) {
-    throw RuntimeError(ErrNo::NotATextFile, QStringLiteral("%1 MiB を超えるファイルは読めません: %2")
-                                                .arg(kMaxArchiveMemberBytes / (1024 * 1024))
-                                                .arg(strPath));
-  }
-  return ArchiveMember{strPath, ReadFileBytes(strPath)};
 }
 
 }  // namespace tidewake

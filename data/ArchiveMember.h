@@ -14,9 +14,10 @@ enum class ArchiveKind {
   Results,      // K*.TXT
 };
 
-// No official member comes near this unpacked; a larger one is refused before it can exhaust
-// memory.
-inline constexpr qsizetype kMaxArchiveMemberBytes = 64 * 1024 * 1024;
+// No official member comes near this unpacked (the largest is about 200 KB): a larger member, or
+// more bytes than this unpacked from one archive in all, is refused before it can exhaust memory
+// or hold up the window.
+inline constexpr qsizetype kMaxArchiveMemberBytes = 8 * 1024 * 1024;
 
 // A file's bytes as read, and the name messages about them use: the path of a text file, or the
 // archive's path with the member's name.
@@ -32,22 +33,14 @@ bool LooksLikeArchive(QByteArrayView head);
 // True when the file name ends in .lzh, .lha or .zip, whatever the case.
 bool HasArchiveSuffix(const QString& strPath);
 
-// The member of the kind wanted, unpacked. When several members fit and their names differ only
-// in case (some official archives hold the same day twice so), the larger is taken. Throws
-// RuntimeError whose text names the archive: not an archive, a corrupt or truncated one, no
-// fitting member, members of different days, a member over kMaxArchiveMemberBytes unpacked.
+// The member of the kind wanted, unpacked: the first that fits (of two with one name whatever the
+// case, as some official archives hold the same day twice, the larger). Throws RuntimeError whose
+// text names the archive: not an archive, a corrupt or truncated one, no fitting member, members
+// of different days, more than kMaxArchiveMemberBytes unpacked. The file is read as ChosenFileRead
+// reads it.
 ArchiveMember ArchiveMemberRead(const QString& strArchivePath, ArchiveKind kind);
 
 // The same from the archive's bytes already in memory; `strArchiveName` names it in messages.
 ArchiveMember ArchiveMemberReadBytes(QByteArrayView archive, const QString& strArchiveName, ArchiveKind kind);
-
-// A file the user chose, which may be a text file or an archive: an archive (by its first bytes,
-// or by its name) gives its member of the kind wanted, any other file its own bytes. Throws
-// RuntimeError as ArchiveMemberRead does, and for a missing or unreadable file, or a text file
-// over kMaxArchiveMemberBytes.
-ArchiveMember KindFileRead(const QString& strPath, ArchiveKind kind);
-
-// True for an existing file that is an archive, by its first bytes or by its name.
-bool IsArchiveFile(const QString& strPath);
 
 }  // namespace tidewake

@@ -1,26 +1,36 @@
 #include "data/ProgrammeOpen.h"
 
-#include "data/ArchiveMember.h"
 #include "data/cBangumiFile.h"
-#include "platform/LineReader.h"
+#include "data/mDayFile.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 namespace tidewake {
 
+namespace {
+const QString kTitleConv = QStringLiteral("番組ファイル変換エラー");
+void Warn(const QString& text) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, kTitleConv); }
+}  // namespace
+
 bool ProgrammeOpen(cBangumiFile& bangumi, const QString& strPath) {
-  // A text file, and a missing one, take FileConv's own way and its messages.
-  if (!IsArchiveFile(strPath)) return bangumi.FileConv(strPath);
-  ArchiveMember member;
-  try {
-    member = ArchiveMemberRead(strPath, ArchiveKind::Programme);
-  } catch (const RuntimeError& e) {
-    MsgBox(e.reportText(), MsgButtons::Ok, MsgIcon::Warning, QStringLiteral("番組ファイル変換エラー"));
+  if (!QFileInfo::exists(strPath)) {
+    Warn(QStringLiteral("ファイルが見つかりません。\n") + strPath);
     return false;
   }
-  return bangumi.FileConvBytes(member.bytes, member.name);
+  DayFile file;
+  try {
+    file = DayFileOpen(strPath, ArchiveKind::Programme);
+  } catch (const RuntimeError& e) {
+    Warn(e.reportText());
+    return false;
+  }
+  if (const QString wrong = WrongKindText(file.kind, ArchiveKind::Programme); !wrong.isEmpty()) {
+    Warn(wrong + u'\n' + file.name);
+    return false;
+  }
+  return bangumi.FileConvBytes(file.bytes, file.name);
 }
 
 }  // namespace tidewake

@@ -12,6 +12,7 @@
 #include "platform/mMyFunc.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -39,17 +40,33 @@ void Warn(const QString& text, const QString& title) { MsgBox(text, MsgButtons::
 // Trimmed text from character 19: the meeting title of a venue line.
 QString TitleCut(QStringView line) { return Trim(MidToEnd(line, 19)); }
 
+// Characters start..start+length-1 (from 1) as Mid gives them, without a copy: every line of a
+// programme passes these tests.
+QStringView MidView(QStringView s, qsizetype start, qsizetype length) {
+  if (start - 1 >= s.size()) return {};
+  return s.sliced(start - 1, std::min(length, s.size() - (start - 1)));
+}
+QStringView RightView(QStringView s, qsizetype length) { return s.last(std::min(length, s.size())); }
+
+// The text without leading and trailing ASCII blanks, as Trim gives it, without a copy.
+QStringView TrimView(QStringView s) {
+  qsizetype from = 0, to = s.size();
+  while (from < to && s[from] == u' ') ++from;
+  while (to > from && s[to - 1] == u' ') --to;
+  return s.sliced(from, to - from);
+}
+
 bool IsVenueLine(QStringView line) {
-  const QString c57 = Mid(line, 5, 3);
-  return c57 == u"競艇場" || c57 == u"競走場" || Mid(line, 1, 6) == u"ボートレース";
+  const QStringView c57 = MidView(line, 5, 3);
+  return c57 == u"競艇場" || c57 == u"競走場" || MidView(line, 1, 6) == u"ボートレース";
 }
 
 bool IsDateLine(QStringView line) {
-  const QString last3 = Right(line, 3);
-  return last3 == u"競艇場" || last3 == u"競走場" || Right(line, 9).contains(u"ボートレース");
+  const QStringView last3 = RightView(line, 3);
+  return last3 == u"競艇場" || last3 == u"競走場" || RightView(line, 9).contains(u"ボートレース");
 }
 
-bool IsRaceHeaderLine(QStringView line) { return Mid(line, 30, 2) == u"電話" || Mid(line, 3, 1) == u"Ｒ"; }
+bool IsRaceHeaderLine(QStringView line) { return MidView(line, 30, 2) == u"電話" || MidView(line, 3, 1) == u"Ｒ"; }
 
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
@@ -96,22 +113,26 @@ class EntrantCutter {
   QString Text(int from, int length) const { return Mid(t_, from, length); }
 
   std::int16_t Integer(const QString& field, int from, int length) const {
-    const QString s = Text(from, length);
-    if (!IsNumeric(s)) ThrowField(ErrNo::TypeMismatch, field, from, length, QStringLiteral("が数値ではありません"), s);
+    const QStringView s = MidView(t_, from, length);
+    const auto v = ParseNumber(s);
+    if (!v) ThrowField(ErrNo::TypeMismatch, field, from, length, QStringLiteral("が数値ではありません"), s.toString());
     try {
-      return ToInteger(s);
+      if (!std::isfinite(*v)) throw RuntimeError(ErrNo::Overflow, QString());
+      return RoundToInteger(*v);
     } catch (const RuntimeError&) {
-      ThrowField(ErrNo::Overflow, field, from, length, QStringLiteral("が大きすぎます"), s);
+      ThrowField(ErrNo::Overflow, field, from, length, QStringLiteral("が大きすぎます"), s.toString());
     }
   }
 
   float Single(const QString& field, int from, int length) const {
-    const QString s = Text(from, length);
-    if (!IsNumeric(s)) ThrowField(ErrNo::TypeMismatch, field, from, length, QStringLiteral("が数値ではありません"), s);
+    const QStringView s = MidView(t_, from, length);
     try {
       return ToSingle(s);
-    } catch (const RuntimeError&) {
-      ThrowField(ErrNo::Overflow, field, from, length, QStringLiteral("が大きすぎます"), s);
+    } catch (const RuntimeError& e) {
+      if (e.number() == ErrNo::TypeMismatch) {
+        ThrowField(ErrNo::TypeMismatch, field, from, length, QStringLiteral("が数値ではありません"), s.toString());
+      }
+      ThrowField(ErrNo::Overflow, field, from, length, QStringLiteral("が大きすぎます"), s.toString());
     }
   }
 
@@ -215,7 +236,7 @@ void ReadEntrant(Entrant& e, QStringView trimmed, int lineNo) {
   e.SensyuTochiFSyoritu = cut.Single(QStringLiteral("当地２連率"), 35, 6);
   // Motor and boat numbers of three digits fill the separator column before them ("35.36160 34.64"
   // is boat 160): a digit there belongs to the number.
-  const QString t(trimmed.toString());
+  const QStringView t = trimmed;
   e.MotorNo = t.size() >= 41 && IsDigit(t[40]) ? cut.Text(41, 3) : cut.Text(42, 2);
   e.MotorFSyoritu = cut.Single(QStringLiteral("モーター２連率"), 44, 6);
   e.BoatNo = t.size() >= 50 && IsDigit(t[49]) ? cut.Text(50, 3) : cut.Text(51, 2);
@@ -458,7 +479,8 @@ struct BlockReader {
       ReadRaceHeader(card.races[card.RaceNumbers - 1], line);
       other = false;
     }
-    const QString t = LTrim(line);
+    QStringView t(line);
+    while (!t.isEmpty() && t.front() == u' ') t = t.sliced(1);
     if (t.size() >= 2 && t[0] >= u'1' && t[0] <= u'6' && t[1] == u' ') {
       if (card.RaceNumbers == 0) {
         throw RuntimeError(ErrNo::EntrantBeforeRace,
@@ -469,8 +491,8 @@ struct BlockReader {
       card.races[card.RaceNumbers - 1].boats[t[0].unicode() - u'1'] = std::move(e);
       other = false;
     }
-    if (other && !Trim(line).isEmpty()) {
-      others << Trim(line);
+    if (other && !TrimView(line).isEmpty()) {
+      others << TrimView(line).toString();
     } else if (longTitleOther == others.size()) {
       longTitleOther = -1;
     }
@@ -524,7 +546,7 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
   // The line after a venue line, unless it starts or ends a block: then it is handed back.
   auto following = [&](QString& line, int& lineNo) {
     if (!next(line, lineNo)) return Following::End;
-    if (isStart(line) || Trim(line) == block->end) {
+    if (isStart(line) || TrimView(line) == block->end) {
       held.emplace(line, lineNo);
       return Following::Boundary;
     }
@@ -537,7 +559,7 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
       if (block) take(block->Finish());
       block.reset();
       if (only) {
-        if (Trim(line) == *only + QStringLiteral("BBGN")) block.emplace(*only);
+        if (TrimView(line) == QString(*only + QStringLiteral("BBGN"))) block.emplace(*only);
       } else {
         const int code = VenueCodeOf(line, lineNo);
         if (reader.AtEnd()) {
@@ -549,7 +571,7 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
       continue;
     }
     if (!block) continue;
-    if (Trim(line) == block->end) {
+    if (TrimView(line) == block->end) {
       take(block->Finish());
       block.reset();
     } else {

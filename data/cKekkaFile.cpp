@@ -125,7 +125,7 @@ constexpr std::array<Kakesiki, 4> kMatomeKinds = {Kakesiki::Sanrentan, Kakesiki:
 
 const QString kFuseiritu = QStringLiteral("不成立");
 const QString kTokubarai = QStringLiteral("特払い");
-const QString kCancelled = QStringLiteral("中　止");
+const QString kCancelled = QStringLiteral("中止");  // printed "中　止"; read with or without the space
 const QString kRaceVoid = QStringLiteral("レース不成立");
 const QString kNinki = QStringLiteral("人気");
 
@@ -186,7 +186,7 @@ class VenueReader {
 void VenueReader::SettleStatus() {
   for (int i = 0; i < cKekkaFile::kMaxRace; ++i) {
     Race& race = v_.races[i];
-    if (void_[i]) {
+    if (!race.boats.empty() && void_[i]) {
       race.Status = RaceStatus::Void;
     } else if (!race.boats.empty() && paid_[i]) {
       race.Status = RaceStatus::Held;
@@ -225,6 +225,12 @@ Venue VenueReader::Read() {
     }
     if (IsRaceHeader(line)) {
       ReadRaceHeader(line);
+      continue;
+    }
+    // Under the boats of a race that did not count, with or without a blank line before it.
+    static const QByteArray raceVoid = EncodeSjis(kRaceVoid);
+    if ((part_ == Part::Race || part_ == Part::Boats) && t == raceVoid) {
+      void_[race_ - 1] = true;
       continue;
     }
     switch (part_) {
@@ -268,10 +274,6 @@ Venue VenueReader::Read() {
         const qsizetype caption = text.indexOf(u"ﾚｰｽﾀｲﾑ");
         if (caption >= 0) {
           Current().Kimarite = TrimPadding(QStringView(text).sliced(caption + 6));
-          continue;
-        }
-        if (Trim(text) == kRaceVoid) {
-          void_[race_ - 1] = true;
           continue;
         }
         if (!ReadPayoutLine(line)) Current().bikou << Trim(text);
@@ -370,7 +372,7 @@ void VenueReader::ReadMatomeLine(QByteArrayView line) {
                        QStringLiteral("%1 行目の払戻金の一覧に %2R が 2 度あります").arg(LineNo()).arg(race));
   }
   matomeRace_ = race;
-  if (!further && w < words.size() && DecodeSjis(words[w].second) == kCancelled) {
+  if (!further && w < words.size() && DecodeSjis(words[w].second).remove(u'\u3000') == kCancelled) {
     if (words.size() > w + 1) {
       throw RuntimeError(ErrNo::TypeMismatch,
                          QStringLiteral("%1 行目の払戻金の一覧（%2R）の中止の後に文字があります: \"%3\"")
@@ -805,13 +807,26 @@ bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFile
   if (!ExistsOrWarn(path, kTitleList)) return false;
   try {
     const QByteArray bytes = ReadResultsBytes(path);
-    // Every block is listed, a block whose day is not in yet by its notice, so that choosing its
-    // venue tells the user why there is no result.
+    // Every block is listed by the head of its block, a block whose day is not in yet by its
+    // notice, so that choosing its venue tells the user why there is no result. The blocks are
+    // read whole when a venue is loaded.
     KyoteijyoTable table;
-    ReadBlocks(bytes, QString(), [&table](const Venue& v) {
-      const QString shown = !v.Title.isEmpty() ? v.Title : !v.Notice.isEmpty() ? v.Notice : v.KyoteijyoName;
-      table[static_cast<std::size_t>(v.KyoteijyoCode.toInt())] = shown.isEmpty() ? v.KyoteijyoCode : shown;
-    });
+    LineReader reader(bytes);
+    QByteArrayView line;
+    while (reader.Next(line)) {
+      const QByteArrayView t = TrimBlanks(line);
+      if (!IsMarker(t, "KBGN")) continue;
+      const int code = VenueCode(t, reader.LineNumber());
+      // The first two lines with text: the venue line, and a notice in a block not in yet.
+      QByteArray head[2];
+      int found = 0;
+      while (found < 2 && reader.Next(line) && !IsMarker(TrimBlanks(line), "KEND")) {
+        if (!TrimBlanks(line).isEmpty()) head[found++] = line.toByteArray();
+      }
+      const bool notice = found > 0 && !DecodeSjis(head[0]).contains(u'［');
+      const QString shown = Trim(DecodeSjis(notice ? QByteArrayView(head[1]) : Cut(head[0], 30, head[0].size())));
+      table[static_cast<std::size_t>(code)] = shown.isEmpty() ? QString::fromLatin1(t.first(2)) : shown;
+    }
     for (std::size_t code = 1; code < table.size(); ++code) {
       if (!table[code].isEmpty()) strKyoteijyoTable[code] = table[code];
     }

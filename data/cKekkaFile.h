@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace tidewake {
@@ -54,7 +55,8 @@ class cKekkaFile {
   // caller's variable receives the path); any other name is read directly. On failure a message
   // box names the line, the field and the text found, and the results loaded before stay.
   bool FileLoad(const QString& strKyoteijyoCode, QString& strFileName);
-  // Writes each meeting title found in the store into the caller's table by venue code 1..24.
+  // Writes each meeting title found in the store into the caller's table by venue code 1..24; a
+  // block whose day is not in yet by its notice.
   bool KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFileName);
 
   QString KyoteijyoCode() const;
@@ -195,6 +197,10 @@ class cKekkaFile {
   // Reads every venue block of a results text and hands each to `found` (the tests, the fuzzer and
   // FileConv use it). Throws RuntimeError naming the line, the field and the text found.
   static void ReadAll(QByteArrayView bytes, const std::function<void(const Venue&)>& found);
+
+  cKekkaFile() = default;
+  // A store holding a venue read by ReadAll, as FileLoad would have loaded it.
+  explicit cKekkaFile(Venue venue) : venue_(std::move(venue)) {}
 
   // The venue loaded, whole.
   const Venue& venue() const { return venue_; }

@@ -481,6 +481,35 @@ bool cSensyuFile::ReadsAsRecord(QByteArrayView line) {
   return false;
 }
 
+namespace {
+
+// Two digits from `pos` that make a month 01..12.
+bool MonthAt(QByteArrayView line, qsizetype pos) {
+  int m = 0;
+  return line.size() >= pos + 2 && AllDigits(line.sliced(pos, 2), m) && m >= 1 && m <= 12;
+}
+
+// The term (1 or 2) at `pos`.
+bool TermAt(QByteArrayView line, qsizetype pos) { return line.size() > pos && (line[pos] == '1' || line[pos] == '2'); }
+
+}  // namespace
+
+std::int16_t cSensyuFile::LayoutOf(QByteArrayView line) {
+  const HeldLine held{line.toByteArray(), 0, QString()};
+  Racer racer;
+  Period period;
+  // The period tells them apart: a term 1 or 2, then two dates whose months are months, at the
+  // places of the layout (yyyymmdd in the current one, yymmdd in the older one).
+  if (QuickParse(CurrentLayout(), held, racer, period) && TermAt(line, 178) && MonthAt(line, 183) &&
+      MonthAt(line, 191)) {
+    return 0;
+  }
+  if (QuickParse(OlderLayout(), held, racer, period) && TermAt(line, 176) && MonthAt(line, 179) && MonthAt(line, 185)) {
+    return 2;
+  }
+  return -1;
+}
+
 void cSensyuFile::Parse(std::int16_t slot, const HeldLine& line, std::int16_t intRev) {
   const bool older = intRev != 0;
   const Layout& layout = older ? OlderLayout() : CurrentLayout();
@@ -542,6 +571,79 @@ void cSensyuFile::LineParse(std::int16_t slot, const HeldLine& line) { Parse(slo
 
 void cSensyuFile::LineParseOld2(std::int16_t slot, const HeldLine& line) { Parse(slot, line, 2); }
 
+void cSensyuFile::LoadBytes(QByteArrayView bytes, QStringList& list, bool fromFile, std::int16_t intRev) {
+  if (list.size() - 1 > kMaxLines) {
+    throw RuntimeError(ErrNo::Overflow,
+                       QStringLiteral("読み込む選手の数 %1 が 32767 を超えています").arg(list.size() - 1));
+  }
+
+  // One pass over the lines keeps only what the load will parse: the last non-blank line, and
+  // the lines the merge pairs with requested numbers (every line when every racer is asked for).
+  // Blank lines are passed over wherever they stand; past the record's bytes nothing is read.
+  LineReader reader(bytes);
+  QByteArrayView whole;
+  int count = 0;
+  HeldLine last;
+  std::vector<std::pair<std::int16_t, std::size_t>> pairs;  // slot, index into held
+  std::vector<HeldLine> held;
+  Merge merge(list);
+  while (reader.Next(whole)) {
+    const QByteArrayView line = whole.first(std::min(whole.size(), kRecordBytes));
+    if (IsBlankLine(line)) continue;
+    if (count == kMaxLines) {
+      throw RuntimeError(
+          ErrNo::Overflow,
+          QStringLiteral("選手ファイルの選手の行が 32767 行を超えています（%1 行目）").arg(reader.LineNumber()));
+    }
+    ++count;
+    last = HeldLine{line.toByteArray(), reader.LineNumber(), QString()};
+    if (fromFile) {
+      last.key = KeyOf(line);
+      list.append(last.key);
+      held.push_back(last);
+    } else if (!merge.Done()) {
+      bool kept = false;
+      merge.Feed(line, [&](std::int16_t slot) {
+        if (!kept) held.push_back(HeldLine{last.bytes, last.lineNo, list[slot]});
+        kept = true;
+        pairs.emplace_back(slot, held.size() - 1);
+      });
+    }
+  }
+  if (fromFile) {
+    // The list is complete only now; the merge runs over the lines kept.
+    Merge full(list);
+    for (std::size_t j = 0; j < held.size() && !full.Done(); ++j) {
+      full.Feed(held[j].bytes, [&](std::int16_t slot) { pairs.emplace_back(slot, j); });
+    }
+  }
+  const auto n = static_cast<std::int16_t>(list.size() - 1);
+
+  // The newest training class is the one of the file's last racer.
+  StoreReset(1);
+  const auto parse = [&](std::int16_t slot, const HeldLine& line) {
+    if (intRev == 0) {
+      LineParse(slot, line);
+    } else {
+      LineParseOld2(slot, line);
+    }
+  };
+  parse(1, last);
+  lastYoseiKi_ = racers_[1].ints[iYoseiKi];
+
+  StoreReset(n);
+  for (const auto& [slot, j] : pairs) parse(slot, held[j]);
+}
+
+cSensyuFile cSensyuFile::Read(QByteArrayView bytes, QStringList& vntSensyuNo, std::int16_t intRev) {
+  const bool fromFile = vntSensyuNo.isEmpty();
+  QStringList list = fromFile ? QStringList{QString()} : vntSensyuNo;
+  cSensyuFile racers;
+  racers.LoadBytes(bytes, list, fromFile, intRev);
+  if (fromFile) vntSensyuNo = std::move(list);
+  return racers;
+}
+
 bool cSensyuFile::FileLoad(const QString& strFileName, QStringList& vntSensyuNo, std::int16_t intRev) {
   // A list with no elements at all asks for every racer and receives the file's numbers; the
   // caller's list changes only when the load succeeds.
@@ -554,66 +656,7 @@ bool cSensyuFile::FileLoad(const QString& strFileName, QStringList& vntSensyuNo,
   }
 
   try {
-    if (list.size() - 1 > kMaxLines) {
-      throw RuntimeError(ErrNo::Overflow,
-                         QStringLiteral("読み込む選手の数 %1 が 32767 を超えています").arg(list.size() - 1));
-    }
-
-    // One sequential read counts the non-blank lines and keeps only what the load will parse:
-    // the last non-blank line, and the lines the merge pairs with requested numbers (every line
-    // when every racer is asked for). Blank lines are passed over wherever they stand.
-    FileLineReader reader(strFileName, kRecordBytes);
-    QByteArray bytes;
-    int count = 0;
-    HeldLine last;
-    std::vector<std::pair<std::int16_t, std::size_t>> pairs;  // slot, index into held
-    std::vector<HeldLine> held;
-    Merge merge(list);
-    while (reader.Next(bytes)) {
-      if (IsBlankLine(bytes)) continue;
-      if (count == kMaxLines) {
-        throw RuntimeError(
-            ErrNo::Overflow,
-            QStringLiteral("選手ファイルの選手の行が 32767 行を超えています（%1 行目）").arg(reader.LineNumber()));
-      }
-      ++count;
-      last = HeldLine{bytes, reader.LineNumber(), QString()};
-      if (fromFile) {
-        last.key = KeyOf(bytes);
-        list.append(last.key);
-        held.push_back(last);
-      } else if (!merge.Done()) {
-        bool kept = false;
-        merge.Feed(bytes, [&](std::int16_t slot) {
-          if (!kept) held.push_back(HeldLine{last.bytes, last.lineNo, list[slot]});
-          kept = true;
-          pairs.emplace_back(slot, held.size() - 1);
-        });
-      }
-    }
-    if (fromFile) {
-      // The list is complete only now; the merge runs over the lines kept.
-      Merge full(list);
-      for (std::size_t j = 0; j < held.size() && !full.Done(); ++j) {
-        full.Feed(held[j].bytes, [&](std::int16_t slot) { pairs.emplace_back(slot, j); });
-      }
-    }
-    const auto n = static_cast<std::int16_t>(list.size() - 1);
-
-    // The newest training class is the one of the file's last racer.
-    StoreReset(1);
-    const auto parse = [&](std::int16_t slot, const HeldLine& line) {
-      if (intRev == 0) {
-        LineParse(slot, line);
-      } else {
-        LineParseOld2(slot, line);
-      }
-    };
-    parse(1, last);
-    lastYoseiKi_ = racers_[1].ints[iYoseiKi];
-
-    StoreReset(n);
-    for (const auto& [slot, j] : pairs) parse(slot, held[j]);
+    LoadBytes(ReadFileBytes(strFileName), list, fromFile, intRev);
   } catch (const RuntimeError& e) {
     Warn(e.description() + QStringLiteral("\r\n(Error code:") + QString::number(e.number()) + u')');
     StoreReset(1);

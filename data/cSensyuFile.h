@@ -29,9 +29,15 @@ class cSensyuFile {
   // one. On failure a message box says why and the caller's list is left as it was.
   bool FileLoad(const QString& strFileName, QStringList& vntSensyuNo, std::int16_t intRev);
   bool FileLoadOld2(const QString& strFileName, QStringList& vntSensyuNo);
+  // The racers of a handbook's bytes, read as FileLoad reads its file (the same list rules and
+  // layouts). Throws RuntimeError where FileLoad would show a box.
+  static cSensyuFile Read(QByteArrayView bytes, QStringList& vntSensyuNo, std::int16_t intRev = 0);
   // True when the line reads as one racer's record in either layout: long enough, and every
   // numeric field plain digits, as every record of a real fan handbook is.
   static bool ReadsAsRecord(QByteArrayView line);
+  // The layout a record line is written in, judged by its data period: 0 the current one, 2 the
+  // older one, -1 neither.
+  static std::int16_t LayoutOf(QByteArrayView line);
   // The data period: "2026年後期".
   QString GetSensyuFileVersion() const;
 
@@ -192,6 +198,7 @@ class cSensyuFile {
  private:
   std::int16_t SensyuNoSearch(const QString& strSensyuNo) const;
   void StoreReset(std::int16_t n);
+  void LoadBytes(QByteArrayView bytes, QStringList& list, bool fromFile, std::int16_t intRev);
   void LineParse(std::int16_t slot, const HeldLine& line);
   void LineParseOld2(std::int16_t slot, const HeldLine& line);
   void Parse(std::int16_t slot, const HeldLine& line, std::int16_t intRev);

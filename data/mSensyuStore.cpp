@@ -1,13 +1,11 @@
 #include "data/mSensyuStore.h"
 
-#include "data/ArchiveMember.h"
 #include "data/cSensyuFile.h"
+#include "data/mDayFile.h"
 #include "platform/LineReader.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
-
-#include <QSaveFile>
 
 namespace tidewake {
 namespace {
@@ -36,21 +34,44 @@ QString SensyuBytesProblem(const QByteArray& bytes) {
   return QStringLiteral("ファン手帳ファイルではありません（選手の行として読める行がありません）。");
 }
 
+QString SensyuLoadProblem(const QByteArray& bytes) {
+  if (const QString problem = SensyuBytesProblem(bytes); !problem.isEmpty()) return problem;
+  // The window reads the store in the current layout: a handbook in the older one would be read
+  // wrong, field by field, without a word.
+  LineReader lines(bytes);
+  QByteArrayView line;
+  while (lines.Next(line)) {
+    if (!cSensyuFile::ReadsAsRecord(line)) continue;
+    if (cSensyuFile::LayoutOf(line) == 2) {
+      return QStringLiteral(
+          "古い形式（1 行 403 バイト）のファン手帳ファイルです。この形式は読めません。"
+          "今の形式のファン手帳ファイルを選んでください。");
+    }
+    break;
+  }
+  // What the loader would refuse is refused before it replaces a store that loads.
+  try {
+    QStringList all;
+    cSensyuFile::Read(bytes, all, 0);
+  } catch (const RuntimeError& e) {
+    return e.reportText();
+  }
+  return QString();
+}
+
 bool SensyuStoreReplace(const QByteArray& bytes, const QString& strSourceName) {
   if (bytes.size() > kMaxSensyuFileBytes) {
     Fail(NotUpdated(strSourceName, TooLarge(bytes.size())));
     return false;
   }
-  if (const QString problem = SensyuBytesProblem(bytes); !problem.isEmpty()) {
+  if (const QString problem = SensyuLoadProblem(bytes); !problem.isEmpty()) {
     Fail(NotUpdated(strSourceName, problem));
     return false;
   }
-  const QString storePath = AppFilePath(kStoreName);
-  QSaveFile out(storePath);
-  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-    out.cancelWriting();
-    Fail(NotUpdated(strSourceName,
-                    QStringLiteral("選手ファイルを書き込めません: %1（%2）").arg(storePath, out.errorString())));
+  try {
+    StoreReplace(kStoreName, bytes, QStringLiteral("選手ファイル"));
+  } catch (const RuntimeError& e) {
+    Fail(NotUpdated(strSourceName, e.description()));
     return false;
   }
   return true;
@@ -58,14 +79,18 @@ bool SensyuStoreReplace(const QByteArray& bytes, const QString& strSourceName) {
 
 bool SensyuStoreUpdate(const QString& strFileName) {
   // A handbook text, or the official archive it comes in (fan2604.lzh).
-  ArchiveMember member;
+  DayFile file;
   try {
-    member = KindFileRead(strFileName, ArchiveKind::FanHandbook);
+    file = DayFileOpen(strFileName, ArchiveKind::FanHandbook);
   } catch (const RuntimeError& e) {
     Fail(NotUpdated(strFileName, e.reportText()));
     return false;
   }
-  return SensyuStoreReplace(member.bytes, strFileName);
+  if (const QString wrong = WrongKindText(file.kind, ArchiveKind::FanHandbook); !wrong.isEmpty()) {
+    Fail(NotUpdated(strFileName, wrong));
+    return false;
+  }
+  return SensyuStoreReplace(file.bytes, strFileName);
 }
 
 }  // namespace tidewake

@@ -26,4 +26,9 @@ bool SensyuStoreUpdate(const QString& strFileName);
 // line of it reads as a racer record.
 QString SensyuBytesProblem(const QByteArray& bytes);
 
+// Why the store could not hold `bytes`, or an empty text when it can: SensyuBytesProblem, a
+// handbook in the older layout (the store is read in the current one), or anything the store's
+// loader would refuse (more lines than it takes).
+QString SensyuLoadProblem(const QByteArray& bytes);
+
 }  // namespace tidewake

@@ -82,10 +82,8 @@ QString Damaged(const QString& path, const QString& why) {
 
 // Days are kept as the number yyyymmdd: small, ordered, and readable in any SQLite tool.
 int DayKey(QDate d) { return d.year() * 10000 + d.month() * 100 + d.day(); }
-QDate KeyDay(const QVariant& v) {
-  const int k = v.toInt();
-  return v.isNull() ? QDate() : QDate(k / 10000, k / 100 % 100, k % 100);
-}
+QDate KeyDay(int k) { return k > 0 ? QDate(k / 10000, k / 100 % 100, k % 100) : QDate(); }
+QDate KeyDay(const QVariant& v) { return v.isNull() ? QDate() : KeyDay(v.toInt()); }
 
 QString Sha256(QByteArrayView bytes) {
   return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
@@ -96,7 +94,12 @@ QVariant JoinOrNull(const QStringList& list, QChar sep) {
   return list.isEmpty() ? QVariant() : QVariant(list.join(sep));
 }
 
-QStringList SplitOrEmpty(const QVariant& v, QChar sep) { return v.isNull() ? QStringList() : v.toString().split(sep); }
+// SQLite's own connection behind a Qt SQL one.
+sqlite3* Handle(const QSqlDatabase& db) {
+  const QVariant handle = db.driver()->handle();
+  if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+  return *static_cast<sqlite3* const*>(handle.constData());
+}
 
 // One statement of a write, prepared once per day and bound by position. Writes go through
 // SQLite's own interface on the connection Qt SQL opened: a year's import binds tens of millions of
@@ -104,9 +107,7 @@ QStringList SplitOrEmpty(const QVariant& v, QChar sep) { return v.isNull() ? QSt
 class Statement {
  public:
   Statement(const QSqlDatabase& db, const QString& sql, const QString& path) : path_(path) {
-    const QVariant handle = db.driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-      db_ = *static_cast<sqlite3* const*>(handle.constData());
+    db_ = Handle(db);
     if (!db_) throw RuntimeError(ErrNo::DeviceIo, QStringLiteral("履歴データベースに書き込めません: %1").arg(path_));
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, nullptr) != SQLITE_OK) Fail();
@@ -205,6 +206,7 @@ cRirekiDb::cRirekiDb(const QString& path) : path_(path) {
              .arg(path_));
   }
   // Writes survive a killed process in a write-ahead log; readers (the window) never wait for an import.
+  if (!existed) q.exec(QStringLiteral("PRAGMA page_size=16384"));
   q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
   q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
   q.exec(QStringLiteral("PRAGMA busy_timeout=10000"));
@@ -227,6 +229,7 @@ cRirekiDb::cRirekiDb(const QString& path) : path_(path) {
 }
 
 cRirekiDb::~cRirekiDb() {
+  recent_.reset();
   { QSqlDatabase::database(connection_, false).close(); }
   QSqlDatabase::removeDatabase(connection_);
 }
@@ -237,6 +240,17 @@ bool cRirekiDb::Has(QDate date, char kind, QByteArrayView source) const {
   q.addBindValue(DayKey(date));
   q.addBindValue(QString(QChar::fromLatin1(kind)));
   return q.exec() && q.next() && q.value(0).toString() == Sha256(source);
+}
+
+QString cRirekiDb::FileHash(QByteArrayView source) { return Sha256(source); }
+
+QSet<QString> cRirekiDb::FileHashes() const {
+  QSqlQuery q(QSqlDatabase::database(connection_, false));
+  QSet<QString> hashes;
+  if (q.exec(QStringLiteral("SELECT sha256 FROM source"))) {
+    while (q.next()) hashes.insert(q.value(0).toString());
+  }
+  return hashes;
 }
 
 bool cRirekiDb::HasFile(QByteArrayView source) const {
@@ -432,6 +446,60 @@ QSqlQuery Select(const QSqlDatabase& db, const QString& sql, const QVariantList&
   return q;
 }
 
+// The rows of a read, through SQLite's own interface for the same reason as the writes: reading a
+// year back is millions of values.
+class Rows {
+ public:
+  Rows(const QSqlDatabase& db, const QString& sql, const QVariantList& binds, const QString& path) : path_(path) {
+    db_ = Handle(db);
+    const QByteArray text = sql.toUtf8();
+    if (!db_ ||
+        sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, nullptr) != SQLITE_OK) {
+      Fail();
+    }
+    for (int i = 0; i < binds.size(); ++i) {
+      const QByteArray v = binds[i].toString().toUtf8();
+      const int rc = binds[i].typeId() == QMetaType::Int
+                         ? sqlite3_bind_int(stmt_, i + 1, binds[i].toInt())
+                         : sqlite3_bind_text(stmt_, i + 1, v.constData(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+      if (rc != SQLITE_OK) Fail();
+    }
+  }
+  ~Rows() { sqlite3_finalize(stmt_); }
+  Rows(const Rows&) = delete;
+  Rows& operator=(const Rows&) = delete;
+
+  bool next() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) Fail();
+    return false;
+  }
+  int Int(int i) const { return sqlite3_column_int(stmt_, i); }
+  double Real(int i) const { return sqlite3_column_double(stmt_, i); }
+  bool Null(int i) const { return sqlite3_column_type(stmt_, i) == SQLITE_NULL; }
+  QString Text(int i) const {
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+    return t ? QString::fromUtf8(t, sqlite3_column_bytes(stmt_, i)) : QString();
+  }
+
+ private:
+  [[noreturn]] void Fail() const {
+    throw RuntimeError(ErrNo::DeviceIo, QStringLiteral("履歴データベースを読めません（%1）: %2")
+                                            .arg(db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString(), path_));
+  }
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* stmt_ = nullptr;
+  QString path_;
+};
+
+std::int16_t I16(const Rows& q, int i) { return static_cast<std::int16_t>(q.Int(i)); }
+int Int(const Rows& q, int i) { return q.Int(i); }
+float F(const Rows& q, int i) { return static_cast<float>(q.Real(i)); }
+QString S(const Rows& q, int i) { return q.Text(i); }
+bool B(const Rows& q, int i) { return q.Int(i) != 0; }
+QStringList SplitOrEmpty(const Rows& q, int i, QChar sep) { return q.Null(i) ? QStringList() : q.Text(i).split(sep); }
+
 std::int16_t I16(const QSqlQuery& q, int i) { return static_cast<std::int16_t>(q.value(i).toInt()); }
 float F(const QSqlQuery& q, int i) { return static_cast<float>(q.value(i).toDouble()); }
 QString S(const QSqlQuery& q, int i) { return q.value(i).toString(); }
@@ -455,33 +523,33 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
   } endRead{tx};
 
   {
-    QSqlQuery q = Select(
-        db, QStringLiteral("SELECT day FROM source WHERE day BETWEEN ? AND ? GROUP BY day ORDER BY day"), range, path_);
+    Rows q(db, QStringLiteral("SELECT day FROM source WHERE day BETWEEN ? AND ? GROUP BY day ORDER BY day"), range,
+           path_);
     while (q.next()) {
       dayIndex.insert(S(q, 0), days.size());
-      days.push_back(DayRecord{KeyDay(q.value(0)), {}, {}});
+      days.push_back(DayRecord{KeyDay(Int(q, 0)), {}, {}});
     }
   }
   // Counted first, so that the vectors never move the cards the hashes point at.
   {
-    QSqlQuery q = Select(db,
-                         QStringLiteral("SELECT day, kind, count(*) FROM meeting WHERE day BETWEEN ? AND ?"
-                                        " GROUP BY day, kind"),
-                         range, path_);
+    Rows q(db,
+           QStringLiteral("SELECT day, kind, count(*) FROM meeting WHERE day BETWEEN ? AND ?"
+                          " GROUP BY day, kind"),
+           range, path_);
     while (q.next()) {
       DayRecord& d = days[dayIndex.value(S(q, 0))];
       if (S(q, 1) == u"B")
-        d.cards.reserve(q.value(2).toInt());
+        d.cards.reserve(Int(q, 2));
       else
-        d.results.reserve(q.value(2).toInt());
+        d.results.reserve(Int(q, 2));
     }
   }
   {
-    QSqlQuery q = Select(db,
-                         QStringLiteral("SELECT day, kind, jyo, jyo_name, title, title_long, race_date, total_day,"
-                                        " race_numbers, participation_numbers, participants, notice FROM meeting"
-                                        " WHERE day BETWEEN ? AND ? ORDER BY day, kind, ord"),
-                         range, path_);
+    Rows q(db,
+           QStringLiteral("SELECT day, kind, jyo, jyo_name, title, title_long, race_date, total_day,"
+                          " race_numbers, participation_numbers, participants, notice FROM meeting"
+                          " WHERE day BETWEEN ? AND ? ORDER BY day, kind, ord"),
+           range, path_);
     while (q.next()) {
       DayRecord& d = days[dayIndex.value(S(q, 0))];
       const QString key = S(q, 0) + S(q, 2);
@@ -494,7 +562,7 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
         c.TotalDay = I16(q, 7);
         c.RaceNumbers = I16(q, 8);
         c.ParticipationNumbers = I16(q, 9);
-        c.participants = SplitOrEmpty(q.value(10), u',');
+        c.participants = SplitOrEmpty(q, 10, u',');
         c.Notice = S(q, 11);
         cards.insert(key, &c);
       } else {
@@ -511,14 +579,14 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
     }
   }
   {
-    QSqlQuery q = Select(db,
-                         QStringLiteral("SELECT day, kind, jyo, race_no, name, closing_hour, vote_type, course_fix,"
-                                        " header, kyori, tenko, kaze_muki, fusoku, hakou, kimarite, fuseiritu, bikou,"
-                                        " status FROM race WHERE day BETWEEN ? AND ?"),
-                         range, path_);
+    Rows q(db,
+           QStringLiteral("SELECT day, kind, jyo, race_no, name, closing_hour, vote_type, course_fix,"
+                          " header, kyori, tenko, kaze_muki, fusoku, hakou, kimarite, fuseiritu, bikou,"
+                          " status FROM race WHERE day BETWEEN ? AND ?"),
+           range, path_);
     while (q.next()) {
       const QString key = S(q, 0) + S(q, 2);
-      const int r = q.value(3).toInt() - 1;
+      const int r = Int(q, 3) - 1;
       if (r < 0 || r >= cBangumiFile::kMaxRace) continue;
       if (S(q, 1) == u"B") {
         cBangumiFile::Card* c = cards.value(key);
@@ -541,18 +609,18 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
         rc.Fusoku = I16(q, 12);
         rc.Hakou = I16(q, 13);
         rc.Kimarite = S(q, 14);
-        const int fuseiritu = q.value(15).toInt();
+        const int fuseiritu = Int(q, 15);
         for (int k = 0; k < kKakesikiCount; ++k) rc.fuseiritu[k] = (fuseiritu >> k) & 1;
-        rc.bikou = SplitOrEmpty(q.value(16), u'\n');
-        rc.Status = static_cast<RaceStatus>(q.value(17).toInt());
+        rc.bikou = SplitOrEmpty(q, 16, u'\n');
+        rc.Status = static_cast<RaceStatus>(Int(q, 17));
       }
     }
   }
   {
-    QSqlQuery q = Select(db, QStringLiteral("SELECT * FROM entrant WHERE day BETWEEN ? AND ?"), range, path_);
+    Rows q(db, QStringLiteral("SELECT * FROM entrant WHERE day BETWEEN ? AND ?"), range, path_);
     while (q.next()) {
       cBangumiFile::Card* c = cards.value(S(q, 0) + S(q, 1));
-      const int r = q.value(2).toInt() - 1, w = q.value(3).toInt() - 1;
+      const int r = Int(q, 2) - 1, w = Int(q, 3) - 1;
       if (!c || r < 0 || r >= cBangumiFile::kMaxRace || w < 0 || w >= cBangumiFile::kBoats) continue;
       cBangumiFile::Entrant& e = c->races[r].boats[w];
       e.SensyuNo = S(q, 4);
@@ -577,12 +645,11 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
     }
   }
   {
-    QSqlQuery q =
-        Select(db, QStringLiteral("SELECT * FROM result WHERE day BETWEEN ? AND ? ORDER BY day, jyo, race_no, line"),
-               range, path_);
+    Rows q(db, QStringLiteral("SELECT * FROM result WHERE day BETWEEN ? AND ? ORDER BY day, jyo, race_no, line"), range,
+           path_);
     while (q.next()) {
       cKekkaFile::Venue* v = venues.value(S(q, 0) + S(q, 1));
-      const int r = q.value(2).toInt() - 1;
+      const int r = Int(q, 2) - 1;
       if (!v || r < 0 || r >= cKekkaFile::kMaxRace) continue;
       cKekkaFile::Boat& b = v->races[r].boats.emplace_back();
       b.Tyakujyun = S(q, 4);
@@ -604,43 +671,52 @@ std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {
     }
   }
   {
-    QSqlQuery q = Select(
-        db, QStringLiteral("SELECT * FROM payout WHERE day BETWEEN ? AND ? ORDER BY day, jyo, race_no, kakesiki, idx"),
-        range, path_);
+    Rows q(db,
+           QStringLiteral("SELECT * FROM payout WHERE day BETWEEN ? AND ? ORDER BY day, jyo, race_no, kakesiki, idx"),
+           range, path_);
     while (q.next()) {
       cKekkaFile::Venue* v = venues.value(S(q, 0) + S(q, 1));
-      const int r = q.value(2).toInt() - 1, k = q.value(3).toInt();
+      const int r = Int(q, 2) - 1, k = Int(q, 3);
       if (!v || r < 0 || r >= cKekkaFile::kMaxRace || k < 0 || k >= kKakesikiCount) continue;
       cKekkaFile::Haraimodosi& h = v->races[r].payouts[k].emplace_back();
       h.Kumiban = S(q, 5);
-      h.Kingaku = q.value(6).toInt();
+      h.Kingaku = Int(q, 6);
       h.Ninki = I16(q, 7);
       h.Tokubarai = B(q, 8);
     }
   }
   {
-    QSqlQuery q = Select(
-        db, QStringLiteral("SELECT * FROM summary WHERE day BETWEEN ? AND ? ORDER BY day, jyo, race_no, kakesiki, idx"),
-        range, path_);
+    Rows q(db,
+           QStringLiteral("SELECT * FROM summary WHERE day BETWEEN ? AND ? ORDER BY day, jyo, race_no, kakesiki, idx"),
+           range, path_);
     while (q.next()) {
       cKekkaFile::Venue* v = venues.value(S(q, 0) + S(q, 1));
-      const int r = q.value(2).toInt() - 1, k = q.value(3).toInt();
+      const int r = Int(q, 2) - 1, k = Int(q, 3);
       if (!v || r < 0 || r >= cKekkaFile::kMaxRace || k < 0 || k >= kKakesikiCount) continue;
-      v->races[r].matome[k].push_back(cKekkaFile::Matome{S(q, 5), q.value(6).toInt(), B(q, 7)});
+      v->races[r].matome[k].push_back(cKekkaFile::Matome{S(q, 5), Int(q, 6), B(q, 7)});
     }
   }
   return days;
 }
 
 std::vector<RecentRace> cRirekiDb::RecentRaces(const QString& sensyuNo, QDate beforeDate, int n) const {
-  QSqlDatabase db = QSqlDatabase::database(connection_, false);
-  QSqlQuery q = Select(db,
-                       QStringLiteral("SELECT r.day, r.jyo, m.jyo_name, r.race_no, r.waku, r.course, r.tyakujyun_no,"
-                                      " r.tyakujyun, r.st, r.st_flying, r.st_late, r.st_exists FROM result r"
-                                      " LEFT JOIN meeting m ON m.day = r.day AND m.kind = 'K' AND m.jyo = r.jyo"
-                                      " WHERE r.sensyu_no = ? AND r.day < ? ORDER BY r.day DESC, r.race_no DESC"
-                                      " LIMIT ?"),
-                       {sensyuNo, DayKey(beforeDate), n}, path_);
+  if (!recent_) {
+    recent_ = std::make_unique<QSqlQuery>(QSqlDatabase::database(connection_, false));
+    recent_->setForwardOnly(true);
+    recent_->prepare(
+        QStringLiteral("SELECT r.day, r.jyo, m.jyo_name, r.race_no, r.waku, r.course, r.tyakujyun_no,"
+                       " r.tyakujyun, r.st, r.st_flying, r.st_late, r.st_exists FROM result r"
+                       " LEFT JOIN meeting m ON m.day = r.day AND m.kind = 'K' AND m.jyo = r.jyo"
+                       " WHERE r.sensyu_no = ? AND r.day < ? ORDER BY r.day DESC, r.race_no DESC LIMIT ?"));
+  }
+  QSqlQuery& q = *recent_;
+  q.bindValue(0, sensyuNo);
+  q.bindValue(1, DayKey(beforeDate));
+  q.bindValue(2, n);
+  if (!q.exec()) {
+    throw RuntimeError(ErrNo::DeviceIo,
+                       QStringLiteral("履歴データベースを読めません（%1）: %2").arg(q.lastError().text(), path_));
+  }
   std::vector<RecentRace> races;
   while (q.next()) {
     RecentRace& r = races.emplace_back();
@@ -657,6 +733,7 @@ std::vector<RecentRace> cRirekiDb::RecentRaces(const QString& sensyuNo, QDate be
     r.StartLate = B(q, 10);
     r.StartTimingExists = B(q, 11);
   }
+  q.finish();
   return races;
 }
 

@@ -5,11 +5,15 @@
 
 #include <QByteArrayView>
 #include <QDate>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
+
+class QSqlQuery;
 
 namespace tidewake {
 
@@ -67,6 +71,10 @@ class cRirekiDb {
   bool HasResults(QDate date, QByteArrayView source) const;
   // True when some day's file was recorded from exactly these bytes.
   bool HasFile(QByteArrayView source) const;
+  // The hashes of every file recorded (for an import that reads ahead on another thread), and the
+  // hash a file's bytes have.
+  QSet<QString> FileHashes() const;
+  static QString FileHash(QByteArrayView source);
 
   // The days recorded from `from` to `to` inclusive, in date order, as recorded.
   std::vector<DayRecord> Days(QDate from, QDate to) const;
@@ -87,6 +95,8 @@ class cRirekiDb {
   void WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venues);
 
   QString path_, connection_;
+  // The tooltip asks for six racers at a time: the query is prepared once.
+  mutable std::unique_ptr<QSqlQuery> recent_;
 };
 
 }  // namespace tidewake

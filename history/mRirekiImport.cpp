@@ -1,5 +1,6 @@
 #include "history/mRirekiImport.h"
 
+#include "data/mDayFile.h"
 #include "platform/RuntimeError.h"
 
 #include <QDirIterator>
@@ -7,7 +8,12 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace tidewake {
 
@@ -39,44 +45,162 @@ QDate DayOf(QDate fromContent, const QString& name, const QString& what) {
                      QStringLiteral("%1の日付がわかりません（中にも名前にも日付がありません）: %2").arg(what, name));
 }
 
-}  // namespace
+// A day's file read and understood, ready to be recorded.
+struct ParsedDay {
+  ArchiveKind kind = ArchiveKind::Programme;
+  QDate date;
+  QByteArray bytes;
+  std::vector<cBangumiFile::Card> cards;
+  std::vector<cKekkaFile::Venue> venues;
+};
 
-RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, ArchiveKind kind) {
-  // The same bytes recorded before are known by their hash, before any reading.
-  if (db.HasFile(member.bytes)) return RecordOutcome::AlreadyThere;
+ParsedDay Parse(const ArchiveMember& member, ArchiveKind kind) {
+  ParsedDay day{kind, {}, member.bytes, {}, {}};
+  QDate date;
   if (kind == ArchiveKind::Programme) {
-    const std::vector<cBangumiFile::Card> cards = cBangumiFile::ReadDay(member.bytes);
-    if (cards.empty()) {
+    day.cards = cBangumiFile::ReadDay(member.bytes);
+    if (day.cards.empty()) {
       throw RuntimeError(
           ErrNo::NotATextFile,
           QStringLiteral("番組ファイルではありません（競艇場のブロックがありません）: %1").arg(member.name));
     }
-    QDate date;
-    for (const auto& c : cards) {
+    for (const auto& c : day.cards) {
       if ((date = ContentDate(c.RaceDate)).isValid()) break;
     }
-    return db.RecordProgramme(DayOf(date, member.name, QStringLiteral("番組ファイル")), cards, member.bytes);
+    day.date = DayOf(date, member.name, QStringLiteral("番組ファイル"));
+    return day;
   }
   if (kind == ArchiveKind::Results) {
-    std::vector<cKekkaFile::Venue> venues;
-    cKekkaFile::ReadAll(member.bytes, [&](const cKekkaFile::Venue& v) { venues.push_back(v); });
-    if (venues.empty()) {
+    cKekkaFile::ReadAll(member.bytes, [&](const cKekkaFile::Venue& v) { day.venues.push_back(v); });
+    if (day.venues.empty()) {
       throw RuntimeError(
           ErrNo::NotATextFile,
           QStringLiteral("成績ファイルではありません（競艇場のブロックがありません）: %1").arg(member.name));
     }
-    QDate date;
-    for (const auto& v : venues) {
+    for (const auto& v : day.venues) {
       if ((date = ContentDate(v.RaceDate)).isValid()) break;
     }
-    return db.RecordResults(DayOf(date, member.name, QStringLiteral("成績ファイル")), venues, member.bytes);
+    day.date = DayOf(date, member.name, QStringLiteral("成績ファイル"));
+    return day;
   }
   throw RuntimeError(ErrNo::NotATextFile,
                      QStringLiteral("番組ファイルでも成績ファイルでもありません: %1").arg(member.name));
 }
 
+RecordOutcome Record(cRirekiDb& db, const ParsedDay& day) {
+  return day.kind == ArchiveKind::Programme ? db.RecordProgramme(day.date, day.cards, day.bytes)
+                                            : db.RecordResults(day.date, day.venues, day.bytes);
+}
+
+ArchiveKind KindOfName(const QString& path) {
+  return QFileInfo(path).fileName().front().toLower() == u'b' ? ArchiveKind::Programme : ArchiveKind::Results;
+}
+
+// A day's file read once, its kind told by its content (a results text named b*.txt is still
+// results): a programme or results, or refused.
+std::pair<ArchiveMember, ArchiveKind> ReadDayFile(const QString& path, ArchiveKind named) {
+  DayFile f = DayFileOpen(path, named);
+  switch (f.kind) {
+    case DayFileKind::Programme:
+      return {ArchiveMember{f.name, f.bytes}, ArchiveKind::Programme};
+    case DayFileKind::Results:
+      return {ArchiveMember{f.name, f.bytes}, ArchiveKind::Results};
+    case DayFileKind::Empty:
+      throw RuntimeError(ErrNo::NotATextFile, QStringLiteral("ファイルが空です: %1").arg(f.name));
+    default:
+      throw RuntimeError(ErrNo::NotATextFile,
+                         QStringLiteral("番組ファイルでも成績ファイルでもありません: %1").arg(f.name));
+  }
+}
+
+// One file as the reading thread leaves it: parsed, known already, or refused with why.
+struct ReadAhead {
+  std::optional<ParsedDay> day;
+  bool known = false;
+  QString refusal;
+};
+
+// Reads and parses the files in order on a thread of its own, a few ahead of the writer: the
+// database is written on the caller's thread (its connection lives there) while the next days
+// are unpacked and read.
+class Reader {
+ public:
+  Reader(const QStringList& files, QSet<QString> known) : files_(files), known_(std::move(known)) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~Reader() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+
+  ReadAhead Next() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !ready_.empty(); });
+    ReadAhead r = std::move(ready_.front());
+    ready_.pop_front();
+    changed_.notify_all();
+    return r;
+  }
+
+ private:
+  static constexpr std::size_t kAhead = 4;
+
+  void Run() {
+    for (const QString& file : files_) {
+      ReadAhead r;
+      try {
+        const auto [member, kind] = ReadDayFile(file, KindOfName(file));
+        // Bytes recorded before are not read again: importing a folder twice costs only the unpacking.
+        if (known_.contains(cRirekiDb::FileHash(member.bytes))) {
+          r.known = true;
+        } else {
+          r.day = Parse(member, kind);
+        }
+      } catch (const RuntimeError& e) {
+        r.refusal = e.description();
+      } catch (const std::bad_alloc&) {
+        r.refusal = QStringLiteral("メモリが足りません");
+      }
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return stop_ || ready_.size() < kAhead; });
+      if (stop_) return;
+      ready_.push_back(std::move(r));
+      changed_.notify_all();
+    }
+  }
+
+  const QStringList files_;
+  const QSet<QString> known_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<ReadAhead> ready_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+}  // namespace
+
+RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, ArchiveKind kind) {
+  // The same bytes recorded before are known by their hash, before any reading.
+  if (db.HasFile(member.bytes)) return RecordOutcome::AlreadyThere;
+  return Record(db, Parse(member, kind));
+}
+
 RecordOutcome RecordDayFile(cRirekiDb& db, const QString& path, ArchiveKind kind) {
-  return RecordDayMember(db, KindFileRead(path, kind), kind);
+  const auto [member, found] = ReadDayFile(path, kind);
+  if (found != kind) {
+    throw RuntimeError(
+        ErrNo::NotATextFile,
+        WrongKindText(found == ArchiveKind::Programme ? DayFileKind::Programme : DayFileKind::Results, kind) + u' ' +
+            member.name);
+  }
+  return RecordDayMember(db, member, kind);
 }
 
 QStringList ImportFiles(const QStringList& paths) {
@@ -108,6 +232,7 @@ ImportSummary ImportPaths(cRirekiDb& db, const QStringList& paths, const ImportP
   const QStringList files = ImportFiles(paths);
   // Per day: true once one of its files was added or replaced.
   std::map<QDate, bool> days;
+  Reader reader(files, db.FileHashes());
   for (const QString& file : files) {
     if (cancel && cancel->load()) {
       s.cancelled = true;
@@ -119,12 +244,11 @@ ImportSummary ImportPaths(cRirekiDb& db, const QStringList& paths, const ImportP
                nameDate.isValid() ? nameDate.toString(QStringLiteral("yyyy/MM/dd")) : QFileInfo(file).fileName());
     }
     ++s.files;
-    const ArchiveKind kind =
-        QFileInfo(file).fileName().front().toLower() == u'b' ? ArchiveKind::Programme : ArchiveKind::Results;
+    ReadAhead r = reader.Next();
     try {
-      const ArchiveMember member = KindFileRead(file, kind);
-      const RecordOutcome outcome = RecordDayMember(db, member, kind);
-      const QDate key = nameDate.isValid() ? nameDate : QDate(1, 1, 1);
+      if (!r.refusal.isEmpty()) throw RuntimeError(ErrNo::NotATextFile, r.refusal);
+      const RecordOutcome outcome = r.known ? RecordOutcome::AlreadyThere : Record(db, *r.day);
+      const QDate key = r.day ? r.day->date : nameDate.isValid() ? nameDate : QDate(1, 1, 1);
       days[key] = days[key] || outcome != RecordOutcome::AlreadyThere;
     } catch (const RuntimeError& e) {
       s.refused.push_back({file, e.description()});

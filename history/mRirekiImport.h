@@ -14,7 +14,7 @@
 namespace tidewake {
 
 // Records one day's programme or results file (a text file or the official archive) in the
-// history: read through the data layer, its day taken from its content (from its name bYYMMDD /
+// history: read through the data layer (DayFileOpen), its day taken from its content (from its name bYYMMDD /
 // kYYMMDD when the content has none). Throws RuntimeError naming the file when it cannot be read,
 // is not of the kind, or the database cannot be written; the database is then as it was.
 RecordOutcome RecordDayFile(cRirekiDb& db, const QString& path, ArchiveKind kind);

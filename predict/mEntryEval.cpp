@@ -3,9 +3,12 @@
 #include "data/cBangumiFile.h"
 #include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
+#include "data/mDayFile.h"
+#include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
 
-#include <QTemporaryDir>
+#include <algorithm>
+#include <map>
 
 namespace tidewake::mEntryEval {
 
@@ -29,22 +32,6 @@ DayResult& DayResult::operator+=(const DayResult& o) {
 namespace {
 
 constexpr int kBoats = 6;
-
-// Points the program folder at a temporary one for as long as it lives.
-class TemporaryAppFolder {
- public:
-  TemporaryAppFolder() : previous_(AppFolder()) {
-    if (dir_.isValid()) SetAppFolder(dir_.path());
-  }
-  ~TemporaryAppFolder() { SetAppFolder(previous_); }
-  TemporaryAppFolder(const TemporaryAppFolder&) = delete;
-  TemporaryAppFolder& operator=(const TemporaryAppFolder&) = delete;
-  bool IsValid() const { return dir_.isValid(); }
-
- private:
-  QString previous_;
-  QTemporaryDir dir_;
-};
 
 void Score(PredictorTally& t, const CourseTable& predicted, const CourseTable& real, bool wakunari) {
   t.All.Add(predicted, real);
@@ -95,48 +82,54 @@ VenueScore ScoreVenue(const cBangumiFile& card, const cSensyuFile* racers, const
 
 bool EvaluateDay(const DayFiles& files, DayResult& result, QString& strError) {
   result = DayResult{};
-  TemporaryAppFolder folder;
-  if (!folder.IsValid()) {
-    strError = QStringLiteral("一時フォルダを作れません。");
+  // The files are read as values: no store is written and the program's folder is not touched.
+  std::vector<cBangumiFile::Card> cards;
+  std::map<QString, cKekkaFile::Venue> venues;
+  QByteArray handbook;
+  try {
+    cards = cBangumiFile::ReadDay(ChosenFileRead(files.Programme));
+  } catch (const RuntimeError& e) {
+    strError = QStringLiteral("番組ファイルを読めません: ") + files.Programme + u'\n' + e.reportText();
     return false;
   }
-  cBangumiFile bangumi;
-  if (!bangumi.FileConv(files.Programme)) {
-    strError = QStringLiteral("番組ファイルを読めません: ") + files.Programme;
+  try {
+    cKekkaFile::ReadAll(ChosenFileRead(files.Results), [&](const cKekkaFile::Venue& v) {
+      venues.try_emplace(v.KyoteijyoCode, v);  // of two blocks of one venue, the first
+    });
+  } catch (const RuntimeError& e) {
+    strError = QStringLiteral("成績ファイルを読めません: ") + files.Results + u'\n' + e.reportText();
     return false;
   }
-  KyoteijyoTable programmeVenues, resultVenues;
-  QString store, results = files.Results;
-  cKekkaFile kekka;
-  if (!bangumi.KaisaiCheck(programmeVenues, store) || !kekka.KaisaiCheck(resultVenues, results)) {
-    strError = QStringLiteral("開催場を読めません: ") + files.Programme + QStringLiteral(", ") + files.Results;
+  try {
+    handbook = ChosenFileRead(files.Handbook);
+  } catch (const RuntimeError& e) {
+    strError = QStringLiteral("ファン手帳ファイルを読めません: ") + files.Handbook + u'\n' + e.reportText();
     return false;
   }
-  for (int code = 24; code >= 1; --code) {
-    if (programmeVenues[static_cast<std::size_t>(code)].isEmpty()) continue;
-    const QString venue = QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0'));
-    if (!bangumi.FileLoad(venue, store)) {
-      strError = QStringLiteral("番組ファイルの%1場を読めません。").arg(venue);
-      return false;
-    }
-    if (resultVenues[static_cast<std::size_t>(code)].isEmpty()) {
-      result.RacesSkipped += bangumi.RaceNumbers();
+  // Venues from the highest code down, as the window lists them.
+  std::sort(cards.begin(), cards.end(), [](const auto& a, const auto& b) { return a.KyoteijyoCode > b.KyoteijyoCode; });
+  QStringList seen;
+  for (cBangumiFile::Card& card : cards) {
+    if (seen.contains(card.KyoteijyoCode)) continue;  // of two blocks of one venue, the first
+    seen << card.KyoteijyoCode;
+    const auto found = venues.find(card.KyoteijyoCode);
+    if (found == venues.end()) {
+      result.RacesSkipped += card.RaceNumbers;
       continue;
     }
-    results = files.Results;
-    if (!kekka.FileLoad(venue, results)) {
-      strError = QStringLiteral("成績ファイルの%1場を読めません。").arg(venue);
-      return false;
-    }
-    if (kekka.RaceDate() != bangumi.RaceDate()) {
+    const cBangumiFile bangumi(std::move(card));
+    const cKekkaFile kekka(found->second);
+    if (bangumi.RaceNumbers() > 0 && kekka.RaceDate() != bangumi.RaceDate()) {
       strError =
           QStringLiteral("成績ファイルの日付 %1 が番組の %2 と違います。").arg(kekka.RaceDate(), bangumi.RaceDate());
       return false;
     }
     cSensyuFile sensyu;
-    QStringList participants = bangumi.ParticipationSensyuNoAllGet();
-    if (!sensyu.FileLoad(files.Handbook, participants, 0)) {
-      strError = QStringLiteral("ファン手帳ファイルを読めません: ") + files.Handbook;
+    try {
+      QStringList participants = bangumi.ParticipationSensyuNoAllGet();
+      sensyu = cSensyuFile::Read(handbook, participants, 0);
+    } catch (const RuntimeError& e) {
+      strError = QStringLiteral("ファン手帳ファイルを読めません: ") + files.Handbook + u'\n' + e.reportText();
       return false;
     }
     ++result.Venues;

@@ -111,4 +111,23 @@ QString EntryPredictorName(EntryPredictor predictor) {
   return QString();
 }
 
+QString EntryPredictorKey(EntryPredictor predictor) {
+  switch (predictor) {
+    case EntryPredictor::Rules:
+      return QStringLiteral("rules");
+    case EntryPredictor::Stat:
+      return QStringLiteral("stat");
+    case EntryPredictor::History:
+      return QStringLiteral("history");
+  }
+  return QString();
+}
+
+std::optional<EntryPredictor> EntryPredictorFromKey(const QString& strKey) {
+  for (const EntryPredictor p : kEntryPredictors) {
+    if (EntryPredictorKey(p) == strKey) return p;
+  }
+  return std::nullopt;
+}
+
 }  // namespace tidewake

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // One way to ask any entry predictor for a race: the answer is a value, the courses of the six
 // boats and what the card's tooltip explains of each, so that nothing of one race is read back
@@ -47,5 +48,11 @@ EntryPrediction PredictEntry(EntryPredictor predictor, const cBangumiFile& card,
 
 // The predictor's name on the menu and the status line ("標準", "統計", "履歴").
 QString EntryPredictorName(EntryPredictor predictor);
+// The word a setting keeps it under ("rules", "stat", "history"), and back; nothing for another word.
+QString EntryPredictorKey(EntryPredictor predictor);
+std::optional<EntryPredictor> EntryPredictorFromKey(const QString& strKey);
+// Every predictor, in the menu's order.
+inline constexpr EntryPredictor kEntryPredictors[] = {EntryPredictor::Rules, EntryPredictor::Stat,
+                                                      EntryPredictor::History};
 
 }  // namespace tidewake

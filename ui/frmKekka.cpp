@@ -19,6 +19,10 @@ const QString frmKekka::kMissMark = QStringLiteral("✕");
 namespace {
 
 const QString kNoResult = QStringLiteral("成績なし");
+const QString kCancelled = QStringLiteral("中止");
+const QString kVoid = QStringLiteral("レース不成立");
+const QString kTokubarai = QStringLiteral("特払い");
+const QString kFuseiritu = QStringLiteral("不成立");
 
 // The cells of a table are shown, never edited.
 QTableWidget* MakeTable(QWidget* parent, const QStringList& captions, int rows) {
@@ -49,10 +53,12 @@ QString PlaceText(const cKekkaFile& k, std::int16_t r, std::int16_t j) {
   return place != 0 ? QString::number(place) : k.Tyakujyun(r, j);
 }
 
-// ".08", "F.01" for a flying start, empty when the boat has no timing.
+// The timing as the official results print it: "0.08", "F0.01" for a flying start, "L1.99" for a
+// late one ("L" alone when no figure is printed); empty for a boat that did not start.
 QString StartText(const cKekkaFile& k, std::int16_t r, std::int16_t j) {
-  if (!k.StartTimingExists(r, j)) return {};
-  return (k.StartFlying(r, j) ? QStringLiteral("F") : QString()) + FormatNumber(k.StartTiming(r, j), u".00");
+  const QString mark = k.StartFlying(r, j) ? QStringLiteral("F") : k.StartLate(r, j) ? QStringLiteral("L") : QString();
+  if (!k.StartTimingExists(r, j)) return mark;
+  return mark + FormatNumber(k.StartTiming(r, j), u"0.00");
 }
 
 QString CourseDigit(std::int16_t c) { return c >= 1 && c <= 6 ? QString::number(c) : QStringLiteral("－"); }
@@ -152,10 +158,25 @@ void frmKekka::ShowRace(const cKekkaFile* kekka, std::int16_t intJyoCode, std::i
                         const std::array<std::int16_t, 7>& predictedCourse) {
   lblRace->setText(QStringLiteral("%1 %2R").arg(JyoNameGet(intJyoCode)).arg(intRaceNo));
   const bool sameVenue = kekka && kekka->KyoteijyoCode().toInt() == intJyoCode;
-  if (!sameVenue || !kekka->RaceExists(intRaceNo)) {
+  if (!sameVenue) {
     Clear(kNoResult);
     return;
   }
+  // A race called off, or one the file does not complete, shows no table at all; a block whose
+  // day is not in yet says so in its own words.
+  if (kekka->Status(intRaceNo) == RaceStatus::Cancelled) {
+    lblRace->setText(QStringLiteral("%1 %2R  %3")
+                         .arg(JyoNameGet(intJyoCode))
+                         .arg(intRaceNo)
+                         .arg(FormatDate(kekka->RaceDate(), u"yyyy/m/d")));
+    Clear(kCancelled);
+    return;
+  }
+  if (!kekka->RaceExists(intRaceNo)) {
+    Clear(kekka->Notice().isEmpty() ? kNoResult : kekka->Notice());
+    return;
+  }
+  const bool isVoid = kekka->Status(intRaceNo) == RaceStatus::Void;
   const cKekkaFile& k = *kekka;
   const std::int16_t r = intRaceNo;
   lblRace->setText(QStringLiteral("%1 %2R %3%4  %5m  %6")
@@ -166,7 +187,9 @@ void frmKekka::ShowRace(const cKekkaFile* kekka, std::int16_t intJyoCode, std::i
                        .arg(FormatDate(k.RaceDate(), u"yyyy/m/d")));
   lblTenko->setText(
       QStringLiteral("天候 %1  風 %2 %3m  波 %4cm").arg(k.Tenko(r), k.KazeMuki(r)).arg(k.Fusoku(r)).arg(k.Hakou(r)));
-  lblMessage->hide();
+  // A void race keeps its boats and their timings, and says it paid nothing.
+  lblMessage->setText(isVoid ? kVoid : QString());
+  lblMessage->setVisible(isVoid);
 
   grdKekka->clearContents();
   for (std::int16_t j = 1; j <= cKekkaFile::kBoats; ++j) {
@@ -195,7 +218,7 @@ void frmKekka::ShowRace(const cKekkaFile* kekka, std::int16_t intJyoCode, std::i
   }
   grdKekka->show();
 
-  lblKimarite->setText(QStringLiteral("決まり手 %1").arg(k.Kimarite(r)));
+  lblKimarite->setText(k.Kimarite(r).isEmpty() ? QString() : QStringLiteral("決まり手 %1").arg(k.Kimarite(r)));
 
   grdHaraimodosi->setRowCount(0);
   const QLocale yen(QLocale::Japanese, QLocale::Japan);
@@ -211,16 +234,20 @@ void frmKekka::ShowRace(const cKekkaFile* kekka, std::int16_t intJyoCode, std::i
       grdHaraimodosi->setItem(row, 3, Cell(ninki));
     };
     if (k.Fuseiritu(r, kk)) {
-      addRow(QStringLiteral("不成立"), QString(), QString(), true);
+      addRow(kFuseiritu, QString(), QString(), true);
       continue;
     }
+    // Every combination paid (both of a dead heat); a special payout in place of one, with its
+    // yen when the file gives it.
     for (std::int16_t i = 1; i <= k.HaraimodosiNumbers(r, kk); ++i) {
       const std::int16_t ninki = k.Ninki(r, kk, i);
-      addRow(k.Kumiban(r, kk, i), yen.toString(k.Kingaku(r, kk, i)) + QStringLiteral("円"),
+      const std::int32_t kingaku = k.Kingaku(r, kk, i);
+      addRow(k.Tokubarai(r, kk, i) ? kTokubarai : k.Kumiban(r, kk, i),
+             kingaku > 0 || !k.Tokubarai(r, kk, i) ? yen.toString(kingaku) + QStringLiteral("円") : QString(),
              ninki > 0 ? QString::number(ninki) : QString(), i == 1);
     }
   }
-  grdHaraimodosi->show();
+  grdHaraimodosi->setVisible(grdHaraimodosi->rowCount() > 0);
   const QStringList bikou = k.Bikou(r);
   lblBikou->setText(bikou.join(u'\n'));
   lblBikou->setVisible(!bikou.isEmpty());

@@ -29,7 +29,10 @@ class frmKekka : public QWidget {
   // Shows race intRaceNo of venue intJyoCode (1..24) from the loaded results, with the predicted
   // course of each boat (index = boat number 1..6; 0 means no prediction). Results of another
   // venue than intJyoCode, a race the results lack, or no results at all (nullptr) show
-  // "成績なし".
+  // "成績なし"; a block whose day is not in yet its own notice; a race called off "中止"; a void
+  // race its boats and timings under "レース不成立", with no payout. Boats of a dead heat show
+  // the same place and every combination paid is listed; a special payout reads "特払い"; a
+  // timing reads as printed, "F0.01" or "L1.99".
   void ShowRace(const cKekkaFile* kekka, std::int16_t intJyoCode, std::int16_t intRaceNo,
                 const std::array<std::int16_t, 7>& predictedCourse);
   // The win model's lines (the likeliest combinations, how the result fared, the venue's

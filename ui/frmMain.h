@@ -4,6 +4,7 @@
 #include "data/cBangumiFile.h"
 #include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
+#include "data/mDayFile.h"
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
 #include "predict/mEntryPredict.h"
@@ -43,7 +44,7 @@ class frmKekka;
 bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture);
 
 // The race line of race intRaceNo of the loaded card, as the card shows it beside the selectors:
-// "7R 予選　1800m　締切予定 20:26　第１日　進入固定" (each part only when the programme gives it).
+// "7R 予選 1800m 締切予定 20:26 第１日 進入固定" (each part only when the programme gives it).
 QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo);
 
 // Where a window of `size` goes beside `main` on the screen area: under it when it fits, else to
@@ -135,10 +136,11 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The client area's size in the card view (0) and the race view (1), in pixels.
   static constexpr int kClientWidth = 828;
   static constexpr std::array<int, 2> kClientHeight = {209, 400};
+  // The venue selector and the day label, narrowed to leave the race line room between them.
+  static constexpr int kVenueSelectorWidth = 230;
+  static constexpr int kDayWidth = 190;
   // The card's 勝率 column, after 進入: as wide as its header, in the room the picture had left.
   static constexpr std::int16_t kColWin = 15;
-  // Where the race line starts, right of the race selector.
-  static constexpr int kRaceLineLeft = 400;
 
   // ---- Commands and handlers
   void cboJyo_Click();
@@ -262,8 +264,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   void ReportPredictionFailure(const QString& strTitle, const QString& strText);
   // Writes a prediction's courses (or 枠なり) on the card and keeps it for the tooltip.
   void ShowPrediction(const std::optional<EntryPrediction>& prediction);
-  // Stores a results text, or the official archive it comes in; false after its box.
+  // Stores a results text, or the official archive it comes in; false after its box, or when the
+  // user keeps the stored results rather than another day's.
   bool KekkaOpen(const QString& path);
+  bool KekkaOpen(const DayFile& file);
+  // After new results were stored: the venue shown takes them, and the results window opens.
+  void KekkaOpened();
+  // Empties the card's six rows.
+  void ClearCard();
   // The results of the venue shown, read from KEKKA.BRF when it has them.
   void LoadKekka(std::int16_t intJyoCode);
   // The results window follows the race on the card.
@@ -295,11 +303,15 @@ class frmMain : public QMainWindow, public IRaceScene {
   void BuildFanMenus();
   void BuildFanControls();
   void LoadSettings();
+  // The ﾚｰｽ → 進入予想 item of a predictor.
+  QAction* PredictorItem(EntryPredictor predictor) const;
   // After a fan handbook was installed: say what it holds, and predict from it.
   void HandbookInstalled();
   // The open-file dialog with the filters given, starting in the last folder a file was chosen
   // from (remembered between runs); an empty path when cancelled.
   QString AskOpenFile(const QString& strFilters);
+  // The folder dialog titled `strTitle`, starting in the same remembered folder.
+  QString AskFolder(const QString& strTitle);
   void ShowRaceLine();
   void UpdateStatus();
   // The fan handbook installed in SENSYU.BRF: its period and number of racers; none without one.

@@ -1,7 +1,6 @@
 // The commands of the main window: the selectors, the file menu, the runs, the way back to the
 // card, Escape, closing, and the entry-course pop-up.
 
-#include "data/ArchiveMember.h"
 #include "data/ProgrammeOpen.h"
 #include "data/mDayFile.h"
 #include "data/mSensyuStore.h"
@@ -76,6 +75,18 @@ void frmMain::cboJyo_Click() {
   QString fileName;
   mblnBangumiLoaded = mclsBangumi->FileLoad(FormatNumber(code, u"00"), fileName);
   if (!mblnBangumiLoaded) return;
+  if (mclsBangumi->RaceNumbers() == 0) {
+    // The venue's races are not published yet: its own notice stands in place of a card.
+    ClearCard();
+    mShownPrediction.reset();
+    lblRace->clear();
+    mblnKekkaLoaded = false;
+    mblnKekkaOtherDay = false;
+    mstrAccuracy.clear();
+    lblDay->setText(JyoNameGet(code) + QStringLiteral("競艇場  ") + mclsBangumi->card().Notice);
+    RefreshKekka();
+    return;
+  }
   gstrTitle = mclsBangumi->TitleLong();
   mReportedFailures.clear();
   LoadRacers();
@@ -182,6 +193,11 @@ void frmMain::mnuFileOpen_Click() {
 }
 
 void frmMain::mnuFileOpenOld_Click() {
+  if (!FileExists(AppFilePath(QStringLiteral("BANGUMI.BRF")))) {
+    MsgBox(QStringLiteral("まだ番組ファイルを開いていません。「番組ﾌｧｲﾙを開く」(Ctrl+O) で開いてください。"),
+           MsgButtons::Ok, MsgIcon::Information, QString());
+    return;
+  }
   // The store is listed before anything is cleared: a store that cannot be read leaves the venue
   // list, the card and the selection as they were.
   KyoteijyoTable table;
@@ -205,6 +221,10 @@ void frmMain::mnuFileOpenOld_Click() {
   mblnKekkaOtherDay = false;
   mstrAccuracy.clear();
   cboJyo->setCurrentIndex(-1);
+  ClearCard();
+}
+
+void frmMain::ClearCard() {
   for (std::int16_t row = 1; row <= 6; ++row) {
     for (std::int16_t col = 1; col <= 14; ++col) mclsGrid->SetCellValue(row, col, QString());
   }
@@ -247,7 +267,11 @@ void frmMain::mnuFileKekka_Click() {
   const QString path = AskOpenFile(Filters(QStringLiteral("成績ファイル(K*.TXT)"), QStringLiteral("K*.txt"),
                                            QStringLiteral("成績ファイル(K*.LZH)"), QStringLiteral("K*.lzh")));
   if (path.isEmpty() || !KekkaOpen(path)) return;
+  KekkaOpened();
   HistoryRecord(path, ArchiveKind::Results);
+}
+
+void frmMain::KekkaOpened() {
   mKekkaVenues.reset();
   if (!mblnNoBangumi && mblnBangumiLoaded && cboJyo->currentIndex() >= 0 && cboRaceNo->count() > 0) {
     LoadKekka(static_cast<std::int16_t>(cboJyo->currentData().toInt()));
@@ -256,13 +280,41 @@ void frmMain::mnuFileKekka_Click() {
 }
 
 bool frmMain::KekkaOpen(const QString& path) {
-  if (!IsArchiveFile(path)) return mclsKekka->FileConv(path);
+  const QString title = QStringLiteral("成績ファイル変換エラー");
+  DayFile file;
   try {
-    return mclsKekka->FileConvBytes(ArchiveMemberRead(path, ArchiveKind::Results).bytes, path);
+    file = DayFileOpen(path, ArchiveKind::Results);
   } catch (const RuntimeError& e) {
-    MsgBox(e.reportText(), MsgButtons::Ok, MsgIcon::Warning, QStringLiteral("成績ファイル変換エラー"));
+    MsgBox(e.reportText(), MsgButtons::Ok, MsgIcon::Warning, title);
     return false;
   }
+  return KekkaOpen(file);
+}
+
+bool frmMain::KekkaOpen(const DayFile& file) {
+  const QString title = QStringLiteral("成績ファイル変換エラー");
+  if (const QString wrong = WrongKindText(file.kind, ArchiveKind::Results); !wrong.isEmpty()) {
+    MsgBox(wrong + u'\n' + file.name, MsgButtons::Ok, MsgIcon::Warning, title);
+    return false;
+  }
+  // Another day's results are asked about before they replace the stored ones: No keeps both
+  // the results on show and KEKKA.BRF as they were.
+  if (!mblnNoBangumi && mblnBangumiLoaded) {
+    QString day;
+    try {
+      cKekkaFile::ReadAll(file.bytes, [&](const cKekkaFile::Venue& v) {
+        if (day.isEmpty()) day = v.RaceDate;
+      });
+    } catch (const RuntimeError&) {
+      day.clear();  // the conversion below says what is wrong with it
+    }
+    if (!day.isEmpty() && day != mclsBangumi->RaceDate()) {
+      const QString ask = QStringLiteral("番組と日付が違います（番組 %1、成績 %2）。\nこの成績ファイルを開きますか？")
+                              .arg(mclsBangumi->RaceDate(), day);
+      if (MsgBox(ask, MsgButtons::YesNo, MsgIcon::Question, QString()) != MsgResult::Yes) return false;
+    }
+  }
+  return mclsKekka->FileConvBytes(file.bytes, file.name);
 }
 
 void frmMain::mnuRaceKekka_Click() {
@@ -288,7 +340,8 @@ void frmMain::mnuRaceKekka_Click() {
 
 QPoint PlaceBeside(const QRect& main, const QSize& size, const QRect& screenArea) {
   constexpr int kGap = 8;
-  const QPoint candidates[] = {QPoint(main.left(), main.bottom() + kGap), QPoint(main.right() + kGap, main.top()),
+  const QPoint candidates[] = {QPoint(main.left(), main.bottom() + 1 + kGap),
+                               QPoint(main.right() + 1 + kGap, main.top()),
                                QPoint(main.left() - kGap - size.width(), main.top())};
   if (screenArea.isEmpty()) return candidates[0];
   for (const QPoint& at : candidates) {
@@ -297,7 +350,7 @@ QPoint PlaceBeside(const QRect& main, const QSize& size, const QRect& screenArea
   // Neither fits whole: under the main window as far as the screen allows, in view.
   const int x =
       std::clamp(main.left(), screenArea.left(), std::max(screenArea.left(), screenArea.right() + 1 - size.width()));
-  const int y = std::clamp(main.bottom() + kGap, screenArea.top(),
+  const int y = std::clamp(main.bottom() + 1 + kGap, screenArea.top(),
                            std::max(screenArea.top(), screenArea.bottom() + 1 - size.height()));
   return QPoint(x, y);
 }
@@ -318,7 +371,8 @@ void frmMain::LoadKekka(std::int16_t intJyoCode) {
   if ((*mKekkaVenues)[static_cast<std::size_t>(intJyoCode)].isEmpty()) return;
   QString fileName;
   if (!mclsKekka->FileLoad(FormatNumber(intJyoCode, u"00"), fileName)) return;
-  if (mclsKekka->RaceDate() != mclsBangumi->RaceDate()) {
+  // A block whose day is not in yet has no date, only its notice, which the results window shows.
+  if (mclsKekka->Notice().isEmpty() && mclsKekka->RaceDate() != mclsBangumi->RaceDate()) {
     mblnKekkaOtherDay = true;
     return;
   }
@@ -576,8 +630,13 @@ void frmMain::VenueStep(int delta) {
 QString frmMain::CardToolTip(float x, float y) {
   const std::int16_t row = mclsGrid->ClickRow(y);
   if (mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
-  // Without a prediction on the card, the racer's races from the history alone.
-  if (!mShownPrediction) return HistoryLines(row).mid(1);
+  // Without a prediction on the card, the boat and the racer's races from the history alone.
+  if (!mShownPrediction) {
+    const QString history = HistoryLines(row);
+    return history.isEmpty()
+               ? QString()
+               : QStringLiteral("%1号艇 %2").arg(row).arg(mclsGrid->CellValue(row, kColName).trimmed()) + history;
+  }
   // The reasons of the prediction the card shows, kept with it: never another race's.
   QString text = QStringLiteral("%1号艇 %2\n%3")
                      .arg(row)
@@ -607,36 +666,29 @@ void frmMain::DropFiles(const QStringList& paths) {
     QString path;
     QByteArray bytes;
   };
-  std::vector<Dropped> handbooks, programmes;
+  std::vector<DayFile> handbooks, programmes, results;
   const auto refuse = [](const QString& text) { MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, QString()); };
   for (const QString& path : paths) {
-    if (IsArchiveFile(path)) {
-      // An official archive: a programme's, else a handbook's; anything else says why.
-      try {
-        programmes.push_back({path, ArchiveMemberRead(path, ArchiveKind::Programme).bytes});
-        continue;
-      } catch (const RuntimeError& e) {
-        if (e.number() != ErrNo::ArchiveNoMember) {
-          refuse(e.reportText());
-          continue;
-        }
-      }
-      try {
-        handbooks.push_back({path, ArchiveMemberRead(path, ArchiveKind::FanHandbook).bytes});
-      } catch (const RuntimeError& e) {
-        refuse(e.reportText());
-      }
+    // Read once: what is no regular file, cannot be read or is too large is refused unread.
+    DayFile file;
+    try {
+      file = DayFileOpen(path, std::nullopt);
+    } catch (const RuntimeError& e) {
+      refuse(e.reportText());
       continue;
     }
-    QByteArray bytes;
-    QFile file(path);
-    if (file.size() <= kMaxSensyuFileBytes && file.open(QIODevice::ReadOnly)) bytes = file.readAll();
-    switch (DayFileKindOf(bytes)) {
+    switch (file.kind) {
       case DayFileKind::FanHandbook:
-        handbooks.push_back({path, bytes});
+        handbooks.push_back(std::move(file));
         break;
       case DayFileKind::Programme:
-        programmes.push_back({path, bytes});
+        programmes.push_back(std::move(file));
+        break;
+      case DayFileKind::Results:
+        results.push_back(std::move(file));
+        break;
+      case DayFileKind::Empty:
+        refuse(QStringLiteral("%1\nファイルが空です").arg(path));
         break;
       case DayFileKind::Other:
         refuse(QStringLiteral("%1\n番組ファイルでもファン手帳ファイルでもないため、開きませんでした。").arg(path));
@@ -644,13 +696,20 @@ void frmMain::DropFiles(const QStringList& paths) {
     }
   }
   // The handbook first, so that the programme's races are predicted from it.
-  for (const Dropped& d : handbooks) {
-    if (SensyuStoreReplace(d.bytes, d.path)) HandbookInstalled();
+  for (const DayFile& d : handbooks) {
+    if (SensyuStoreReplace(d.bytes, d.name)) HandbookInstalled();
   }
-  for (const Dropped& d : programmes) {
-    if (mclsBangumi->FileConvBytes(d.bytes, d.path)) {
+  for (const DayFile& d : programmes) {
+    if (mclsBangumi->FileConvBytes(d.bytes, d.name)) {
       mnuFileOpenOld_Click();
-      HistoryRecordMember({d.path, d.bytes}, ArchiveKind::Programme);
+      HistoryRecordMember({d.name, d.bytes}, ArchiveKind::Programme);
+    }
+  }
+  // The results last, so that their day is checked against the programme dropped with them.
+  for (const DayFile& d : results) {
+    if (KekkaOpen(d)) {
+      KekkaOpened();
+      HistoryRecordMember({d.name, d.bytes}, ArchiveKind::Results);
     }
   }
 }

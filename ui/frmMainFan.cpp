@@ -3,6 +3,7 @@
 
 #include "data/ArchiveLibrary.h"
 #include "data/mSensyuStore.h"
+#include "platform/FileDialog.h"
 #include "platform/Format.h"
 #include "platform/MessageBox.h"
 #include "platform/TextUtil.h"
@@ -11,6 +12,7 @@
 #include "sim/mMain.h"
 #include "ui/frmMain.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -68,10 +70,11 @@ QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo) {
   QStringList parts{QStringLiteral("%1R").arg(intRaceNo)};
   // The header: "７Ｒ  予　選　　　 進入固定 Ｈ１８００ｍ  電話投票締切予定２０：２６". The name is
   // spaced out to a fixed width; the marker of a fixed entry stands after it as a word.
-  static const QRegularExpression header(QStringLiteral(u"^\\s*[０-９0-9]+[ＲR](.*?)[ＨH]([０-９0-9]+)[ｍm]"));
+  static const QRegularExpression header(QStringLiteral(u"^[\\s\u3000]*[０-９0-9]+[ＲR](.*?)[ＨH]([０-９0-9]+)[ｍm]"));
   const QRegularExpressionMatch m = header.match(card.RaceTitle(intRaceNo));
   if (m.hasMatch()) {
-    QStringList words = m.captured(1).split(QRegularExpression(QStringLiteral(u"[\\s\u3000]+")), Qt::SkipEmptyParts);
+    static const QRegularExpression blanks(QStringLiteral(u"[\\s\u3000]+"));
+    QStringList words = m.captured(1).split(blanks, Qt::SkipEmptyParts);
     if (!words.isEmpty() && words.last() == u"進入固定") words.removeLast();
     if (!words.isEmpty()) parts << words.join(QString());
     parts << Narrow(m.captured(2)) + u'm';
@@ -80,7 +83,7 @@ QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo) {
   if (!closing.isEmpty()) parts << QStringLiteral("締切予定 ") + closing.left(5);
   if (card.TotalDay() > 0) parts << QStringLiteral("第%1日").arg(WideNumber(card.TotalDay()));
   if (card.CourseFix(intRaceNo)) parts << QStringLiteral("進入固定");
-  return parts.join(u'　');
+  return parts.join(u' ');
 }
 
 void frmMain::BuildFanMenus() {
@@ -106,12 +109,21 @@ void frmMain::BuildFanControls() {
   for (QShortcut* k : findChildren<QShortcut*>()) {
     if (k->key() != QKeySequence(Qt::Key_Escape)) k->setContext(Qt::ApplicationShortcut);
   }
-  const QFont small = cboJyo->font();
+  // The race line takes the room between the selectors and the day: the venue selector is
+  // narrower (its list stays as wide as before) and the day moves to the right edge.
+  const int listWidth = cboJyo->width();
+  cboJyo->setFixedWidth(kVenueSelectorWidth);
+  cboJyo->view()->setMinimumWidth(listWidth);
+  cboRaceNo->move(cboJyo->geometry().right() + 7, cboRaceNo->y());
+  lblDay->setFixedWidth(kDayWidth);
+  lblDay->move(kClientWidth - 10 - kDayWidth, lblDay->y());
+  lblDay->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   lblRace = new QLabel(picGridPanel);
   lblRace->setObjectName(QStringLiteral("lblRace"));
-  lblRace->move(kRaceLineLeft, 12);
-  lblRace->setFixedSize(lblDay->x() - kRaceLineLeft - 4, 16);
-  lblRace->setFont(small);
+  const int left = cboRaceNo->geometry().right() + 8;
+  lblRace->move(left, 12);
+  lblRace->setFixedSize(lblDay->x() - 4 - left, 16);
+  lblRace->setFont(cboJyo->font());
   lblStatus = new QLabel(picGridPanel);
   lblStatus->setObjectName(QStringLiteral("lblStatus"));
   lblStatus->move(8, lblNotice->y());
@@ -124,10 +136,8 @@ void frmMain::BuildFanControls() {
 
 void frmMain::LoadSettings() {
   Settings settings;
-  const QString remembered = settings.value(kSettingPredictor).toString();
-  SetPredictor(remembered == u"rules"     ? EntryPredictor::Rules
-               : remembered == u"history" ? EntryPredictor::History
-                                          : EntryPredictor::Stat);
+  // 統計 unless another was chosen: on unseen days it has the most entries right.
+  SetPredictor(EntryPredictorFromKey(settings.value(kSettingPredictor).toString()).value_or(EntryPredictor::Stat));
   (settings.value(kSettingSpeed).toString() == u"fast" ? mnuRaceSpeedHi : mnuRaceSpeedNormal)->setChecked(true);
   mHandbook = ReadHandbookInfo();
   UpdateStatus();
@@ -135,14 +145,29 @@ void frmMain::LoadSettings() {
 
 void frmMain::SetPredictor(EntryPredictor predictor) {
   mPredictor = predictor;
-  QAction* item = predictor == EntryPredictor::Stat      ? mnuRaceExpectStat
-                  : predictor == EntryPredictor::History ? mnuRaceExpectHistory
-                                                         : mnuRaceExpectStandard;
-  item->setChecked(true);
-  Settings().setValue(kSettingPredictor, predictor == EntryPredictor::Rules     ? "rules"
-                                         : predictor == EntryPredictor::History ? "history"
-                                                                                : "stat");
+  if (QAction* item = PredictorItem(predictor)) item->setChecked(true);
+  Settings().setValue(kSettingPredictor, EntryPredictorKey(predictor));
   UpdateStatus();
+}
+
+QAction* frmMain::PredictorItem(EntryPredictor predictor) const {
+  switch (predictor) {
+    case EntryPredictor::Rules:
+      return mnuRaceExpectStandard;
+    case EntryPredictor::Stat:
+      return mnuRaceExpectStat;
+    case EntryPredictor::History:
+      return mnuRaceExpectHistory;
+  }
+  return nullptr;
+}
+
+QString frmMain::AskFolder(const QString& strTitle) {
+  QString folder = Settings().value(kSettingFolder).toString();
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = DialogStartFolder();
+  const QString chosen = FileDialog() ? FileDialog()->GetExistingDirectory(folder, strTitle) : QString();
+  if (!chosen.isEmpty()) Settings().setValue(kSettingFolder, chosen);
+  return chosen;
 }
 
 QString frmMain::AskOpenFile(const QString& strFilters) {
@@ -218,17 +243,17 @@ void frmMain::mnuRaceCopy_Click() {
 
 QString frmMain::KeysText() {
   return QStringLiteral(
-      "Ctrl+O\t番組ファイルを開く\n"
-      "Ctrl+B\t前回の番組ファイルを開く\n"
-      "Ctrl+K\t成績ファイルを開く\n"
+      "Ctrl+O\t\t番組ファイルを開く\n"
+      "Ctrl+B\t\t前回の番組ファイルを開く\n"
+      "Ctrl+K\t\t成績ファイルを開く\n"
       "PgDown / PgUp\t次 / 前のレース\n"
       "Ctrl+PgDown / Ctrl+PgUp\t次 / 前の場（同じレース番号）\n"
-      "F4\t展示航走\n"
-      "F5\tレース開始\n"
-      "F6 / F7\t表示速度 普通 / 速い\n"
-      "F8\tレース結果\n"
-      "Ctrl+C\t表示中のレースをコピー（タブ区切り）\n"
-      "Esc\t航走を中止する\n"
+      "F4\t\t展示航走\n"
+      "F5\t\tレース開始\n"
+      "F6 / F7\t\t表示速度 普通 / 速い\n"
+      "F8\t\tレース結果\n"
+      "Ctrl+C\t\t表示中のレースをコピー（タブ区切り）\n"
+      "Esc\t\t航走を中止する\n"
       "右クリック（進入の列）\tその艇の進入を変える・予想し直す\n"
       "\n"
       "ファイルを出走表に落とすと、番組ファイルかファン手帳ファイルかを見分けて開きます。");

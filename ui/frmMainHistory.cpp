@@ -4,10 +4,8 @@
 #include "data/ArchiveMember.h"
 #include "history/cRirekiDb.h"
 #include "history/mRirekiImport.h"
-#include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
-#include "platform/mMyFunc.h"
 #include "ui/frmMain.h"
 
 #include <QEventLoop>
@@ -43,7 +41,8 @@ cRirekiDb* frmMain::History() {
 
 void frmMain::HistoryRecord(const QString& path, ArchiveKind kind) {
   try {
-    HistoryRecordMember(KindFileRead(path, kind), kind);
+    cRirekiDb* db = History();
+    if (db) RecordDayFile(*db, path, kind);
   } catch (const RuntimeError& e) {
     HistoryWarn(QStringLiteral("履歴に記録できませんでした。\n") + e.reportText());
   }
@@ -60,9 +59,7 @@ void frmMain::HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind)
 }
 
 void frmMain::mnuFileHistoryImport_Click() {
-  const QString folder =
-      FileDialog() ? FileDialog()->GetExistingDirectory(DialogStartFolder(), QStringLiteral("履歴に取り込むフォルダ"))
-                   : QString();
+  const QString folder = AskFolder(QStringLiteral("履歴に取り込むフォルダ"));
   if (folder.isEmpty()) return;
   // The window's own connection is checked first, so a database that is not ours is reported once
   // and no import starts.
@@ -72,6 +69,7 @@ void frmMain::mnuFileHistoryImport_Click() {
   progress.setWindowTitle(QStringLiteral("履歴に取り込む"));
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(0);
+  progress.setMinimumWidth(360);  // its title and the day read stay whole
   progress.setAutoReset(false);
   progress.setAutoClose(false);
   mImportProgress = &progress;

@@ -1,7 +1,7 @@
-// Any bytes as a programme: the import, the venue listing and the card load answer with a result
-// or one warning, never crash, and a failed load leaves the card on show as it was. A loaded card
-// answers every getter of every race and boat, and what the window shows of it (the venue and race
-// items, the date, the card's columns) formats to well-formed text.
+// Any bytes as a programme, read as a day in memory (the way a conversion reads them before it
+// replaces the store): the reader answers with the day's cards or one RuntimeError, never crashes,
+// and every card read answers every getter of every race and boat, and what the window shows of
+// it (the venue and race items, the date, the card's columns) formats to well-formed text.
 
 #include "data/cBangumiFile.h"
 
@@ -12,14 +12,12 @@
 #include "platform/SjisText.h"
 #include "platform/mMyFunc.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -166,33 +164,23 @@ void WalkCard(const cBangumiFile& b, const QString& code) {
   RequireSubscript([&] { (void)b.Seiseki(13, 1); });
 }
 
-// The venue listing and every venue the bytes name, from the store in the program's folder.
-void ReadStore(cBangumiFile& bangumi, CountingBox& box, QByteArrayView bytes) {
-  tidewake::KyoteijyoTable table;
-  QString name;
-  box.shown = 0;
-  const bool listed = bangumi.KaisaiCheck(table, name);
-  Require(box.shown == (listed ? 0 : 1) && name == tidewake::AppFilePath(QStringLiteral("BANGUMI.BRF")));
-  for (int code = 1; code <= 24; ++code) {
-    // The venue selector's item.
-    if (!table[code].isEmpty()) {
-      Require(tidewake::FormatNumber(code, u"00\\#   ") + table[code] ==
-              QStringLiteral("%1#   ").arg(code, 2, 10, QLatin1Char('0')) + table[code]);
-    }
-    const QString two = QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0'));
-    if (!bytes.contains(QByteArray(two.toLatin1() + "BBGN"))) continue;
-    const QString before = bangumi.KyoteijyoCode() + bangumi.RaceDate() + bangumi.Title();
-    const std::int16_t racesBefore = bangumi.RaceNumbers();
-    QString store;
-    box.shown = 0;
-    if (bangumi.FileLoad(two, store)) {
-      Require(box.shown == 0);
-      WalkCard(bangumi, two);
-    } else {
-      Require(box.shown == 1);
-      Require(bangumi.KyoteijyoCode() + bangumi.RaceDate() + bangumi.Title() == before &&
-              bangumi.RaceNumbers() == racesBefore);
-    }
+// Every venue block of the bytes, read as a day the way a conversion reads it before it replaces
+// the store: each card read answers its getters; a block with no race carries only its notice.
+void ReadDay(QByteArrayView bytes) {
+  std::vector<cBangumiFile::Card> cards;
+  try {
+    cards = cBangumiFile::ReadDay(bytes);
+  } catch (const tidewake::RuntimeError& e) {
+    Require(!e.description().isEmpty());
+    return;
+  }
+  for (cBangumiFile::Card& card : cards) {
+    const int code = card.KyoteijyoCode.toInt();
+    Require(code >= 1 && code <= 24 && card.KyoteijyoCode.size() == 2);
+    Require(card.RaceNumbers >= 0 && card.RaceNumbers <= cBangumiFile::kMaxRace);
+    Require(card.RaceNumbers == 0 || card.Notice.isEmpty());
+    const QString two = card.KyoteijyoCode;
+    WalkCard(cBangumiFile(std::move(card)), two);
   }
 }
 
@@ -200,32 +188,14 @@ void ReadStore(cBangumiFile& bangumi, CountingBox& box, QByteArrayView bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static CountingBox box;
-  static QTemporaryDir dir;
   static bool ready = [] {
     tidewake::EnsureShiftJisCodec();
     tidewake::SetMessageBoxHandler(&box);
-    tidewake::SetAppFolder(dir.path());
     return true;
   }();
   (void)ready;
-
-  const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  const QString input = dir.filePath(QStringLiteral("b.txt"));
-  const QString storePath = dir.filePath(QStringLiteral("BANGUMI.BRF"));
-  {
-    QFile f(input);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-    f.write(bytes.data(), bytes.size());
-  }
-  QFile::remove(storePath);
-  cBangumiFile bangumi;
-  box.shown = 0;
-  const bool converted = bangumi.FileConv(input);
-  Require(box.shown == (converted ? 0 : 1));
-  if (converted) ReadStore(bangumi, box, bytes);
-  // The raw bytes as a store too, so that lines the import drops reach the reader as well.
-  QFile::remove(storePath);
-  QFile::copy(input, storePath);
-  ReadStore(bangumi, box, bytes);
+  // In memory, as a conversion reads the text before it replaces the store: no file, no sync.
+  ReadDay(QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+  Require(box.shown == 0);  // the reader shows nothing; its caller does
   return 0;
 }

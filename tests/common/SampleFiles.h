@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+namespace tidewake {
+class cBangumiFile;
+class cSensyuFile;
+}  // namespace tidewake
+
 namespace tidewake::test {
 
 // Full path of a file under the shared data folder ("B/b240101.txt"); empty when it is missing.
@@ -21,6 +26,18 @@ QByteArray ReadBytes(const QString& path);
 
 // Text in UTF-8 source form, as Shift_JIS bytes with CR LF line ends ("a\nb" -> "a\r\nb\r\n").
 QByteArray SjisLines(const QString& text);
+
+// The venues of a programme file and the racers of a handbook file, read as values through the
+// stores' readers: no store is written and the program's folder is left alone. Templates, so that
+// only the test programs that use them need the stores.
+template <typename Bangumi = ::tidewake::cBangumiFile>
+auto ReadProgramme(const QString& path) {
+  return Bangumi::ReadDay(ReadBytes(path));
+}
+template <typename Sensyu = ::tidewake::cSensyuFile>
+Sensyu ReadHandbook(const QString& path, QStringList participants) {
+  return Sensyu::Read(ReadBytes(path), participants, 0);
+}
 
 // A temporary program folder: AppFilePath points into it for the object's lifetime.
 class TempAppFolder {

@@ -1,11 +1,13 @@
 #include "data/ArchiveMember.h"
 #include "data/ProgrammeOpen.h"
 #include "data/cBangumiFile.h"
+#include "data/mDayFile.h"
 
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
 #include "tests/common/SampleFiles.h"
 #include "tests/common/TestDoubles.h"
+#include "tests/data/ZipWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,28 +27,6 @@ using namespace tidewake::test;
 namespace {
 
 QString S(const char16_t* s) { return QString::fromUtf16(s); }
-
-// libarchive cannot write LHA, so archives of our own making are ZIP, which the program reads
-// the same way.
-void WriteZip(const QString& path, const std::vector<std::pair<QByteArray, QByteArray>>& members) {
-  archive* a = archive_write_new();
-  ASSERT_NE(a, nullptr);
-  ASSERT_EQ(archive_write_set_format_zip(a), ARCHIVE_OK);
-  ASSERT_EQ(archive_write_set_options(a, "zip:compression-level=1"), ARCHIVE_OK);
-  ASSERT_EQ(archive_write_open_filename(a, QFile::encodeName(path).constData()), ARCHIVE_OK);
-  for (const auto& [name, bytes] : members) {
-    archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, name.constData());
-    archive_entry_set_filetype(e, AE_IFREG);
-    archive_entry_set_perm(e, 0644);
-    archive_entry_set_size(e, bytes.size());
-    ASSERT_EQ(archive_write_header(a, e), ARCHIVE_OK) << archive_error_string(a);
-    ASSERT_EQ(archive_write_data(a, bytes.constData(), static_cast<size_t>(bytes.size())), bytes.size());
-    archive_entry_free(e);
-  }
-  ASSERT_EQ(archive_write_close(a), ARCHIVE_OK);
-  archive_write_free(a);
-}
 
 QByteArray Store(const TempAppFolder& folder) { return ReadBytes(folder.file(QStringLiteral("BANGUMI.BRF"))); }
 
@@ -101,7 +81,6 @@ TEST(Archive, TheResultsDownloadHoldsTheResultsAndNoProgramme) {
 // beside it.
 TEST(Archive, EveryFailureIsReportedAndChangesNothing) {
   TIDEWAKE_SAMPLE_OR_SKIP(lzh, QStringLiteral("lzh/b240101.lzh"));
-  TIDEWAKE_SAMPLE_OR_SKIP(k240101, QStringLiteral("lzh/k240101.lzh"));
   TIDEWAKE_SAMPLE_OR_SKIP(txt, QStringLiteral("B/b240101.txt"));
   const QByteArray official = ReadBytes(lzh);
   QTemporaryDir inputs;
@@ -138,10 +117,9 @@ TEST(Archive, EveryFailureIsReportedAndChangesNothing) {
        S(u"2 行目が番組の行ではありません（NUL 文字があります）。番組ファイル(B*.TXT)を選んでください: ")},
       {input("nothing.zip"), ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
       {input("readme.zip"), ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
-      {k240101, ErrNo::ArchiveNoMember, S(u"書庫に番組ファイル(B*.TXT)がありません: ")},
       {input("twodays.zip"), ErrNo::ArchiveAmbiguous,
        S(u"書庫に番組ファイル(B*.TXT)が複数あります（b240101.txt、B240102.TXT）")},
-      {input("huge.zip"), ErrNo::ArchiveMemberTooLarge, S(u"書庫の B240101.TXT は展開すると 64 MiB を超えます: ")},
+      {input("huge.zip"), ErrNo::ArchiveMemberTooLarge, S(u"書庫の B240101.TXT は展開すると 8 MiB を超えます: ")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path.toStdString());
@@ -202,15 +180,15 @@ TEST(Archive, AFanHandbookComesOutAsItsBytes) {
   QTemporaryDir inputs;
   const QString zip = inputs.filePath(QStringLiteral("fan2604.lzh.zip"));
   WriteZip(zip, {{"B240101.TXT", "a programme"}, {"FAN2604.TXT", bytes}});
-  EXPECT_EQ(KindFileRead(zip, ArchiveKind::FanHandbook).bytes, bytes);
-  try {
-    KindFileRead(zip, ArchiveKind::Results);
-    ADD_FAILURE() << "no results in this archive";
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.description(), S(u"書庫に競走成績ファイル(K*.TXT)がありません: ") + zip);
-  }
-  const ArchiveMember text = KindFileRead(fan, ArchiveKind::FanHandbook);
+  EXPECT_EQ(DayFileOpen(zip, ArchiveKind::FanHandbook).bytes, bytes);
+  // With no results in it, the archive says what it holds instead.
+  const DayFile other = DayFileOpen(zip, ArchiveKind::Results);
+  EXPECT_EQ(other.kind, DayFileKind::Programme);
+  EXPECT_EQ(WrongKindText(other.kind, ArchiveKind::Results),
+            S(u"これは番組ファイルです。「番組ﾌｧｲﾙを開く」(Ctrl+O) で開いてください"));
+  const DayFile text = DayFileOpen(fan, ArchiveKind::FanHandbook);
   EXPECT_EQ(text.bytes, bytes);
+  EXPECT_EQ(text.kind, DayFileKind::FanHandbook);
   EXPECT_EQ(text.name, fan);
 }
 

@@ -36,9 +36,9 @@ QStringList OneRace(int race = 1, const QString& extra = QString()) {
 // ---------------------------------------------------------------------------------------------
 // Line kinds and columns
 
-using LineKinds = StoreFixture;
+using cBangumiFileLineKinds = StoreFixture;
 
-TEST_F(LineKinds, VenueLineGivesTitleAndTheNextLineIsTheLongTitle) {
+TEST_F(cBangumiFileLineKinds, VenueLineGivesTitleAndTheNextLineIsTheLongTitle) {
   WriteStore(Block(QStringLiteral("24"), 1, {OneRace()}, S(u"ミッドナイト")));
   ASSERT_TRUE(Load(QStringLiteral("24")));
   EXPECT_EQ(bangumi.KyoteijyoCode(), "24");
@@ -49,7 +49,7 @@ TEST_F(LineKinds, VenueLineGivesTitleAndTheNextLineIsTheLongTitle) {
   EXPECT_EQ(bangumi.RaceNumbers(), 1);
 }
 
-TEST_F(LineKinds, OlderVenueAndDateLinesEndingInTheVenueWord) {
+TEST_F(cBangumiFileLineKinds, OlderVenueAndDateLinesEndingInTheVenueWord) {
   WriteStore(S(u"06BBGN\n"
                u"浜名湖　競艇場   　１月　４日  オール静岡　Ｎｅｗ　  第　６日\n"
                u"          オール静岡　Ｎｅｗ　Ｙｅａｒ’ｓ　Ｃｕｐ　　　　　\n"
@@ -61,7 +61,7 @@ TEST_F(LineKinds, OlderVenueAndDateLinesEndingInTheVenueWord) {
   EXPECT_EQ(bangumi.TotalDay(), 6);
 }
 
-TEST_F(LineKinds, TheLineAfterAVenueLineIsTestedInItsPlace) {
+TEST_F(cBangumiFileLineKinds, TheLineAfterAVenueLineIsTestedInItsPlace) {
   // Here the date line follows the venue line directly: it is the long title and the date line.
   const QString date = S(u"   第　３日          ２０２４年１２月３１日                  ボートレース大　村");
   WriteStore(S(u"01BBGN\nボートレース桐　生   １２月３１日  年末杯  第　３日\n") + date + u'\n' +
@@ -72,7 +72,7 @@ TEST_F(LineKinds, TheLineAfterAVenueLineIsTestedInItsPlace) {
   EXPECT_EQ(bangumi.TotalDay(), 3);
 }
 
-TEST_F(LineKinds, RaceHeadersAndTheirClosingTimeVoteTypeAndFixedEntry) {
+TEST_F(cBangumiFileLineKinds, RaceHeadersAndTheirClosingTimeVoteTypeAndFixedEntry) {
   QList<QStringList> races;
   races << OneRace(1, S(u"　進入固定 "));
   races << (QStringList{S(u"１０Ｒ  選抜　連単連複       Ｈ１８００ｍ  電話投票締切予定１５：３０ ")} +
@@ -96,7 +96,7 @@ TEST_F(LineKinds, RaceHeadersAndTheirClosingTimeVoteTypeAndFixedEntry) {
   EXPECT_EQ(bangumi.VoteType(12), 0);
 }
 
-TEST_F(LineKinds, EntrantLinesNeedABoatDigitAndABlank) {
+TEST_F(cBangumiFileLineKinds, EntrantLinesNeedABoatDigitAndABlank) {
   QStringList race{RaceHeader(1)};
   race << SixEntrants(4000).mid(0, 5);
   EntrantFields seven;
@@ -112,7 +112,7 @@ TEST_F(LineKinds, EntrantLinesNeedABoatDigitAndABlank) {
   EXPECT_EQ(bangumi.SensyuAge(1, 6), 0);
 }
 
-TEST_F(LineKinds, EveryColumnOfAnEntrantLine) {
+TEST_F(cBangumiFileLineKinds, EveryColumnOfAnEntrantLine) {
   EntrantFields f;
   f.seiseki = QStringLiteral(" 1 32F S   4");
   WriteStore(Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1), EntrantLine(f)}}));
@@ -135,7 +135,7 @@ TEST_F(LineKinds, EveryColumnOfAnEntrantLine) {
   EXPECT_EQ(bangumi.Hayami(1, 1), 8);
 }
 
-TEST_F(LineKinds, FieldsThatTouchAndThreeDigitMotorAndBoatNumbers) {
+TEST_F(cBangumiFileLineKinds, FieldsThatTouchAndThreeDigitMotorAndBoatNumbers) {
   EntrantFields f;
   f.zenkoku = QStringLiteral(" 9.57");
   f.zenkoku2 = QStringLiteral("100.00");  // "9.57100.00"
@@ -160,7 +160,7 @@ TEST_F(LineKinds, FieldsThatTouchAndThreeDigitMotorAndBoatNumbers) {
   EXPECT_EQ(bangumi.BoatNo(1, 2), "99");
 }
 
-TEST_F(LineKinds, ABlockWithoutItsEndIsReadToTheEndAndTheFirstOfTwoBlocksCounts) {
+TEST_F(cBangumiFileLineKinds, ABlockWithoutItsEndIsReadToTheEndAndTheFirstOfTwoBlocksCounts) {
   QString text = Block(QStringLiteral("07"), 2, {OneRace()}, QStringLiteral("First"));
   text += Block(QStringLiteral("07"), 3, {OneRace(), OneRace(2)}, QStringLiteral("Second"));
   QString unended = Block(QStringLiteral("08"), 4, {OneRace(), OneRace(2)});
@@ -174,7 +174,7 @@ TEST_F(LineKinds, ABlockWithoutItsEndIsReadToTheEndAndTheFirstOfTwoBlocksCounts)
   EXPECT_EQ(bangumi.TotalDay(), 4);
 }
 
-TEST_F(LineKinds, LoneLineFeedsAndCarriageReturnsEndLinesToo) {
+TEST_F(cBangumiFileLineKinds, LoneLineFeedsAndCarriageReturnsEndLinesToo) {
   const QString text = Block(QStringLiteral("09"), 1, {OneRace()});
   for (const char* end : {"\n", "\r"}) {
     QByteArray bytes = EncodeSjis(text);
@@ -186,7 +186,7 @@ TEST_F(LineKinds, LoneLineFeedsAndCarriageReturnsEndLinesToo) {
   }
 }
 
-TEST_F(LineKinds, GettersRejectRaceAndBoatNumbersOutsideTheCard) {
+TEST_F(cBangumiFileLineKinds, GettersRejectRaceAndBoatNumbersOutsideTheCard) {
   WriteStore(Block(QStringLiteral("24"), 1, {OneRace()}));
   ASSERT_TRUE(Load(QStringLiteral("24")));
   for (auto [race, boat] : {std::pair{0, 1}, {13, 1}, {1, 0}, {1, 7}, {-1, 3}}) {
@@ -206,11 +206,11 @@ TEST_F(LineKinds, GettersRejectRaceAndBoatNumbersOutsideTheCard) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Derived values
+// cBangumiFileDerived values
 
-using Derived = StoreFixture;
+using cBangumiFileDerived = StoreFixture;
 
-TEST_F(Derived, ARacerInTwoRacesIsOneParticipantWithOneRank) {
+TEST_F(cBangumiFileDerived, ARacerInTwoRacesIsOneParticipantWithOneRank) {
   QList<QStringList> races;
   for (int r = 1; r <= 7; ++r) races << (QStringList{RaceHeader(r)} + SixEntrants(4000 + 10 * r));
   // Boat 2 of race 3 and boat 5 of race 7 are the same racer; each entry names the other race.
@@ -245,7 +245,7 @@ TEST_F(Derived, ARacerInTwoRacesIsOneParticipantWithOneRank) {
   EXPECT_EQ(bangumi.IndexToSenyuZenkokuFSyoritu(2), 25.30f);
 }
 
-TEST_F(Derived, EmptySlotsCountAndListAnEmptyNumberFirst) {
+TEST_F(cBangumiFileDerived, EmptySlotsCountAndListAnEmptyNumberFirst) {
   QStringList race{RaceHeader(1)};
   race << SixEntrants(4000).mid(0, 4);
   WriteStore(Block(QStringLiteral("02"), 1, {race}));
@@ -256,7 +256,7 @@ TEST_F(Derived, EmptySlotsCountAndListAnEmptyNumberFirst) {
   EXPECT_EQ(bangumi.IndexToSenyuName(1), "");  // matches the empty slot 5, whose name is empty
 }
 
-TEST_F(Derived, PointsRateFromResults) {
+TEST_F(cBangumiFileDerived, PointsRateFromResults) {
   struct Case {
     const char16_t* seiseki;
     float rate;
@@ -283,7 +283,7 @@ TEST_F(Derived, PointsRateFromResults) {
   for (int b = 0; b < 6; ++b) EXPECT_EQ(bangumi.Tokutenritu(1, b + 1), cases[b].rate) << b;
 }
 
-TEST_F(Derived, EqualRatesShareARankAndTheNextSkips) {
+TEST_F(cBangumiFileDerived, EqualRatesShareARankAndTheNextSkips) {
   QStringList race{RaceHeader(1)};
   const char16_t* results[] = {u"1 2         ", u"2 1         ", u"1 4         ",
                                u"3           ", u"3           ", u"            "};
@@ -302,7 +302,7 @@ TEST_F(Derived, EqualRatesShareARankAndTheNextSkips) {
   for (int b = 0; b < 6; ++b) EXPECT_EQ(bangumi.TokutenrituOrder(1, b + 1), ranks[b]) << b;
 }
 
-TEST_F(Derived, WinSharesWeighThePointsRateOnTheMiddleDaysOnly) {
+TEST_F(cBangumiFileDerived, WinSharesWeighThePointsRateOnTheMiddleDaysOnly) {
   auto race = [] {
     QStringList r{RaceHeader(1)};
     for (int b = 0; b < 6; ++b) {
@@ -336,9 +336,9 @@ TEST_F(Derived, WinSharesWeighThePointsRateOnTheMiddleDaysOnly) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Failures: each gives its box, word for word, and leaves the card that was loaded before.
+// cBangumiFileFailures: each gives its box, word for word, and leaves the card that was loaded before.
 
-struct Failures : StoreFixture {
+struct cBangumiFileFailures : StoreFixture {
   RecordingMessageBox boxes;
 
   void SetUp() override {
@@ -362,7 +362,7 @@ struct Failures : StoreFixture {
   }
 };
 
-TEST_F(Failures, MissingStoreAndMissingVenue) {
+TEST_F(cBangumiFileFailures, MissingStoreAndMissingVenue) {
   QString name = folder.file(QStringLiteral("nothing.BRF"));
   EXPECT_FALSE(bangumi.FileLoad(QStringLiteral("24"), name));
   ASSERT_EQ(boxes.boxes().size(), 1u);
@@ -373,14 +373,14 @@ TEST_F(Failures, MissingStoreAndMissingVenue) {
                   S(u"競艇場コードが見つかりません。\nCode: 03#"));
 }
 
-TEST_F(Failures, AThirteenthRace) {
+TEST_F(cBangumiFileFailures, AThirteenthRace) {
   QList<QStringList> races;
   for (int r = 1; r <= 13; ++r) races << (QStringList{RaceHeader(r)} + SixEntrants(4000 + 10 * r));
   ExpectLoadFails(Block(QStringLiteral("24"), 1, races), QStringLiteral("24"),
                   S(u"レース No.がオーバーフローしました。\nRace No: 13"));
 }
 
-TEST_F(Failures, FieldsThatAreNotNumbers) {
+TEST_F(cBangumiFileFailures, FieldsThatAreNotNumbers) {
   EntrantFields f;
   f.zenkoku = QStringLiteral(" x.yz");
   // Line 6 of the store: BBGN, venue, long title, date, race header, then this entrant.
@@ -399,7 +399,7 @@ TEST_F(Failures, FieldsThatAreNotNumbers) {
 
 // The year, month and day of the date line are whole numbers written plainly and in range. A year
 // of 1e64 once went through the number formats and came back as stack bytes.
-TEST_F(Failures, TheDateLineTakesPlainWholeNumbersInRange) {
+TEST_F(cBangumiFileFailures, TheDateLineTakesPlainWholeNumbersInRange) {
   const struct {
     const char16_t *year, *month, *day;
     const char* date;         // the date loaded, or
@@ -459,20 +459,20 @@ TEST_F(Failures, TheDateLineTakesPlainWholeNumbersInRange) {
   }
 }
 
-TEST_F(Failures, AnEntrantBeforeAnyRace) {
+TEST_F(cBangumiFileFailures, AnEntrantBeforeAnyRace) {
   QString text = Block(QStringLiteral("24"), 1, {OneRace()});
   text.replace(QStringLiteral("24BBGN\n"), QStringLiteral("24BBGN\n") + EntrantLine({}) + u'\n');
   ExpectLoadFails(text, QStringLiteral("24"),
                   S(u"2 行目: レースの見出しより前に出走選手の行があります(Error code:1002)\n競艇場コード： 24"));
 }
 
-TEST_F(Failures, TheFileEndsRightAfterAVenueLine) {
+TEST_F(cBangumiFileFailures, TheFileEndsRightAfterAVenueLine) {
   ExpectLoadFails(S(u"24BBGN\nボートレース大　村   　１月　１日  タイトル  第　１日"), QStringLiteral("24"),
                   S(u"2 行目の開催場の行の後でファイルが終わっています（長い題名の行がありません）(Error code:62)\n"
                     u"競艇場コード： 24"));
 }
 
-TEST_F(Failures, HayamiMarksThatDoNotAgree) {
+TEST_F(cBangumiFileFailures, HayamiMarksThatDoNotAgree) {
   // Boats 1 and 2 of race 1 say they run again in race 2, which does not hold them: the count of
   // racers (2 / 2 + 10 = 11) is then one short of the 12 distinct numbers.
   QList<QStringList> races{OneRace(1), QStringList{RaceHeader(2)} + SixEntrants(4100)};
@@ -488,7 +488,7 @@ TEST_F(Failures, HayamiMarksThatDoNotAgree) {
                     u"競艇場コード： 24"));
 }
 
-TEST_F(Failures, ARaceWhoseWinSharesCannotBeComputed) {
+TEST_F(cBangumiFileFailures, ARaceWhoseWinSharesCannotBeComputed) {
   QStringList race{RaceHeader(1)};
   for (int b = 1; b <= 6; ++b) {
     EntrantFields f;
@@ -504,7 +504,7 @@ TEST_F(Failures, ARaceWhoseWinSharesCannotBeComputed) {
                     u"競艇場コード： 24"));
 }
 
-TEST_F(Failures, BinaryAndBadlyEncodedStoresNeverCrash) {
+TEST_F(cBangumiFileFailures, BinaryAndBadlyEncodedStoresNeverCrash) {
   QByteArray binary;
   for (int i = 0; i < 4096; ++i) binary.append(static_cast<char>((i * 7919) & 0xFF));
   WriteBytes(storePath(), binary);
@@ -533,9 +533,9 @@ TEST_F(Failures, BinaryAndBadlyEncodedStoresNeverCrash) {
 // ---------------------------------------------------------------------------------------------
 // KaisaiCheck
 
-using VenueList = StoreFixture;
+using cBangumiFileVenueList = StoreFixture;
 
-TEST_F(VenueList, TitlesByVenueCodeAndTheStorePathReturned) {
+TEST_F(cBangumiFileVenueList, TitlesByVenueCodeAndTheStorePathReturned) {
   WriteStore(Block(QStringLiteral("24"), 1, {OneRace()}, S(u"大村杯")) +
              Block(QStringLiteral("06"), 1, {OneRace()}, S(u"浜名湖杯")));
   KyoteijyoTable table;
@@ -549,7 +549,7 @@ TEST_F(VenueList, TitlesByVenueCodeAndTheStorePathReturned) {
   EXPECT_EQ(table[0], "");
 }
 
-TEST_F(VenueList, CodesOutsideTheTableFailWithoutWritingOutsideIt) {
+TEST_F(cBangumiFileVenueList, CodesOutsideTheTableFailWithoutWritingOutsideIt) {
   RecordingMessageBox boxes;
   for (auto [code, text] :
        {std::pair{QStringLiteral("99"), S(u"4 行目の競艇場コード \"99\" は 01～24 の範囲外です(Error code:1005)")},
@@ -578,7 +578,7 @@ TEST_F(VenueList, CodesOutsideTheTableFailWithoutWritingOutsideIt) {
   EXPECT_EQ(boxes.boxes()[0].text, S(u"1 行目の開催の始まりの後でファイルが終わっています(Error code:62)"));
 }
 
-TEST_F(VenueList, AShortVenueLineGivesAnEmptyTitle) {
+TEST_F(cBangumiFileVenueList, AShortVenueLineGivesAnEmptyTitle) {
   WriteStore(QStringLiteral("05BBGN\nshort\n05BEND\n"));
   KyoteijyoTable table;
   QString name;

@@ -238,6 +238,9 @@ const BadInput kBadInputs[] = {
     {"PayoutNotANumber",
      [] { return SjisLines(Replace(Results(), S(u"1-3-6     1830  人気"), S(u"1-3-6     18３0  人気"))); },
      u"35 行目の 1R の３連単の払戻金が数値ではありません: \"18３0\"(Error code:13)", nullptr},
+    {"SummaryYenMissing",
+     [] { return SjisLines(Replace(Results(), S(u"1R  1-3-6    1830    1-3-6"), S(u"1R  1-3-6            1-3-6"))); },
+     u"14 行目の払戻金の一覧（1R）の３連単が組番と払戻金ではありません: \"1-3-6\"(Error code:13)", nullptr},
 };
 
 void PrintTo(const BadInput& b, std::ostream* os) { *os << b.name; }
@@ -302,4 +305,37 @@ TEST_F(cKekkaFileStore, RefusesAMemberOverTheLimitOfLoading) {
   EXPECT_EQ(ReadBytes(store()), before);
   QString path;
   EXPECT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+}
+
+// What the store answers for a race by what its section holds: a race is an ordinary result only
+// with its boats and its payouts.
+TEST_F(cKekkaFileStore, StatusFollowsWhatTheSectionHolds) {
+  // The text with the payouts of 1R replaced.
+  const auto payouts = [](QString text, const QString& by) {
+    const qsizetype from = text.indexOf(S(u"        単勝")), to = text.indexOf(S(u"\n\n24KEND"));
+    return text.replace(from, to - from, by);
+  };
+  const QString calledOff =
+      payouts(Results(), QString())
+          .replace(S(u"1R  1-3-6    1830    1-3-6     760    1-3     390    1-3     310"), S(u"1R  中　止"));
+  const struct {
+    const char* name;
+    QString text;
+    RaceStatus status;
+  } kCases[] = {
+      {"boats and payouts", Results(), RaceStatus::Held},
+      {"boats without payouts", payouts(Results(), QString()), RaceStatus::None},
+      {"void", payouts(Results(), S(u"  レース不成立")), RaceStatus::Void},
+      {"void without boats", payouts(Results(S(u"  レース不成立\n")), QString()), RaceStatus::None},
+      {"called off", calledOff, RaceStatus::Cancelled},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(input(), SjisLines(c.text));
+    ASSERT_TRUE(kekka.FileConv(input()));
+    QString path;
+    ASSERT_TRUE(kekka.FileLoad(QStringLiteral("24"), path));
+    EXPECT_EQ(kekka.Status(1), c.status);
+    EXPECT_EQ(kekka.RaceExists(1), c.status == RaceStatus::Held || c.status == RaceStatus::Void);
+  }
 }

@@ -23,7 +23,7 @@ QByteArray B(const char (&s)[N]) {
   return QByteArray(s, N - 1);
 }
 
-struct Import : ::testing::Test {
+struct cBangumiFileImport : ::testing::Test {
   TempAppFolder folder;
   cBangumiFile bangumi;
   QString store() const { return folder.file(QStringLiteral("BANGUMI.BRF")); }
@@ -32,7 +32,7 @@ struct Import : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Import, KeepsWhatTheCardNeedsAndDropsTheRest) {
+TEST_F(cBangumiFileImport, KeepsWhatTheCardNeedsAndDropsTheRest) {
   const QByteArray in =
       SjisLines(S(u"STARTB\n"
                   u"24BBGN\n"
@@ -60,7 +60,7 @@ TEST_F(Import, KeepsWhatTheCardNeedsAndDropsTheRest) {
                                             u"FINALB\n")));
 }
 
-TEST_F(Import, WritesTheBytesAsReadWithCrLfEnds) {
+TEST_F(cBangumiFileImport, WritesTheBytesAsReadWithCrLfEnds) {
   // 髙 at 0xFBFC (IBM) and at 0xEEE0 (NEC-selected): both must reach the store unchanged, and a
   // last line without an end gets CR LF; lone CR and lone LF ends become CR LF too.
   const QByteArray in = B("24BBGN\r\na\xfb\xfc\r\nb\xee\xe0\nc\rlast");
@@ -74,7 +74,7 @@ TEST_F(Import, WritesTheBytesAsReadWithCrLfEnds) {
 
 // A text with no venue in it (headings only, a UTF-8 note, any other text picked by mistake)
 // would empty the day's store: it is refused, and the store and its venues stay.
-TEST_F(Import, ATextWithNoVenueIsRefusedAndTheStoreStays) {
+TEST_F(cBangumiFileImport, ATextWithNoVenueIsRefusedAndTheStoreStays) {
   WriteBytes(store(), QByteArray("previous store\r\n"));
   RecordingMessageBox boxes;
   for (const QByteArray& text : {SjisLines(S(u"\n---------\n番\n艇\n")), QByteArray(),
@@ -91,7 +91,7 @@ TEST_F(Import, ATextWithNoVenueIsRefusedAndTheStoreStays) {
   }
 }
 
-TEST_F(Import, FailuresLeaveThePreviousStoreAsItWas) {
+TEST_F(cBangumiFileImport, FailuresLeaveThePreviousStoreAsItWas) {
   WriteBytes(store(), QByteArray("previous store\r\n"));
   RecordingMessageBox boxes;
 
@@ -126,7 +126,7 @@ TEST_F(Import, FailuresLeaveThePreviousStoreAsItWas) {
   EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
 }
 
-TEST_F(Import, AStoreThatCannotBeWrittenIsReported) {
+TEST_F(cBangumiFileImport, AStoreThatCannotBeWrittenIsReported) {
   WriteBytes(input(), QByteArray("24BBGN\r\n24BEND\r\n"));
   RecordingMessageBox boxes;
   SetAppFolder(folder.file(QStringLiteral("no/such/folder")));
@@ -137,7 +137,7 @@ TEST_F(Import, AStoreThatCannotBeWrittenIsReported) {
   EXPECT_TRUE(boxes.boxes()[0].text.endsWith(S(u"(Error code:75)")));
 }
 
-TEST_F(Import, ConversionDoesNotTouchTheLoadedCard) {
+TEST_F(cBangumiFileImport, ConversionDoesNotTouchTheLoadedCard) {
   WriteBytes(input(), SjisLines(Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1)} + SixEntrants(4000)})));
   ASSERT_TRUE(bangumi.FileConv(input()));
   QString name;

@@ -60,14 +60,14 @@ QList<QByteArray> Lines(const QByteArray& bytes) {
   return out;
 }
 
-struct RealDay : ::testing::TestWithParam<Day> {
+struct cBangumiFileRealDay : ::testing::TestWithParam<Day> {
   TempAppFolder folder;
   cBangumiFile bangumi;
 };
 
 }  // namespace
 
-TEST_P(RealDay, EveryVenueConvertsListsAndLoads) {
+TEST_P(cBangumiFileRealDay, EveryVenueConvertsListsAndLoads) {
   const Day& day = GetParam();
   TIDEWAKE_SAMPLE_OR_SKIP(path, QString::fromLatin1(day.file));
   ASSERT_TRUE(bangumi.FileConv(path));
@@ -129,7 +129,7 @@ TEST_P(RealDay, EveryVenueConvertsListsAndLoads) {
   }
 }
 
-TEST_P(RealDay, TheStoreIsTheKeptLinesByteForByte) {
+TEST_P(cBangumiFileRealDay, TheStoreIsTheKeptLinesByteForByte) {
   const Day& day = GetParam();
   TIDEWAKE_SAMPLE_OR_SKIP(path, QString::fromLatin1(day.file));
   ASSERT_TRUE(bangumi.FileConv(path));
@@ -160,11 +160,11 @@ TEST_P(RealDay, TheStoreIsTheKeptLinesByteForByte) {
   EXPECT_EQ(entrants, 72 * static_cast<int>(day.dayOfMeeting.size()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Programmes, RealDay, ::testing::ValuesIn(kDays), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Programmes, cBangumiFileRealDay, ::testing::ValuesIn(kDays), [](const auto& info) {
   return QString::fromLatin1(info.param.file).mid(2, 7).remove(u'-').toStdString();
 });
 
-TEST(RealDayColumns, ThreeDigitBoatNumbersOfTamagawaAndFukuoka) {
+TEST(cBangumiFileRealDayColumns, ThreeDigitBoatNumbersOfTamagawaAndFukuoka) {
   TIDEWAKE_SAMPLE_OR_SKIP(path, QStringLiteral("B/b200315.txt"));
   TempAppFolder folder;
   cBangumiFile bangumi;
@@ -193,7 +193,7 @@ TEST(RealDayColumns, ThreeDigitBoatNumbersOfTamagawaAndFukuoka) {
   EXPECT_EQ(bangumi.Hayami(1, 1), 7);
 }
 
-TEST(RealDayColumns, OmuraFirstRaceAsPrinted) {
+TEST(cBangumiFileRealDayColumns, OmuraFirstRaceAsPrinted) {
   TIDEWAKE_SAMPLE_OR_SKIP(path, QStringLiteral("B/b240101.txt"));
   TempAppFolder folder;
   cBangumiFile bangumi;

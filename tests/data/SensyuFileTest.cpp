@@ -32,7 +32,7 @@ QStringList Ask(std::initializer_list<const char*> numbers) {
   return list;
 }
 
-struct Sensyu : ::testing::Test {
+struct cSensyuFileRecords : ::testing::Test {
   QTemporaryDir dir;
   cSensyuFile store;
 
@@ -148,7 +148,7 @@ void ExpectDefaults(const cSensyuFile& s, const QString& no) {
 
 // ---- Layout cutting ----------------------------------------------------------------------------
 
-TEST_F(Sensyu, EveryFieldOfTheCurrentLayoutAtItsBytes) {
+TEST_F(cSensyuFileRecords, EveryFieldOfTheCurrentLayoutAtItsBytes) {
   ASSERT_EQ(CurrentRecord("4001").size(), fan::Width);
   ASSERT_TRUE(Load({CurrentRecord("4001")}, Ask({"4001"})));
   EXPECT_EQ(store.SensyuNo(1), "4001");
@@ -161,7 +161,7 @@ TEST_F(Sensyu, EveryFieldOfTheCurrentLayoutAtItsBytes) {
   EXPECT_EQ(store.YmdEnd(), "20260430");
 }
 
-TEST_F(Sensyu, EveryFieldOfTheOlderLayoutAtItsBytes) {
+TEST_F(cSensyuFileRecords, EveryFieldOfTheOlderLayoutAtItsBytes) {
   ASSERT_EQ(OlderRecord("3001").size(), fan::old::Width);
   for (std::int16_t rev : {2, 1, -1}) {
     SCOPED_TRACE(rev);
@@ -180,7 +180,7 @@ TEST_F(Sensyu, EveryFieldOfTheOlderLayoutAtItsBytes) {
   ExpectFreshRecord(store, QStringLiteral("3001"));
 }
 
-TEST_F(Sensyu, BytesPastTheRecordAreIgnored) {
+TEST_F(cSensyuFileRecords, BytesPastTheRecordAreIgnored) {
   // 412 bytes, and the real files' 416 with the birthplace at 410..415.
   for (const QByteArray& tail : {QByteArray("99"), EncodeSjis(S(u"千　葉"))}) {
     ASSERT_TRUE(Load({CurrentRecord("4001") + tail}, Ask({"4001"})));
@@ -191,7 +191,7 @@ TEST_F(Sensyu, BytesPastTheRecordAreIgnored) {
   ExpectFreshRecord(store, QStringLiteral("3001"));
 }
 
-TEST_F(Sensyu, ByteFieldsAreCutFromTheBytesAsRead) {
+TEST_F(cSensyuFileRecords, ByteFieldsAreCutFromTheBytesAsRead) {
   // The name holds 0x85 0x40, a pair of the right shape that the code page leaves unassigned: it
   // decodes to one U+FFFD, which would encode again as the single byte "?" and shift every field
   // after it if the line were re-encoded before cutting.
@@ -219,7 +219,7 @@ TEST_F(Sensyu, ByteFieldsAreCutFromTheBytesAsRead) {
 
 // ---- Conversion ----------------------------------------------------------------------------------
 
-TEST_F(Sensyu, NumbersWithBlanksSignsAndFractions) {
+TEST_F(cSensyuFileRecords, NumbersWithBlanksSignsAndFractions) {
   QByteArray rec = CurrentRecord("4001");
   rec = Put(rec, fan::Age, " 5");
   rec = Put(rec, fan::Height, "+68");
@@ -250,7 +250,7 @@ TEST_F(Sensyu, NumbersWithBlanksSignsAndFractions) {
 
 // Any record read field by field gives what the same record in plain digits gives: the blanks,
 // signs and leading zeros a field may carry change nothing.
-TEST_F(Sensyu, EquivalentFormsOfEveryNumberReadAlike) {
+TEST_F(cSensyuFileRecords, EquivalentFormsOfEveryNumberReadAlike) {
   struct Field {
     int pos, width;
   };
@@ -321,7 +321,7 @@ TEST_F(Sensyu, EquivalentFormsOfEveryNumberReadAlike) {
   }
 }
 
-TEST_F(Sensyu, CurrentLayoutStopsQuietlyAtTheFirstBadField) {
+TEST_F(cSensyuFileRecords, CurrentLayoutStopsQuietlyAtTheFirstBadField) {
   // Letters in the age: the number .. sex are kept, the age and everything after it (texts
   // included) stay at their defaults, and the load succeeds without a word.
   ASSERT_TRUE(Load({Put(CurrentRecord("4001"), fan::Age, "4x"), CurrentRecord("4002")}, Ask({"4001", "4002"})));
@@ -358,7 +358,7 @@ TEST_F(Sensyu, CurrentLayoutStopsQuietlyAtTheFirstBadField) {
   EXPECT_EQ(store.Nen(), 0);
 }
 
-TEST_F(Sensyu, LinesShorterThanTheRecord) {
+TEST_F(cSensyuFileRecords, LinesShorterThanTheRecord) {
   const QString no = QStringLiteral("4001");
   // Ending at byte 160: the figures and course block A are there, the texts after them are
   // empty, the first ability field fails.
@@ -389,7 +389,7 @@ TEST_F(Sensyu, LinesShorterThanTheRecord) {
   ExpectDefaults(store, no);
 }
 
-TEST_F(Sensyu, OlderLayoutFailsTheLoadAtABadField) {
+TEST_F(cSensyuFileRecords, OlderLayoutFailsTheLoadAtABadField) {
   RecordingMessageBox boxes;
   ASSERT_TRUE(Load({CurrentRecord("4001")}, Ask({"4001"})));
   ASSERT_EQ(store.LastYoseiKi(), 100);
@@ -437,7 +437,7 @@ TEST_F(Sensyu, OlderLayoutFailsTheLoadAtABadField) {
   EXPECT_EQ(store.Age(QStringLiteral("3002")), 0);
 }
 
-TEST_F(Sensyu, OlderLayoutFailsWhenItsLastLineIsBad) {
+TEST_F(cSensyuFileRecords, OlderLayoutFailsWhenItsLastLineIsBad) {
   RecordingMessageBox boxes;
   ASSERT_TRUE(Load({CurrentRecord("4001")}, Ask({"4001"})));
   // The last line is parsed first, for the newest training class: its failure leaves that alone.
@@ -449,7 +449,7 @@ TEST_F(Sensyu, OlderLayoutFailsWhenItsLastLineIsBad) {
 
 // ---- Merge and search ----------------------------------------------------------------------------
 
-TEST_F(Sensyu, RequestedNumbersAreMatchedInOneForwardPass) {
+TEST_F(cSensyuFileRecords, RequestedNumbersAreMatchedInOneForwardPass) {
   const QList<QByteArray> file = {CurrentRecord("3001", 90), CurrentRecord("3005", 91), CurrentRecord("4010", 95),
                                   CurrentRecord("5000", 110)};
   // Missing numbers (below, between, above the file's), a number asked twice, the last line.
@@ -467,7 +467,7 @@ TEST_F(Sensyu, RequestedNumbersAreMatchedInOneForwardPass) {
   EXPECT_EQ(store.LastYoseiKi(), 110);
 }
 
-TEST_F(Sensyu, ElementZeroIsNeverARequest) {
+TEST_F(cSensyuFileRecords, ElementZeroIsNeverARequest) {
   const QList<QByteArray> file = {CurrentRecord("3001"), CurrentRecord("3002")};
   QStringList list{QStringLiteral("3001"), QStringLiteral("3002")};
   ASSERT_TRUE(Load(file, list));
@@ -486,7 +486,7 @@ TEST_F(Sensyu, ElementZeroIsNeverARequest) {
   EXPECT_EQ(store.GetSensyuFileVersion(), S(u"0年期"));  // nobody found: the file-wide values reset
 }
 
-TEST_F(Sensyu, AnEmptyListLoadsEveryRacerAndReceivesTheirNumbers) {
+TEST_F(cSensyuFileRecords, AnEmptyListLoadsEveryRacerAndReceivesTheirNumbers) {
   QStringList list;
   ASSERT_TRUE(Load({CurrentRecord("3001", 90), CurrentRecord("3005", 91), CurrentRecord("4010", 95)}, list));
   EXPECT_EQ(list, Ask({"3001", "3005", "4010"}));
@@ -499,7 +499,7 @@ TEST_F(Sensyu, AnEmptyListLoadsEveryRacerAndReceivesTheirNumbers) {
 // file's numbers, the merge and the slot all take it so, and the getters find the racer by it.
 // Such a line was once listed by its first four characters (eight bytes) and stored by its four
 // bytes, and every getter answered its defaults for it.
-TEST_F(Sensyu, ANumberThatIsNotFourAsciiDigitsIsListedAndStoredAlike) {
+TEST_F(cSensyuFileRecords, ANumberThatIsNotFourAsciiDigitsIsListedAndStoredAlike) {
   const struct {
     QByteArray head;  // the four bytes of the number field
     QString number;
@@ -534,7 +534,7 @@ TEST_F(Sensyu, ANumberThatIsNotFourAsciiDigitsIsListedAndStoredAlike) {
   for (std::int16_t k = 1; k <= 3; ++k) EXPECT_EQ(store.YoseiKi(numbers[k]), 90 + k);
 }
 
-TEST_F(Sensyu, BlankLinesAnywhereAreSkipped) {
+TEST_F(cSensyuFileRecords, BlankLinesAnywhereAreSkipped) {
   // Trailing blank lines (blanks only, or nothing) do not count; the newest class is the last
   // record's.
   const QByteArray blanks(30, ' ');
@@ -560,7 +560,7 @@ TEST_F(Sensyu, BlankLinesAnywhereAreSkipped) {
   EXPECT_EQ(store.LastYoseiKi(), 0);
 }
 
-TEST_F(Sensyu, EveryKindOfLineEnd) {
+TEST_F(cSensyuFileRecords, EveryKindOfLineEnd) {
   const QByteArray bytes = CurrentRecord("3001", 90) + "\r" + CurrentRecord("3002", 91) + "\n" +
                            CurrentRecord("3003", 92) + "\r\n" + CurrentRecord("3004", 93);
   QStringList list;
@@ -570,7 +570,7 @@ TEST_F(Sensyu, EveryKindOfLineEnd) {
   ExpectFreshRecord(store, QStringLiteral("3002"));
 }
 
-TEST_F(Sensyu, TheSearchFindsRacersBelowAMissingMiddleSlot) {
+TEST_F(cSensyuFileRecords, TheSearchFindsRacersBelowAMissingMiddleSlot) {
   // Three slots: the middle one (slot 2) is a number the file lacks, so it holds an empty number.
   // A search that split at it would send every number to the upper half and lose slot 1.
   ASSERT_TRUE(Load({CurrentRecord("3001", 90), CurrentRecord("3003", 92)}, Ask({"3001", "3002", "3003"})));
@@ -590,7 +590,7 @@ TEST_F(Sensyu, TheSearchFindsRacersBelowAMissingMiddleSlot) {
   EXPECT_EQ(store.YoseiKi(QStringLiteral("3001")), 90);
 }
 
-TEST_F(Sensyu, FileWideValuesComeFromTheLastLineParsed) {
+TEST_F(cSensyuFileRecords, FileWideValuesComeFromTheLastLineParsed) {
   const QByteArray early = Put(Put(CurrentRecord("3001"), fan::Nen, "2003"), fan::Ki, "2");
   ASSERT_TRUE(Load({early, CurrentRecord("3002", 120)}, Ask({"3001"})));
   EXPECT_EQ(store.GetSensyuFileVersion(), S(u"2003年後期"));
@@ -612,7 +612,7 @@ QByteArray WithEntries(const QByteArray& no, int starts, std::array<int, 6> entr
 
 }  // namespace
 
-TEST_F(Sensyu, DerivedFiguresInSinglePrecision) {
+TEST_F(cSensyuFileRecords, DerivedFiguresInSinglePrecision) {
   QByteArray order = CurrentRecord("3005");  // start orders 2.00 on course 1, none elsewhere
   for (int c = 1; c <= 6; ++c) order = Put(order, fan::CourseA(c) + 10, c == 1 ? "200" : "000");
   QByteArray finishes = WithEntries("3006", 10, {10, 0, 0, 0, 0, 0});
@@ -641,7 +641,7 @@ TEST_F(Sensyu, DerivedFiguresInSinglePrecision) {
   EXPECT_EQ(store.CourseRentairitu3(no, 1), static_cast<float>(9.0 / 30.0 * 100.0));
 }
 
-TEST_F(Sensyu, DerivedFiguresOfNobodyAreZero) {
+TEST_F(cSensyuFileRecords, DerivedFiguresOfNobodyAreZero) {
   ExpectDefaults(store, QStringLiteral("3001"));  // before any load
   ASSERT_TRUE(Load({CurrentRecord("3001")}, Ask({"3001"})));
   ExpectDefaults(store, QStringLiteral("3999"));
@@ -649,7 +649,7 @@ TEST_F(Sensyu, DerivedFiguresOfNobodyAreZero) {
 
 // ---- Subscripts -----------------------------------------------------------------------------------
 
-TEST_F(Sensyu, CourseOutsideOneToSixIsASubscriptErrorForARacerInTheStore) {
+TEST_F(cSensyuFileRecords, CourseOutsideOneToSixIsASubscriptErrorForARacerInTheStore) {
   ASSERT_TRUE(Load({CurrentRecord("3001")}, Ask({"3001"})));
   const QString in = QStringLiteral("3001"), out = QStringLiteral("3999");
   using Getter = std::function<double(const QString&, std::int16_t)>;
@@ -677,7 +677,7 @@ TEST_F(Sensyu, CourseOutsideOneToSixIsASubscriptErrorForARacerInTheStore) {
   }
 }
 
-TEST_F(Sensyu, SlotNumbersOutsideTheStoreAreASubscriptError) {
+TEST_F(cSensyuFileRecords, SlotNumbersOutsideTheStoreAreASubscriptError) {
   for (std::int16_t k : {0, 1, -1}) EXPECT_THROW(store.SensyuNo(k), RuntimeError) << "before the first load";
   ASSERT_TRUE(Load({CurrentRecord("3001")}, Ask({"3001", "3002"})));
   EXPECT_EQ(store.SensyuNo(0), QString());
@@ -689,7 +689,7 @@ TEST_F(Sensyu, SlotNumbersOutsideTheStoreAreASubscriptError) {
 
 // ---- The data period --------------------------------------------------------------------------------
 
-TEST_F(Sensyu, DataPeriodText) {
+TEST_F(cSensyuFileRecords, DataPeriodText) {
   EXPECT_EQ(store.GetSensyuFileVersion(), S(u"0年期"));
   EXPECT_EQ(store.Nen(), 0);
   EXPECT_EQ(store.YmdStart(), QString());
@@ -703,7 +703,7 @@ TEST_F(Sensyu, DataPeriodText) {
 
 // ---- Failures -----------------------------------------------------------------------------------------
 
-TEST_F(Sensyu, AMissingFileKeepsTheStore) {
+TEST_F(cSensyuFileRecords, AMissingFileKeepsTheStore) {
   RecordingMessageBox boxes;
   ASSERT_TRUE(Load({CurrentRecord("3001", 90)}, Ask({"3001"})));
   for (const QString& path : {dir.filePath(QStringLiteral("nothing.brf")), dir.path()}) {
@@ -717,7 +717,7 @@ TEST_F(Sensyu, AMissingFileKeepsTheStore) {
   }
 }
 
-TEST_F(Sensyu, AFileOfBlankLinesInEachLayout) {
+TEST_F(cSensyuFileRecords, AFileOfBlankLinesInEachLayout) {
   RecordingMessageBox boxes;
   for (const QByteArray& bytes : {QByteArray(), QByteArray("\r\n   \r\n\r\n"), QByteArray(2000, ' ')}) {
     ASSERT_TRUE(Load({CurrentRecord("3001", 90)}, Ask({"3001"})));
@@ -741,7 +741,7 @@ TEST_F(Sensyu, AFileOfBlankLinesInEachLayout) {
   }
 }
 
-TEST_F(Sensyu, ABinaryFile) {
+TEST_F(cSensyuFileRecords, ABinaryFile) {
   RecordingMessageBox boxes;
   std::mt19937 rng(416);
   QByteArray bytes;
@@ -769,7 +769,7 @@ TEST_F(Sensyu, ABinaryFile) {
   EXPECT_TRUE(boxes.boxes()[0].text.contains(S(u"\r\n(Error code:")));
 }
 
-TEST_F(Sensyu, ALineOfOneMillionBytes) {
+TEST_F(cSensyuFileRecords, ALineOfOneMillionBytes) {
   // A record followed by a million bytes reads as the record; only the record's bytes are kept.
   const QByteArray huge = CurrentRecord("3001", 90) + QByteArray(1000000, 'x');
   ASSERT_TRUE(Load({huge, CurrentRecord("3002", 91)}, Ask({"3001", "3002"})));
@@ -787,7 +787,7 @@ TEST_F(Sensyu, ALineOfOneMillionBytes) {
   EXPECT_EQ(store.Sex(QStringLiteral("7777")), 7);
 }
 
-TEST_F(Sensyu, MoreThan32767RacersIsAnOverflow) {
+TEST_F(cSensyuFileRecords, MoreThan32767RacersIsAnOverflow) {
   RecordingMessageBox boxes;
   QByteArray lines;
   for (int i = 0; i < 32767; ++i) lines += "1\r\n";

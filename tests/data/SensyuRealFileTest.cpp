@@ -40,7 +40,7 @@ int Digits(const QByteArray& record, int pos, int width) { return record.mid(pos
 
 }  // namespace
 
-TEST(SensyuRealFile, EveryRacerLoadsWithEveryField) {
+TEST(cSensyuFileRealFile, EveryRacerLoadsWithEveryField) {
   TIDEWAKE_SAMPLE_OR_SKIP(path, kFan);
   const QList<QByteArray> records = Records(path);
   ASSERT_EQ(records.size(), 1643);
@@ -80,7 +80,7 @@ TEST(SensyuRealFile, EveryRacerLoadsWithEveryField) {
   }
 }
 
-TEST(SensyuRealFile, OneRacerAgainstTheBytesOfHisRecord) {
+TEST(cSensyuFileRealFile, OneRacerAgainstTheBytesOfHisRecord) {
   TIDEWAKE_SAMPLE_OR_SKIP(path, kFan);
   cSensyuFile store;
   QStringList list{QString(), QStringLiteral("4494")};
@@ -130,7 +130,7 @@ TEST(SensyuRealFile, OneRacerAgainstTheBytesOfHisRecord) {
 
 // The racers of every venue of 2024-01-01, asked for as the window asks: the participants of the
 // venue's card, ascending, element 0 empty.
-TEST(SensyuRealFile, TheParticipantsOfARealDay) {
+TEST(cSensyuFileRealFile, TheParticipantsOfARealDay) {
   TIDEWAKE_SAMPLE_OR_SKIP(fan, kFan);
   TIDEWAKE_SAMPLE_OR_SKIP(programme, QStringLiteral("B/b240101.txt"));
   cSensyuFile all;

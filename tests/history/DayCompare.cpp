@@ -1,5 +1,7 @@
 #include "tests/history/DayCompare.h"
 
+#include "data/mDayFile.h"
+
 namespace tidewake::test {
 
 namespace {
@@ -151,6 +153,8 @@ QString DayDifference(const DayRecord& a, const DayRecord& b) {
   }
   return {};
 }
+
+QByteArray DayBytes(const QString& path, ArchiveKind kind) { return DayFileOpen(path, kind).bytes; }
 
 std::vector<cKekkaFile::Venue> ReadVenues(QByteArrayView bytes) {
   std::vector<cKekkaFile::Venue> venues;

@@ -61,11 +61,10 @@ TEST_P(KilledImport, LeavesEveryDayWholeOrAbsent) {
   for (const DayRecord& d : db.Days(QDate(2022, 7, 1), QDate(2023, 6, 30))) {
     DayRecord expected{d.date, {}, {}};
     if (!d.cards.empty()) {
-      expected.cards =
-          cBangumiFile::ReadDay(KindFileRead(ArchiveOf(folder, 'b', d.date), ArchiveKind::Programme).bytes);
+      expected.cards = cBangumiFile::ReadDay(DayBytes(ArchiveOf(folder, 'b', d.date), ArchiveKind::Programme));
     }
     if (!d.results.empty()) {
-      expected.results = ReadVenues(KindFileRead(ArchiveOf(folder, 'k', d.date), ArchiveKind::Results).bytes);
+      expected.results = ReadVenues(DayBytes(ArchiveOf(folder, 'k', d.date), ArchiveKind::Results));
     }
     ASSERT_EQ(DayDifference(d, expected), QString()) << d.date.toString().toStdString();
     ++whole;

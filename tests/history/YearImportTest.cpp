@@ -46,8 +46,8 @@ DayRecord ReadDayFiles(QDate d, const QString& folder) {
   const QString stem = d.toString(QStringLiteral("yyMMdd"));
   const QString b = folder + QStringLiteral("/b") + stem + QStringLiteral(".lzh");
   const QString k = folder + QStringLiteral("/k") + stem + QStringLiteral(".lzh");
-  if (QFileInfo::exists(b)) day.cards = cBangumiFile::ReadDay(KindFileRead(b, ArchiveKind::Programme).bytes);
-  if (QFileInfo::exists(k)) day.results = ReadVenues(KindFileRead(k, ArchiveKind::Results).bytes);
+  if (QFileInfo::exists(b)) day.cards = cBangumiFile::ReadDay(DayBytes(b, ArchiveKind::Programme));
+  if (QFileInfo::exists(k)) day.results = ReadVenues(DayBytes(k, ArchiveKind::Results));
   return day;
 }
 
@@ -120,9 +120,9 @@ TEST_F(Year, EveryDayComesBackAsTheStoresReadIt) {
 TEST_F(Year, ADaysRowsAgreeWithTheResultsStoresGetters) {
   TempAppFolder app;
   const QDate day = kFirst.addDays(3);
-  const ArchiveMember k = KindFileRead(YearFile("k" + day.toString("yyMMdd") + ".lzh"), ArchiveKind::Results);
+  const QString k = YearFile("k" + day.toString("yyMMdd") + ".lzh");
   cKekkaFile kekka;
-  ASSERT_TRUE(kekka.FileConvBytes(k.bytes, k.name));
+  ASSERT_TRUE(kekka.FileConvBytes(DayBytes(k, ArchiveKind::Results), k));
   const DayRecord stored = db->Days(day, day).at(0);
   ASSERT_FALSE(stored.results.empty());
   for (const cKekkaFile::Venue& v : stored.results) {
@@ -174,7 +174,7 @@ TEST(ImportFolder, AChangedFileReplacesThatDayOnly) {
   const auto before = db.Days(kFirst, kFirst.addDays(2));
 
   const QDate day = kFirst.addDays(1);
-  QByteArray text = KindFileRead(files + QStringLiteral("/k220702.lzh"), ArchiveKind::Results).bytes;
+  QByteArray text = DayBytes(files + QStringLiteral("/k220702.lzh"), ArchiveKind::Results);
   const qsizetype at = text.indexOf(EncodeSjis(u"単勝"));
   ASSERT_GT(at, 0);
   qsizetype yen = text.indexOf('\n', at);  // back to the last digit of the payout

@@ -95,9 +95,20 @@ TEST(StoreFolder, AReadOnlyProgramFolderIsNotUsed) {
 }
 
 TEST(StoreFolder, AFolderWithoutWritePermissionIsNotUsed) {
-  if (geteuid() == 0) GTEST_SKIP() << "running as root: a folder without write permission is still writable";
+  // A path under a regular file can be written by nobody, root included; a folder without write
+  // permission only by root, so it is checked for everyone else.
   QTemporaryDir dir;
-  ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-  EXPECT_FALSE(KeepsFilesInFolder(dir.path()));
-  QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QString file = dir.filePath(QStringLiteral("tidewake"));
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.close();
+  EXPECT_FALSE(KeepsFilesInFolder(file + QStringLiteral("/bin")));
+  EXPECT_FALSE(KeepsFilesInFolder(file));
+  if (geteuid() != 0) {
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(locked));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+    EXPECT_FALSE(KeepsFilesInFolder(locked));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
 }

@@ -1,17 +1,14 @@
-// The one entry point of the entry predictions: its value agrees with the predictor it asks, on
-// every race of a real day, and a failure is in the value rather than in a box.
+// The one entry point of the entry predictions: a failure is in the value rather than in a box.
+// (That its value agrees with each predictor is checked on every race of a real day in
+// RealDayPredictionTest.)
 
 #include "predict/mCourseExpect.h"
-#include "predict/mCourseStat.h"
 #include "predict/mEntryPredict.h"
 
-#include "tests/common/SampleFiles.h"
 #include "tests/common/TestDoubles.h"
 #include "tests/predict/PredictFixture.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace tidewake;
 using namespace tidewake::test;
@@ -25,58 +22,6 @@ QString CoursesOf(const EntryPrediction& p) {
 }
 
 }  // namespace
-
-TEST(EntryPredict, EveryRaceOfADayByEveryPredictor) {
-  TIDEWAKE_SAMPLE_OR_SKIP(programme, QStringLiteral("B/b240101.txt"));
-  TIDEWAKE_SAMPLE_OR_SKIP(fan, QStringLiteral("F/fan2604.txt"));
-  TempAppFolder folder;
-  UnexpectedMessageBox noBox;
-  IMessageBox* previous = SetMessageBoxHandler(&noBox);
-  cBangumiFile bangumi;
-  ASSERT_TRUE(bangumi.FileConv(programme));
-  KyoteijyoTable table;
-  QString name;
-  ASSERT_TRUE(bangumi.KaisaiCheck(table, name));
-  int fixedRaces = 0;
-  for (int code = 1; code <= 24; ++code) {
-    if (table[static_cast<std::size_t>(code)].isEmpty()) continue;
-    QString store;
-    ASSERT_TRUE(bangumi.FileLoad(QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')), store));
-    cSensyuFile sensyu;
-    QStringList list = bangumi.ParticipationSensyuNoAllGet();
-    ASSERT_TRUE(sensyu.FileLoad(fan, list, 0));
-    for (std::int16_t r = 1; r <= bangumi.RaceNumbers(); ++r) {
-      SCOPED_TRACE(::testing::Message() << code << ' ' << r << 'R');
-      const bool fixed = bangumi.CourseFix(r);
-      fixedRaces += fixed;
-      const mCourseStat::Choice stat = mCourseStat::EntryCourseExpectStat(bangumi, sensyu, r, false);
-      const QString rules = mCourseExpect::EntryCourseExpect(bangumi, sensyu, r, fixed);
-      QString rulesCourses;
-      for (std::size_t b = 1; b <= 6; ++b) rulesCourses += QString::number(mCourseExpect::gintExpectCourse[b]);
-      QString statCourses;
-      for (std::size_t b = 1; b <= 6; ++b) statCourses += QString::number(stat.Course[b]);
-      const struct {
-        EntryPredictor predictor;
-        QString want;
-      } cases[] = {{EntryPredictor::Rules, rulesCourses}, {EntryPredictor::Stat, statCourses}};
-      for (const auto& c : cases) {
-        const EntryPrediction p = PredictEntry(c.predictor, bangumi, r, sensyu);
-        ASSERT_TRUE(p.predicted) << p.failure.toStdString();
-        QString sorted = CoursesOf(p);
-        std::sort(sorted.begin(), sorted.end());
-        EXPECT_EQ(sorted, u"123456");
-        EXPECT_EQ(CoursesOf(p), c.want);
-        if (fixed) {
-          EXPECT_EQ(CoursesOf(p), u"123456");
-        }
-        ASSERT_EQ(p.reasons.size(), 6);
-        for (const QString& reason : p.reasons) EXPECT_FALSE(reason.isEmpty());
-      }
-    }
-  }
-  EXPECT_GT(fixedRaces, 0);
-  SetMessageBoxHandler(previous);
-}
 
 TEST_F(PredictFixture, AFailedPredictionIsInTheValueNotInABox) {
   Load(QStringLiteral("24"), SpreadBoats());

@@ -58,6 +58,7 @@ TEST_F(WindowHistory, TheTooltipTellsTheRacersLastSixRaces) {
   ChooseVenue(w->cboJyo->itemData(0).toInt());
   ChooseRace(12);
   EXPECT_EQ(Tip(1).split(u'\n').last(), QStringLiteral("（履歴なし）"));
+  EXPECT_TRUE(Tip(1).startsWith(QStringLiteral("1号艇 ") + Cell(1, 2).trimmed() + u'\n')) << Tip(1).toStdString();
 
   Download(10, false);
   const auto boxes = Import();

@@ -93,12 +93,31 @@ TEST_F(WindowWithResults, TheAccuracyLineCountsEachPredictionAgainstTheRealEntri
   EXPECT_TRUE(line.contains(QStringLiteral("　統計 ")));
 }
 
-TEST_F(WindowWithResults, ResultsOfAnotherDayAreRefusedNamingBothDates) {
+// Another day's results are asked about before they replace the stored ones: No keeps the
+// store byte for byte and the results on show; Yes stores them and the window names both dates.
+TEST_F(WindowWithResults, ResultsOfAnotherDayAreAskedAboutBeforeTheStoreChanges) {
   TIDEWAKE_SAMPLE_OR_SKIP(other, "K/k200315.txt");
-  {
-    ChosenFileDialog dialog(other);
-    w->mnuFileKekka->trigger();
+  const QString store = AppFilePath(QStringLiteral("KEKKA.BRF"));
+  const QByteArray kept = ReadBytes(store);
+  const QString shown = Text("lblAccuracy");
+  ASSERT_FALSE(shown.isEmpty());
+  for (MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+    RecordingMessageBox boxes;
+    boxes.AnswerNext(answer);
+    {
+      ChosenFileDialog dialog(other);
+      w->mnuFileKekka->trigger();
+    }
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes.boxes()[0].text, QStringLiteral("番組と日付が違います（番組 2024/01/01、成績 2020/03/15）。\n"
+                                                    "この成績ファイルを開きますか？"));
+    if (answer == MsgResult::No) {
+      EXPECT_EQ(ReadBytes(store), kept);
+      EXPECT_EQ(Text("lblAccuracy"), shown);
+    }
   }
+  EXPECT_EQ(ReadBytes(store), ReadBytes(other));
   const QString mismatch = frmKekka::DayMismatchText(w->Bangumi().RaceDate(), QStringLiteral("2020/03/15"));
   EXPECT_TRUE(mismatch.contains(QStringLiteral("2020/3/15")) && mismatch.contains(QStringLiteral("2024/1/1")));
   ChooseVenue(w->cboJyo->itemData(0).toInt());

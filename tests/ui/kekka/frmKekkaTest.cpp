@@ -19,9 +19,16 @@ namespace {
 
 QString S(const char16_t* s) { return QString::fromUtf16(s); }
 
-struct ResultsWindow : ::testing::Test {
+struct ResultsWindowBase {
   frmKekka window;
   cKekkaFile kekka;
+
+  // Loads a venue of one of the real cases cut into the data tests' folder.
+  void LoadCase(const char* file, const QString& code) {
+    QString name =
+        QStringLiteral(TIDEWAKE_TEST_SOURCE "/../data/kekka/") + QString::fromLatin1(file) + QStringLiteral(".txt");
+    ASSERT_TRUE(kekka.FileLoad(code, name));
+  }
 
   // Loads a venue of a real results file; false (and the test skips) when the file is absent.
   bool Load(const char* file, const char* code) {
@@ -43,7 +50,27 @@ struct ResultsWindow : ::testing::Test {
     }
     return out;
   }
+  // Every payout row as "賭式/組番/払戻金/人気".
+  QStringList payoutRows() const {
+    QStringList out;
+    for (int r = 0; r < payouts()->rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < 4; ++c) cells << payouts()->item(r, c)->text();
+      out << cells.join(u'/');
+    }
+    return out;
+  }
+  QStringList column(int c) const {
+    QStringList out;
+    for (int r = 0; r < table()->rowCount(); ++r) {
+      const QTableWidgetItem* item = table()->item(r, c);
+      out << (item ? item->text() : QString());
+    }
+    return out;
+  }
 };
+
+struct ResultsWindow : ResultsWindowBase, ::testing::Test {};
 
 }  // namespace
 
@@ -65,13 +92,13 @@ TEST_F(ResultsWindow, ShowsTheFinishingOrderBesideThePrediction) {
   EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("lblMessage"))->isVisible());
   ASSERT_TRUE(table()->isVisible());
   const QString miss = u' ' + frmKekka::kMissMark;
-  EXPECT_EQ(row(0), (QStringList{S(u"1"), S(u"1"), S(u"3501"), S(u"川　上　　昇　平"), S(u"6.89"), S(u"1→1"), S(u".08"),
-                                 S(u"1.49.7")}));
+  EXPECT_EQ(row(0), (QStringList{S(u"1"), S(u"1"), S(u"3501"), S(u"川　上　　昇　平"), S(u"6.89"), S(u"1→1"),
+                                 S(u"0.08"), S(u"1.49.7")}));
   EXPECT_EQ(row(2), (QStringList{S(u"3"), S(u"6"), S(u"3773"), S(u"津　留　　浩一郎"), S(u"6.77"), S(u"5→6") + miss,
-                                 S(u".11"), S(u"1.51.3")}));
+                                 S(u"0.11"), S(u"1.51.3")}));
   EXPECT_EQ(row(3)[frmKekka::colCourse], S(u"6→5") + miss);
-  EXPECT_EQ(row(4), (QStringList{S(u"5"), S(u"2"), S(u"5129"), S(u"山　口　　真喜子"), S(u"6.83"), S(u"2→2"), S(u".13"),
-                                 QString()}));
+  EXPECT_EQ(row(4), (QStringList{S(u"5"), S(u"2"), S(u"5129"), S(u"山　口　　真喜子"), S(u"6.83"), S(u"2→2"),
+                                 S(u"0.13"), QString()}));
   // The boat number on its colours.
   for (int r = 0; r < 6; ++r) {
     const QTableWidgetItem* boat = table()->item(r, frmKekka::colWaku);
@@ -100,7 +127,7 @@ TEST_F(ResultsWindow, FlyingBoatsAndAPredictionThatHeld) {
   if (!Load("K/k240101.txt", "20")) GTEST_SKIP() << "sample file not found: ../shared/data/K/k240101.txt";
   window.ShowRace(&kekka, 20, 8, {0, 1, 2, 3, 5, 6, 4});
   EXPECT_EQ(row(4), (QStringList{S(u"F"), S(u"4"), S(u"5155"), S(u"内　山　　七　海"), S(u"6.91"), S(u"5→5"),
-                                 S(u"F.01"), QString()}));
+                                 S(u"F0.01"), QString()}));
   for (int r = 0; r < 6; ++r) EXPECT_FALSE(row(r)[frmKekka::colCourse].contains(frmKekka::kMissMark)) << r;
 }
 
@@ -150,3 +177,80 @@ TEST_F(ResultsWindow, RefusesAnotherDayAndShowsTheAccuracyLine) {
   window.SetAccuracyText(QString());
   EXPECT_FALSE(accuracy->isVisible());
 }
+
+namespace {
+
+// What the window shows for the races real days hold besides ordinary results.
+struct Shown {
+  const char* file;     // a real case of the data tests (tests/data/kekka/)
+  std::int16_t before;  // a race of the same venue shown first (0: none)
+  std::int16_t race;
+  const char16_t* message;  // lblMessage, or nullptr when it is hidden
+  const char16_t* places;   // the place column, blank-separated; nullptr when the table is hidden
+  const char16_t* starts;   // the start timing column, "|"-separated; nullptr: not checked
+  const char16_t* payouts;  // rows that must be there, "|"-separated ("賭式/組番/払戻金/人気"); empty:
+                            // no payout at all; nullptr: not checked
+  const char* screenshot;   // saved beside the test program for the documentation, or nullptr
+};
+
+const Shown kShown[] = {
+    {"k220721_20_cancelled", 2, 3, u"中止", nullptr, nullptr, u"", "results-cancelled.png"},
+    {"k220701_21_7R_deadheat_third", 0, 7, nullptr, u"1 2 3 3 5 6", nullptr,
+     u"３連単/3-1-4/7,040円/42|/3-1-5/11,880円/61|３連複/1-3-4/390円/3|/1-3-5/1,080円/10", "results-deadheat.png"},
+    {"k220813_07_6R_deadheat_second", 0, 6, nullptr, u"1 2 2 4 5 6", nullptr,
+     u"複勝/2/240円/|/1/100円/|/4/710円/|２連単/2-1/1,910円/8|/2-4/8,600円/21", nullptr},
+    {"k220809_05_10R_void", 0, 10, u"レース不成立", u"F F F F F 00", u"F0.03|F0.08|F0.07|F0.16|F0.06|0.02", u"",
+     "results-void.png"},
+    {"k220704_15_1R_tokubarai_tansyo", 0, 1, nullptr, u"1 2 3 4 5 6", nullptr, u"単勝/特払い/70円/", nullptr},
+    {"k220908_04_4R_tokubarai_nirenfuku", 0, 4, nullptr, u"1 2 3 4 5 6", nullptr, u"２連複/特払い/70円/", nullptr},
+    {"k220908_23_12R_late", 0, 12, nullptr, u"1 2 3 4 5 L1", u"0.13|0.23|0.17|0.18|0.67|L1.99", nullptr, nullptr},
+    {"k220704_12_12R_late_no_timing", 0, 12, nullptr, u"1 2 3 4 5 L0", u"0.09|0.10|0.13|0.11|0.14|L", nullptr, nullptr},
+    {"k220806_10_notice", 0, 1, u"データは、この場の全レース終了後に登録されます。", nullptr, nullptr, u"", nullptr},
+};
+
+void PrintTo(const Shown& s, std::ostream* os) { *os << s.file << " " << s.race << "R"; }
+
+struct ResultsWindowShows : ResultsWindowBase, ::testing::TestWithParam<Shown> {};
+
+}  // namespace
+
+TEST_P(ResultsWindowShows, WhatTheOfficialFileSays) {
+  const Shown& c = GetParam();
+  const QString code = QString::fromLatin1(c.file).section(u'_', 1, 1);
+  LoadCase(c.file, code);
+  if (c.before != 0) window.ShowRace(&kekka, static_cast<std::int16_t>(code.toInt()), c.before, {0, 1, 2, 3, 4, 5, 6});
+  window.ShowRace(&kekka, static_cast<std::int16_t>(code.toInt()), c.race, {0, 1, 2, 3, 4, 5, 6});
+  window.show();
+  auto* message = window.findChild<QLabel*>(QStringLiteral("lblMessage"));
+  EXPECT_EQ(message->isVisible(), c.message != nullptr);
+  if (c.message) {
+    EXPECT_EQ(message->text(), S(c.message));
+  }
+  if (c.before != 0) {
+    EXPECT_EQ(label("lblRace"), S(u"若松 3R  2022/7/21"));
+  }
+  EXPECT_EQ(table()->isVisible(), c.places != nullptr);
+  if (c.places) {
+    EXPECT_EQ(column(frmKekka::colTyakujyun).join(u' '), S(c.places));
+  }
+  if (c.starts) {
+    EXPECT_EQ(column(frmKekka::colStart).join(u'|'), S(c.starts));
+  }
+  if (c.payouts) {
+    const QStringList rows = payoutRows();
+    const QString wanted = S(c.payouts);
+    // None at all: a race called off or void pays nothing, and the table is not shown.
+    if (wanted.isEmpty()) {
+      EXPECT_TRUE(rows.isEmpty()) << rows.join(u' ').toStdString();
+      EXPECT_FALSE(payouts()->isVisible());
+    }
+    for (const QString& row : wanted.split(u'|', Qt::SkipEmptyParts)) {
+      EXPECT_TRUE(rows.contains(row)) << row.toStdString() << " in " << rows.join(u' ').toStdString();
+    }
+  }
+  if (c.screenshot) {
+    window.grab().save(QStringLiteral(TIDEWAKE_TEST_OUTPUT "/") + QString::fromLatin1(c.screenshot));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(RealCases, ResultsWindowShows, ::testing::ValuesIn(kShown));
