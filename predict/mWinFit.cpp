@@ -16,6 +16,10 @@ bool RaceSet::Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t
   }
   for (const auto& r : rows) {
     if (r.size() < static_cast<std::size_t>(features_)) return false;
+    // One figure that is not a number would make every coefficient one.
+    for (int f = 0; f < features_; ++f) {
+      if (!std::isfinite(r[static_cast<std::size_t>(f)])) return false;
+    }
   }
   for (std::int16_t b : firstThree) {
     if (b < 0 || b >= kBoats) return false;

@@ -23,7 +23,8 @@ class RaceSet {
   explicit RaceSet(int features) : features_(features) {}
   int Features() const { return features_; }
   std::size_t Races() const { return order_.size(); }
-  // Adds a race; rows shorter than the feature count, or courses outside 1..6, are refused (false).
+  // Adds a race; rows shorter than the feature count or with a figure that is not finite, or
+  // courses outside 1..6, are refused (false).
   bool Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
            const mWinModel::Courses& courses = mWinModel::kWakunari);
   const mWinModel::Courses& CoursesOf(std::size_t r) const { return courses_[r]; }

@@ -192,6 +192,10 @@ QString frmMain::WinVenueText() {
     pool -= std::log(mWinEval::PoolChance(o.Tansyo));
     ++races;
   }
+  // The rule set keeps the race it predicted last in its shared tables: the race shown again.
+  if (mPredictor == EntryPredictor::Rules && SelectedRaceNo() >= 1) {
+    PredictEntry(mPredictor, *mclsBangumi, SelectedRaceNo(), *mclsSensyu);
+  }
   mstrWinVenueText = races == 0 ? QString()
                                 : QStringLiteral("勝率予想の対数損失（この場 %1 R）: %2　オッズ %3")
                                       .arg(races)

@@ -131,6 +131,11 @@ TEST(WinFit, RecoversKnownCoefficients) {
     }
     ASSERT_TRUE(set.Add(rows, order));
   }
+  wm::RaceRows bad = RandomRows(rng, 3);
+  bad[4][1] = std::nan("");
+  EXPECT_FALSE(set.Add(bad, {0, 1, 2})) << "a figure that is not a number";
+  EXPECT_FALSE(set.Add(RandomRows(rng, 3), {0, 0, 2})) << "a boat placed twice";
+  EXPECT_FALSE(set.Add(RandomRows(rng, 2), {0, 1, 2})) << "rows too short";
   for (int place = 0; place < 3; ++place) {
     const auto fit = mWinFit::Fit(set, static_cast<mWinFit::Place>(place), 1e-6);
     EXPECT_TRUE(fit.Converged);
