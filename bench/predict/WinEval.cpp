@@ -183,6 +183,9 @@ int main(int argc, char** argv) {
             .arg(unplaced)
             .arg(refunds)
             .arg(unpaid));
+  Print(
+      QStringLiteral("the pool's chance of the winning combination: 0.75 x 100 / payout (a 100-yen minimum "
+                     "payout gives 0.75); races with a refund or a special payout are left out of every figure\n"));
   Print(QStringLiteral("\n| forecast of the winner | log-loss |\n|---|---:|\n"));
   Print(QStringLiteral("| every boat 1/6 | %1 |\n").arg(std::log(6.0), 0, 'f', 4));
   Print(QStringLiteral("| win share by boat number | %1 |\n").arg(boatTable.Value(), 0, 'f', 4));
