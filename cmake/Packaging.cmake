@@ -16,10 +16,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links are found by dpkg-shlibdeps; what it loads at run time without
-# linking is named here: the platform plugins that open a window (xcb, wayland). The Japanese
+# linking is named here: the platform plugins that open a window (xcb, wayland) and the SQLite
+# driver of Qt SQL that opens the history database. The Japanese
 # font and Qt's own translations are recommended: without them text falls back to another font and
 # the standard dialogs read English.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, qt6-translations-l10n")
 include(CPack)

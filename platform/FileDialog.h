@@ -12,6 +12,13 @@ class IFileDialog {
  public:
   virtual ~IFileDialog() = default;
   virtual QString GetOpenFileName(const QString& filter, const QString& initialFolder, const QString& title) = 0;
+  // The folder dialog: the chosen existing folder's full path, or an empty text when the user
+  // cancels. A dialog that offers no folder choice cancels.
+  virtual QString GetExistingDirectory(const QString& initialFolder, const QString& title) {
+    (void)initialFolder;
+    (void)title;
+    return QString();
+  }
 };
 
 // The installed dialog; without one every request is cancelled.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ArchiveMember.h"
 #include "data/cBangumiFile.h"
 #include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
@@ -7,6 +8,8 @@
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
 #include "predict/mEntryPredict.h"
+#include "predict/mWinCard.h"
+#include "predict/mWinModel.h"
 #include "ui/qtplatform/QtRaceScene.h"
 
 #include <QImage>
@@ -26,10 +29,12 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QProgressDialog;
 class QPushButton;
 
 namespace tidewake {
 
+class cRirekiDb;
 class frmKekka;
 
 // The race card's set-up on its picture, in the order its geometry depends on: Init (10 points,
@@ -92,6 +97,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuFileOpenOld = nullptr;
   QAction* mnuFileUpdate = nullptr;
   QAction* mnuFileKekka = nullptr;
+  QAction* mnuFileHistoryImport = nullptr;
   QAction* mnuFileExit = nullptr;
   QMenu* mnuRace = nullptr;
   QAction* mnuTestRun = nullptr;
@@ -100,6 +106,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuRaceSpeedHi = nullptr;
   QAction* mnuRaceExpectStandard = nullptr;
   QAction* mnuRaceExpectStat = nullptr;
+  QAction* mnuRaceExpectHistory = nullptr;
+  QAction* mnuRaceWinFit = nullptr;
   QAction* mnuRaceKekka = nullptr;
   QAction* mnuRaceCopy = nullptr;
   QMenu* mnuHelp = nullptr;
@@ -109,6 +117,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuPopupAuto = nullptr;
   QAction* mnuPopupStandard = nullptr;
   QAction* mnuPopupStat = nullptr;
+  QAction* mnuPopupHistory = nullptr;
   QAction* mnuPopupNum = nullptr;
   std::array<QAction*, 6> mnuPopupCourse{};
 
@@ -130,6 +139,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The venue selector and the day label, narrowed to leave the race line room between them.
   static constexpr int kVenueSelectorWidth = 230;
   static constexpr int kDayWidth = 190;
+  // The card's 勝率 column, after 進入: as wide as its header, in the room the picture had left.
+  static constexpr std::int16_t kColWin = 15;
 
   // ---- Commands and handlers
   void cboJyo_Click();
@@ -138,6 +149,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   void mnuFileOpenOld_Click();
   void mnuFileUpdate_Click();
   void mnuFileKekka_Click();
+  // Imports a folder of official downloads into the history, off the window's thread, with a
+  // progress dialog that can be cancelled; one box tells what came in.
+  void mnuFileHistoryImport_Click();
+  // The progress dialog of the import under way; nullptr otherwise.
+  QProgressDialog* ImportProgress() const { return mImportProgress; }
+  // The racer's last races from the history, for the tooltip on a boat's row: lines beginning with
+  // a line feed, "（履歴なし）" when the history has none.
+  QString HistoryLines(std::int16_t row);
   void mnuFileExit_Click();
   void mnuRaceKekka_Click();
   void mnuRaceSpeedNormal_Click();
@@ -166,6 +185,26 @@ class frmMain : public QMainWindow, public IRaceScene {
   QString CardToolTip(float x, float y);
   // Programmes, results and fan handbooks dropped on the card, told apart by their content.
   void DropFiles(const QStringList& paths);
+
+  // ---- The win model
+  // Column 15 "勝率": each boat's chance of winning with the courses the card shows, in percent.
+  // Empty on the demo card.
+  void ShowWinChances();
+  // The chances of the race shown; none on the demo card or before a race is chosen.
+  std::optional<mWinModel::RaceChances> WinChancesShown();
+  // The chances of race intRaceNo of the venue shown with the courses given (index 1..6).
+  mWinModel::RaceChances WinChances(std::int16_t intRaceNo, const std::array<std::int16_t, 7>& courses);
+  // ﾚｰｽ → 勝率を学習し直す: fits the win model on the user's history off the window's thread, with
+  // a progress dialog, and uses the coefficients from then on (kept in WIN.TXT beside the stores).
+  void mnuRaceWinFit_Click();
+  // The coefficients in use: the user's WIN.TXT when it reads whole, else those shipped (a
+  // damaged file is said once).
+  const mWinModel::Coefficients& WinCoefficients();
+  static QString WinCoefficientsPath();
+  // The results window's lines of the win model for the race shown: the five likeliest 2連単 and
+  // 3連単, the chance and rank the model gave the result, and the venue's mean log-loss of the
+  // winner beside the pool's. `withResults` false: the likeliest combinations only.
+  QString WinText(bool withResults);
 
   // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).
   void mnuRaceCopy_Click();
@@ -251,6 +290,15 @@ class frmMain : public QMainWindow, public IRaceScene {
   void Command(QAction* action, std::function<void()> handler);
   void SetMenuEnabled(QMenu* menu, bool on);
 
+  // The six racers' records from the history before the card's day, kept for the race shown.
+  mWinCard::Records HistoryRecords(std::int16_t intRaceNo);
+  QString mstrRecordsKey;
+  mWinCard::Records mRecords{};
+  std::optional<mWinModel::Coefficients> mWinCoefficients;
+  // The venue's log-loss line, kept for the venue and results it was computed for.
+  QString mstrWinVenueKey, mstrWinVenueText;
+  QString WinVenueText();
+
   // ---- The fan's additions: race line, status line, remembered settings, help, copying
   void BuildFanMenus();
   void BuildFanControls();
@@ -262,6 +310,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The open-file dialog with the filters given, starting in the last folder a file was chosen
   // from (remembered between runs); an empty path when cancelled.
   QString AskOpenFile(const QString& strFilters);
+  // The folder dialog titled `strTitle`, starting in the same remembered folder.
+  QString AskFolder(const QString& strTitle);
   void ShowRaceLine();
   void UpdateStatus();
   // The fan handbook installed in SENSYU.BRF: its period and number of racers; none without one.
@@ -273,6 +323,14 @@ class frmMain : public QMainWindow, public IRaceScene {
   std::optional<HandbookInfo> mHandbook;
   // The missing handbook has been told once in this run.
   bool mblnNoHandbookTold = false;
+
+  // The history: opened when first needed; a failure is reported once and the card goes on.
+  cRirekiDb* History();
+  void HistoryRecord(const QString& path, ArchiveKind kind);
+  void HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind);
+  std::unique_ptr<cRirekiDb> mHistory;
+  bool mblnHistoryFailed = false;
+  QProgressDialog* mImportProgress = nullptr;
 
   IRaceScene* previousScene_ = nullptr;
   std::vector<QImage> imgBoat;

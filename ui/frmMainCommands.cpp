@@ -119,8 +119,11 @@ std::int16_t frmMain::SelectedRaceNo() const {
 }
 
 std::optional<EntryPrediction> frmMain::PredictShown(std::int16_t intRaceNo, EntryPredictor predictor) {
-  if (!mblnSensyuLoaded) return std::nullopt;
-  EntryPrediction p = PredictEntry(predictor, *mclsBangumi, intRaceNo, *mclsSensyu);
+  // 履歴 needs the history, not the handbook.
+  if (!mblnSensyuLoaded && predictor != EntryPredictor::History) return std::nullopt;
+  const mWinCard::Records records =
+      predictor == EntryPredictor::History ? HistoryRecords(intRaceNo) : mWinCard::Records{};
+  EntryPrediction p = PredictEntry(predictor, *mclsBangumi, intRaceNo, *mclsSensyu, &records);
   if (!p.predicted) {
     ReportPredictionFailure(p.failureTitle, p.failure);
     return std::nullopt;
@@ -147,6 +150,7 @@ void frmMain::WriteCourses(const std::array<std::int16_t, 7>& course) {
   for (std::int16_t boat = 1; boat <= 6; ++boat) {
     mclsGrid->SetCellValue(boat, kColCourse, QString::number(course[static_cast<std::size_t>(boat)]));
   }
+  ShowWinChances();
 }
 
 void frmMain::cboRaceNo_Click() {
@@ -182,7 +186,10 @@ void frmMain::mnuFileOpen_Click() {
   const QString path = AskOpenFile(Filters(QStringLiteral("番組ファイル(B*.TXT)"), QStringLiteral("B*.txt"),
                                            QStringLiteral("番組ファイル(B*.LZH)"), QStringLiteral("B*.lzh")));
   if (path.isEmpty()) return;
-  if (ProgrammeOpen(*mclsBangumi, path)) mnuFileOpenOld_Click();
+  if (ProgrammeOpen(*mclsBangumi, path)) {
+    mnuFileOpenOld_Click();
+    HistoryRecord(path, ArchiveKind::Programme);
+  }
 }
 
 void frmMain::mnuFileOpenOld_Click() {
@@ -261,6 +268,7 @@ void frmMain::mnuFileKekka_Click() {
                                            QStringLiteral("成績ファイル(K*.LZH)"), QStringLiteral("K*.lzh")));
   if (path.isEmpty() || !KekkaOpen(path)) return;
   KekkaOpened();
+  HistoryRecord(path, ArchiveKind::Results);
 }
 
 void frmMain::KekkaOpened() {
@@ -396,6 +404,7 @@ void frmMain::RefreshKekka() {
   if (mblnKekkaOtherDay) {
     frmKekkaWindow->ShowDayMismatch(mclsBangumi->RaceDate(), mclsKekka->RaceDate());
     frmKekkaWindow->SetAccuracyText(QString());
+    frmKekkaWindow->SetWinText(QString());
     return;
   }
   // The courses as the card shows them, the user's own included.
@@ -408,6 +417,7 @@ void frmMain::RefreshKekka() {
   const bool shown = mblnKekkaLoaded && !mblnNoBangumi && mblnBangumiLoaded;
   frmKekkaWindow->ShowRace(shown ? mclsKekka.get() : nullptr, SelectedJyoCode(), SelectedRaceNo(), course);
   frmKekkaWindow->SetAccuracyText(shown ? mstrAccuracy : QString());
+  frmKekkaWindow->SetWinText(WinText(shown));
 }
 
 void frmMain::mnuFileExit_Click() { close(); }
@@ -569,6 +579,7 @@ void frmMain::mnuPopupCourse_Click(int course) {
     }
   }
   mclsGrid->SetCellValue(mintPopupRow, kColCourse, QString::number(course));
+  ShowWinChances();
   mclsGrid->Refresh(false);
   RefreshKekka();
 }
@@ -618,13 +629,20 @@ void frmMain::VenueStep(int delta) {
 
 QString frmMain::CardToolTip(float x, float y) {
   const std::int16_t row = mclsGrid->ClickRow(y);
-  if (!mShownPrediction || mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
+  if (mclsGrid->ClickCol(x) < 0 || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
+  // Without a prediction on the card, the boat and the racer's races from the history alone.
+  if (!mShownPrediction) {
+    const QString history = HistoryLines(row);
+    return history.isEmpty()
+               ? QString()
+               : QStringLiteral("%1号艇 %2").arg(row).arg(mclsGrid->CellValue(row, kColName).trimmed()) + history;
+  }
   // The reasons of the prediction the card shows, kept with it: never another race's.
   QString text = QStringLiteral("%1号艇 %2\n%3")
                      .arg(row)
                      .arg(mclsGrid->CellValue(row, kColName).trimmed(), mShownPrediction->reasons.value(row - 1));
   if (mclsBangumi->CourseFix(SelectedRaceNo())) text += QStringLiteral("\n進入固定");
-  return text;
+  return text + HistoryLines(row);
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -682,11 +700,17 @@ void frmMain::DropFiles(const QStringList& paths) {
     if (SensyuStoreReplace(d.bytes, d.name)) HandbookInstalled();
   }
   for (const DayFile& d : programmes) {
-    if (mclsBangumi->FileConvBytes(d.bytes, d.name)) mnuFileOpenOld_Click();
+    if (mclsBangumi->FileConvBytes(d.bytes, d.name)) {
+      mnuFileOpenOld_Click();
+      HistoryRecordMember({d.name, d.bytes}, ArchiveKind::Programme);
+    }
   }
   // The results last, so that their day is checked against the programme dropped with them.
   for (const DayFile& d : results) {
-    if (KekkaOpen(d)) KekkaOpened();
+    if (KekkaOpen(d)) {
+      KekkaOpened();
+      HistoryRecordMember({d.name, d.bytes}, ArchiveKind::Results);
+    }
   }
 }
 

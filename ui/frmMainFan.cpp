@@ -3,6 +3,7 @@
 
 #include "data/ArchiveLibrary.h"
 #include "data/mSensyuStore.h"
+#include "platform/FileDialog.h"
 #include "platform/Format.h"
 #include "platform/MessageBox.h"
 #include "platform/TextUtil.h"
@@ -155,8 +156,18 @@ QAction* frmMain::PredictorItem(EntryPredictor predictor) const {
       return mnuRaceExpectStandard;
     case EntryPredictor::Stat:
       return mnuRaceExpectStat;
+    case EntryPredictor::History:
+      return mnuRaceExpectHistory;
   }
   return nullptr;
+}
+
+QString frmMain::AskFolder(const QString& strTitle) {
+  QString folder = Settings().value(kSettingFolder).toString();
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = DialogStartFolder();
+  const QString chosen = FileDialog() ? FileDialog()->GetExistingDirectory(folder, strTitle) : QString();
+  if (!chosen.isEmpty()) Settings().setValue(kSettingFolder, chosen);
+  return chosen;
 }
 
 QString frmMain::AskOpenFile(const QString& strFilters) {

@@ -212,6 +212,13 @@ class ChosenFileDialog final : public IFileDialog {
     ++calls;
     return path_;
   }
+  // The folder choice answers the same path.
+  QString GetExistingDirectory(const QString& initialFolder, const QString& title) override {
+    lastFolder = initialFolder;
+    lastTitle = title;
+    ++calls;
+    return path_;
+  }
 
   QString lastFilter, lastFolder, lastTitle;
   int calls = 0;

@@ -86,4 +86,18 @@ QString QtFileDialog::GetOpenFileName(const QString& filter, const QString& init
   return chosen.first();
 }
 
+QString QtFileDialog::GetExistingDirectory(const QString& initialFolder, const QString& title) {
+  QPointer<QFileDialog> dialog = new QFileDialog(parent_.data(), title, initialFolder);
+  dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
+  dialog->setFileMode(QFileDialog::Directory);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  dialog->setWindowModality(Qt::ApplicationModal);
+  const int accepted = dialog->exec();
+  if (!dialog) return QString();
+  const QStringList chosen = dialog->selectedFiles();
+  delete dialog.data();
+  if (accepted != QDialog::Accepted || chosen.isEmpty()) return QString();
+  return chosen.first();
+}
+
 }  // namespace tidewake

@@ -33,6 +33,8 @@ class QtFileDialog final : public IFileDialog {
   // (the first one selected). Returns the chosen existing file's full path, or an empty text
   // when the user cancels.
   QString GetOpenFileName(const QString& filter, const QString& initialFolder, const QString& title) override;
+  // The same dialog choosing one existing folder.
+  QString GetExistingDirectory(const QString& initialFolder, const QString& title) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -1,0 +1,272 @@
+#include "history/mRirekiImport.h"
+
+#include "data/mDayFile.h"
+#include "platform/RuntimeError.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace tidewake {
+
+namespace {
+
+const QRegularExpression& DayFileName() {
+  static const QRegularExpression re(QStringLiteral("^([bk])(\\d{6})?.*\\.(lzh|txt)$"),
+                                     QRegularExpression::CaseInsensitiveOption);
+  return re;
+}
+
+// The day a file's name gives (b220701.lzh: 2022-07-01); invalid when it gives none.
+QDate NameDate(const QString& path) {
+  const auto m = DayFileName().match(QFileInfo(path).fileName());
+  if (!m.hasMatch() || m.captured(2).isEmpty()) return {};
+  const QString d = m.captured(2);
+  return QDate(2000 + d.left(2).toInt(), d.mid(2, 2).toInt(), d.mid(4, 2).toInt());
+}
+
+QDate ContentDate(const QString& raceDate) {
+  return QDate::fromString(raceDate.trimmed(), QStringLiteral("yyyy/MM/dd"));
+}
+
+QDate DayOf(QDate fromContent, const QString& name, const QString& what) {
+  if (fromContent.isValid()) return fromContent;
+  const QDate fromName = NameDate(name);
+  if (fromName.isValid()) return fromName;
+  throw RuntimeError(ErrNo::DateOutOfRange,
+                     QStringLiteral("%1の日付がわかりません（中にも名前にも日付がありません）: %2").arg(what, name));
+}
+
+// A day's file read and understood, ready to be recorded.
+struct ParsedDay {
+  ArchiveKind kind = ArchiveKind::Programme;
+  QDate date;
+  QByteArray bytes;
+  std::vector<cBangumiFile::Card> cards;
+  std::vector<cKekkaFile::Venue> venues;
+};
+
+ParsedDay Parse(const ArchiveMember& member, ArchiveKind kind) {
+  ParsedDay day{kind, {}, member.bytes, {}, {}};
+  QDate date;
+  if (kind == ArchiveKind::Programme) {
+    day.cards = cBangumiFile::ReadDay(member.bytes);
+    if (day.cards.empty()) {
+      throw RuntimeError(
+          ErrNo::NotATextFile,
+          QStringLiteral("番組ファイルではありません（競艇場のブロックがありません）: %1").arg(member.name));
+    }
+    for (const auto& c : day.cards) {
+      if ((date = ContentDate(c.RaceDate)).isValid()) break;
+    }
+    day.date = DayOf(date, member.name, QStringLiteral("番組ファイル"));
+    return day;
+  }
+  if (kind == ArchiveKind::Results) {
+    cKekkaFile::ReadAll(member.bytes, [&](const cKekkaFile::Venue& v) { day.venues.push_back(v); });
+    if (day.venues.empty()) {
+      throw RuntimeError(
+          ErrNo::NotATextFile,
+          QStringLiteral("成績ファイルではありません（競艇場のブロックがありません）: %1").arg(member.name));
+    }
+    for (const auto& v : day.venues) {
+      if ((date = ContentDate(v.RaceDate)).isValid()) break;
+    }
+    day.date = DayOf(date, member.name, QStringLiteral("成績ファイル"));
+    return day;
+  }
+  throw RuntimeError(ErrNo::NotATextFile,
+                     QStringLiteral("番組ファイルでも成績ファイルでもありません: %1").arg(member.name));
+}
+
+RecordOutcome Record(cRirekiDb& db, const ParsedDay& day) {
+  return day.kind == ArchiveKind::Programme ? db.RecordProgramme(day.date, day.cards, day.bytes)
+                                            : db.RecordResults(day.date, day.venues, day.bytes);
+}
+
+ArchiveKind KindOfName(const QString& path) {
+  return QFileInfo(path).fileName().front().toLower() == u'b' ? ArchiveKind::Programme : ArchiveKind::Results;
+}
+
+// A day's file read once, its kind told by its content (a results text named b*.txt is still
+// results): a programme or results, or refused.
+std::pair<ArchiveMember, ArchiveKind> ReadDayFile(const QString& path, ArchiveKind named) {
+  DayFile f = DayFileOpen(path, named);
+  switch (f.kind) {
+    case DayFileKind::Programme:
+      return {ArchiveMember{f.name, f.bytes}, ArchiveKind::Programme};
+    case DayFileKind::Results:
+      return {ArchiveMember{f.name, f.bytes}, ArchiveKind::Results};
+    case DayFileKind::Empty:
+      throw RuntimeError(ErrNo::NotATextFile, QStringLiteral("ファイルが空です: %1").arg(f.name));
+    default:
+      throw RuntimeError(ErrNo::NotATextFile,
+                         QStringLiteral("番組ファイルでも成績ファイルでもありません: %1").arg(f.name));
+  }
+}
+
+// One file as the reading thread leaves it: parsed, known already, or refused with why.
+struct ReadAhead {
+  std::optional<ParsedDay> day;
+  bool known = false;
+  QString refusal;
+};
+
+// Reads and parses the files in order on a thread of its own, a few ahead of the writer: the
+// database is written on the caller's thread (its connection lives there) while the next days
+// are unpacked and read.
+class Reader {
+ public:
+  Reader(const QStringList& files, QSet<QString> known) : files_(files), known_(std::move(known)) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~Reader() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+
+  ReadAhead Next() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !ready_.empty(); });
+    ReadAhead r = std::move(ready_.front());
+    ready_.pop_front();
+    changed_.notify_all();
+    return r;
+  }
+
+ private:
+  static constexpr std::size_t kAhead = 4;
+
+  void Run() {
+    for (const QString& file : files_) {
+      ReadAhead r;
+      try {
+        const auto [member, kind] = ReadDayFile(file, KindOfName(file));
+        // Bytes recorded before are not read again: importing a folder twice costs only the unpacking.
+        if (known_.contains(cRirekiDb::FileHash(member.bytes))) {
+          r.known = true;
+        } else {
+          r.day = Parse(member, kind);
+        }
+      } catch (const RuntimeError& e) {
+        r.refusal = e.description();
+      } catch (const std::bad_alloc&) {
+        r.refusal = QStringLiteral("メモリが足りません");
+      }
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return stop_ || ready_.size() < kAhead; });
+      if (stop_) return;
+      ready_.push_back(std::move(r));
+      changed_.notify_all();
+    }
+  }
+
+  const QStringList files_;
+  const QSet<QString> known_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<ReadAhead> ready_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+}  // namespace
+
+RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, ArchiveKind kind) {
+  // The same bytes recorded before are known by their hash, before any reading.
+  if (db.HasFile(member.bytes)) return RecordOutcome::AlreadyThere;
+  return Record(db, Parse(member, kind));
+}
+
+RecordOutcome RecordDayFile(cRirekiDb& db, const QString& path, ArchiveKind kind) {
+  const auto [member, found] = ReadDayFile(path, kind);
+  if (found != kind) {
+    throw RuntimeError(
+        ErrNo::NotATextFile,
+        WrongKindText(found == ArchiveKind::Programme ? DayFileKind::Programme : DayFileKind::Results, kind) + u' ' +
+            member.name);
+  }
+  return RecordDayMember(db, member, kind);
+}
+
+QStringList ImportFiles(const QStringList& paths) {
+  QStringList files;
+  auto take = [&](const QString& file) {
+    if (DayFileName().match(QFileInfo(file).fileName()).hasMatch()) files << QFileInfo(file).absoluteFilePath();
+  };
+  for (const QString& p : paths) {
+    if (QFileInfo(p).isDir()) {
+      QDirIterator it(p, QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
+      while (it.hasNext()) take(it.next());
+    } else {
+      take(p);
+    }
+  }
+  // Day order, the programme before the results of the same day.
+  auto key = [](const QString& f) {
+    const QString name = QFileInfo(f).fileName().toLower();
+    return name.mid(1) + name.left(1) + f;
+  };
+  std::sort(files.begin(), files.end(), [&](const QString& a, const QString& b) { return key(a) < key(b); });
+  files.removeDuplicates();
+  return files;
+}
+
+ImportSummary ImportPaths(cRirekiDb& db, const QStringList& paths, const ImportProgress& progress,
+                          const std::atomic<bool>* cancel) {
+  ImportSummary s;
+  const QStringList files = ImportFiles(paths);
+  // Per day: true once one of its files was added or replaced.
+  std::map<QDate, bool> days;
+  Reader reader(files, db.FileHashes());
+  for (const QString& file : files) {
+    if (cancel && cancel->load()) {
+      s.cancelled = true;
+      break;
+    }
+    const QDate nameDate = NameDate(file);
+    if (progress) {
+      progress(s.files, static_cast<int>(files.size()),
+               nameDate.isValid() ? nameDate.toString(QStringLiteral("yyyy/MM/dd")) : QFileInfo(file).fileName());
+    }
+    ++s.files;
+    ReadAhead r = reader.Next();
+    try {
+      if (!r.refusal.isEmpty()) throw RuntimeError(ErrNo::NotATextFile, r.refusal);
+      const RecordOutcome outcome = r.known ? RecordOutcome::AlreadyThere : Record(db, *r.day);
+      const QDate key = r.day ? r.day->date : nameDate.isValid() ? nameDate : QDate(1, 1, 1);
+      days[key] = days[key] || outcome != RecordOutcome::AlreadyThere;
+    } catch (const RuntimeError& e) {
+      s.refused.push_back({file, e.description()});
+    }
+  }
+  for (const auto& [day, added] : days) (added ? s.daysAdded : s.daysAlreadyThere)++;
+  return s;
+}
+
+QString ImportSummaryText(const ImportSummary& s) {
+  QString text =
+      QStringLiteral("%1 日分を履歴に加えました。%2 日分はすでにありました。").arg(s.daysAdded).arg(s.daysAlreadyThere);
+  if (s.cancelled) text += QStringLiteral("\n途中で取り込みをやめました（%1 ファイルまで）。").arg(s.files);
+  if (!s.refused.empty()) {
+    text += QStringLiteral("\n取り込めなかったファイル（%1）:").arg(s.refused.size());
+    for (const ImportRefusal& r : s.refused) text += QStringLiteral("\n%1\n  %2").arg(r.file, r.reason);
+  }
+  return text;
+}
+
+}  // namespace tidewake

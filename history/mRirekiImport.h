@@ -1,0 +1,52 @@
+#pragma once
+
+#include "data/ArchiveMember.h"
+#include "history/cRirekiDb.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+namespace tidewake {
+
+// Records one day's programme or results file (a text file or the official archive) in the
+// history: read through the data layer (DayFileOpen), its day taken from its content (from its name bYYMMDD /
+// kYYMMDD when the content has none). Throws RuntimeError naming the file when it cannot be read,
+// is not of the kind, or the database cannot be written; the database is then as it was.
+RecordOutcome RecordDayFile(cRirekiDb& db, const QString& path, ArchiveKind kind);
+// The same for a file already read (the window has its bytes).
+RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, ArchiveKind kind);
+
+// The files an import reads under the paths (files or folders, with their sub-folders): every
+// programme (b*) and results (k*) file ending in .lzh or .txt, whatever the case, in day order.
+QStringList ImportFiles(const QStringList& paths);
+
+struct ImportRefusal {
+  QString file, reason;
+};
+
+struct ImportSummary {
+  int files = 0;             // files looked at
+  int daysAdded = 0;         // days with a file added or replaced
+  int daysAlreadyThere = 0;  // days whose every file was recorded before from the same bytes
+  std::vector<ImportRefusal> refused;
+  bool cancelled = false;
+};
+
+// Told before each file: how many were done, of how many, and the day being read ("2022/07/01").
+using ImportProgress = std::function<void(int done, int total, const QString& day)>;
+
+// Imports every file ImportFiles finds, each day's file in its own transaction. A file refused
+// changes nothing and is named in the summary with why; the import goes on with the next. When
+// `cancel` becomes true the import stops before the next file: what was recorded stays.
+ImportSummary ImportPaths(cRirekiDb& db, const QStringList& paths, const ImportProgress& progress = {},
+                          const std::atomic<bool>* cancel = nullptr);
+
+// The summary as the window's box and the console program say it.
+QString ImportSummaryText(const ImportSummary& summary);
+
+}  // namespace tidewake

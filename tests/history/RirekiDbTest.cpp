@@ -1,0 +1,305 @@
+// The history database on its own: what goes in comes back, a day recorded twice, files that are
+// not ours or are damaged, an older schema, a full disk.
+
+#include "history/cRirekiDb.h"
+
+#include "platform/RuntimeError.h"
+#include "tests/common/SampleFiles.h"
+#include "tests/history/DayCompare.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tidewake;
+using namespace tidewake::test;
+
+namespace {
+
+// A card whose every field differs from its default and from the other cards'.
+cBangumiFile::Card MakeCard(const QString& code, int races, int seed) {
+  cBangumiFile::Card c;
+  c.KyoteijyoCode = code;
+  c.Title = QStringLiteral("タイトル%1").arg(seed);
+  c.TitleLong = QStringLiteral("長いタイトル %1").arg(seed);
+  c.RaceDate = QStringLiteral("2024/01/0%1").arg(seed % 9 + 1);
+  c.TotalDay = static_cast<std::int16_t>(seed % 6 + 1);
+  c.RaceNumbers = static_cast<std::int16_t>(races);
+  if (races == 0) c.Notice = QStringLiteral("この場のデータ更新は、いましばらくお待ちください。");
+  c.ParticipationNumbers = 2;
+  c.participants = QStringList{QString(), QStringLiteral("3501"), QStringLiteral("4%1").arg(seed, 3, 10, QChar(u'0'))};
+  for (int r = 0; r < races; ++r) {
+    auto& rc = c.races[r];
+    rc.RaceTitle = QStringLiteral("予選%1").arg(r);
+    rc.ClosingHour = QStringLiteral("1%1:05").arg(r % 10);
+    rc.VoteType = static_cast<std::int16_t>(r % 3);
+    rc.CourseFix = r % 4 == 1;
+    for (int w = 0; w < 6; ++w) {
+      auto& e = rc.boats[w];
+      const int k = seed * 100 + r * 6 + w;
+      e.SensyuNo = QString::number(3000 + k % 1000);
+      e.SensyuName = QStringLiteral("吉田　光");
+      e.SensyuBirthplace = QStringLiteral("福岡");
+      e.SensyuClass = QStringLiteral("A1");
+      e.MotorNo = QString::number(k % 100);
+      e.BoatNo = QString::number(100 + k % 60);
+      e.Seiseki = QStringLiteral("1 2  F");
+      e.SensyuAge = static_cast<std::int16_t>(20 + w);
+      e.SensyuWeight = static_cast<std::int16_t>(50 + r);
+      e.Hayami = static_cast<std::int16_t>(k % 13);
+      e.TokutenrituOrder = static_cast<std::int16_t>(w + 1);
+      e.SensyuZenkokuSyoritu = 7.57f - 0.1f * w;
+      e.SensyuZenkokuFSyoritu = 54.12f + w;
+      e.SensyuTochiSyoritu = 6.01f;
+      e.SensyuTochiFSyoritu = 33.33f;
+      e.MotorFSyoritu = 35.36f;
+      e.BoatFSyoritu = 100.0f;
+      e.Tokutenritu = 1.0f / 3.0f + k;
+      e.Tansyoritu = 0.1f * k;
+    }
+  }
+  return c;
+}
+
+cKekkaFile::Venue MakeVenue(const QString& code, int seed) {
+  cKekkaFile::Venue v;
+  v.KyoteijyoCode = code;
+  v.KyoteijyoName = QStringLiteral("大　村");
+  v.Title = QStringLiteral("ミッドナイト%1").arg(seed);
+  v.TitleLong = QStringLiteral("第%1回").arg(seed);
+  v.RaceDate = QStringLiteral("2024/01/01");
+  v.TotalDay = 3;
+  auto& rc = v.races[2];
+  rc.Exists = true;
+  rc.RaceName = QStringLiteral("予選");
+  rc.Tenko = QStringLiteral("晴");
+  rc.KazeMuki = QStringLiteral("北東");
+  rc.Kimarite = QStringLiteral("まくり差し");
+  rc.Kyori = 1800;
+  rc.Fusoku = 3;
+  rc.Hakou = 2;
+  rc.bikou = QStringList{QStringLiteral("返還あり"), QStringLiteral("２行目")};
+  for (int i = 0; i < 6; ++i) {
+    auto& b = rc.boats.emplace_back();
+    b.Tyakujyun = i == 5 ? QStringLiteral("F") : QStringLiteral("0%1").arg(i + 1);
+    b.TyakujyunNo = static_cast<std::int16_t>(i == 5 ? 0 : i + 1);
+    b.WakuNo = static_cast<std::int16_t>(6 - i);
+    b.SensyuNo = QString::number(3501 + i + seed);
+    b.SensyuName = QStringLiteral("川　上　　昇　平");
+    b.Course = static_cast<std::int16_t>(i + 1);
+    b.StartTimingText = i == 5 ? QStringLiteral("F0.01") : QStringLiteral("0.1%1").arg(i);
+    b.StartTiming = 0.1f + 0.01f * i;
+    b.StartFlying = i == 5;
+    b.StartTimingExists = true;
+    b.TenjiTime = 6.89f;
+    b.RaceTime = i == 5 ? QString() : QStringLiteral("1.49.7");
+    b.RaceTimeSeconds = i == 5 ? 0 : 109.7f;
+  }
+  rc.Status = RaceStatus::Held;
+  rc.boats[2].StartLate = true;
+  rc.payouts[static_cast<int>(Kakesiki::Sanrentan)] = {{QStringLiteral("1-3-6"), 12340, 45, false},
+                                                       {QStringLiteral("1-6-3"), 2000, 8, false}};
+  rc.payouts[static_cast<int>(Kakesiki::Nirenfuku)] = {{QString(), 70, 0, true}};
+  rc.fuseiritu[static_cast<int>(Kakesiki::Tansyo)] = true;
+  rc.matome[static_cast<int>(Kakesiki::Sanrentan)] = {{QStringLiteral("1-3-6"), 12340, false},
+                                                      {QStringLiteral("1-6-3"), 2000, false}};
+  v.races[3].Status = RaceStatus::Cancelled;
+  v.races[3].matome[static_cast<int>(Kakesiki::Nirentan)] = {{QStringLiteral("不成立"), 0, false}};
+  v.races[4].Status = RaceStatus::Void;
+  v.Notice = QStringLiteral("お知らせ");
+  return v;
+}
+
+DayRecord MakeDay(QDate date, int seed) {
+  return DayRecord{date,
+                   {MakeCard("24", 12, seed), MakeCard("06", 0, seed + 1), MakeCard("12", 3, seed + 2)},
+                   {MakeVenue("24", seed), MakeVenue("06", seed + 1)}};
+}
+
+void Record(cRirekiDb& db, const DayRecord& d, const QByteArray& tag = "v1") {
+  db.RecordProgramme(d.date, d.cards, "B" + tag + d.date.toString().toUtf8());
+  db.RecordResults(d.date, d.results, "K" + tag + d.date.toString().toUtf8());
+}
+
+struct RirekiDb : ::testing::Test {
+  QTemporaryDir dir;
+  QString path = dir.filePath(QStringLiteral("RIREKI.DB"));
+  const QDate d1{2024, 1, 1}, d2{2024, 1, 2}, d3{2024, 1, 3};
+};
+
+// Exact error text is the contract: the file named, the reason given, the promise not to write.
+void ExpectRefused(const QString& path, const QString& reason) {
+  const QByteArray before = ReadBytes(path);
+  try {
+    cRirekiDb db(path);
+    ADD_FAILURE() << "opened " << path.toStdString();
+  } catch (const RuntimeError& e) {
+    EXPECT_TRUE(e.description().contains(reason)) << e.description().toStdString();
+    EXPECT_TRUE(e.description().endsWith(QStringLiteral(": ") + path)) << e.description().toStdString();
+    EXPECT_TRUE(e.description().contains(QStringLiteral("このファイルは書き換えません")));
+  }
+  EXPECT_EQ(ReadBytes(path), before) << "a refused file is never written";
+}
+
+void Exec(const QString& path, const QStringList& sql) {
+  {
+    QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+    raw.setDatabaseName(path);
+    ASSERT_TRUE(raw.open());
+    QSqlQuery q(raw);
+    for (const QString& s : sql) ASSERT_TRUE(q.exec(s)) << s.toStdString();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+}
+
+}  // namespace
+
+TEST_F(RirekiDb, DaysComeBackAsRecordedInDateOrder) {
+  const DayRecord a = MakeDay(d1, 1), b = MakeDay(d3, 7);
+  const DayRecord onlyResults{d2, {}, {MakeVenue("01", 3)}};
+  {
+    cRirekiDb db(path);
+    Record(db, b);
+    Record(db, a);
+    db.RecordResults(d2, onlyResults.results, "x");
+  }
+  cRirekiDb db(path);
+  const auto days = db.Days(d1, d3);
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(DayDifference(days[0], a), QString());
+  EXPECT_EQ(DayDifference(days[1], onlyResults), QString());
+  EXPECT_EQ(DayDifference(days[2], b), QString());
+  EXPECT_EQ(db.Days(d2, d2).size(), 1u);
+  EXPECT_TRUE(db.Days(d3.addDays(1), d3.addDays(9)).empty());
+
+  const auto s = db.Statistics();
+  EXPECT_EQ(s.days, 3);
+  EXPECT_EQ(s.venues, 3 + 1 + 3);  // the programme's three venues of each day with a programme, one more
+  EXPECT_EQ(s.first, d1);
+  EXPECT_EQ(s.last, d3);
+}
+
+// The same bytes again change nothing; other bytes replace that day's rows of that kind only.
+TEST_F(RirekiDb, ADayRecordedAgainIsSkippedOrReplaced) {
+  cRirekiDb db(path);
+  const DayRecord a = MakeDay(d1, 1), b = MakeDay(d2, 2);
+  EXPECT_EQ(db.RecordProgramme(d1, a.cards, "bytes"), RecordOutcome::Added);
+  EXPECT_EQ(db.RecordResults(d1, a.results, "bytes"), RecordOutcome::Added);
+  Record(db, b);
+  EXPECT_TRUE(db.HasProgramme(d1, "bytes"));
+  EXPECT_FALSE(db.HasProgramme(d1, "other"));
+  EXPECT_EQ(db.RecordProgramme(d1, b.cards, "bytes"), RecordOutcome::AlreadyThere);
+  EXPECT_EQ(DayDifference(db.Days(d1, d1)[0], a), QString()) << "skipped, not rewritten";
+
+  DayRecord changed = a;
+  changed.results.pop_back();
+  changed.results[0].races[2].payouts[5][0].Kingaku = 99999;
+  EXPECT_EQ(db.RecordResults(d1, changed.results, "new bytes"), RecordOutcome::Replaced);
+  const auto days = db.Days(d1, d2);
+  EXPECT_EQ(DayDifference(days[0], changed), QString());
+  EXPECT_EQ(DayDifference(days[1], b), QString()) << "the other day untouched";
+}
+
+TEST_F(RirekiDb, RecentRacesAreTheRacersLatestBeforeTheDay) {
+  cRirekiDb db(path);
+  for (int i = 0; i < 9; ++i) db.RecordResults(d1.addDays(i), {MakeVenue("24", 0)}, QByteArray::number(i));
+  const auto races = db.RecentRaces(QStringLiteral("3506"), d1.addDays(8), 6);
+  ASSERT_EQ(races.size(), 6u);
+  EXPECT_EQ(races.front().date, d1.addDays(7));
+  EXPECT_EQ(races.back().date, d1.addDays(2));
+  const RecentRace& r = races.front();
+  EXPECT_EQ(r.KyoteijyoCode, QStringLiteral("24"));
+  EXPECT_EQ(r.KyoteijyoName, QStringLiteral("大　村"));
+  EXPECT_EQ(r.RaceNo, 3);
+  EXPECT_EQ(r.WakuNo, 1);
+  EXPECT_EQ(r.Course, 6);
+  EXPECT_EQ(r.Tyakujyun, QStringLiteral("F"));
+  EXPECT_TRUE(r.StartFlying);
+  EXPECT_FLOAT_EQ(r.StartTiming, 0.15f);
+  EXPECT_TRUE(db.RecentRaces(QStringLiteral("9999"), d1.addDays(9), 6).empty());
+  EXPECT_TRUE(db.RecentRaces(QStringLiteral("3506"), d1, 6).empty());
+}
+
+TEST_F(RirekiDb, FilesNotOursOrDamagedAreRefusedAndLeftAsTheyWere) {
+  WriteBytes(path, "STARTB\r\n24BBGN\r\n");
+  ExpectRefused(path, QStringLiteral("SQLite のファイルではありません"));
+
+  QFile::remove(path);
+  Exec(path, {QStringLiteral("CREATE TABLE notes(x)"), QStringLiteral("INSERT INTO notes VALUES (1)")});
+  ExpectRefused(path, QStringLiteral("ほかのプログラムのデータベースです"));
+
+  QFile::remove(path);
+  { cRirekiDb db(path); }
+  Exec(path, {QStringLiteral("PRAGMA user_version=99")});
+  ExpectRefused(path, QStringLiteral("新しい版のプログラム"));
+
+  QFile::remove(path);
+  {
+    cRirekiDb db(path);
+    for (int i = 0; i < 20; ++i) Record(db, MakeDay(d1.addDays(i), i));
+  }
+  Exec(path, {QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")});
+  QByteArray bytes = ReadBytes(path);
+  ASSERT_GT(bytes.size(), 40000);
+  for (qsizetype i = 8192; i < 40000; ++i) bytes[i] = static_cast<char>(i * 7);
+  WriteBytes(path, bytes);
+  ExpectRefused(path, QStringLiteral("履歴データベースが壊れています"));
+}
+
+// A file of the first schema (no race status, late starts, special payouts or notices) is brought
+// up to date with its days kept.
+TEST_F(RirekiDb, AnOlderFileIsUpgradedWithItsDaysKept) {
+  const DayRecord a = MakeDay(d1, 1);
+  {
+    cRirekiDb db(path);
+    Record(db, a);
+  }
+  Exec(path,
+       {QStringLiteral("ALTER TABLE race DROP COLUMN status"), QStringLiteral("ALTER TABLE result DROP COLUMN st_late"),
+        QStringLiteral("ALTER TABLE payout DROP COLUMN tokubarai"),
+        QStringLiteral("ALTER TABLE summary DROP COLUMN tokubarai"),
+        QStringLiteral("ALTER TABLE meeting DROP COLUMN notice"), QStringLiteral("PRAGMA user_version=1")});
+  cRirekiDb db(path);
+  DayRecord kept = a;  // what the first schema held
+  for (auto& c : kept.cards) c.Notice.clear();
+  for (auto& v : kept.results) {
+    v.Notice.clear();
+    for (auto& r : v.races) {
+      r.Status = RaceStatus::None;
+      for (auto& b : r.boats) b.StartLate = false;
+      for (auto& p : r.payouts)
+        for (auto& h : p) h.Tokubarai = false;
+      for (auto& m : r.matome)
+        for (auto& h : m) h.Tokubarai = false;
+    }
+  }
+  EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), kept), QString());
+  Record(db, MakeDay(d2, 2));
+  QSqlQuery q(QSqlDatabase::database(db.connectionName()));
+  ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
+  EXPECT_EQ(q.value(0).toInt(), cRirekiDb::kSchemaVersion);
+}
+
+// No room left for the day: it is refused and the database is as it was before it.
+TEST_F(RirekiDb, AFullDiskLeavesTheDatabaseAsBeforeTheDay) {
+  cRirekiDb db(path);
+  const DayRecord a = MakeDay(d1, 1);
+  Record(db, a);
+  QSqlQuery q(QSqlDatabase::database(db.connectionName()));
+  ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA page_count")) && q.next());
+  ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA max_page_count=%1").arg(q.value(0).toInt())));
+  try {
+    std::vector<cBangumiFile::Card> more;
+    for (int v = 1; v <= 24; ++v) more.push_back(MakeCard(QString::number(v), 12, v));
+    db.RecordProgramme(d1, more, "other bytes");
+    ADD_FAILURE() << "recorded on a full disk";
+  } catch (const RuntimeError& e) {
+    EXPECT_TRUE(e.description().startsWith(QStringLiteral("履歴データベースに書き込めません")))
+        << e.description().toStdString();
+  }
+  EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), a), QString());
+  EXPECT_TRUE(db.HasProgramme(d1, "Bv1" + d1.toString().toUtf8()));
+}

@@ -1,0 +1,221 @@
+// The shared year of official archives imported into the history, once for every test here, and
+// small folders of real days for what a fan does to them: import again, change a day, damage one.
+
+#include "history/cRirekiDb.h"
+#include "history/mRirekiImport.h"
+
+#include "data/ArchiveMember.h"
+#include "platform/SjisText.h"
+#include "platform/mMyFunc.h"
+#include "tests/common/SampleFiles.h"
+#include "tests/history/DayCompare.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tidewake;
+using namespace tidewake::test;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+QString YearFile(const QString& name) { return SharedDataFile(QStringLiteral("year/") + name); }
+
+// The day as the stores read its two files.
+DayRecord ReadDayFiles(QDate d, const QString& folder) {
+  DayRecord day{d, {}, {}};
+  const QString stem = d.toString(QStringLiteral("yyMMdd"));
+  const QString b = folder + QStringLiteral("/b") + stem + QStringLiteral(".lzh");
+  const QString k = folder + QStringLiteral("/k") + stem + QStringLiteral(".lzh");
+  if (QFileInfo::exists(b)) day.cards = cBangumiFile::ReadDay(DayBytes(b, ArchiveKind::Programme));
+  if (QFileInfo::exists(k)) day.results = ReadVenues(DayBytes(k, ArchiveKind::Results));
+  return day;
+}
+
+// A folder holding copies of the year's archives of the given days.
+void CopyDays(const QString& to, QDate from, int days) {
+  for (int i = 0; i < days; ++i) {
+    const QString stem = from.addDays(i).toString(QStringLiteral("yyMMdd"));
+    for (const char* kind : {"b", "k"}) {
+      const QString name = QString::fromLatin1(kind) + stem + QStringLiteral(".lzh");
+      ASSERT_TRUE(QFile::copy(YearFile(name), to + u'/' + name)) << name.toStdString();
+    }
+  }
+}
+
+const QDate kFirst{2022, 7, 1};
+
+struct Year : ::testing::Test {
+  static inline std::unique_ptr<QTemporaryDir> dir;
+  static inline std::unique_ptr<cRirekiDb> db;
+  static inline ImportSummary first;
+  static inline QString folder;
+  static inline int days = 0;
+  static inline QStringList sources;
+
+  static void SetUpTestSuite() {
+    folder = SharedDataFile(QStringLiteral("year"));
+    if (folder.isEmpty()) return;
+    dir = std::make_unique<QTemporaryDir>();
+    // The whole year takes seconds in a release build; a sanitizer build takes its first week.
+    days = kSanitized ? 7 : 365;
+    QStringList files;
+    for (int i = 0; i < days; ++i) {
+      const QString stem = kFirst.addDays(i).toString(QStringLiteral("yyMMdd"));
+      files << folder + QStringLiteral("/b") + stem + QStringLiteral(".lzh")
+            << folder + QStringLiteral("/k") + stem + QStringLiteral(".lzh");
+    }
+    db = std::make_unique<cRirekiDb>(dir->filePath(QStringLiteral("RIREKI.DB")));
+    sources = kSanitized ? files : QStringList{folder};
+    first = ImportPaths(*db, sources);
+  }
+  static void TearDownTestSuite() {
+    db.reset();
+    dir.reset();
+  }
+  void SetUp() override {
+    if (!db) GTEST_SKIP() << "sample folder not found: ../shared/data/year";
+  }
+};
+
+}  // namespace
+
+// Every day of the year comes back exactly as the stores read its two files: every venue, race,
+// entrant, result, payout and summary line, field by field.
+TEST_F(Year, EveryDayComesBackAsTheStoresReadIt) {
+  EXPECT_EQ(first.daysAdded, days);
+  EXPECT_EQ(first.daysAlreadyThere, 0);
+  EXPECT_TRUE(first.refused.empty()) << ImportSummaryText(first).toStdString();
+  const auto stored = db->Days(kFirst, kFirst.addDays(days - 1));
+  ASSERT_EQ(static_cast<int>(stored.size()), days);
+  for (const DayRecord& d : stored) {
+    ASSERT_EQ(DayDifference(d, ReadDayFiles(d.date, folder)), QString()) << d.date.toString().toStdString();
+  }
+  const auto s = db->Statistics();
+  EXPECT_EQ(s.days, days);
+  EXPECT_EQ(s.first, kFirst);
+  EXPECT_EQ(s.last, kFirst.addDays(days - 1));
+}
+
+// The history's rows against the results store's own getters, for one day's every venue.
+TEST_F(Year, ADaysRowsAgreeWithTheResultsStoresGetters) {
+  TempAppFolder app;
+  const QDate day = kFirst.addDays(3);
+  const QString k = YearFile("k" + day.toString("yyMMdd") + ".lzh");
+  cKekkaFile kekka;
+  ASSERT_TRUE(kekka.FileConvBytes(DayBytes(k, ArchiveKind::Results), k));
+  const DayRecord stored = db->Days(day, day).at(0);
+  ASSERT_FALSE(stored.results.empty());
+  for (const cKekkaFile::Venue& v : stored.results) {
+    QString store;
+    ASSERT_TRUE(kekka.FileLoad(v.KyoteijyoCode, store));
+    for (std::int16_t r = 1; r <= 12; ++r) {
+      const auto& race = v.races[r - 1];
+      ASSERT_EQ(kekka.Status(r), race.Status);
+      ASSERT_EQ(kekka.BoatNumbers(r), static_cast<int>(race.boats.size()));
+      for (std::int16_t j = 1; j <= kekka.BoatNumbers(r); ++j) {
+        const auto& b = race.boats[j - 1];
+        EXPECT_EQ(kekka.SensyuNo(r, j), b.SensyuNo);
+        EXPECT_EQ(kekka.Tyakujyun(r, j), b.Tyakujyun);
+        EXPECT_EQ(kekka.Course(r, j), b.Course);
+        EXPECT_EQ(kekka.StartTiming(r, j), b.StartTiming);
+        EXPECT_EQ(kekka.StartLate(r, j), b.StartLate);
+      }
+      for (int kind = 0; kind < kKakesikiCount; ++kind) {
+        const auto kk = static_cast<Kakesiki>(kind);
+        ASSERT_EQ(kekka.HaraimodosiNumbers(r, kk), static_cast<int>(race.payouts[kind].size()));
+        for (std::int16_t i = 1; i <= kekka.HaraimodosiNumbers(r, kk); ++i) {
+          EXPECT_EQ(kekka.Kumiban(r, kk, i), race.payouts[kind][i - 1].Kumiban);
+          EXPECT_EQ(kekka.Kingaku(r, kk, i), race.payouts[kind][i - 1].Kingaku);
+        }
+      }
+    }
+  }
+}
+
+TEST_F(Year, ImportingTheSameFilesAgainAddsNothing) {
+  const QString path = db->path();
+  const qint64 size = QFileInfo(path).size();
+  const ImportSummary again = ImportPaths(*db, sources);
+  EXPECT_EQ(again.daysAdded, 0);
+  EXPECT_EQ(again.daysAlreadyThere, days);
+  EXPECT_TRUE(again.refused.empty());
+  EXPECT_EQ(QFileInfo(path).size(), size);
+}
+
+// A results file changed for one day (a payout corrected) replaces that day's results only.
+TEST(ImportFolder, AChangedFileReplacesThatDayOnly) {
+  if (YearFile("k220701.lzh").isEmpty()) GTEST_SKIP() << "sample folder not found: ../shared/data/year";
+  QTemporaryDir dir;
+  const QString files = dir.filePath(QStringLiteral("downloads"));
+  QDir().mkpath(files);
+  CopyDays(files, kFirst, 3);
+  cRirekiDb db(dir.filePath(QStringLiteral("RIREKI.DB")));
+  ASSERT_EQ(ImportPaths(db, {files}).daysAdded, 3);
+  const auto before = db.Days(kFirst, kFirst.addDays(2));
+
+  const QDate day = kFirst.addDays(1);
+  QByteArray text = DayBytes(files + QStringLiteral("/k220702.lzh"), ArchiveKind::Results);
+  const qsizetype at = text.indexOf(EncodeSjis(u"単勝"));
+  ASSERT_GT(at, 0);
+  qsizetype yen = text.indexOf('\n', at);  // back to the last digit of the payout
+  while (yen > at && (text[yen] < '0' || text[yen] > '9')) --yen;
+  text[yen] = text[yen] == '9' ? '8' : '9';
+  QFile::remove(files + QStringLiteral("/k220702.lzh"));
+  WriteBytes(files + QStringLiteral("/k220702.txt"), text);
+
+  const ImportSummary s = ImportPaths(db, {files});
+  EXPECT_EQ(s.daysAdded, 1);
+  EXPECT_EQ(s.daysAlreadyThere, 2);
+  const auto after = db.Days(kFirst, kFirst.addDays(2));
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_EQ(DayDifference(after[0], before[0]), QString());
+  EXPECT_EQ(DayDifference(after[2], before[2]), QString());
+  EXPECT_NE(DayDifference(after[1], before[1]), QString());
+  EXPECT_EQ(DayDifference(after[1], DayRecord{day, before[1].cards, ReadVenues(text)}), QString());
+}
+
+// A damaged archive and a file that is no day's file are refused and named; the rest goes in.
+TEST(ImportFolder, RefusedFilesAreNamedAndTheRestImported) {
+  if (YearFile("k220701.lzh").isEmpty()) GTEST_SKIP() << "sample folder not found: ../shared/data/year";
+  QTemporaryDir dir;
+  const QString files = dir.filePath(QStringLiteral("downloads/2022"));
+  QDir().mkpath(files);
+  CopyDays(files, kFirst, 2);
+  const QByteArray archive = ReadBytes(YearFile("b220703.lzh"));
+  WriteBytes(files + QStringLiteral("/B220703.LZH"), archive.left(archive.size() / 2));
+  WriteBytes(files + QStringLiteral("/k220703.txt"), "STARTB\r\nthis is no results file\r\n");
+  WriteBytes(files + QStringLiteral("/notes.txt"), "not a day's file, not looked at");
+
+  cRirekiDb db(dir.filePath(QStringLiteral("RIREKI.DB")));
+  const ImportSummary s = ImportPaths(db, {dir.filePath(QStringLiteral("downloads"))});
+  EXPECT_EQ(s.files, 6);
+  EXPECT_EQ(s.daysAdded, 2);
+  ASSERT_EQ(s.refused.size(), 2u);
+  EXPECT_EQ(QFileInfo(s.refused[0].file).fileName(), QStringLiteral("B220703.LZH"));
+  EXPECT_EQ(QFileInfo(s.refused[1].file).fileName(), QStringLiteral("k220703.txt"));
+  for (const ImportRefusal& r : s.refused) {
+    EXPECT_FALSE(r.reason.isEmpty());
+    EXPECT_TRUE(ImportSummaryText(s).contains(r.file));
+  }
+  EXPECT_TRUE(db.Days(kFirst.addDays(2), kFirst.addDays(2)).empty()) << "a refused day changes nothing";
+}

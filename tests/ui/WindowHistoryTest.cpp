@@ -1,0 +1,141 @@
+// The history seen from the window: files opened are recorded, a folder is imported with a
+// progress dialog that can be cancelled, and the card's tooltip tells a racer's last races.
+
+#include "history/cRirekiDb.h"
+#include "tests/ui/WindowFixture.h"
+
+#include <QDir>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace tidewake;
+using namespace tidewake::test;
+
+namespace {
+
+const QDate kFirst{2022, 7, 1};
+
+class WindowHistory : public Window {
+ protected:
+  void SetUp() override {
+    Window::SetUp();
+    year = SharedDataFile(QStringLiteral("year"));
+    if (year.isEmpty()) GTEST_SKIP() << "sample folder not found: ../shared/data/year";
+    downloads = folder.file(QStringLiteral("downloads"));
+    QDir().mkpath(downloads);
+  }
+  // Copies of the year's archives of `days` days from the first, results only or both kinds.
+  void Download(int days, bool programmes) {
+    for (int i = 0; i < days; ++i) {
+      const QString stem = kFirst.addDays(i).toString(QStringLiteral("yyMMdd"));
+      for (const QString& kind : {QStringLiteral("k"), QStringLiteral("b")}) {
+        if (kind == u"b" && !programmes) continue;
+        const QString name = kind + stem + QStringLiteral(".lzh");
+        ASSERT_TRUE(QFile::copy(year + u'/' + name, downloads + u'/' + name));
+      }
+    }
+  }
+  // "ﾌｧｲﾙ → 履歴に取り込む" on the downloads folder; the boxes it showed.
+  std::vector<RecordedBox> Import() {
+    ChosenFileDialog dialog(downloads);
+    RecordingMessageBox boxes;
+    w->mnuFileHistoryImport->trigger();
+    return boxes.boxes();
+  }
+  QString Tip(int row) {
+    const QPointF at = CellCentre(row, 3);
+    return w->CardToolTip(static_cast<float>(at.x()), static_cast<float>(at.y()));
+  }
+  QString year, downloads;
+};
+
+}  // namespace
+
+TEST_F(WindowHistory, TheTooltipTellsTheRacersLastSixRaces) {
+  RecordingMessageBox quiet;
+  OpenProgramme(year + QStringLiteral("/b220711.lzh"));
+  ChooseVenue(w->cboJyo->itemData(0).toInt());
+  ChooseRace(12);
+  EXPECT_EQ(Tip(1).split(u'\n').last(), QStringLiteral("（履歴なし）"));
+  EXPECT_TRUE(Tip(1).startsWith(QStringLiteral("1号艇 ") + Cell(1, 2).trimmed() + u'\n')) << Tip(1).toStdString();
+
+  Download(10, false);
+  const auto boxes = Import();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, QStringLiteral("履歴"));
+  EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("10 日分を履歴に加えました。0 日分はすでにありました。")))
+      << boxes[0].text.toStdString();
+
+  cRirekiDb db(cRirekiDb::DefaultPath());
+  int shown = 0;
+  for (std::int16_t row = 1; row <= 6; ++row) {
+    const QString tip = Tip(row);
+    const auto races = db.RecentRaces(w->Bangumi().SensyuNo(12, row).trimmed(), QDate(2022, 7, 11), 6);
+    if (races.empty()) {
+      EXPECT_EQ(tip.split(u'\n').last(), QStringLiteral("（履歴なし）"));
+      continue;
+    }
+    ++shown;
+    const QStringList lines = tip.split(u'\n');
+    const qsizetype from = lines.indexOf(QStringLiteral("最近の%1走:").arg(races.size()));
+    ASSERT_GE(from, 0) << tip.toStdString();
+    ASSERT_EQ(lines.size() - from - 1, static_cast<qsizetype>(races.size())) << tip.toStdString();
+    for (std::size_t i = 0; i < races.size(); ++i) {
+      const RecentRace& r = races[i];
+      const QString line = lines[from + 1 + static_cast<qsizetype>(i)];
+      EXPECT_TRUE(line.startsWith(r.date.toString(QStringLiteral("yyyy/MM/dd ")) + r.KyoteijyoName +
+                                  QStringLiteral(" %1R ").arg(r.RaceNo)))
+          << line.toStdString();
+      EXPECT_TRUE(line.endsWith(r.TyakujyunNo ? QStringLiteral(" %1着").arg(r.TyakujyunNo) : u' ' + r.Tyakujyun))
+          << line.toStdString();
+      if (r.Course) {
+        EXPECT_TRUE(line.contains(QStringLiteral(" %1コース ").arg(r.Course))) << line.toStdString();
+      }
+    }
+  }
+  EXPECT_GT(shown, 0) << "the racers of a meeting's later day raced in the days before";
+}
+
+// Cancelled after the first days: the box says so, and the days imported stay, each whole.
+TEST_F(WindowHistory, CancellingTheImportKeepsWhatCameIn) {
+  Download(8, true);
+  QTimer poll;
+  int clicked = 0;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QProgressDialog* p = w->ImportProgress();
+    if (!p || p->value() < 4 || clicked) return;
+    ++clicked;
+    p->findChild<QPushButton*>()->click();
+  });
+  poll.start(1);
+  const auto boxes = Import();
+  EXPECT_EQ(clicked, 1);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("途中で取り込みをやめました"))) << boxes[0].text.toStdString();
+  cRirekiDb db(cRirekiDb::DefaultPath());
+  const auto s = db.Statistics();
+  EXPECT_GE(s.days, 2);
+  EXPECT_LT(s.days, 8);
+  EXPECT_EQ(s.first, kFirst);
+
+  // Imported again: the rest comes in, what was there is skipped.
+  const auto again = Import();
+  ASSERT_EQ(again.size(), 1u);
+  EXPECT_FALSE(again[0].text.contains(QStringLiteral("取り込めなかった"))) << again[0].text.toStdString();
+  EXPECT_EQ(db.Statistics().days, 8);
+}
+
+// A results file opened with Ctrl+K is recorded as well as converted.
+TEST_F(WindowHistory, AResultsFileOpenedIsRecorded) {
+  {
+    ChosenFileDialog dialog(year + QStringLiteral("/k220705.lzh"));
+    RecordingMessageBox boxes;
+    w->mnuFileKekka->trigger();
+  }
+  cRirekiDb db(cRirekiDb::DefaultPath());
+  const auto days = db.Days(kFirst, kFirst.addDays(30));
+  ASSERT_EQ(days.size(), 1u);
+  EXPECT_EQ(days[0].date, QDate(2022, 7, 5));
+  EXPECT_FALSE(days[0].results.empty());
+}

@@ -1,0 +1,167 @@
+// The window's side of the history: recording every programme and results file opened, importing a
+// folder of official downloads off the window's thread, and a racer's recent races on the card.
+
+#include "data/ArchiveMember.h"
+#include "history/cRirekiDb.h"
+#include "history/mRirekiImport.h"
+#include "platform/MessageBox.h"
+#include "platform/RuntimeError.h"
+#include "ui/frmMain.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QThread>
+
+#include <atomic>
+
+namespace tidewake {
+
+namespace {
+
+const QString kHistoryTitle = QStringLiteral("履歴");
+
+void HistoryWarn(const QString& text) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle); }
+
+}  // namespace
+
+cRirekiDb* frmMain::History() {
+  // Opened once: a database that is not ours or is damaged is reported when first needed, and then
+  // left alone for the rest of the run; the card never waits on it.
+  if (!mHistory && !mblnHistoryFailed) {
+    try {
+      mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
+    } catch (const RuntimeError& e) {
+      mblnHistoryFailed = true;
+      HistoryWarn(e.reportText());
+    }
+  }
+  return mHistory.get();
+}
+
+void frmMain::HistoryRecord(const QString& path, ArchiveKind kind) {
+  try {
+    cRirekiDb* db = History();
+    if (db) RecordDayFile(*db, path, kind);
+  } catch (const RuntimeError& e) {
+    HistoryWarn(QStringLiteral("履歴に記録できませんでした。\n") + e.reportText());
+  }
+}
+
+void frmMain::HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind) {
+  cRirekiDb* db = History();
+  if (!db) return;
+  try {
+    RecordDayMember(*db, member, kind);
+  } catch (const RuntimeError& e) {
+    HistoryWarn(QStringLiteral("履歴に記録できませんでした。\n") + e.reportText());
+  }
+}
+
+void frmMain::mnuFileHistoryImport_Click() {
+  const QString folder = AskFolder(QStringLiteral("履歴に取り込むフォルダ"));
+  if (folder.isEmpty()) return;
+  // The window's own connection is checked first, so a database that is not ours is reported once
+  // and no import starts.
+  if (!History()) return;
+
+  QProgressDialog progress(QStringLiteral("ファイルを探しています..."), QStringLiteral("中止"), 0, 0, this);
+  progress.setWindowTitle(QStringLiteral("履歴に取り込む"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  progress.setMinimumWidth(360);  // its title and the day read stay whole
+  progress.setAutoReset(false);
+  progress.setAutoClose(false);
+  mImportProgress = &progress;
+
+  std::atomic<bool> cancel{false};
+  connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel = true; });
+  ImportSummary summary;
+  QString failure;
+  const QString path = cRirekiDb::DefaultPath();
+  QPointer<QProgressDialog> shown(&progress);
+  // Its own connection on its own thread: SQLite's connections are not shared between threads.
+  QThread* worker = QThread::create([&, shown] {
+    try {
+      cRirekiDb db(path);
+      summary = ImportPaths(
+          db, {folder},
+          [&, shown](int done, int total, const QString& day) {
+            QMetaObject::invokeMethod(
+                shown.data(),
+                [shown, done, total, day] {
+                  if (!shown) return;
+                  shown->setMaximum(total);
+                  shown->setValue(done);
+                  shown->setLabelText(QStringLiteral("%1 / %2  %3").arg(done + 1).arg(total).arg(day));
+                },
+                Qt::QueuedConnection);
+          },
+          &cancel);
+    } catch (const RuntimeError& e) {
+      failure = e.reportText();
+    }
+  });
+  QEventLoop loop;
+  connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+  worker->start();
+  loop.exec();
+  worker->wait();
+  delete worker;
+  mImportProgress = nullptr;
+  progress.close();
+
+  if (!failure.isEmpty()) {
+    HistoryWarn(failure);
+  } else {
+    MsgBox(ImportSummaryText(summary), MsgButtons::Ok,
+           summary.refused.empty() ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
+  }
+}
+
+QString frmMain::HistoryLines(std::int16_t row) {
+  if (mblnNoBangumi || !mblnBangumiLoaded || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
+  // The tooltip never shows a box: a history that cannot be opened was reported when it was used.
+  if (!mHistory && mblnHistoryFailed) return QString();
+  if (!mHistory) {
+    try {
+      mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
+    } catch (const RuntimeError&) {
+      mblnHistoryFailed = true;
+      return QString();
+    }
+  }
+  const QString sensyuNo = mclsBangumi->SensyuNo(SelectedRaceNo(), row).trimmed();
+  const QDate day = QDate::fromString(mclsBangumi->RaceDate(), QStringLiteral("yyyy/MM/dd"));
+  std::vector<RecentRace> races;
+  try {
+    if (!sensyuNo.isEmpty() && day.isValid()) races = mHistory->RecentRaces(sensyuNo, day, 6);
+  } catch (const RuntimeError&) {
+    return QString();
+  }
+  if (races.empty()) return QStringLiteral("\n（履歴なし）");
+  QString text = QStringLiteral("\n最近の%1走:").arg(races.size());
+  for (const RecentRace& r : races) {
+    QString start = QStringLiteral("ST －");
+    if (r.StartTimingExists) {
+      const QString figure = QString::number(static_cast<double>(r.StartTiming), 'f', 2).mid(1);
+      start = QStringLiteral("ST ") +
+              (r.StartFlying ? QStringLiteral("F")
+               : r.StartLate ? QStringLiteral("L")
+                             : QString()) +
+              figure;
+    } else if (r.StartLate) {
+      start = QStringLiteral("ST L");
+    }
+    const QString place = r.TyakujyunNo > 0 ? QStringLiteral("%1着").arg(r.TyakujyunNo) : r.Tyakujyun;
+    const QString course = r.Course > 0 ? QStringLiteral("%1コース").arg(r.Course) : QStringLiteral("－コース");
+    text += QStringLiteral("\n%1 %2 %3R %4 %5 %6")
+                .arg(r.date.toString(QStringLiteral("yyyy/MM/dd")),
+                     r.KyoteijyoName.isEmpty() ? r.KyoteijyoCode : r.KyoteijyoName)
+                .arg(r.RaceNo)
+                .arg(course, start, place);
+  }
+  return text;
+}
+
+}  // namespace tidewake
