@@ -2,11 +2,17 @@
 //
 //   tidewake-history [--database FILE] import PATH...   folders or files of official downloads
 //   tidewake-history [--database FILE] stats            what the database holds, one figure a line
+//   tidewake-history [--database FILE] fit [--from D --to D] OUT
+//                                                       fits the win model on the days from D to D
+//                                                       (every day by default) and writes its
+//                                                       coefficients to OUT
 //
 // Without --database it uses the program's own database (RIREKI.DB beside the other stores).
 
 #include "history/cRirekiDb.h"
 #include "history/mRirekiImport.h"
+#include "predict/mWinCoefficients.h"
+#include "predict/mWinEval.h"
 
 #include "platform/RuntimeError.h"
 
@@ -52,6 +58,43 @@ int Stats(cRirekiDb& db, const QStringList& args) {
   return kOk;
 }
 
+int Fit(cRirekiDb& db, const QStringList& args) {
+  QDate from, to;
+  QString out;
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const bool dateOption = args[i] == u"--from" || args[i] == u"--to";
+    if (dateOption && i + 1 < args.size()) {
+      const QDate d = QDate::fromString(args[i + 1], Qt::ISODate);
+      if (!d.isValid()) {
+        Out(stderr, QStringLiteral("日付は YYYY-MM-DD で指定してください: %1\n").arg(args[i + 1]));
+        return kUsage;
+      }
+      (args[i] == u"--from" ? from : to) = d;
+      ++i;
+    } else if (out.isEmpty() && !args[i].startsWith(u'-')) {
+      out = args[i];
+    } else {
+      return kUsage;
+    }
+  }
+  if (out.isEmpty()) return kUsage;
+  // The history features of the first days fitted look back before them: read from the start.
+  const std::vector<DayRecord> days = db.Days(QDate(1900, 1, 1), to.isValid() ? to : QDate(9999, 12, 31));
+  const bool terminal = isatty(fileno(stderr));
+  const mWinModel::Coefficients k =
+      mWinEval::FitDays(days, from, to.isValid() ? to.addDays(1) : QDate(), {}, mWinEval::kRidge, [&](int step) {
+        if (terminal) Out(stderr, QStringLiteral("\r%1 ").arg(step));
+      });
+  if (terminal) Out(stderr, QStringLiteral("\n"));
+  QString error;
+  if (!mWinCoefficients::Save(out, k, error)) {
+    Out(stderr, error + u'\n');
+    return kFailed;
+  }
+  Out(stdout, QStringLiteral("%1 日分で勝率を学習し、係数を %2 に書きました。\n").arg(days.size()).arg(out));
+  return kOk;
+}
+
 // The subcommands; each takes the open database and its own arguments.
 struct Command {
   const char* name;
@@ -60,11 +103,14 @@ struct Command {
 const Command kCommands[] = {
     {"import", Import},
     {"stats", Stats},
+    {"fit", Fit},
 };
 
 int Usage() {
-  Out(stderr, QStringLiteral("使い方: tidewake-history [--database FILE] import PATH...\n"
-                             "        tidewake-history [--database FILE] stats\n"));
+  Out(stderr,
+      QStringLiteral("使い方: tidewake-history [--database FILE] import PATH...\n"
+                     "        tidewake-history [--database FILE] stats\n"
+                     "        tidewake-history [--database FILE] fit [--from YYYY-MM-DD --to YYYY-MM-DD] OUT\n"));
   return kUsage;
 }
 

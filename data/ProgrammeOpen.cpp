@@ -11,7 +11,7 @@ namespace tidewake {
 
 namespace {
 const QString kTitleConv = QStringLiteral("番組ファイル変換エラー");
-void Warn(const QString& text) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, kTitleConv); }
+void Warn(const QString& text) { WarnBox(text, kTitleConv); }
 }  // namespace
 
 bool ProgrammeOpen(cBangumiFile& bangumi, const QString& strPath) {

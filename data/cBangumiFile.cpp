@@ -35,7 +35,7 @@ const QString kNotFound = QStringLiteral("ファイルが見つかりません�
 // reading stops keeping bytes there so that such a file cannot exhaust memory.
 constexpr qsizetype kMaxLineBytes = 64 * 1024;
 
-void Warn(const QString& text, const QString& title) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, title); }
+void Warn(const QString& text, const QString& title) { WarnBox(text, title); }
 
 // Trimmed text from character 19: the meeting title of a venue line.
 QString TitleCut(QStringView line) { return Trim(MidToEnd(line, 19)); }
@@ -94,21 +94,20 @@ int SeisekiPoint(QChar c) {
 
 bool CountsAsRace(QChar c) { return (c >= u'1' && c <= u'6') || c == u'F' || c == u'L' || c == u'S' || c == u'K'; }
 
-// The failure of a field of a line: "6 行目の年齢（11–12 文字目）が数値ではありません: "5a"".
-[[noreturn]] void ThrowField(int number, int lineNo, const QString& field, int from, int length, const QString& what,
-                             const QString& found) {
-  throw RuntimeError(number, QStringLiteral("%1 行目の%2（%3–%4 文字目）%5: \"%6\"")
-                                 .arg(lineNo)
-                                 .arg(field)
-                                 .arg(from)
-                                 .arg(from + length - 1)
-                                 .arg(what, found));
+// The failure of a field given in characters from..from+length-1 (from 1) of `line`, a decoded
+// line that starts `lead` bytes into the line as read: reported in the bytes of the file's line.
+[[noreturn]] void ThrowCharField(int number, int lineNo, QStringView line, qsizetype lead, const QString& field,
+                                 int from, int length, const QString& what, const QString& found) {
+  const qsizetype before = std::min<qsizetype>(from - 1, line.size());
+  const QStringView cut = MidView(line, from, length);
+  ThrowField(number, lineNo, field, lead + SjisByteCount(line.first(before)) + (from - 1 - before),
+             SjisByteCount(cut) + (length - cut.size()), what, found);
 }
 
 // Reads the fields of one entrant line; every failure names the line, the field and its columns.
 class EntrantCutter {
  public:
-  EntrantCutter(QStringView trimmed, int lineNo) : t_(trimmed), lineNo_(lineNo) {}
+  EntrantCutter(QStringView trimmed, qsizetype lead, int lineNo) : t_(trimmed), lead_(lead), lineNo_(lineNo) {}
 
   QString Text(int from, int length) const { return Mid(t_, from, length); }
 
@@ -139,10 +138,11 @@ class EntrantCutter {
  private:
   [[noreturn]] void ThrowField(int number, const QString& field, int from, int length, const QString& what,
                                const QString& found) const {
-    tidewake::ThrowField(number, lineNo_, field, from, length, what, found);
+    ThrowCharField(number, lineNo_, t_, lead_, field, from, length, what, found);
   }
 
   QStringView t_;
+  qsizetype lead_;
   int lineNo_;
 };
 
@@ -186,10 +186,13 @@ int DaysInMonth(int year, int month) {
 int DateField(QStringView line, int lineNo, const QString& field, int from, int length, int low, int high) {
   const QString text = Mid(line, from, length);
   const auto v = PlainWholeNumber(text);
-  if (!v) ThrowField(ErrNo::TypeMismatch, lineNo, field, from, length, QStringLiteral("が整数ではありません"), text);
+  if (!v) {
+    ThrowCharField(ErrNo::TypeMismatch, lineNo, line, 0, field, from, length, QStringLiteral("が整数ではありません"),
+                   text);
+  }
   if (*v < low || *v > high) {
-    ThrowField(ErrNo::DateOutOfRange, lineNo, field, from, length,
-               QStringLiteral("が %1～%2 の範囲外です").arg(low).arg(high), text);
+    ThrowCharField(ErrNo::DateOutOfRange, lineNo, line, 0, field, from, length,
+                   QStringLiteral("が %1～%2 の範囲外です").arg(low).arg(high), text);
   }
   return *v;
 }
@@ -222,8 +225,9 @@ void ReadRaceHeader(cBangumiFile::Race& race, QStringView line) {
   if (line.contains(u"進入固定")) race.CourseFix = true;
 }
 
-void ReadEntrant(Entrant& e, QStringView trimmed, int lineNo) {
-  const EntrantCutter cut(trimmed, lineNo);
+// `trimmed` is the line without the `lead` blanks it begins with.
+void ReadEntrant(Entrant& e, QStringView trimmed, qsizetype lead, int lineNo) {
+  const EntrantCutter cut(trimmed, lead, lineNo);
   e.SensyuNo = cut.Text(3, 4);
   e.SensyuName = cut.Text(7, 4);
   e.SensyuAge = cut.Integer(QStringLiteral("年齢"), 11, 2);
@@ -487,7 +491,7 @@ struct BlockReader {
                            QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(lineNo));
       }
       Entrant e;
-      ReadEntrant(e, t, lineNo);
+      ReadEntrant(e, t, line.size() - t.size(), lineNo);
       card.races[card.RaceNumbers - 1].boats[t[0].unicode() - u'1'] = std::move(e);
       other = false;
     }
@@ -601,7 +605,7 @@ bool cBangumiFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileNam
   // a failed load leaves the card that was on show as it was.
   std::optional<Card> card;
   try {
-    const QByteArray bytes = ReadFileBytes(path);
+    const QByteArray bytes = ChosenFileRead(path);
     ReadBlocks(bytes, strKyoteijyoCode, [&](Card&& c) {
       if (!card) card = std::move(c);  // of two blocks with one code, the first
     });
@@ -628,7 +632,7 @@ bool cBangumiFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFi
     return false;
   }
   try {
-    const QByteArray bytes = ReadFileBytes(path);
+    const QByteArray bytes = ChosenFileRead(path);
     // Each venue is listed as its block is read, so the entries before a failure stay.
     ReadBlocks(bytes, std::nullopt,
                [&](Card&& c) { strKyoteijyoTable[static_cast<std::size_t>(c.KyoteijyoCode.toInt())] = c.Title; });
@@ -693,7 +697,7 @@ bool cBangumiFile::FileConv(const QString& strFileName) {
   }
   QByteArray bytes;
   try {
-    bytes = ReadFileBytes(strFileName);
+    bytes = ChosenFileRead(strFileName);
   } catch (const RuntimeError& e) {
     Warn(e.reportText(), kTitleConv);
     return false;

@@ -1,5 +1,7 @@
 #include "data/cKekkaFile.h"
 
+#include "data/mDayFile.h"
+
 #include "platform/Format.h"
 #include "platform/LineReader.h"
 #include "platform/MessageBox.h"
@@ -10,7 +12,6 @@
 #include "platform/mMyFunc.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -41,15 +42,7 @@ constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
 // No line of a results file comes near this.
 constexpr qsizetype kMaxLineBytes = 4 * 1024;
 
-void Warn(const QString& text, const QString& title) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, title); }
-
-// The bytes without leading and trailing ASCII blanks.
-QByteArrayView TrimBlanks(QByteArrayView b) {
-  qsizetype from = 0, to = b.size();
-  while (from < to && b[from] == ' ') ++from;
-  while (to > from && b[to - 1] == ' ') --to;
-  return b.sliced(from, to - from);
-}
+void Warn(const QString& text, const QString& title) { WarnBox(text, title); }
 
 // Bytes from..from+width-1 of the line; the part beyond its end is missing.
 QByteArrayView Cut(QByteArrayView line, qsizetype from, qsizetype width) {
@@ -63,17 +56,6 @@ bool IsDigits(QByteArrayView b) { return !b.isEmpty() && std::all_of(b.begin(), 
 // The venue block markers: two digits and KBGN or KEND, blanks around allowed.
 bool IsMarker(QByteArrayView trimmed, const char* kind) {
   return trimmed.size() == 6 && IsDigit(trimmed[0]) && IsDigit(trimmed[1]) && trimmed.sliced(2) == kind;
-}
-
-// Where in a results text a line stands, for the messages.
-[[noreturn]] void ThrowField(int number, int lineNo, const QString& field, qsizetype from, qsizetype width,
-                             const QString& what, const QString& found) {
-  throw RuntimeError(number, QStringLiteral("%1 行目の%2（%3–%4 バイト目）%5: \"%6\"")
-                                 .arg(lineNo)
-                                 .arg(field)
-                                 .arg(from + 1)
-                                 .arg(from + width)
-                                 .arg(what, found));
 }
 
 // A whole number of the field, which must be there.
@@ -186,7 +168,7 @@ class VenueReader {
 void VenueReader::SettleStatus() {
   for (int i = 0; i < cKekkaFile::kMaxRace; ++i) {
     Race& race = v_.races[i];
-    if (!race.boats.empty() && void_[i]) {
+    if (void_[i] && !race.boats.empty()) {  // a void race without its boats is not complete
       race.Status = RaceStatus::Void;
     } else if (!race.boats.empty() && paid_[i]) {
       race.Status = RaceStatus::Held;
@@ -203,7 +185,7 @@ Venue VenueReader::Read() {
   const QByteArray end = (code_ + QStringLiteral("KEND")).toLatin1();
   QByteArrayView line;
   while (r_.Next(line)) {
-    const QByteArrayView t = TrimBlanks(line);
+    const QByteArrayView t = TrimBytes(line);
     if (t == end) {
       SettleStatus();
       return std::move(v_);
@@ -316,11 +298,11 @@ void VenueReader::ReadDateLine(QByteArrayView line) {
     const QString day = Trim(QStringView(text).sliced(dai + 1, nichi - dai - 1));
     if (IsNumeric(day)) v_.TotalDay = ToInteger(day);
   }
-  const QList<QByteArray> parts = TrimBlanks(Cut(line, 19, 10)).toByteArray().split('/');
+  const QList<QByteArray> parts = TrimBytes(Cut(line, 19, 10)).toByteArray().split('/');
   bool ok = parts.size() == 3;
   int ymd[3] = {};
   for (int i = 0; ok && i < 3; ++i) {
-    const QByteArrayView p = TrimBlanks(parts[i]);
+    const QByteArrayView p = TrimBytes(parts[i]);
     ok = IsDigits(p) && p.size() <= 4;
     if (ok) ymd[i] = p.toInt();
   }
@@ -668,7 +650,7 @@ int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<
   QByteArrayView line;
   int blocks = 0;
   while (reader.Next(line)) {
-    const QByteArrayView t = TrimBlanks(line);
+    const QByteArrayView t = TrimBytes(line);
     if (!IsMarker(t, "KBGN")) continue;
     const QString code = QString::fromLatin1(t.first(2));
     if (!wanted.isEmpty() && code != wanted) continue;
@@ -751,7 +733,6 @@ bool cKekkaFile::FileConv(const QString& strFileName) {
 }
 
 bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileName) {
-  const QString storePath = AppFilePath(kStoreName);
   try {
     CheckSize(bytes.size(), strFileName);
     CheckText(bytes, strFileName);
@@ -766,15 +747,7 @@ bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileNa
     }
     // The bytes as read: code page 932 has characters with two codes, which decoding and encoding
     // again would not keep. The store is replaced by renaming a complete copy over it.
-    QSaveFile out(storePath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
-      throw RuntimeError(ErrNo::PathFileAccess,
-                         QStringLiteral("成績ファイルを書き込めません: %1（%2）").arg(storePath, out.errorString()));
-    }
-    if (!out.commit()) {
-      throw RuntimeError(ErrNo::DeviceIo,
-                         QStringLiteral("成績ファイルを保存できません: %1（%2）").arg(storePath, out.errorString()));
-    }
+    StoreReplace(kStoreName, bytes, QStringLiteral("成績ファイル"));
   } catch (const RuntimeError& e) {
     Warn(e.reportText(), kTitleConv);
     return false;
@@ -814,14 +787,14 @@ bool cKekkaFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFile
     LineReader reader(bytes);
     QByteArrayView line;
     while (reader.Next(line)) {
-      const QByteArrayView t = TrimBlanks(line);
+      const QByteArrayView t = TrimBytes(line);
       if (!IsMarker(t, "KBGN")) continue;
       const int code = VenueCode(t, reader.LineNumber());
       // The first two lines with text: the venue line, and a notice in a block not in yet.
       QByteArray head[2];
       int found = 0;
-      while (found < 2 && reader.Next(line) && !IsMarker(TrimBlanks(line), "KEND")) {
-        if (!TrimBlanks(line).isEmpty()) head[found++] = line.toByteArray();
+      while (found < 2 && reader.Next(line) && !IsMarker(TrimBytes(line), "KEND")) {
+        if (!TrimBytes(line).isEmpty()) head[found++] = line.toByteArray();
       }
       const bool notice = found > 0 && !DecodeSjis(head[0]).contains(u'［');
       const QString shown = Trim(DecodeSjis(notice ? QByteArrayView(head[1]) : Cut(head[0], 30, head[0].size())));

@@ -202,6 +202,9 @@ class cKekkaFile {
   // A store holding a venue read by ReadAll, as FileLoad would have loaded it.
   explicit cKekkaFile(Venue venue) : venue_(std::move(venue)) {}
 
+  // The venue loaded, whole.
+  const Venue& venue() const { return venue_; }
+
  private:
   const Race& RaceAt(std::int16_t intRaceNo) const;
   const Boat& At(std::int16_t intRaceNo, std::int16_t intJyuni) const;

@@ -1,5 +1,7 @@
 #include "data/cSensyuFile.h"
 
+#include "data/mDayFile.h"
+
 #include "platform/LineReader.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
@@ -34,7 +36,7 @@ const QString kIndex = QStringLiteral("選手の番号");
 // The racer count and every slot number are 16-bit.
 constexpr int kMaxLines = std::numeric_limits<std::int16_t>::max();
 
-void Warn(const QString& text) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, kTitle); }
+void Warn(const QString& text) { WarnBox(text, kTitle); }
 
 // ---- The record layouts -------------------------------------------------------------------
 
@@ -656,7 +658,7 @@ bool cSensyuFile::FileLoad(const QString& strFileName, QStringList& vntSensyuNo,
   }
 
   try {
-    LoadBytes(ReadFileBytes(strFileName), list, fromFile, intRev);
+    LoadBytes(ChosenFileRead(strFileName), list, fromFile, intRev);
   } catch (const RuntimeError& e) {
     Warn(e.description() + QStringLiteral("\r\n(Error code:") + QString::number(e.number()) + u')');
     StoreReset(1);

@@ -29,4 +29,6 @@ MsgResult MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QS
   return h->Show(text, buttons, icon, title);
 }
 
+void WarnBox(const QString& text, const QString& title) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, title); }
+
 }  // namespace tidewake

@@ -25,4 +25,7 @@ IMessageBox* SetMessageBoxHandler(IMessageBox* handler);
 MsgResult MsgBox(const QString& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
                  const QString& title = QString());
 
+// The stores' report of a failure: the warning icon, an OK button and the store's title.
+void WarnBox(const QString& text, const QString& title);
+
 }  // namespace tidewake

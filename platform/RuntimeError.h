@@ -55,6 +55,12 @@ class RuntimeError : public std::exception {
   QByteArray what_;
 };
 
+// The failure of a field of a line of a race file, its place counted in bytes of the line as
+// the file holds it (the layouts are byte columns): "6 行目の年齢（16–17 バイト目）が数値ではありません:
+// "5a"". `from` counts from 0, `width` is the field's width in bytes.
+[[noreturn]] void ThrowField(int number, int lineNo, const QString& field, qsizetype from, qsizetype width,
+                             const QString& what, const QString& found);
+
 // The subscript failure of an index outside its range; `what` names the index ("レース番号").
 [[noreturn]] void ThrowSubscript(const QString& what, long long value, long long low, long long high);
 

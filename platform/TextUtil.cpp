@@ -80,4 +80,17 @@ QString Right(QStringView s, qsizetype length) {
   return s.last(length).toString();
 }
 
+QByteArrayView TrimBytes(QByteArrayView b) {
+  qsizetype from = 0, to = b.size();
+  while (from < to && b[from] == ' ') ++from;
+  while (to > from && b[to - 1] == ' ') --to;
+  return b.sliced(from, to - from);
+}
+
+qsizetype SjisByteCount(QStringView s) {
+  qsizetype n = 0;
+  for (QChar c : s) n += c.unicode() < 0x80 || (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F) ? 1 : 2;
+  return n;
+}
+
 }  // namespace tidewake

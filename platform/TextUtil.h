@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -10,6 +11,13 @@ namespace tidewake {
 QString Trim(QStringView s);
 QString LTrim(QStringView s);
 QString RTrim(QStringView s);
+// The bytes without leading and trailing ASCII blanks: Trim of a line not yet decoded.
+QByteArrayView TrimBytes(QByteArrayView b);
+
+// How many bytes the characters take in the files' code page (932): one for ASCII and half-width
+// katakana, two for the rest. Converts a character column of a decoded line to its byte column.
+qsizetype SjisByteCount(QStringView s);
+
 // Trim that also removes U+3000: for the padded fields of the results (a race name "予選　　　　",
 // a weather "晴　"), where the padding is no part of the text.
 QString TrimPadding(QStringView s);

@@ -2,6 +2,7 @@
 
 #include "predict/PredictReport.h"
 #include "predict/mCourseExpect.h"
+#include "predict/mCourseHistory.h"
 #include "predict/mCourseStat.h"
 
 #include <algorithm>
@@ -49,6 +50,19 @@ void StatAnswer(EntryPrediction& p, const cBangumiFile& card, const cSensyuFile&
   p.predicted = true;
 }
 
+// The racers' own entries from their boat numbers are the reasons.
+void HistoryAnswer(EntryPrediction& p, const cBangumiFile& card, std::int16_t r,
+                   const std::array<mWinHistory::RacerRecord, 6>* history) {
+  const std::array<mWinHistory::RacerRecord, 6> records =
+      history ? *history : std::array<mWinHistory::RacerRecord, 6>{};
+  const mCourseHistory::Prediction h = mCourseHistory::Predict(records, card.CourseFix(r));
+  for (std::size_t b = 1; b <= kBoats; ++b) {
+    p.courses[b - 1] = h.Courses[b];
+    p.reasons[static_cast<qsizetype>(b - 1)] = QStringLiteral("履歴の進入: ") + h.Reasons[b];
+  }
+  p.predicted = true;
+}
+
 }  // namespace
 
 std::int16_t EntryPrediction::Course(int boat) const {
@@ -56,7 +70,7 @@ std::int16_t EntryPrediction::Course(int boat) const {
 }
 
 EntryPrediction PredictEntry(EntryPredictor predictor, const cBangumiFile& card, std::int16_t intRaceNo,
-                             const cSensyuFile& racers) {
+                             const cSensyuFile& racers, const std::array<mWinHistory::RacerRecord, 6>* history) {
   EntryPrediction p;
   for (int b = 0; b < kBoats; ++b) p.reasons << QString();
   mPredictReport::Capture failure;
@@ -67,6 +81,9 @@ EntryPrediction PredictEntry(EntryPredictor predictor, const cBangumiFile& card,
         break;
       case EntryPredictor::Stat:
         StatAnswer(p, card, racers, intRaceNo);
+        break;
+      case EntryPredictor::History:
+        HistoryAnswer(p, card, intRaceNo, history);
         break;
     }
   } catch (const std::exception& e) {
@@ -88,6 +105,8 @@ QString EntryPredictorName(EntryPredictor predictor) {
       return QStringLiteral("標準");
     case EntryPredictor::Stat:
       return QStringLiteral("統計");
+    case EntryPredictor::History:
+      return QStringLiteral("履歴");
   }
   return QString();
 }
@@ -98,6 +117,8 @@ QString EntryPredictorKey(EntryPredictor predictor) {
       return QStringLiteral("rules");
     case EntryPredictor::Stat:
       return QStringLiteral("stat");
+    case EntryPredictor::History:
+      return QStringLiteral("history");
   }
   return QString();
 }

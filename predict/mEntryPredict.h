@@ -2,6 +2,7 @@
 
 #include "data/cBangumiFile.h"
 #include "data/cSensyuFile.h"
+#include "predict/mWinHistory.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,8 +18,9 @@ namespace tidewake {
 
 // The entry predictors the program offers. The menu names them in the comments.
 enum class EntryPredictor {
-  Rules,  // 標準: the program's own rule set (mCourseExpect)
-  Stat,   // 統計: the racers' entries per course (mCourseStat)
+  Rules,    // 標準: the program's own rule set (mCourseExpect)
+  Stat,     // 統計: the racers' entries per course (mCourseStat)
+  History,  // 履歴: the racers' own recent entries from each boat number (mCourseHistory)
 };
 
 struct EntryPrediction {
@@ -38,15 +40,19 @@ struct EntryPrediction {
 // Predicts race intRaceNo (1..12) of the loaded card from the racer store. A fixed-entry race is
 // 枠なり for every predictor. Shows no box: a failure is in the value, for the caller to report
 // once. The rule set's shared tables hold this race afterwards, as its description requires.
+// 履歴 reads the six racers' records from the history (by boat number - 1); without them every
+// racer keeps his number.
 EntryPrediction PredictEntry(EntryPredictor predictor, const cBangumiFile& card, std::int16_t intRaceNo,
-                             const cSensyuFile& racers);
+                             const cSensyuFile& racers,
+                             const std::array<mWinHistory::RacerRecord, 6>* history = nullptr);
 
-// The predictor's name on the menu and the status line ("標準", "統計").
+// The predictor's name on the menu and the status line ("標準", "統計", "履歴").
 QString EntryPredictorName(EntryPredictor predictor);
-// The word a setting keeps it under ("rules", "stat"), and back; nothing for another word.
+// The word a setting keeps it under ("rules", "stat", "history"), and back; nothing for another word.
 QString EntryPredictorKey(EntryPredictor predictor);
 std::optional<EntryPredictor> EntryPredictorFromKey(const QString& strKey);
 // Every predictor, in the menu's order.
-inline constexpr EntryPredictor kEntryPredictors[] = {EntryPredictor::Rules, EntryPredictor::Stat};
+inline constexpr EntryPredictor kEntryPredictors[] = {EntryPredictor::Rules, EntryPredictor::Stat,
+                                                      EntryPredictor::History};
 
 }  // namespace tidewake

@@ -8,7 +8,7 @@ tidewake_packages=(
   libarchive-dev qt6-svg-dev
   desktop-file-utils appstream dpkg-dev file
   fonts-ipafont-gothic qt6-translations-l10n
-  libqt6sql6-sqlite libsqlite3-dev libeigen3-dev
+  libqt6sql6-sqlite libsqlite3-dev libeigen3-dev ccache
 )
 
 ensure_packages() {

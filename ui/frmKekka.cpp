@@ -95,6 +95,10 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   // Its lines are laid out by the caller; the window is as wide as the longest.
   lblAccuracy->setWordWrap(false);
   lblAccuracy->hide();
+  lblWin = new QLabel(this);
+  lblWin->setObjectName(QStringLiteral("lblWin"));
+  lblWin->setWordWrap(false);
+  lblWin->hide();
 
   layout->addWidget(lblRace);
   layout->addWidget(lblTenko);
@@ -112,6 +116,7 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addLayout(sides);
   layout->addWidget(lblBikou);
   layout->addStretch(1);
+  layout->addWidget(lblWin);
   layout->addWidget(lblAccuracy);
   Clear(kNoResult);
 }
@@ -137,6 +142,11 @@ QString frmKekka::DayMismatchText(const QString& strBangumiDate, const QString& 
 void frmKekka::ShowDayMismatch(const QString& strBangumiDate, const QString& strKekkaDate) {
   lblRace->clear();
   Clear(DayMismatchText(strBangumiDate, strKekkaDate));
+}
+
+void frmKekka::SetWinText(const QString& strText) {
+  lblWin->setText(strText);
+  lblWin->setVisible(!strText.isEmpty());
 }
 
 void frmKekka::SetAccuracyText(const QString& strText) {

@@ -35,6 +35,9 @@ class frmKekka : public QWidget {
   // timing reads as printed, "F0.01" or "L1.99".
   void ShowRace(const cKekkaFile* kekka, std::int16_t intJyoCode, std::int16_t intRaceNo,
                 const std::array<std::int16_t, 7>& predictedCourse);
+  // The win model's lines (the likeliest combinations, how the result fared, the venue's
+  // log-loss beside the pool's) above the accuracy line; an empty text hides them.
+  void SetWinText(const QString& strText);
   // The accuracy line under the payouts; an empty text hides it.
   void SetAccuracyText(const QString& strText);
   // Refuses to show results of another day than the programme: the table empties and the window
@@ -60,6 +63,7 @@ class frmKekka : public QWidget {
   QTableWidget* grdHaraimodosi = nullptr;
   QLabel* lblBikou = nullptr;
   QLabel* lblAccuracy = nullptr;
+  QLabel* lblWin = nullptr;
 };
 
 }  // namespace tidewake

@@ -31,7 +31,7 @@ constexpr Colour kWhite = 0xFFFFFF;
 constexpr Colour kWater = 0xC0A000;
 
 const QString kCardFormat = QStringLiteral(
-    "^艇番|^選手登番|選  手  名|^年齢|出身|^体重|^級別|勝 率|２連率|モNo|２連率|ボNo|２連率|<成　　　　績|^進入");
+    "^艇番|^選手登番|選  手  名|^年齢|出身|^体重|^級別|勝 率|２連率|モNo|２連率|ボNo|２連率|<成　　　　績|^進入|^勝率");
 
 // The notice line: a fixed prefix, the product's legal notice with its version, one blank.
 const QString kNoticePrefix = QStringLiteral("Tidewake ");
@@ -128,8 +128,9 @@ void frmMain::BuildMenus() {
   QMenu* mnuRaceExpect = mnuRace->addMenu(QStringLiteral("進入予想(&E)"));
   mnuRaceExpectStandard = mnuRaceExpect->addAction(QStringLiteral("標準(&P)"));
   mnuRaceExpectStat = mnuRaceExpect->addAction(QStringLiteral("統計(&S)"));
+  mnuRaceExpectHistory = mnuRaceExpect->addAction(QStringLiteral("履歴(&H)"));
   auto* expect = new QActionGroup(this);
-  for (QAction* a : {mnuRaceExpectStandard, mnuRaceExpectStat}) {
+  for (QAction* a : {mnuRaceExpectStandard, mnuRaceExpectStat, mnuRaceExpectHistory}) {
     a->setCheckable(true);
     expect->addAction(a);
   }
@@ -137,6 +138,9 @@ void frmMain::BuildMenus() {
   mnuRaceExpectStat->setChecked(true);
   Command(mnuRaceExpectStandard, [this] { mnuRaceExpect_Click(EntryPredictor::Rules); });
   Command(mnuRaceExpectStat, [this] { mnuRaceExpect_Click(EntryPredictor::Stat); });
+  Command(mnuRaceExpectHistory, [this] { mnuRaceExpect_Click(EntryPredictor::History); });
+  mnuRaceWinFit = mnuRace->addAction(QStringLiteral("勝率を学習し直す(&L)..."));
+  Command(mnuRaceWinFit, [this] { mnuRaceWinFit_Click(); });
   mnuRace->addSeparator();
   mnuRaceKekka = mnuRace->addAction(QStringLiteral("レース結果(&V)"));
   mnuRaceKekka->setShortcut(QKeySequence(Qt::Key_F8));
@@ -154,6 +158,7 @@ void frmMain::BuildMenus() {
   mnuPopupAuto = mnuPopup->addAction(QStringLiteral("自動(&A)"));
   mnuPopupStandard = mnuPopup->addAction(QStringLiteral("標準(&P)"));
   mnuPopupStat = mnuPopup->addAction(QStringLiteral("統計(&S)"));
+  mnuPopupHistory = mnuPopup->addAction(QStringLiteral("履歴(&H)"));
   mnuPopupNum = mnuPopup->addAction(QStringLiteral("枠なり(&W)"));
   mnuPopup->addSeparator();
   for (int c = 1; c <= 6; ++c) {
@@ -166,6 +171,7 @@ void frmMain::BuildMenus() {
   Command(mnuPopupNum, [this] { mnuPopupNum_Click(); });
   Command(mnuPopupStandard, [this] { mnuPopupPredictor_Click(EntryPredictor::Rules); });
   Command(mnuPopupStat, [this] { mnuPopupPredictor_Click(EntryPredictor::Stat); });
+  Command(mnuPopupHistory, [this] { mnuPopupPredictor_Click(EntryPredictor::History); });
 }
 
 void frmMain::BuildControls() {
@@ -276,7 +282,8 @@ void frmMain::Form_Load() {
 void frmMain::SetUpCard() { RaceCardSetUp(*mclsGrid, picGrid->Surface()); }
 
 bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture) {
-  const bool bound = grid.Init(&picture, 15, 7, true, false);
+  // Sixteen columns: the 勝率 column fits in the picture's room to the right of 進入.
+  const bool bound = grid.Init(&picture, 16, 7, true, false);
   grid.SetRefreshFlg(false);
   picture.SetFontSize(11);
   grid.SetAllTextLine(1);

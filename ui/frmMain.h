@@ -8,6 +8,8 @@
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
 #include "predict/mEntryPredict.h"
+#include "predict/mWinCard.h"
+#include "predict/mWinModel.h"
 #include "ui/qtplatform/QtRaceScene.h"
 
 #include <QImage>
@@ -104,6 +106,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuRaceSpeedHi = nullptr;
   QAction* mnuRaceExpectStandard = nullptr;
   QAction* mnuRaceExpectStat = nullptr;
+  QAction* mnuRaceExpectHistory = nullptr;
+  QAction* mnuRaceWinFit = nullptr;
   QAction* mnuRaceKekka = nullptr;
   QAction* mnuRaceCopy = nullptr;
   QMenu* mnuHelp = nullptr;
@@ -113,6 +117,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuPopupAuto = nullptr;
   QAction* mnuPopupStandard = nullptr;
   QAction* mnuPopupStat = nullptr;
+  QAction* mnuPopupHistory = nullptr;
   QAction* mnuPopupNum = nullptr;
   std::array<QAction*, 6> mnuPopupCourse{};
 
@@ -134,6 +139,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The venue selector and the day label, narrowed to leave the race line room between them.
   static constexpr int kVenueSelectorWidth = 230;
   static constexpr int kDayWidth = 190;
+  // The card's 勝率 column, after 進入: as wide as its header, in the room the picture had left.
+  static constexpr std::int16_t kColWin = 15;
 
   // ---- Commands and handlers
   void cboJyo_Click();
@@ -176,8 +183,28 @@ class frmMain : public QMainWindow, public IRaceScene {
   void VenueStep(int delta);
   // The tooltip of the card at a point of picGrid: why the prediction put the boat where it did.
   QString CardToolTip(float x, float y);
-  // Programmes and fan handbooks dropped on the card, told apart by their content.
+  // Programmes, results and fan handbooks dropped on the card, told apart by their content.
   void DropFiles(const QStringList& paths);
+
+  // ---- The win model
+  // Column 15 "勝率": each boat's chance of winning with the courses the card shows, in percent.
+  // Empty on the demo card.
+  void ShowWinChances();
+  // The chances of the race shown; none on the demo card or before a race is chosen.
+  std::optional<mWinModel::RaceChances> WinChancesShown();
+  // The chances of race intRaceNo of the venue shown with the courses given (index 1..6).
+  mWinModel::RaceChances WinChances(std::int16_t intRaceNo, const std::array<std::int16_t, 7>& courses);
+  // ﾚｰｽ → 勝率を学習し直す: fits the win model on the user's history off the window's thread, with
+  // a progress dialog, and uses the coefficients from then on (kept in WIN.TXT beside the stores).
+  void mnuRaceWinFit_Click();
+  // The coefficients in use: the user's WIN.TXT when it reads whole, else those shipped (a
+  // damaged file is said once).
+  const mWinModel::Coefficients& WinCoefficients();
+  static QString WinCoefficientsPath();
+  // The results window's lines of the win model for the race shown: the five likeliest 2連単 and
+  // 3連単, the chance and rank the model gave the result, and the venue's mean log-loss of the
+  // winner beside the pool's. `withResults` false: the likeliest combinations only.
+  QString WinText(bool withResults);
 
   // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).
   void mnuRaceCopy_Click();
@@ -262,6 +289,15 @@ class frmMain : public QMainWindow, public IRaceScene {
   // command arriving through its event pump must not start a second one or change its card.
   void Command(QAction* action, std::function<void()> handler);
   void SetMenuEnabled(QMenu* menu, bool on);
+
+  // The six racers' records from the history before the card's day, kept for the race shown.
+  mWinCard::Records HistoryRecords(std::int16_t intRaceNo);
+  QString mstrRecordsKey;
+  mWinCard::Records mRecords{};
+  std::optional<mWinModel::Coefficients> mWinCoefficients;
+  // The venue's log-loss line, kept for the venue and results it was computed for.
+  QString mstrWinVenueKey, mstrWinVenueText;
+  QString WinVenueText();
 
   // ---- The fan's additions: race line, status line, remembered settings, help, copying
   void BuildFanMenus();

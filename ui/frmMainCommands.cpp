@@ -119,8 +119,11 @@ std::int16_t frmMain::SelectedRaceNo() const {
 }
 
 std::optional<EntryPrediction> frmMain::PredictShown(std::int16_t intRaceNo, EntryPredictor predictor) {
-  if (!mblnSensyuLoaded) return std::nullopt;
-  EntryPrediction p = PredictEntry(predictor, *mclsBangumi, intRaceNo, *mclsSensyu);
+  // 履歴 needs the history, not the handbook.
+  if (!mblnSensyuLoaded && predictor != EntryPredictor::History) return std::nullopt;
+  const mWinCard::Records records =
+      predictor == EntryPredictor::History ? HistoryRecords(intRaceNo) : mWinCard::Records{};
+  EntryPrediction p = PredictEntry(predictor, *mclsBangumi, intRaceNo, *mclsSensyu, &records);
   if (!p.predicted) {
     ReportPredictionFailure(p.failureTitle, p.failure);
     return std::nullopt;
@@ -147,6 +150,7 @@ void frmMain::WriteCourses(const std::array<std::int16_t, 7>& course) {
   for (std::int16_t boat = 1; boat <= 6; ++boat) {
     mclsGrid->SetCellValue(boat, kColCourse, QString::number(course[static_cast<std::size_t>(boat)]));
   }
+  ShowWinChances();
 }
 
 void frmMain::cboRaceNo_Click() {
@@ -400,6 +404,7 @@ void frmMain::RefreshKekka() {
   if (mblnKekkaOtherDay) {
     frmKekkaWindow->ShowDayMismatch(mclsBangumi->RaceDate(), mclsKekka->RaceDate());
     frmKekkaWindow->SetAccuracyText(QString());
+    frmKekkaWindow->SetWinText(QString());
     return;
   }
   // The courses as the card shows them, the user's own included.
@@ -412,6 +417,7 @@ void frmMain::RefreshKekka() {
   const bool shown = mblnKekkaLoaded && !mblnNoBangumi && mblnBangumiLoaded;
   frmKekkaWindow->ShowRace(shown ? mclsKekka.get() : nullptr, SelectedJyoCode(), SelectedRaceNo(), course);
   frmKekkaWindow->SetAccuracyText(shown ? mstrAccuracy : QString());
+  frmKekkaWindow->SetWinText(WinText(shown));
 }
 
 void frmMain::mnuFileExit_Click() { close(); }
@@ -573,6 +579,7 @@ void frmMain::mnuPopupCourse_Click(int course) {
     }
   }
   mclsGrid->SetCellValue(mintPopupRow, kColCourse, QString::number(course));
+  ShowWinChances();
   mclsGrid->Refresh(false);
   RefreshKekka();
 }

@@ -156,6 +156,8 @@ QAction* frmMain::PredictorItem(EntryPredictor predictor) const {
       return mnuRaceExpectStandard;
     case EntryPredictor::Stat:
       return mnuRaceExpectStat;
+    case EntryPredictor::History:
+      return mnuRaceExpectHistory;
   }
   return nullptr;
 }

@@ -121,12 +121,14 @@ void WalkCard(const cBangumiFile& b, const QString& code) {
   (void)b.TitleLong();
   (void)b.TotalDay();
   const std::int16_t races = b.RaceNumbers();
-  Require(races >= 1 && races <= cBangumiFile::kMaxRace);
+  Require(races >= 0 && races <= cBangumiFile::kMaxRace);
 
-  // The participant list: entry 0 empty, ascending, each number found at or before its place.
+  // The participant list: entry 0 empty, ascending, each number found at or before its place; a
+  // block with no race yet has none.
   const std::int16_t n = b.ParticipationNumbers();
   const QStringList list = b.ParticipationSensyuNoAllGet();
-  Require(n >= 1 && list.size() == n + 1 && list[0].isEmpty() && std::is_sorted(list.begin() + 1, list.end()));
+  Require((races == 0) == (n == 0));
+  Require(list.size() == n + 1 && list[0].isEmpty() && std::is_sorted(list.begin() + 1, list.end()));
   for (std::int16_t i = 0; i <= n; ++i) {
     Require(b.ParticipationSenyuNo(i) == list[i]);
     (void)b.IndexToSenyuName(i);

@@ -386,18 +386,19 @@ TEST_F(cBangumiFileFailures, FieldsThatAreNotNumbers) {
   // Line 6 of the store: BBGN, venue, long title, date, race header, then this entrant.
   ExpectLoadFails(
       Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1), EntrantLine(f)}}), QStringLiteral("24"),
-      S(u"6 行目の全国勝率（19–23 文字目）が数値ではありません: \" x.yz\"(Error code:13)\n競艇場コード： 24"));
+      S(u"6 行目の全国勝率（25–29 バイト目）が数値ではありません: \" x.yz\"(Error code:13)\n競艇場コード： 24"));
   f = {};
   f.age = QStringLiteral("5a");
   ExpectLoadFails(Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1), EntrantLine(f)}}), QStringLiteral("24"),
-                  S(u"6 行目の年齢（11–12 文字目）が数値ではありません: \"5a\"(Error code:13)\n競艇場コード： 24"));
+                  S(u"6 行目の年齢（15–16 バイト目）が数値ではありません: \"5a\"(Error code:13)\n競艇場コード： 24"));
   // A line cut short misses its fields.
-  ExpectLoadFails(Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1), EntrantLine({}).left(30)}}),
-                  QStringLiteral("24"),
-                  S(u"6 行目の当地勝率（30–34 文字目）が数値ではありません: \" \"(Error code:13)\n競艇場コード： 24"));
+  ExpectLoadFails(
+      Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1), EntrantLine({}).left(30)}}), QStringLiteral("24"),
+      S(u"6 行目の当地勝率（36–40 バイト目）が数値ではありません: \" \"(Error code:13)\n競艇場コード： 24"));
 }
 
-// The year, month and day of the date line are whole numbers written plainly and in range. A year
+// The year, month and day of the date line are whole numbers written plainly and in range; a
+// failure names the field's bytes in the line as the file holds it (full-width digits take two). A year
 // of 1e64 once went through the number formats and came back as stack bytes.
 TEST_F(cBangumiFileFailures, TheDateLineTakesPlainWholeNumbersInRange) {
   const struct {
@@ -412,33 +413,33 @@ TEST_F(cBangumiFileFailures, TheDateLineTakesPlainWholeNumbersInRange) {
       // A date that does not read as numbers at all is passed over, as before.
       {u"ＡＢＣＤ", u"　１", u"　１", "0", nullptr},
       {u"1e64", u"　１", u"　１", nullptr,
-       u"4 行目の日付の年（18–21 文字目）が整数ではありません: \"1e64\"(Error code:13)"},
+       u"4 行目の日付の年（22–25 バイト目）が整数ではありません: \"1e64\"(Error code:13)"},
       {u"１ｅ６４", u"　１", u"　１", nullptr,
-       u"4 行目の日付の年（18–21 文字目）が整数ではありません: \"１ｅ６４\"(Error code:13)"},
+       u"4 行目の日付の年（22–29 バイト目）が整数ではありません: \"１ｅ６４\"(Error code:13)"},
       {u"20.5", u"　１", u"　１", nullptr,
-       u"4 行目の日付の年（18–21 文字目）が整数ではありません: \"20.5\"(Error code:13)"},
+       u"4 行目の日付の年（22–25 バイト目）が整数ではありません: \"20.5\"(Error code:13)"},
       {u"+202", u"　１", u"　１", nullptr,
-       u"4 行目の日付の年（18–21 文字目）が整数ではありません: \"+202\"(Error code:13)"},
+       u"4 行目の日付の年（22–25 バイト目）が整数ではありません: \"+202\"(Error code:13)"},
       {u"2024", u"-1", u"　１", nullptr,
-       u"4 行目の日付の月（23–24 文字目）が整数ではありません: \"-1\"(Error code:13)"},
+       u"4 行目の日付の月（28–29 バイト目）が整数ではありません: \"-1\"(Error code:13)"},
       {u"2024", u"13", u"　１", nullptr,
-       u"4 行目の日付の月（23–24 文字目）が 1～12 の範囲外です: \"13\"(Error code:1006)"},
+       u"4 行目の日付の月（28–29 バイト目）が 1～12 の範囲外です: \"13\"(Error code:1006)"},
       {u"2024", u"　０", u"　１", nullptr,
-       u"4 行目の日付の月（23–24 文字目）が 1～12 の範囲外です: \"　０\"(Error code:1006)"},
+       u"4 行目の日付の月（28–31 バイト目）が 1～12 の範囲外です: \"　０\"(Error code:1006)"},
       {u"2024", u"　１", u"1.", nullptr,
-       u"4 行目の日付の日（26–27 文字目）が整数ではありません: \"1.\"(Error code:13)"},
+       u"4 行目の日付の日（34–35 バイト目）が整数ではありません: \"1.\"(Error code:13)"},
       {u"2024", u"　１", u"00", nullptr,
-       u"4 行目の日付の日（26–27 文字目）が 1～31 の範囲外です: \"00\"(Error code:1006)"},
+       u"4 行目の日付の日（34–35 バイト目）が 1～31 の範囲外です: \"00\"(Error code:1006)"},
       {u"2024", u"　１", u"３２", nullptr,
-       u"4 行目の日付の日（26–27 文字目）が 1～31 の範囲外です: \"３２\"(Error code:1006)"},
+       u"4 行目の日付の日（34–37 バイト目）が 1～31 の範囲外です: \"３２\"(Error code:1006)"},
       {u"2024", u"　４", u"31", nullptr,
-       u"4 行目の日付の日（26–27 文字目）が 1～30 の範囲外です: \"31\"(Error code:1006)"},
+       u"4 行目の日付の日（34–35 バイト目）が 1～30 の範囲外です: \"31\"(Error code:1006)"},
       {u"2024", u"　２", u"30", nullptr,
-       u"4 行目の日付の日（26–27 文字目）が 1～29 の範囲外です: \"30\"(Error code:1006)"},
+       u"4 行目の日付の日（34–35 バイト目）が 1～29 の範囲外です: \"30\"(Error code:1006)"},
       {u"2023", u"　２", u"29", nullptr,
-       u"4 行目の日付の日（26–27 文字目）が 1～28 の範囲外です: \"29\"(Error code:1006)"},
+       u"4 行目の日付の日（34–35 バイト目）が 1～28 の範囲外です: \"29\"(Error code:1006)"},
       {u"1900", u"　２", u"29", nullptr,
-       u"4 行目の日付の日（26–27 文字目）が 1～28 の範囲外です: \"29\"(Error code:1006)"},
+       u"4 行目の日付の日（34–35 バイト目）が 1～28 の範囲外です: \"29\"(Error code:1006)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(QString::fromUtf16(c.year).toStdString() + " " + QString::fromUtf16(c.month).toStdString() + " " +

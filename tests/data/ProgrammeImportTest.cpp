@@ -147,3 +147,44 @@ TEST_F(cBangumiFileImport, ConversionDoesNotTouchTheLoadedCard) {
   EXPECT_EQ(bangumi.KyoteijyoCode(), "24");
   EXPECT_EQ(bangumi.SensyuNo(1, 1), "4001");
 }
+
+// A programme whose venue codes, dates, races or entrants cannot be read is refused whole, with a
+// message naming the line, before it replaces the store: BANGUMI.BRF stays byte for byte, and
+// Ctrl+B after a restart reopens the good day.
+TEST_F(cBangumiFileImport, AProgrammeThatCannotBeReadNeverReplacesTheStore) {
+  const QString good = Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1)} + SixEntrants(4000)});
+  WriteBytes(input(), SjisLines(good));
+  ASSERT_TRUE(bangumi.FileConv(input()));
+  const QByteArray kept = ReadBytes(store());
+  QList<QStringList> thirteen;
+  for (int r = 1; r <= 13; ++r) thirteen << (QStringList{RaceHeader(r)} + SixEntrants(4000 + 10 * r));
+  EntrantFields age;
+  age.age = QStringLiteral("5a");
+  const struct {
+    const char* what;
+    QString text;
+    const char16_t* message;
+  } cases[] = {
+      {"a venue code of letters", QString(good).replace(QStringLiteral("24BBGN"), QStringLiteral("AABBGN")),
+       u"1 行目の競艇場コードが数値ではありません: \"AA\""},
+      {"a venue code outside 01..24", QString(good).replace(QStringLiteral("24BBGN"), QStringLiteral("99BBGN")),
+       u"1 行目の競艇場コード \"99\" は 01～24 の範囲外です"},
+      {"a year of 1e64", QString(good).replace(QStringLiteral("２０２４年"), QStringLiteral("1e64年")),
+       u"4 行目の日付の年（22–25 バイト目）が整数ではありません: \"1e64\""},
+      {"a thirteenth race header", Block(QStringLiteral("24"), 1, thirteen),
+       u"89 行目: レース No.がオーバーフローしました。"},
+      {"an entrant field", Block(QStringLiteral("24"), 1, {QStringList{RaceHeader(1), EntrantLine(age)}}),
+       u"6 行目の年齢（15–16 バイト目）が数値ではありません: \"5a\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(input(), SjisLines(c.text));
+    RecordingMessageBox boxes;
+    EXPECT_FALSE(bangumi.FileConv(input()));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].title, S(u"番組ファイル変換エラー"));
+    EXPECT_TRUE(boxes.boxes()[0].text.startsWith(S(c.message))) << boxes.boxes()[0].text.toStdString();
+    EXPECT_TRUE(boxes.boxes()[0].text.contains(input()));
+    EXPECT_EQ(ReadBytes(store()), kept);
+  }
+}

@@ -86,9 +86,9 @@ class RaceCard : public ::testing::Test {
 
 TEST_F(RaceCard, HeaderTextsFixTheColumnWidthsAndTheCardFitsItsPicture) {
   // 8 pixels the average character (half of the 15-pixel full-width one), 2 of margin each side.
-  const std::array<int, 15> bytes = {4, 8, 10, 4, 4, 4, 4, 5, 6, 4, 6, 4, 6, 12, 4};
+  const std::array<int, 16> bytes = {4, 8, 10, 4, 4, 4, 4, 5, 6, 4, 6, 4, 6, 12, 4, 4};
   int width = 0;
-  for (std::int16_t c = 0; c < 15; ++c) {
+  for (std::int16_t c = 0; c < 16; ++c) {
     EXPECT_EQ(grid.ColWidth(c), bytes[c] * 8 + 4) << "column " << c;
     width += bytes[c] * 8 + 4;
   }

@@ -226,8 +226,8 @@ TEST_F(Window, ThePopUpOverridesOneBoatOrAllOnColumn14Only) {
   for (QAction* a : w->mnuPopup->actions()) {
     if (!a->isSeparator()) actions << a->text();
   }
-  EXPECT_EQ(actions, (QStringList{"自動(&A)", "標準(&P)", "統計(&S)", "枠なり(&W)", "&1 コース", "&2 コース",
-                                  "&3 コース", "&4 コース", "&5 コース", "&6 コース"}));
+  EXPECT_EQ(actions, (QStringList{"自動(&A)", "標準(&P)", "統計(&S)", "履歴(&H)", "枠なり(&W)", "&1 コース",
+                                  "&2 コース", "&3 コース", "&4 コース", "&5 コース", "&6 コース"}));
   EXPECT_EQ(w->mnuPopup->defaultAction(), w->mnuPopupAuto);
 
   int opened = 0;

@@ -1,0 +1,252 @@
+// How well the win model predicts races its fit never saw, beside the betting pool and a table
+// of win shares by boat number. The model is fitted on every day before --test-from; each test
+// day is predicted with the history of the days before it only.
+//
+//   WinEval --year-folder ../shared/data/year --test-from 2023-04-01 --test-to 2023-06-30
+//
+// Races scored: those whose first three places are held by one boat each (no dead heat), whose
+// racers are the card's, where no boat flew, started late or was withdrawn (bets on such a boat
+// are refunded, so the pool's payouts no longer speak of six boats), and whose 単勝, 2連単 and
+// 3連単 each paid the winning combination in yen (a special payout, 特払い, leaves the race out).
+// The pool's chance of the winning combination is its return, 75 %, times 100 / the payout; a
+// payout of the 100-yen minimum gives 0.75, the most the pool says then. Every figure is over
+// the same races.
+
+#include "platform/RuntimeError.h"
+#include "predict/mEntryScore.h"
+#include "predict/mWinCoefficients.h"
+#include "predict/mWinEval.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+using namespace tidewake;
+
+void Print(const QString& text) { std::fputs(text.toUtf8().constData(), stdout); }
+
+double Ll(double p) { return -std::log(std::max(p, 1e-12)); }
+
+struct Mean {
+  double Sum = 0.0;
+  long N = 0;
+  void Add(double x) {
+    Sum += x;
+    ++N;
+  }
+  double Value() const { return N ? Sum / N : 0.0; }
+};
+
+int Usage() {
+  std::fputs(
+      "usage: WinEval (--history DB | --year-folder DIR) --test-from YYYY-MM-DD --test-to YYYY-MM-DD\n"
+      "               [--ridge X] [--no-venue] [--no-history] [--no-interaction] [--write-coefficients FILE]\n",
+      stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QString yearFolder, history, coefficientsOut;
+  QDate testFrom, testTo;
+  double ridge = mWinEval::kRidge;
+  mWinFeatures::FeatureSet set;
+  const QStringList args = app.arguments();
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    const QString next = i + 1 < args.size() ? args[i + 1] : QString();
+    if (a == QLatin1String("--year-folder"))
+      yearFolder = next, ++i;
+    else if (a == QLatin1String("--history"))
+      history = next, ++i;
+    else if (a == QLatin1String("--test-from"))
+      testFrom = QDate::fromString(next, Qt::ISODate), ++i;
+    else if (a == QLatin1String("--test-to"))
+      testTo = QDate::fromString(next, Qt::ISODate), ++i;
+    else if (a == QLatin1String("--ridge"))
+      ridge = next.toDouble(), ++i;
+    else if (a == QLatin1String("--write-coefficients"))
+      coefficientsOut = next, ++i;
+    else if (a == QLatin1String("--no-venue"))
+      set.Venue = false;
+    else if (a == QLatin1String("--no-history"))
+      set.History = false;
+    else if (a == QLatin1String("--no-interaction"))
+      set.Interaction = false;
+    else
+      return Usage();
+  }
+  if (!testFrom.isValid() || !testTo.isValid() || (yearFolder.isEmpty() == history.isEmpty())) return Usage();
+  QElapsedTimer clock;
+  clock.start();
+  std::vector<DayRecord> days;
+  if (!history.isEmpty()) {
+    try {
+      days = cRirekiDb(history).Days(QDate(1900, 1, 1), testTo);
+    } catch (const RuntimeError& e) {
+      std::fprintf(stderr, "%s\n", e.description().toUtf8().constData());
+      return 1;
+    }
+  } else {
+    QStringList skipped;
+    days = mWinEval::YearFolderDays(yearFolder, QDate(2000, 1, 1), testTo, &skipped);
+    for (const QString& s : skipped) std::fprintf(stderr, "%s\n", s.toUtf8().constData());
+  }
+  const double loadSeconds = clock.restart() / 1000.0;
+  long trainDays = 0, testDays = 0;
+  for (const auto& d : days) (d.date < testFrom ? trainDays : testDays) += 1;
+  Print(QStringLiteral("days: %1 to fit (before %2), %3 to test (to %4); read in %5 s\n")
+            .arg(trainDays)
+            .arg(testFrom.toString(Qt::ISODate))
+            .arg(testDays)
+            .arg(testTo.toString(Qt::ISODate))
+            .arg(loadSeconds, 0, 'f', 1));
+
+  const mWinModel::Coefficients k = mWinEval::FitDays(days, QDate(), testFrom, set, ridge);
+  const double fitSeconds = clock.restart() / 1000.0;
+  Print(QStringLiteral("fit: %1 features, ridge %2, %3 s\n").arg(k.Names.size()).arg(ridge).arg(fitSeconds, 0, 'f', 1));
+  if (!coefficientsOut.isEmpty()) {
+    QString error;
+    if (!mWinCoefficients::Save(coefficientsOut, k, error)) {
+      std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+      return 1;
+    }
+  }
+
+  // The boat-number table: win shares by boat over the fitted races.
+  std::array<double, 6> boatShare{1, 1, 1, 1, 1, 1};
+  mWinEval::Walk(days, set, [&](const mWinEval::RaceCase& rc) {
+    if (rc.Date >= testFrom || !rc.Result) return;
+    const auto o = mWinEval::ReadOutcome(rc.Card->races[static_cast<std::size_t>(rc.RaceNo - 1)], *rc.Result);
+    if (o.Placed && !o.Refund) boatShare[static_cast<std::size_t>(o.FirstThree[0] - 1)] += 1;
+  });
+  double shareSum = 0;
+  for (double s : boatShare) shareSum += s;
+  for (double& s : boatShare) s /= shareSum;
+
+  Mean win, poolWin, boatTable, top, exacta, poolExacta, trifecta, poolTrifecta, harvExacta, harvTrifecta;
+  struct Bin {
+    long N = 0;
+    double Chance = 0, Won = 0;
+  };
+  std::array<Bin, 10> bins;
+  long skipped = 0, unplaced = 0, refunds = 0, unpaid = 0;
+  mEntryScore::EntryTally entryHistory, entryWakunari;
+  mWinEval::Walk(days, set, [&](const mWinEval::RaceCase& rc) {
+    if (rc.Date < testFrom || rc.Date > testTo) return;
+    if (!rc.Result) return ++skipped, void();
+    const auto o = mWinEval::ReadOutcome(rc.Card->races[static_cast<std::size_t>(rc.RaceNo - 1)], *rc.Result);
+    bool anyCourse = false;
+    for (int b = 1; b <= 6; ++b) anyCourse = anyCourse || o.RealCourses[static_cast<std::size_t>(b)] != 0;
+    if (anyCourse) {
+      entryHistory.Add(rc.Entry.Courses, o.RealCourses);
+      entryWakunari.Add(mEntryScore::WakunariCourses(), o.RealCourses);
+    }
+    if (!o.Placed) return ++unplaced, void();
+    if (o.Refund) return ++refunds, void();
+    if (!o.Tansyo || !o.Nirentan || !o.Sanrentan) return ++unpaid, void();
+    const mWinModel::RaceChances c = mWinModel::Predict(rc.Rows, k, mWinEval::CoursesOf(rc.Entry.Courses));
+    const int a = o.FirstThree[0] - 1, b2 = o.FirstThree[1] - 1, t = o.FirstThree[2] - 1;
+    win.Add(Ll(c.Win[static_cast<std::size_t>(a)]));
+    poolWin.Add(Ll(mWinEval::PoolChance(o.Tansyo)));
+    boatTable.Add(Ll(boatShare[static_cast<std::size_t>(a)]));
+    top.Add(std::max_element(c.Win.begin(), c.Win.end()) - c.Win.begin() == a ? 1.0 : 0.0);
+    exacta.Add(Ll(c.Exacta[static_cast<std::size_t>(a * 6 + b2)]));
+    trifecta.Add(Ll(c.Trifecta[static_cast<std::size_t>(a * 36 + b2 * 6 + t)]));
+    poolExacta.Add(Ll(mWinEval::PoolChance(o.Nirentan)));
+    poolTrifecta.Add(Ll(mWinEval::PoolChance(o.Sanrentan)));
+    const mWinModel::RaceChances h = mWinModel::Harville(c.Win);
+    harvExacta.Add(Ll(h.Exacta[static_cast<std::size_t>(a * 6 + b2)]));
+    harvTrifecta.Add(Ll(h.Trifecta[static_cast<std::size_t>(a * 36 + b2 * 6 + t)]));
+    for (int i = 0; i < 6; ++i) {
+      const double p = c.Win[static_cast<std::size_t>(i)];
+      Bin& bin = bins[static_cast<std::size_t>(std::min(9, static_cast<int>(p * 10)))];
+      ++bin.N;
+      bin.Chance += p;
+      bin.Won += i == a ? 1 : 0;
+    }
+  });
+  const double evalSeconds = clock.restart() / 1000.0;
+
+  Print(QStringLiteral("\nraces scored: %1; left out: %2 with no result, %3 without three single places or with other "
+                       "racers, %4 with a refund (F, L, K), %5 without a payout in yen (特払い or unread)\n")
+            .arg(win.N)
+            .arg(skipped)
+            .arg(unplaced)
+            .arg(refunds)
+            .arg(unpaid));
+  Print(
+      QStringLiteral("the pool's chance of the winning combination: 0.75 x 100 / payout (a 100-yen minimum "
+                     "payout gives 0.75); races with a refund or a special payout are left out of every figure\n"));
+  Print(QStringLiteral("\n| forecast of the winner | log-loss |\n|---|---:|\n"));
+  Print(QStringLiteral("| every boat 1/6 | %1 |\n").arg(std::log(6.0), 0, 'f', 4));
+  Print(QStringLiteral("| win share by boat number | %1 |\n").arg(boatTable.Value(), 0, 'f', 4));
+  Print(QStringLiteral("| the pool (単勝) | %1 |\n").arg(poolWin.Value(), 0, 'f', 4));
+  Print(QStringLiteral("| the model | %1 |\n").arg(win.Value(), 0, 'f', 4));
+  Print(QStringLiteral("\ntop pick wins: %1 %\n").arg(100.0 * top.Value(), 0, 'f', 1));
+  Print(QStringLiteral("\n| chance | boats | mean chance | share won |\n|---|---:|---:|---:|\n"));
+  double ece = 0.0;
+  long boats = 0;
+  for (std::size_t i = 0; i < bins.size(); ++i) {
+    const Bin& b = bins[i];
+    boats += b.N;
+    if (b.N) ece += std::abs(b.Chance - b.Won);
+    Print(QStringLiteral("| %1–%2 | %3 | %4 | %5 |\n")
+              .arg(i / 10.0, 0, 'f', 1)
+              .arg((i + 1) / 10.0, 0, 'f', 1)
+              .arg(b.N)
+              .arg(b.N ? b.Chance / b.N : 0.0, 0, 'f', 4)
+              .arg(b.N ? b.Won / b.N : 0.0, 0, 'f', 4));
+  }
+  ece = boats ? ece / boats : 0.0;
+  Print(QStringLiteral("\ncalibration error (weighted mean |chance - share won| over the bins): %1\n")
+            .arg(ece, 0, 'f', 4));
+  Print(QStringLiteral("\n| log-loss of the winning combination | 2連単 | 3連単 |\n|---|---:|---:|\n"));
+  Print(QStringLiteral("| the model | %1 | %2 |\n").arg(exacta.Value(), 0, 'f', 4).arg(trifecta.Value(), 0, 'f', 4));
+  Print(QStringLiteral("| Harville from the model's win chances | %1 | %2 |\n")
+            .arg(harvExacta.Value(), 0, 'f', 4)
+            .arg(harvTrifecta.Value(), 0, 'f', 4));
+  Print(QStringLiteral("| the pool | %1 | %2 |\n")
+            .arg(poolExacta.Value(), 0, 'f', 4)
+            .arg(poolTrifecta.Value(), 0, 'f', 4));
+  Print(QStringLiteral("\n| entry | races | boats right | whole entry right |\n|---|---:|---:|---:|\n"));
+  Print(QStringLiteral("| 統計 | - | no fan handbook for these days | - |\n"));
+  for (const auto& [name, t] :
+       {std::pair{QStringLiteral("履歴"), entryHistory}, {QStringLiteral("枠なり"), entryWakunari}}) {
+    Print(QStringLiteral("| %1 | %2 | %3 | %4 |\n")
+              .arg(name)
+              .arg(t.Races)
+              .arg(t.BoatShare(), 0, 'f', 4)
+              .arg(t.WholeShare(), 0, 'f', 4));
+  }
+  Print(QStringLiteral("\ntime: read %1 s, fit %2 s, evaluation %3 s\n")
+            .arg(loadSeconds, 0, 'f', 1)
+            .arg(fitSeconds, 0, 'f', 1)
+            .arg(evalSeconds, 0, 'f', 1));
+  Print(QStringLiteral("summary races=%1 win_ll=%2 pool_win_ll=%3 boat_table_ll=%4 top_pick=%5 ece=%6 exacta_ll=%7 "
+                       "pool_exacta_ll=%8 trifecta_ll=%9 pool_trifecta_ll=%10 entry_boats_history=%11 "
+                       "entry_whole_history=%12 entry_boats_wakunari=%13 entry_whole_wakunari=%14\n")
+            .arg(win.N)
+            .arg(win.Value(), 0, 'f', 4)
+            .arg(poolWin.Value(), 0, 'f', 4)
+            .arg(boatTable.Value(), 0, 'f', 4)
+            .arg(top.Value(), 0, 'f', 4)
+            .arg(ece, 0, 'f', 4)
+            .arg(exacta.Value(), 0, 'f', 4)
+            .arg(poolExacta.Value(), 0, 'f', 4)
+            .arg(trifecta.Value(), 0, 'f', 4)
+            .arg(poolTrifecta.Value(), 0, 'f', 4)
+            .arg(entryHistory.BoatShare(), 0, 'f', 4)
+            .arg(entryHistory.WholeShare(), 0, 'f', 4)
+            .arg(entryWakunari.BoatShare(), 0, 'f', 4)
+            .arg(entryWakunari.WholeShare(), 0, 'f', 4));
+  return 0;
+}

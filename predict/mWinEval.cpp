@@ -1,0 +1,141 @@
+#include "predict/mWinEval.h"
+
+#include "data/ArchiveMember.h"
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <set>
+
+namespace tidewake::mWinEval {
+
+namespace {
+
+std::size_t U(int i) { return static_cast<std::size_t>(i); }
+
+// The payout of `kind` whose combination is exactly `boats` (in order); 0 when none is.
+std::int32_t PayoutOf(const cKekkaFile::Race& r, Kakesiki kind, const QList<std::int16_t>& boats) {
+  const auto& list = r.payouts[U(static_cast<int>(kind))];
+  // A dead heat lists two combinations: the race's winning one is then not single.
+  if (list.size() != 1 || list[0].Tokubarai) return 0;
+  const QStringList parts = list[0].Kumiban.trimmed().split(QLatin1Char('-'));
+  if (parts.size() != boats.size()) return 0;
+  for (qsizetype i = 0; i < parts.size(); ++i) {
+    bool ok = false;
+    if (parts[i].trimmed().toInt(&ok) != boats[i] || !ok) return 0;
+  }
+  return list[0].Kingaku > 0 ? list[0].Kingaku : 0;
+}
+
+}  // namespace
+
+mWinModel::Courses CoursesOf(const mCourseHistory::CourseTable& byBoat) {
+  mWinModel::Courses c = mWinModel::kWakunari;
+  for (std::size_t b = 1; b <= 6; ++b) {
+    if (byBoat[b] >= 1 && byBoat[b] <= 6) c[b - 1] = byBoat[b];
+  }
+  return c;
+}
+
+double PoolChance(std::int32_t yen) { return yen > 0 ? kPoolReturn * 100.0 / yen : 0.0; }
+
+Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& result) {
+  Outcome o;
+  if (!result.Exists || result.Status != RaceStatus::Held) return o;
+  std::array<int, 4> holders{};
+  std::set<int> boats;
+  for (const cKekkaFile::Boat& b : result.boats) {
+    if (b.WakuNo < 1 || b.WakuNo > 6 || !boats.insert(b.WakuNo).second) return o;
+    if (b.SensyuNo.trimmed() != card.boats[U(b.WakuNo - 1)].SensyuNo.trimmed()) return o;
+    o.RealCourses[U(b.WakuNo)] = (b.Course >= 1 && b.Course <= 6) ? b.Course : std::int16_t{0};
+    const QChar first = b.Tyakujyun.isEmpty() ? QChar() : b.Tyakujyun[0];
+    if (b.StartFlying || b.StartLate || first == QLatin1Char('F') || first == QLatin1Char('L') ||
+        first == QLatin1Char('K')) {
+      o.Refund = true;
+    }
+    if (b.TyakujyunNo >= 1 && b.TyakujyunNo <= 3) {
+      if (holders[U(b.TyakujyunNo)] != 0) return o;  // a dead heat
+      holders[U(b.TyakujyunNo)] = b.WakuNo;
+    }
+  }
+  if (boats.size() != 6 || holders[1] == 0 || holders[2] == 0 || holders[3] == 0) return o;
+  o.Placed = true;
+  for (int k = 0; k < 3; ++k) o.FirstThree[U(k)] = static_cast<std::int16_t>(holders[U(k + 1)]);
+  const auto& f = o.FirstThree;
+  o.Tansyo = PayoutOf(result, Kakesiki::Tansyo, {f[0]});
+  o.Nirentan = PayoutOf(result, Kakesiki::Nirentan, {f[0], f[1]});
+  o.Sanrentan = PayoutOf(result, Kakesiki::Sanrentan, {f[0], f[1], f[2]});
+  return o;
+}
+
+void Walk(const std::vector<DayRecord>& days, const mWinFeatures::FeatureSet& set,
+          const std::function<void(const RaceCase&)>& each) {
+  mWinHistory::cWinHistory history;
+  for (const DayRecord& day : days) {
+    for (const cBangumiFile::Card& card : day.cards) {
+      const int venue = card.KyoteijyoCode.toInt();
+      const cKekkaFile::Venue* results = nullptr;
+      for (const cKekkaFile::Venue& v : day.results) {
+        if (v.KyoteijyoCode.toInt() == venue) results = &v;
+      }
+      for (int r = 1; r <= card.RaceNumbers && r <= cBangumiFile::kMaxRace; ++r) {
+        RaceCase rc;
+        rc.Date = day.date;
+        rc.Venue = venue;
+        rc.RaceNo = r;
+        rc.Card = &card;
+        if (results && results->races[U(r - 1)].Exists) rc.Result = &results->races[U(r - 1)];
+        const cBangumiFile::Race& race = card.races[U(r - 1)];
+        for (int b = 0; b < 6; ++b)
+          rc.Records[U(b)] = history.Record(race.boats[U(b)].SensyuNo, day.date, mWinFeatures::kWindowDays);
+        rc.Entry = mCourseHistory::Predict(rc.Records, race.CourseFix);
+        rc.Rows = mWinFeatures::RaceFeatures(card, r, rc.Entry.Courses, rc.Records, set);
+        each(rc);
+      }
+    }
+    for (const cKekkaFile::Venue& v : day.results) history.AddVenue(day.date, v);
+  }
+}
+
+mWinModel::Coefficients FitDays(const std::vector<DayRecord>& days, QDate from, QDate to,
+                                const mWinFeatures::FeatureSet& set, double ridge,
+                                const std::function<void(int)>& progress) {
+  const QStringList names = mWinFeatures::FeatureNames(set);
+  mWinFit::RaceSet races(static_cast<int>(names.size()));
+  Walk(days, set, [&](const RaceCase& rc) {
+    if (!rc.Result || (from.isValid() && rc.Date < from) || (to.isValid() && rc.Date >= to)) return;
+    const Outcome o = ReadOutcome(rc.Card->races[U(rc.RaceNo - 1)], *rc.Result);
+    if (!o.Placed || o.Refund) return;
+    races.Add(rc.Rows,
+              {static_cast<std::int16_t>(o.FirstThree[0] - 1), static_cast<std::int16_t>(o.FirstThree[1] - 1),
+               static_cast<std::int16_t>(o.FirstThree[2] - 1)},
+              CoursesOf(rc.Entry.Courses));
+  });
+  return mWinFit::FitAll(races, names, ridge, progress);
+}
+
+std::vector<DayRecord> YearFolderDays(const QString& strFolder, QDate from, QDate to, QStringList* skipped) {
+  std::vector<DayRecord> days;
+  const QDir dir(strFolder);
+  for (QDate d = from; d <= to; d = d.addDays(1)) {
+    const QString stem = d.toString(QStringLiteral("yyMMdd"));
+    const QString b = dir.filePath(QStringLiteral("b") + stem + QStringLiteral(".lzh"));
+    const QString k = dir.filePath(QStringLiteral("k") + stem + QStringLiteral(".lzh"));
+    if (!QFileInfo::exists(b) || !QFileInfo::exists(k)) continue;
+    try {
+      DayRecord day;
+      day.date = d;
+      day.cards = cBangumiFile::ReadDay(ArchiveMemberRead(b, ArchiveKind::Programme).bytes);
+      cKekkaFile::ReadAll(ArchiveMemberRead(k, ArchiveKind::Results).bytes,
+                          [&](const cKekkaFile::Venue& v) { day.results.push_back(v); });
+      days.push_back(std::move(day));
+    } catch (const RuntimeError& e) {
+      if (skipped) *skipped << stem + QStringLiteral(": ") + e.description();
+    }
+  }
+  return days;
+}
+
+}  // namespace tidewake::mWinEval

@@ -1,0 +1,121 @@
+#include "predict/mWinFeatures.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tidewake::mWinFeatures {
+
+namespace {
+
+constexpr int kVenues = 24;
+// Venue-by-course features for the two courses where venues differ most.
+constexpr int kVenueCourses = 2;
+
+// Share of wins and of first-two places by course over every venue: the neutral value of a
+// racer's record, so a short record is pulled towards what any racer does from there.
+constexpr std::array<double, 7> kWinBase{0, 0.55, 0.14, 0.12, 0.11, 0.06, 0.02};
+constexpr std::array<double, 7> kTwoBase{0, 0.72, 0.40, 0.33, 0.30, 0.18, 0.08};
+// Starts a record needs before it counts as much as the neutral value.
+constexpr double kPriorStarts = 6.0;
+
+std::size_t U(int i) { return static_cast<std::size_t>(i); }
+
+// A rate centred and scaled; a missing one (0 or less) is neutral with its indicator set.
+void Rate(mWinModel::Row& row, double value, double centre, double scale, bool withIndicator) {
+  const bool missing = !(value > 0.0) || !std::isfinite(value);
+  row.push_back(missing ? 0.0 : (value - centre) / scale);
+  if (withIndicator) row.push_back(missing ? 1.0 : 0.0);
+}
+
+}  // namespace
+
+QStringList FeatureNames(const FeatureSet& set) {
+  QStringList n;
+  for (int c = 2; c <= 6; ++c) n << QStringLiteral("course%1").arg(c);
+  for (int b = 2; b <= 6; ++b) n << QStringLiteral("boat%1").arg(b);
+  n << QStringLiteral("class_a1") << QStringLiteral("class_a2") << QStringLiteral("class_b2");
+  n << QStringLiteral("win_rate") << QStringLiteral("two_rate");
+  n << QStringLiteral("local_win_rate") << QStringLiteral("local_missing") << QStringLiteral("local_two_rate");
+  n << QStringLiteral("motor_two_rate") << QStringLiteral("motor_missing");
+  n << QStringLiteral("boat_two_rate") << QStringLiteral("boat_missing");
+  n << QStringLiteral("age") << QStringLiteral("weight") << QStringLiteral("weight_missing");
+  if (set.Interaction) {
+    n << QStringLiteral("win_rate_course1") << QStringLiteral("win_rate_course2") << QStringLiteral("win_rate_outer");
+  }
+  if (set.History) {
+    n << QStringLiteral("hist_win_course") << QStringLiteral("hist_two_course") << QStringLiteral("hist_win_form")
+      << QStringLiteral("hist_start") << QStringLiteral("hist_start_missing") << QStringLiteral("hist_flying")
+      << QStringLiteral("hist_missing");
+  }
+  if (set.Venue) {
+    for (int c = 1; c <= kVenueCourses; ++c) {
+      for (int v = 1; v <= kVenues; ++v) n << QStringLiteral("venue%1_course%2").arg(v, 2, 10, QLatin1Char('0')).arg(c);
+    }
+  }
+  return n;
+}
+
+QStringList CoefficientNames(const FeatureSet& set) { return FeatureNames(set) + mWinModel::ContextNames(); }
+
+mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const CourseTable& courses,
+                                 const std::array<mWinHistory::RacerRecord, 6>& records, const FeatureSet& set) {
+  mWinModel::RaceRows rows;
+  if (race < 1 || race > cBangumiFile::kMaxRace) race = 1;
+  const cBangumiFile::Race& r = card.races[U(race - 1)];
+  bool venueOk = false;
+  const int venue = card.KyoteijyoCode.toInt(&venueOk);
+  for (int b = 1; b <= 6; ++b) {
+    const cBangumiFile::Entrant& e = r.boats[U(b - 1)];
+    int course = courses[U(b)];
+    if (course < 1 || course > 6) course = b;
+    mWinModel::Row& row = rows[U(b - 1)];
+    row.reserve(96);
+    for (int c = 2; c <= 6; ++c) row.push_back(course == c ? 1.0 : 0.0);
+    for (int k = 2; k <= 6; ++k) row.push_back(b == k ? 1.0 : 0.0);
+    const QString cls = e.SensyuClass.trimmed();
+    row.push_back(cls == QLatin1String("A1") ? 1.0 : 0.0);
+    row.push_back(cls == QLatin1String("A2") ? 1.0 : 0.0);
+    row.push_back(cls == QLatin1String("B2") ? 1.0 : 0.0);
+    const double win = e.SensyuZenkokuSyoritu;
+    Rate(row, win, 5.5, 1.5, false);
+    Rate(row, e.SensyuZenkokuFSyoritu, 35.0, 15.0, false);
+    // A racer new to the venue is judged by his national rates.
+    const bool localMissing = !(e.SensyuTochiSyoritu > 0.0f);
+    row.push_back(localMissing ? row[row.size() - 2] : (e.SensyuTochiSyoritu - 5.5) / 1.5);
+    row.push_back(localMissing ? 1.0 : 0.0);
+    row.push_back(localMissing ? row[row.size() - 3] : (e.SensyuTochiFSyoritu - 35.0) / 15.0);
+    Rate(row, e.MotorFSyoritu, 35.0, 10.0, true);
+    Rate(row, e.BoatFSyoritu, 35.0, 10.0, true);
+    row.push_back(e.SensyuAge > 0 ? (e.SensyuAge - 35.0) / 10.0 : 0.0);
+    Rate(row, e.SensyuWeight, 52.0, 4.0, true);
+    const double winZ = win > 0.0 ? (win - 5.5) / 1.5 : 0.0;
+    if (set.Interaction) {
+      row.push_back(course == 1 ? winZ : 0.0);
+      row.push_back(course == 2 ? winZ : 0.0);
+      row.push_back(course >= 4 ? winZ : 0.0);
+    }
+    if (set.History) {
+      const mWinHistory::RacerRecord& h = records[U(b - 1)];
+      const auto c = U(course);
+      const double n = h.Starts[c];
+      row.push_back((h.Wins[c] - n * kWinBase[c]) / (n + kPriorStarts));
+      row.push_back((h.TwoPlace[c] - n * kTwoBase[c]) / (n + kPriorStarts));
+      double excess = 0.0;
+      for (std::size_t k = 1; k <= 6; ++k) excess += h.Wins[k] - h.Starts[k] * kWinBase[k];
+      row.push_back(excess / (h.TotalStarts() + kPriorStarts));
+      const bool noTiming = h.Timings == 0;
+      row.push_back(noTiming ? 0.0 : (h.TimingSum / h.Timings - 0.16) / 0.05);
+      row.push_back(noTiming ? 1.0 : 0.0);
+      row.push_back(std::min(h.Flyings, 3));
+      row.push_back(h.TotalStarts() == 0 ? 1.0 : 0.0);
+    }
+    if (set.Venue) {
+      for (int vc = 1; vc <= kVenueCourses; ++vc) {
+        for (int v = 1; v <= kVenues; ++v) row.push_back(venueOk && v == venue && course == vc ? 1.0 : 0.0);
+      }
+    }
+  }
+  return rows;
+}
+
+}  // namespace tidewake::mWinFeatures
