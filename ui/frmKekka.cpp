@@ -109,6 +109,11 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* race = new QVBoxLayout();
   race->addWidget(grdKekka, 0, Qt::AlignLeft | Qt::AlignTop);
   race->addWidget(lblKimarite);
+  // The chances and the accuracy go under the boats, beside the payouts, rather than under both:
+  // the window then stays low enough to open under the card on a laptop's screen.
+  race->addSpacing(8);
+  race->addWidget(lblWin);
+  race->addWidget(lblAccuracy);
   race->addStretch(1);
   sides->addLayout(race);
   sides->addWidget(grdHaraimodosi, 0, Qt::AlignLeft | Qt::AlignTop);
@@ -116,8 +121,6 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addLayout(sides);
   layout->addWidget(lblBikou);
   layout->addStretch(1);
-  layout->addWidget(lblWin);
-  layout->addWidget(lblAccuracy);
   Clear(kNoResult);
 }
 

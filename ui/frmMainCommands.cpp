@@ -329,9 +329,14 @@ void frmMain::mnuRaceKekka_Click() {
     // At the size its contents need, beside or under the main window.
     frmKekkaWindow->ensurePolished();
     if (frmKekkaWindow->layout()) frmKekkaWindow->layout()->activate();
-    frmKekkaWindow->resize(frmKekkaWindow->sizeHint());
     const QRect screenArea = screen() ? screen()->availableGeometry() : QRect();
-    frmKekkaWindow->move(PlaceBeside(frameGeometry(), frmKekkaWindow->frameGeometry().size(), screenArea));
+    // A window not shown yet has no frame: the main window's title bar and borders stand in for
+    // its own, so that the whole of it is placed on the screen, not just its contents.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    QSize want = frmKekkaWindow->sizeHint();
+    if (!screenArea.isEmpty()) want = want.boundedTo(screenArea.size() - frame);
+    frmKekkaWindow->resize(want);
+    frmKekkaWindow->move(PlaceBeside(frameGeometry(), want + frame, screenArea));
   }
   frmKekkaWindow->show();
   frmKekkaWindow->raise();
