@@ -48,14 +48,6 @@ QStringView MidView(QStringView s, qsizetype start, qsizetype length) {
 }
 QStringView RightView(QStringView s, qsizetype length) { return s.last(std::min(length, s.size())); }
 
-// The text without leading and trailing ASCII blanks, as Trim gives it, without a copy.
-QStringView TrimView(QStringView s) {
-  qsizetype from = 0, to = s.size();
-  while (from < to && s[from] == u' ') ++from;
-  while (to > from && s[to - 1] == u' ') --to;
-  return s.sliced(from, to - from);
-}
-
 bool IsVenueLine(QStringView line) {
   const QStringView c57 = MidView(line, 5, 3);
   return c57 == u"競艇場" || c57 == u"競走場" || MidView(line, 1, 6) == u"ボートレース";

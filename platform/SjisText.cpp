@@ -97,17 +97,15 @@ void EnsureShiftJisCodec() {
   }
 }
 
-QString DecodeSjis(QByteArrayView bytes) {
+qsizetype DecodeSjisInto(QByteArrayView bytes, char16_t* out) {
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
   const qsizetype n = bytes.size();
+  char16_t* o = out;
   qsizetype i = 0;
-  while (i < n && b[i] < 0x80) ++i;
-  if (i == n) return QString::fromLatin1(bytes.data(), n);
+  // ASCII, nearly every byte of a race file, is copied without a look at the table.
+  while (i < n && b[i] < 0x80) *o++ = b[i++];
+  if (i == n) return n;
   const DecodeTable& table = Table();
-  // One character per byte at most: the text is written in place and cut to its length.
-  QString out(n, Qt::Uninitialized);
-  char16_t* o = reinterpret_cast<char16_t*>(out.data());
-  for (qsizetype k = 0; k < i; ++k) *o++ = b[k];
   while (i < n) {
     const unsigned char c = b[i++];
     if (c < 0x80) {
@@ -124,7 +122,13 @@ QString DecodeSjis(QByteArrayView bytes) {
     }
     *o++ = table.Single(c);
   }
-  out.truncate(o - reinterpret_cast<const char16_t*>(out.constData()));
+  return o - out;
+}
+
+QString DecodeSjis(QByteArrayView bytes) {
+  if (bytes.isEmpty()) return QString::fromLatin1(bytes.data(), 0);  // null for null bytes, as before
+  QString out(bytes.size(), Qt::Uninitialized);
+  out.truncate(DecodeSjisInto(bytes, reinterpret_cast<char16_t*>(out.data())));
   return out;
 }
 

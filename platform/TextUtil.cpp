@@ -4,13 +4,15 @@
 
 namespace tidewake {
 
-QString Trim(QStringView s) {
+QStringView TrimView(QStringView s) {
   qsizetype b = 0;
   qsizetype e = s.size();
   while (b < e && s[b] == u' ') ++b;
   while (e > b && s[e - 1] == u' ') --e;
-  return s.sliced(b, e - b).toString();
+  return s.sliced(b, e - b);
 }
+
+QString Trim(QStringView s) { return TrimView(s).toString(); }
 
 QString LTrim(QStringView s) {
   qsizetype b = 0;

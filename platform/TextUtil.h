@@ -11,6 +11,8 @@ namespace tidewake {
 QString Trim(QStringView s);
 QString LTrim(QStringView s);
 QString RTrim(QStringView s);
+// Trim without a copy: the view of the text between its leading and trailing ASCII blanks.
+QStringView TrimView(QStringView s);
 // The bytes without leading and trailing ASCII blanks: Trim of a line not yet decoded.
 QByteArrayView TrimBytes(QByteArrayView b);
 
