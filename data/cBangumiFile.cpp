@@ -13,7 +13,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -282,12 +284,9 @@ void ParticipationSensyuNoSet(Card& card) {
       }
     }
   }
-  // An exchange sort: equal numbers never swap, the empty number of an empty slot sorts first.
-  for (int i = 1; i <= n - 1; ++i) {
-    for (int k = 1; k <= n - i; ++k) {
-      if (card.participants[k] > card.participants[k + 1]) card.participants.swapItemsAt(k, k + 1);
-    }
-  }
+  // Equal numbers keep their order (as the exchange sort the order was first defined by keeps
+  // them), the empty number of an empty slot sorts first.
+  std::stable_sort(card.participants.begin() + 1, card.participants.end());
 }
 
 void TokutenrituSet(Card& card) {
@@ -305,41 +304,46 @@ void TokutenrituSet(Card& card) {
   }
 }
 
-const Entrant* FirstSlotWith(const Card& card, const QString& no) {
-  for (int r = 0; r < card.RaceNumbers; ++r) {
-    for (const Entrant& e : card.races[r].boats) {
-      if (e.SensyuNo == no) return &e;
+// The first slot, races in order and boats 1..6, holding each registration number: the slots
+// sorted once by number (slot order kept among equals), then searched.
+class FirstSlots {
+ public:
+  explicit FirstSlots(const Card& card) {
+    slots_.reserve(static_cast<std::size_t>(card.RaceNumbers) * cBangumiFile::kBoats);
+    for (int r = 0; r < card.RaceNumbers; ++r) {
+      for (const Entrant& e : card.races[r].boats) slots_.push_back(&e);
     }
+    std::stable_sort(slots_.begin(), slots_.end(),
+                     [](const Entrant* a, const Entrant* b) { return a->SensyuNo < b->SensyuNo; });
   }
-  return nullptr;
-}
+  const Entrant* With(const QString& no) const {
+    const auto it = std::lower_bound(slots_.begin(), slots_.end(), no,
+                                     [](const Entrant* e, const QString& key) { return e->SensyuNo < key; });
+    return it != slots_.end() && (*it)->SensyuNo == no ? *it : nullptr;
+  }
+
+ private:
+  std::vector<const Entrant*> slots_;
+};
 
 // Competition ranks of the points rate among the day's participants: 7.5, 7.5, 6.0 rank 1, 1, 3.
 void TokutenrituOrderSet(Card& card) {
   const int n = card.ParticipationNumbers;
   std::vector<float> rates(n);
+  const FirstSlots first(card);
   for (int i = 0; i < n; ++i) {
-    const Entrant* e = FirstSlotWith(card, card.participants[i + 1]);
+    const Entrant* e = first.With(card.participants[i + 1]);
     rates[i] = e ? e->Tokutenritu : 0.0f;
   }
-  for (int i = 0; i < n - 1; ++i) {
-    for (int k = 0; k < n - 1 - i; ++k) {
-      if (rates[k] < rates[k + 1]) std::swap(rates[k], rates[k + 1]);
-    }
-  }
-  int rank = 1, run = 0;
-  float current = rates[0];
-  for (float v : rates) {
-    if (v != current) {
-      rank += run;
-      run = 1;
-      current = v;
-    } else {
-      ++run;
-    }
-    for (int r = 0; r < card.RaceNumbers; ++r) {
-      for (Entrant& e : card.races[r].boats) {
-        if (e.Tokutenritu == current) e.TokutenrituOrder = static_cast<std::int16_t>(rank);
+  // Highest first; the rates are finite (a count of points over a count of races).
+  std::sort(rates.begin(), rates.end(), std::greater<float>());
+  // A rate's competition rank is one more than the count of rates above it; a slot whose rate
+  // no participant has keeps its rank.
+  for (int r = 0; r < card.RaceNumbers; ++r) {
+    for (Entrant& e : card.races[r].boats) {
+      const auto it = std::lower_bound(rates.begin(), rates.end(), e.Tokutenritu, std::greater<float>());
+      if (it != rates.end() && *it == e.Tokutenritu) {
+        e.TokutenrituOrder = static_cast<std::int16_t>(it - rates.begin() + 1);
       }
     }
   }
@@ -380,7 +384,11 @@ QString StorePathOr(QString& strFileName) {
 // bytes; only those few lines are decoded to rule out a match that straddles a character.
 struct Needle {
   explicit Needle(const char16_t* t) : text(QString::fromUtf16(t)), bytes(EncodeSjis(text)) {}
-  bool In(QByteArrayView line) const { return line.contains(bytes) && DecodeSjis(line).contains(text); }
+  bool In(QByteArrayView line) const {
+    return std::string_view(line.data(), line.size()).find(std::string_view(bytes.data(), bytes.size())) !=
+               std::string_view::npos &&
+           DecodeSjis(line).contains(text);
+  }
   // The decoded line begins with the text exactly when its bytes begin with the text's bytes.
   bool Starts(QByteArrayView line) const { return line.startsWith(bytes); }
   QString text;
@@ -537,7 +545,10 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
     }
     return false;
   };
-  auto isStart = [](const QString& line) { return line.contains(u"BBGN"); };
+  auto isStart = [](const QString& line) {
+    return std::u16string_view(reinterpret_cast<const char16_t*>(line.constData()), line.size()).find(u"BBGN") !=
+           std::u16string_view::npos;
+  };
   std::optional<BlockReader> block;
   // The line after a venue line, unless it starts or ends a block: then it is handed back.
   auto following = [&](QString& line, int& lineNo) {
