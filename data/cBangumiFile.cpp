@@ -384,11 +384,7 @@ QString StorePathOr(QString& strFileName) {
 // bytes; only those few lines are decoded to rule out a match that straddles a character.
 struct Needle {
   explicit Needle(const char16_t* t) : text(QString::fromUtf16(t)), bytes(EncodeSjis(text)) {}
-  bool In(QByteArrayView line) const {
-    return std::string_view(line.data(), line.size()).find(std::string_view(bytes.data(), bytes.size())) !=
-               std::string_view::npos &&
-           DecodeSjis(line).contains(text);
-  }
+  bool In(QByteArrayView line) const { return FindBytes(line, bytes) >= 0 && DecodeSjis(line).contains(text); }
   // The decoded line begins with the text exactly when its bytes begin with the text's bytes.
   bool Starts(QByteArrayView line) const { return line.startsWith(bytes); }
   QString text;

@@ -96,14 +96,16 @@ std::int16_t SmallField(QByteArrayView line, int lineNo, const QString& field, q
 
 // A figure with a decimal point ("6.89", "0.08").
 float DecimalField(QStringView s, int lineNo, const QString& field, qsizetype from, qsizetype width) {
-  if (!IsNumeric(s) || s.contains(u'e') || s.contains(u'E') || s.startsWith(u'-') || s.startsWith(u'+')) {
-    ThrowField(ErrNo::TypeMismatch, lineNo, field, from, width, QStringLiteral("が数値ではありません"), s.toString());
-  }
+  const bool plain = !(s.contains(u'e') || s.contains(u'E') || s.startsWith(u'-') || s.startsWith(u'+'));
   try {
-    return ToSingle(s);
-  } catch (const RuntimeError&) {
-    ThrowField(ErrNo::Overflow, lineNo, field, from, width, QStringLiteral("が大きすぎます"), s.toString());
+    if (plain) return ToSingle(s);
+  } catch (const RuntimeError& e) {
+    // ToSingle fails TypeMismatch exactly when the text is no number at all.
+    if (e.number() != ErrNo::TypeMismatch) {
+      ThrowField(ErrNo::Overflow, lineNo, field, from, width, QStringLiteral("が大きすぎます"), s.toString());
+    }
   }
+  ThrowField(ErrNo::TypeMismatch, lineNo, field, from, width, QStringLiteral("が数値ではありません"), s.toString());
 }
 
 const std::array<const char16_t*, kKakesikiCount> kKakesikiNames = {u"単勝",   u"複勝",   u"２連単", u"２連複",
@@ -292,7 +294,7 @@ Venue VenueReader::Read() {
           continue;
         }
         // The caption's bytes in a line that does not hold the caption would straddle characters.
-        if (line.contains(Word().raceTime)) {
+        if (FindBytes(line, Word().raceTime) >= 0) {
           const QString text = DecodeSjis(line);
           const qsizetype caption = text.indexOf(u"ﾚｰｽﾀｲﾑ");
           if (caption >= 0) {
@@ -476,6 +478,7 @@ void VenueReader::ReadRaceHeader(QByteArrayView line) {
   lastKind_ = -1;
   Race& race = Current();
   race.Exists = true;
+  race.boats.reserve(cKekkaFile::kBoats);
   QString name = DecodeSjis(Cut(line, 5, 34));
   if (name.contains(u"進入固定")) {
     race.CourseFix = true;
