@@ -535,7 +535,7 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
     while (reader.Next(raw)) {
       CheckProgrammeLine(raw, reader.LineNumber());
       if (!KeepsProgrammeLine(raw)) continue;
-      line = DecodeSjis(raw);
+      DecodeSjisInto(raw, line);
       lineNo = reader.LineNumber();
       return true;
     }

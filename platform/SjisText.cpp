@@ -125,6 +125,11 @@ qsizetype DecodeSjisInto(QByteArrayView bytes, char16_t* out) {
   return o - out;
 }
 
+void DecodeSjisInto(QByteArrayView bytes, QString& out) {
+  out.resize(bytes.size());
+  out.truncate(DecodeSjisInto(bytes, reinterpret_cast<char16_t*>(out.data())));
+}
+
 QString DecodeSjis(QByteArrayView bytes) {
   if (bytes.isEmpty()) return QString::fromLatin1(bytes.data(), 0);  // null for null bytes, as before
   QString out(bytes.size(), Qt::Uninitialized);

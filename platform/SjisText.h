@@ -23,6 +23,10 @@ QString DecodeSjis(QByteArrayView bytes);
 // than its bytes); returns the number of characters written.
 qsizetype DecodeSjisInto(QByteArrayView bytes, char16_t* out);
 
+// Decodes into `out` in the room it already has: a reader decoding line after line into one
+// text allocates only when a line is longer than any before it.
+void DecodeSjisInto(QByteArrayView bytes, QString& out);
+
 // A short text decoded into a buffer of its own: for the fields a reader tests and drops (numbers,
 // markers), so that reading them costs no allocation. A longer text is decoded as DecodeSjis does.
 class SjisField {
