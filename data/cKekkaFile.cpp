@@ -171,8 +171,10 @@ bool LooksLikeBoatLine(QByteArrayView line) {
 // Reads the lines of one venue block, from the line after NNKBGN to NNKEND.
 class VenueReader {
  public:
-  VenueReader(LineReader& reader, const QString& code, int beginLine)
-      : r_(reader), code_(code), beginLine_(beginLine) {}
+  // `keepText` false reads and checks every line as ever but leaves the boats' and payouts' texts
+  // out of the venue: a conversion that only checks the file does not build what it throws away.
+  VenueReader(LineReader& reader, const QString& code, int beginLine, bool keepText)
+      : r_(reader), code_(code), beginLine_(beginLine), keepText_(keepText) {}
 
   Venue Read();
 
@@ -190,8 +192,10 @@ class VenueReader {
   void SettleStatus();
 
   LineReader& r_;
+  bool KeepText() const { return keepText_; }
   QString code_;
   int beginLine_;
+  bool keepText_;
   Venue v_;
   Part part_ = Part::Head;
   bool venueLineRead_ = false;
@@ -285,7 +289,7 @@ Venue VenueReader::Read() {
         if (LooksLikeBoatLine(line)) {
           ReadBoatLine(line);
         } else {
-          Current().bikou << Trim(DecodeSjis(line));
+          if (KeepText()) Current().bikou << Trim(DecodeSjis(line));
         }
         continue;
       case Part::Race: {
@@ -302,7 +306,7 @@ Venue VenueReader::Read() {
             continue;
           }
         }
-        if (!ReadPayoutLine(line)) Current().bikou << Trim(DecodeSjis(line));
+        if (!ReadPayoutLine(line) && KeepText()) Current().bikou << Trim(DecodeSjis(line));
         continue;
       }
     }
@@ -532,7 +536,8 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
   } else if (!(place == "00") && !(place[0] >= 'A' && place[0] <= 'Z' && (place[1] == ' ' || IsDigit(place[1])))) {
     ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("着順"), 2, 2, QStringLiteral("が読めません"), DecodeSjis(place));
   }
-  b.Tyakujyun = DecodeSjis(TrimBytes(place));
+  const QByteArrayView placeText = TrimBytes(place);
+  if (KeepText()) b.Tyakujyun = DecodeSjis(placeText);
   const char waku = line[6];
   if (line[5] != ' ' || waku < '1' || waku > '6' || line[7] != ' ') {
     ThrowField(ErrNo::TypeMismatch, n, kWakuNo, 6, 1, QStringLiteral("が 1～6 ではありません"),
@@ -550,10 +555,14 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
     ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("登録番号"), 8, 4, QStringLiteral("が 4 桁の数字ではありません"),
                DecodeSjis(no));
   }
-  b.SensyuNo = QString::fromLatin1(no);
-  b.SensyuName = DecodeSjis(TrimBytes(Cut(line, 13, 16)));
-  b.MotorNo = QString::number(NumberField(line, n, QStringLiteral("モーター番号"), 29, 3));
-  b.BoatNo = QString::number(NumberField(line, n, QStringLiteral("ボート番号"), 32, 5));
+  const std::int32_t motor = NumberField(line, n, QStringLiteral("モーター番号"), 29, 3);
+  const std::int32_t boat = NumberField(line, n, QStringLiteral("ボート番号"), 32, 5);
+  if (KeepText()) {
+    b.SensyuNo = QString::fromLatin1(no);
+    b.SensyuName = DecodeSjis(TrimBytes(Cut(line, 13, 16)));
+    b.MotorNo = QString::number(motor);
+    b.BoatNo = QString::number(boat);
+  }
 
   // A boat withdrawn before the start prints "K ." for its exhibition time and timing.
   const QByteArrayView tenji = TrimBytes(Cut(line, 37, 6));
@@ -574,17 +583,19 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
       }
     }
   }
-  b.StartTimingText = DecodeSjis(TrimBytes(Cut(line, 47, 8)));
-  b.StartLate = b.StartTimingText.startsWith(u'L') || b.Tyakujyun.startsWith(u'L');
-  if (!b.StartTimingText.isEmpty()) {
-    QStringView figure = b.StartTimingText;
+  const SjisField timing(TrimBytes(Cut(line, 47, 8)));
+  const QStringView timingText = timing.view();
+  if (KeepText()) b.StartTimingText = timingText.toString();
+  b.StartLate = timingText.startsWith(u'L') || placeText.startsWith('L');
+  if (!timingText.isEmpty()) {
+    QStringView figure = timingText;
     const bool letter = figure.front() >= u'A' && figure.front() <= u'Z';
     if (letter) figure = figure.sliced(1);
     // "K ." is no timing; "F0.01" a flying start; "0.08" a timing.
     if (!(letter && TrimView(figure) == u".")) {
       b.StartTiming = DecimalField(figure, n, QStringLiteral("スタートタイミング"), 47, 8);
       b.StartTimingExists = true;
-      b.StartFlying = b.StartTimingText.front() == u'F';
+      b.StartFlying = timingText.front() == u'F';
     }
   }
   // "1.49.7" is 1 minute 49.7 seconds; " .  . " no time.
@@ -615,7 +626,7 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
       ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("レースタイム"), 55, 11,
                  QStringLiteral("が 分.秒.1/10秒 ではありません"), time.toString());
     }
-    b.RaceTime = time.toString();
+    if (KeepText()) b.RaceTime = time.toString();
     b.RaceTimeSeconds = static_cast<float>(value(minutes) * 60 + value(seconds) + value(tenths) / 10.0);
   }
   race.boats.push_back(std::move(b));
@@ -681,7 +692,8 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
       race.payouts[kind].push_back(std::move(h));
       continue;
     }
-    h.Kumiban = DecodeSjis(tokens[k++]);
+    if (KeepText()) h.Kumiban = DecodeSjis(tokens[k]);
+    ++k;
     h.Kingaku = number(at(k++), QStringLiteral("払戻金"));
     if (!single) {
       if (at(k) != word.ninki) {
@@ -719,7 +731,8 @@ int VenueCode(QByteArrayView marker, int lineNo) {
 
 // Reads every block of the text; `wanted` empty means all venues, else only the block of that code.
 // Returns the number of blocks read.
-int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<void(const Venue&)>& found) {
+int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<void(const Venue&)>& found,
+               bool keepText = true) {
   LineReader reader(bytes);
   QByteArrayView line;
   int blocks = 0;
@@ -730,7 +743,7 @@ int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<
     if (!wanted.isEmpty() && code != wanted) continue;
     const int n = reader.LineNumber();
     VenueCode(t, n);
-    VenueReader venue(reader, code, n);
+    VenueReader venue(reader, code, n, keepText);
     found(venue.Read());
     ++blocks;
     if (!wanted.isEmpty()) break;
@@ -812,7 +825,8 @@ bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileNa
     CheckText(bytes, strFileName);
     // Every venue is read before the store is touched, so a damaged file never replaces good
     // results.
-    const int blocks = ReadBlocks(bytes, QString(), [](const Venue&) {});
+    const int blocks = ReadBlocks(
+        bytes, QString(), [](const Venue&) {}, false);
     if (blocks == 0) {
       throw RuntimeError(ErrNo::NotATextFile,
                          QStringLiteral("成績ファイルではありません: 競艇場のブロック（\"NNKBGN\" の行）がありません。"
