@@ -219,15 +219,16 @@ void ReadRaceHeader(cBangumiFile::Race& race, QStringView line) {
   if (line.contains(u"進入固定")) race.CourseFix = true;
 }
 
-// `trimmed` is the line without the `lead` blanks it begins with.
-void ReadEntrant(Entrant& e, QStringView trimmed, qsizetype lead, int lineNo) {
+// `trimmed` is the line without the `lead` blanks it begins with. With `keepText` false the
+// texts that no later step reads (name, birthplace, class, motor and boat numbers) are left out.
+void ReadEntrant(Entrant& e, QStringView trimmed, qsizetype lead, int lineNo, bool keepText) {
   const EntrantCutter cut(trimmed, lead, lineNo);
   e.SensyuNo = cut.Text(3, 4);
-  e.SensyuName = cut.Text(7, 4);
+  if (keepText) e.SensyuName = cut.Text(7, 4);
   e.SensyuAge = cut.Integer(QStringLiteral("年齢"), 11, 2);
-  e.SensyuBirthplace = cut.Text(13, 2);
+  if (keepText) e.SensyuBirthplace = cut.Text(13, 2);
   e.SensyuWeight = cut.Integer(QStringLiteral("体重"), 15, 2);
-  e.SensyuClass = cut.Text(17, 2);
+  if (keepText) e.SensyuClass = cut.Text(17, 2);
   e.SensyuZenkokuSyoritu = cut.Single(QStringLiteral("全国勝率"), 19, 5);
   e.SensyuZenkokuFSyoritu = cut.Single(QStringLiteral("全国２連率"), 24, 6);
   e.SensyuTochiSyoritu = cut.Single(QStringLiteral("当地勝率"), 30, 5);
@@ -235,12 +236,12 @@ void ReadEntrant(Entrant& e, QStringView trimmed, qsizetype lead, int lineNo) {
   // Motor and boat numbers of three digits fill the separator column before them ("35.36160 34.64"
   // is boat 160): a digit there belongs to the number.
   const QStringView t = trimmed;
-  e.MotorNo = t.size() >= 41 && IsDigit(t[40]) ? cut.Text(41, 3) : cut.Text(42, 2);
+  if (keepText) e.MotorNo = t.size() >= 41 && IsDigit(t[40]) ? cut.Text(41, 3) : cut.Text(42, 2);
   e.MotorFSyoritu = cut.Single(QStringLiteral("モーター２連率"), 44, 6);
-  e.BoatNo = t.size() >= 50 && IsDigit(t[49]) ? cut.Text(50, 3) : cut.Text(51, 2);
+  if (keepText) e.BoatNo = t.size() >= 50 && IsDigit(t[49]) ? cut.Text(50, 3) : cut.Text(51, 2);
   e.BoatFSyoritu = cut.Single(QStringLiteral("ボート２連率"), 53, 6);
   e.Seiseki = cut.Text(60, 12);
-  const QString hayami = cut.Text(72, 2);
+  const QStringView hayami = MidView(trimmed, 72, 2);
   if (IsNumeric(hayami)) e.Hayami = cut.Integer(QStringLiteral("早見"), 72, 2);
 }
 
@@ -435,8 +436,11 @@ struct BlockReader {
   int longTitleOther = -1;  // the index in `others` of the line read as the long title
   bool dateSeen = false;
   QString end;
+  bool keepText;
 
-  explicit BlockReader(const QString& code) : end(code + QStringLiteral("BEND")) { card.KyoteijyoCode = code; }
+  BlockReader(const QString& code, bool keep) : end(code + QStringLiteral("BEND")), keepText(keep) {
+    card.KyoteijyoCode = code;
+  }
 
   // The line's kinds in their order; `next` gives the line after a venue line.
   template <typename NextLine>
@@ -487,7 +491,7 @@ struct BlockReader {
                            QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(lineNo));
       }
       Entrant e;
-      ReadEntrant(e, t, line.size() - t.size(), lineNo);
+      ReadEntrant(e, t, line.size() - t.size(), lineNo, keepText);
       card.races[card.RaceNumbers - 1].boats[t[0].unicode() - u'1'] = std::move(e);
       other = false;
     }
@@ -519,9 +523,10 @@ struct BlockReader {
 // store would not keep are passed over, so both read alike and line numbers are those of the text
 // given. With `only` set, blocks of other codes are passed over unread (a store's venue is loaded
 // whatever the others hold). A block ends at its BEND line, at the next block's start, or at the
-// end of the text.
+// end of the text. With `keepText` false the cards leave out the entrants' texts that only a card
+// on show reads (a conversion checks the text and throws the cards away).
 template <typename Take>
-void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&& take) {
+void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&& take, bool keepText = true) {
   LineReader reader(bytes);
   QByteArrayView raw;
   // The next kept line, decoded; a line handed back (a boundary met after a venue line) first.
@@ -562,14 +567,14 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
       if (block) take(block->Finish());
       block.reset();
       if (only) {
-        if (TrimView(line) == QString(*only + QStringLiteral("BBGN"))) block.emplace(*only);
+        if (TrimView(line) == QString(*only + QStringLiteral("BBGN"))) block.emplace(*only, keepText);
       } else {
         const int code = VenueCodeOf(line, lineNo);
         if (reader.AtEnd()) {
           throw RuntimeError(ErrNo::InputPastEnd,
                              QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(lineNo));
         }
-        block.emplace(QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')));
+        block.emplace(QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')), keepText);
       }
       continue;
     }
@@ -648,9 +653,10 @@ namespace {
 // text whose venues, dates, races or entrants cannot be read is refused before the store changes.
 // Messages name `sourceName` and the line of the text given.
 QByteArray KeptLines(QByteArrayView bytes, const QString& sourceName) {
-  std::vector<Card> cards;
+  int cards = 0;
   try {
-    cards = cBangumiFile::ReadDay(bytes);
+    ReadBlocks(
+        bytes, std::nullopt, [&cards](Card&&) { ++cards; }, false);
   } catch (const RuntimeError& e) {
     // A line that is no programme's says which file to choose instead, as it always did.
     const QString sep = e.number() == ErrNo::NotATextFile ? QStringLiteral(": ") : QStringLiteral("\n");
@@ -658,7 +664,7 @@ QByteArray KeptLines(QByteArrayView bytes, const QString& sourceName) {
   }
   // A file with no venue in it (a text of another kind picked by mistake) would replace the
   // day's programme with an empty one: it is refused and the store stays.
-  if (cards.empty()) {
+  if (cards == 0) {
     throw RuntimeError(ErrNo::NotATextFile, QStringLiteral("番組が見つかりません（場の始まりの行 BBGN がありません）。"
                                                            "番組ファイル(B*.TXT)を選んでください: %1")
                                                 .arg(sourceName));
