@@ -61,7 +61,7 @@ TEST(FileLineReader, SameLinesAsTheBufferReader) {
 // reader, which looks ahead for each kind of end, splits as the file reader does byte by byte.
 TEST(LineReader, AnyMixOfLineEndsSplitsAsTheFileReader) {
   std::mt19937 random(16);
-  for (int round = 0; round < 200; ++round) {
+  for (int round = 0; round < 40; ++round) {
     QByteArray bytes;
     const int length = static_cast<int>(random() % 300);
     const unsigned ends = random() % 4;  // none, CR only, LF only, both
