@@ -524,9 +524,11 @@ struct BlockReader {
 // given. With `only` set, blocks of other codes are passed over unread (a store's venue is loaded
 // whatever the others hold). A block ends at its BEND line, at the next block's start, or at the
 // end of the text. With `keepText` false the cards leave out the entrants' texts that only a card
-// on show reads (a conversion checks the text and throws the cards away).
+// on show reads (a conversion checks the text and throws the cards away); `kept`, when given,
+// gets every line the store keeps, as read and ended by CR LF.
 template <typename Take>
-void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&& take, bool keepText = true) {
+void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&& take, bool keepText = true,
+                QByteArray* kept = nullptr) {
   LineReader reader(bytes);
   QByteArrayView raw;
   // The next kept line, decoded; a line handed back (a boundary met after a venue line) first.
@@ -540,6 +542,10 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
     while (reader.Next(raw)) {
       CheckProgrammeLine(raw, reader.LineNumber());
       if (!KeepsProgrammeLine(raw)) continue;
+      if (kept) {
+        kept->append(raw);
+        kept->append("\r\n");
+      }
       DecodeSjisInto(raw, line);
       lineNo = reader.LineNumber();
       return true;
@@ -653,10 +659,14 @@ namespace {
 // text whose venues, dates, races or entrants cannot be read is refused before the store changes.
 // Messages name `sourceName` and the line of the text given.
 QByteArray KeptLines(QByteArrayView bytes, const QString& sourceName) {
+  // The store gets the bytes as read: code page 932 has characters with two codes, which would
+  // not survive decoding and encoding again.
+  QByteArray kept;
+  kept.reserve(bytes.size());
   int cards = 0;
+  const auto count = [&cards](Card&&) { ++cards; };
   try {
-    ReadBlocks(
-        bytes, std::nullopt, [&cards](Card&&) { ++cards; }, false);
+    ReadBlocks(bytes, std::nullopt, count, false, &kept);
   } catch (const RuntimeError& e) {
     // A line that is no programme's says which file to choose instead, as it always did.
     const QString sep = e.number() == ErrNo::NotATextFile ? QStringLiteral(": ") : QStringLiteral("\n");
@@ -668,17 +678,6 @@ QByteArray KeptLines(QByteArrayView bytes, const QString& sourceName) {
     throw RuntimeError(ErrNo::NotATextFile, QStringLiteral("番組が見つかりません（場の始まりの行 BBGN がありません）。"
                                                            "番組ファイル(B*.TXT)を選んでください: %1")
                                                 .arg(sourceName));
-  }
-  // The store gets the bytes as read: code page 932 has characters with two codes, which would
-  // not survive decoding and encoding again.
-  QByteArray kept;
-  kept.reserve(bytes.size());
-  LineReader reader(bytes);
-  QByteArrayView line;
-  while (reader.Next(line)) {
-    if (!KeepsProgrammeLine(line)) continue;
-    kept.append(line);
-    kept.append("\r\n");
   }
   return kept;
 }
