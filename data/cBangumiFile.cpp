@@ -401,8 +401,10 @@ bool KeepsProgrammeLine(QByteArrayView line) {
 }
 
 // A line no programme has: too long, or holding a NUL byte (a file of another kind).
-void CheckProgrammeLine(QByteArrayView bytes, int lineNo) {
-  if (bytes.size() <= kMaxLineBytes && !bytes.contains('\0')) return;
+// `anyNul` says whether the whole text holds one, so that a text without one is not searched line
+// by line.
+void CheckProgrammeLine(QByteArrayView bytes, int lineNo, bool anyNul) {
+  if (bytes.size() <= kMaxLineBytes && !(anyNul && bytes.contains('\0'))) return;
   throw RuntimeError(ErrNo::NotATextFile,
                      QStringLiteral("%1 行目が番組の行ではありません（%2）。番組ファイル(B*.TXT)を選んでください")
                          .arg(lineNo)
@@ -531,6 +533,7 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
                 QByteArray* kept = nullptr) {
   LineReader reader(bytes);
   QByteArrayView raw;
+  const bool anyNul = bytes.contains('\0');
   // The next kept line, decoded; a line handed back (a boundary met after a venue line) first.
   std::optional<std::pair<QString, int>> held;
   auto next = [&](QString& line, int& lineNo) {
@@ -540,7 +543,7 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
       return true;
     }
     while (reader.Next(raw)) {
-      CheckProgrammeLine(raw, reader.LineNumber());
+      CheckProgrammeLine(raw, reader.LineNumber(), anyNul);
       if (!KeepsProgrammeLine(raw)) continue;
       if (kept) {
         kept->append(raw);
