@@ -199,11 +199,15 @@ class VenueReader {
   Venue v_;
   Part part_ = Part::Head;
   bool venueLineRead_ = false;
-  bool noticeBlock_ = false;           // the venue line is "ボートレース…": a block with a notice, no race
-  int race_ = 0;                       // the race being read, 1..12; 0 before the first header
-  int lastKind_ = -1;                  // the kind of the last payout line, for the further lines of a kind
-  int matomeRace_ = 0;                 // the race of the last summary line, for a dead heat's further line
-  std::vector<QByteArrayView> words_;  // the words of the payout line being read, kept for their room
+  bool noticeBlock_ = false;  // the venue line is "ボートレース…": a block with a notice, no race
+  int race_ = 0;              // the race being read, 1..12; 0 before the first header
+  int lastKind_ = -1;         // the kind of the last payout line, for the further lines of a kind
+  int matomeRace_ = 0;        // the race of the last summary line, for a dead heat's further line
+  std::vector<QByteArrayView> words_;
+  std::array<std::vector<QByteArrayView>, 4> columns_;
+  std::vector<std::pair<qsizetype, QByteArrayView>>
+      matomeWords_;  // the summary line's words and columns  // the summary line's words by kind, kept for their room
+                     // // the words of the payout line being read, kept for their room
   // Per race: the summary says 中止, the section says レース不成立, a payout line was read.
   std::array<bool, cKekkaFile::kMaxRace> cancelled_{}, void_{}, paid_{};
 };
@@ -368,7 +372,8 @@ void VenueReader::ReadDateLine(QByteArrayView line) {
 void VenueReader::ReadMatomeLine(QByteArrayView line) {
   // The words of the line with the byte each starts at (Shift_JIS never has a blank inside a
   // character).
-  std::vector<std::pair<qsizetype, QByteArrayView>> words;
+  std::vector<std::pair<qsizetype, QByteArrayView>>& words = matomeWords_;
+  words.clear();
   for (qsizetype i = 0; i < line.size();) {
     if (line[i] == ' ') {
       ++i;
@@ -415,44 +420,49 @@ void VenueReader::ReadMatomeLine(QByteArrayView line) {
   }
   // Each word belongs to the kind whose column it starts in.
   constexpr std::array<qsizetype, 4> kColumnEnd = {32, 49, 64, std::numeric_limits<qsizetype>::max()};
-  std::array<QStringList, 4> columns;
+  // The words stay bytes (compared with the words' bytes, see Words); only a combination is decoded.
+  std::array<std::vector<QByteArrayView>, 4>& columns = columns_;
+  for (auto& col : columns) col.clear();
   for (; w < words.size(); ++w) {
     std::size_t c = 0;
     while (words[w].first >= kColumnEnd[c]) ++c;
-    columns[c] << DecodeSjis(words[w].second);
+    columns[c].push_back(words[w].second);
   }
+  const Words& word = Word();
   for (std::size_t c = 0; c < kMatomeKinds.size(); ++c) {
     const Kakesiki kind = kMatomeKinds[c];
-    const QStringList& col = columns[c];
-    const QString name = cKekkaFile::KakesikiName(kind);
-    if (col.isEmpty()) {
+    const std::vector<QByteArrayView>& col = columns[c];
+    const auto name = [kind] { return cKekkaFile::KakesikiName(kind); };
+    if (col.empty()) {
       if (further) continue;
       throw RuntimeError(
           ErrNo::InputPastEnd,
-          QStringLiteral("%1 行目の払戻金の一覧（%2R）に%3の組番がありません").arg(LineNo()).arg(race).arg(name));
+          QStringLiteral("%1 行目の払戻金の一覧（%2R）に%3の組番がありません").arg(LineNo()).arg(race).arg(name()));
     }
     cKekkaFile::Matome m;
-    m.Tokubarai = col[0] == kTokubarai;
-    m.Kumiban = m.Tokubarai ? QString() : col[0];
-    const bool unpaid = col[0] == kFuseiritu;
+    m.Tokubarai = col[0] == word.tokubarai;
+    if (!m.Tokubarai) m.Kumiban = DecodeSjis(col[0]);
+    const bool unpaid = col[0] == word.fuseiritu;
     const bool yenWanted = !unpaid && !m.Tokubarai;
     if (col.size() > 2 || (unpaid && col.size() > 1) || (yenWanted && col.size() < 2)) {
+      QStringList texts;
+      for (QByteArrayView b : col) texts << DecodeSjis(b);
       throw RuntimeError(ErrNo::TypeMismatch,
                          QStringLiteral("%1 行目の払戻金の一覧（%2R）の%3が組番と払戻金ではありません: \"%4\"")
                              .arg(LineNo())
                              .arg(race)
-                             .arg(name, col.join(u' ')));
+                             .arg(name(), texts.join(u' ')));
     }
     if (col.size() == 2) {
-      const QString& yen = col[1];
-      if (yen.size() > 9 || !std::all_of(yen.begin(), yen.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; })) {
+      const auto yen = SmallDigits(col[1]);
+      if (!yen) {
         throw RuntimeError(ErrNo::TypeMismatch,
                            QStringLiteral("%1 行目の払戻金の一覧（%2R）の%3の払戻金が数値ではありません: \"%4\"")
                                .arg(LineNo())
                                .arg(race)
-                               .arg(name, yen));
+                               .arg(name(), DecodeSjis(col[1])));
       }
-      m.Kingaku = ToLong(yen);
+      m.Kingaku = *yen;
     }
     v_.races[race - 1].matome[static_cast<int>(kind)].push_back(std::move(m));
   }
