@@ -294,7 +294,7 @@ void TokutenrituSet(Card& card) {
   for (int r = 0; r < card.RaceNumbers; ++r) {
     for (Entrant& e : card.races[r].boats) {
       int total = 0, count = 0;
-      for (QChar c : Trim(e.Seiseki)) {
+      for (QChar c : TrimView(e.Seiseki)) {
         if (CountsAsRace(c)) {
           total += SeisekiPoint(c);
           ++count;
