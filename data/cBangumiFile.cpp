@@ -13,7 +13,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -47,14 +49,6 @@ QStringView MidView(QStringView s, qsizetype start, qsizetype length) {
   return s.sliced(start - 1, std::min(length, s.size() - (start - 1)));
 }
 QStringView RightView(QStringView s, qsizetype length) { return s.last(std::min(length, s.size())); }
-
-// The text without leading and trailing ASCII blanks, as Trim gives it, without a copy.
-QStringView TrimView(QStringView s) {
-  qsizetype from = 0, to = s.size();
-  while (from < to && s[from] == u' ') ++from;
-  while (to > from && s[to - 1] == u' ') --to;
-  return s.sliced(from, to - from);
-}
 
 bool IsVenueLine(QStringView line) {
   const QStringView c57 = MidView(line, 5, 3);
@@ -225,15 +219,16 @@ void ReadRaceHeader(cBangumiFile::Race& race, QStringView line) {
   if (line.contains(u"進入固定")) race.CourseFix = true;
 }
 
-// `trimmed` is the line without the `lead` blanks it begins with.
-void ReadEntrant(Entrant& e, QStringView trimmed, qsizetype lead, int lineNo) {
+// `trimmed` is the line without the `lead` blanks it begins with. With `keepText` false the
+// texts that no later step reads (name, birthplace, class, motor and boat numbers) are left out.
+void ReadEntrant(Entrant& e, QStringView trimmed, qsizetype lead, int lineNo, bool keepText) {
   const EntrantCutter cut(trimmed, lead, lineNo);
   e.SensyuNo = cut.Text(3, 4);
-  e.SensyuName = cut.Text(7, 4);
+  if (keepText) e.SensyuName = cut.Text(7, 4);
   e.SensyuAge = cut.Integer(QStringLiteral("年齢"), 11, 2);
-  e.SensyuBirthplace = cut.Text(13, 2);
+  if (keepText) e.SensyuBirthplace = cut.Text(13, 2);
   e.SensyuWeight = cut.Integer(QStringLiteral("体重"), 15, 2);
-  e.SensyuClass = cut.Text(17, 2);
+  if (keepText) e.SensyuClass = cut.Text(17, 2);
   e.SensyuZenkokuSyoritu = cut.Single(QStringLiteral("全国勝率"), 19, 5);
   e.SensyuZenkokuFSyoritu = cut.Single(QStringLiteral("全国２連率"), 24, 6);
   e.SensyuTochiSyoritu = cut.Single(QStringLiteral("当地勝率"), 30, 5);
@@ -241,12 +236,12 @@ void ReadEntrant(Entrant& e, QStringView trimmed, qsizetype lead, int lineNo) {
   // Motor and boat numbers of three digits fill the separator column before them ("35.36160 34.64"
   // is boat 160): a digit there belongs to the number.
   const QStringView t = trimmed;
-  e.MotorNo = t.size() >= 41 && IsDigit(t[40]) ? cut.Text(41, 3) : cut.Text(42, 2);
+  if (keepText) e.MotorNo = t.size() >= 41 && IsDigit(t[40]) ? cut.Text(41, 3) : cut.Text(42, 2);
   e.MotorFSyoritu = cut.Single(QStringLiteral("モーター２連率"), 44, 6);
-  e.BoatNo = t.size() >= 50 && IsDigit(t[49]) ? cut.Text(50, 3) : cut.Text(51, 2);
+  if (keepText) e.BoatNo = t.size() >= 50 && IsDigit(t[49]) ? cut.Text(50, 3) : cut.Text(51, 2);
   e.BoatFSyoritu = cut.Single(QStringLiteral("ボート２連率"), 53, 6);
   e.Seiseki = cut.Text(60, 12);
-  const QString hayami = cut.Text(72, 2);
+  const QStringView hayami = MidView(trimmed, 72, 2);
   if (IsNumeric(hayami)) e.Hayami = cut.Integer(QStringLiteral("早見"), 72, 2);
 }
 
@@ -290,19 +285,16 @@ void ParticipationSensyuNoSet(Card& card) {
       }
     }
   }
-  // An exchange sort: equal numbers never swap, the empty number of an empty slot sorts first.
-  for (int i = 1; i <= n - 1; ++i) {
-    for (int k = 1; k <= n - i; ++k) {
-      if (card.participants[k] > card.participants[k + 1]) card.participants.swapItemsAt(k, k + 1);
-    }
-  }
+  // Equal numbers keep their order (as the exchange sort the order was first defined by keeps
+  // them), the empty number of an empty slot sorts first.
+  std::stable_sort(card.participants.begin() + 1, card.participants.end());
 }
 
 void TokutenrituSet(Card& card) {
   for (int r = 0; r < card.RaceNumbers; ++r) {
     for (Entrant& e : card.races[r].boats) {
       int total = 0, count = 0;
-      for (QChar c : Trim(e.Seiseki)) {
+      for (QChar c : TrimView(e.Seiseki)) {
         if (CountsAsRace(c)) {
           total += SeisekiPoint(c);
           ++count;
@@ -313,41 +305,46 @@ void TokutenrituSet(Card& card) {
   }
 }
 
-const Entrant* FirstSlotWith(const Card& card, const QString& no) {
-  for (int r = 0; r < card.RaceNumbers; ++r) {
-    for (const Entrant& e : card.races[r].boats) {
-      if (e.SensyuNo == no) return &e;
+// The first slot, races in order and boats 1..6, holding each registration number: the slots
+// sorted once by number (slot order kept among equals), then searched.
+class FirstSlots {
+ public:
+  explicit FirstSlots(const Card& card) {
+    slots_.reserve(static_cast<std::size_t>(card.RaceNumbers) * cBangumiFile::kBoats);
+    for (int r = 0; r < card.RaceNumbers; ++r) {
+      for (const Entrant& e : card.races[r].boats) slots_.push_back(&e);
     }
+    std::stable_sort(slots_.begin(), slots_.end(),
+                     [](const Entrant* a, const Entrant* b) { return a->SensyuNo < b->SensyuNo; });
   }
-  return nullptr;
-}
+  const Entrant* With(const QString& no) const {
+    const auto it = std::lower_bound(slots_.begin(), slots_.end(), no,
+                                     [](const Entrant* e, const QString& key) { return e->SensyuNo < key; });
+    return it != slots_.end() && (*it)->SensyuNo == no ? *it : nullptr;
+  }
+
+ private:
+  std::vector<const Entrant*> slots_;
+};
 
 // Competition ranks of the points rate among the day's participants: 7.5, 7.5, 6.0 rank 1, 1, 3.
 void TokutenrituOrderSet(Card& card) {
   const int n = card.ParticipationNumbers;
   std::vector<float> rates(n);
+  const FirstSlots first(card);
   for (int i = 0; i < n; ++i) {
-    const Entrant* e = FirstSlotWith(card, card.participants[i + 1]);
+    const Entrant* e = first.With(card.participants[i + 1]);
     rates[i] = e ? e->Tokutenritu : 0.0f;
   }
-  for (int i = 0; i < n - 1; ++i) {
-    for (int k = 0; k < n - 1 - i; ++k) {
-      if (rates[k] < rates[k + 1]) std::swap(rates[k], rates[k + 1]);
-    }
-  }
-  int rank = 1, run = 0;
-  float current = rates[0];
-  for (float v : rates) {
-    if (v != current) {
-      rank += run;
-      run = 1;
-      current = v;
-    } else {
-      ++run;
-    }
-    for (int r = 0; r < card.RaceNumbers; ++r) {
-      for (Entrant& e : card.races[r].boats) {
-        if (e.Tokutenritu == current) e.TokutenrituOrder = static_cast<std::int16_t>(rank);
+  // Highest first; the rates are finite (a count of points over a count of races).
+  std::sort(rates.begin(), rates.end(), std::greater<float>());
+  // A rate's competition rank is one more than the count of rates above it; a slot whose rate
+  // no participant has keeps its rank.
+  for (int r = 0; r < card.RaceNumbers; ++r) {
+    for (Entrant& e : card.races[r].boats) {
+      const auto it = std::lower_bound(rates.begin(), rates.end(), e.Tokutenritu, std::greater<float>());
+      if (it != rates.end() && *it == e.Tokutenritu) {
+        e.TokutenrituOrder = static_cast<std::int16_t>(it - rates.begin() + 1);
       }
     }
   }
@@ -388,7 +385,7 @@ QString StorePathOr(QString& strFileName) {
 // bytes; only those few lines are decoded to rule out a match that straddles a character.
 struct Needle {
   explicit Needle(const char16_t* t) : text(QString::fromUtf16(t)), bytes(EncodeSjis(text)) {}
-  bool In(QByteArrayView line) const { return line.contains(bytes) && DecodeSjis(line).contains(text); }
+  bool In(QByteArrayView line) const { return FindBytes(line, bytes) >= 0 && DecodeSjis(line).contains(text); }
   // The decoded line begins with the text exactly when its bytes begin with the text's bytes.
   bool Starts(QByteArrayView line) const { return line.startsWith(bytes); }
   QString text;
@@ -404,8 +401,10 @@ bool KeepsProgrammeLine(QByteArrayView line) {
 }
 
 // A line no programme has: too long, or holding a NUL byte (a file of another kind).
-void CheckProgrammeLine(QByteArrayView bytes, int lineNo) {
-  if (bytes.size() <= kMaxLineBytes && !bytes.contains('\0')) return;
+// `anyNul` says whether the whole text holds one, so that a text without one is not searched line
+// by line.
+void CheckProgrammeLine(QByteArrayView bytes, int lineNo, bool anyNul) {
+  if (bytes.size() <= kMaxLineBytes && !(anyNul && bytes.contains('\0'))) return;
   throw RuntimeError(ErrNo::NotATextFile,
                      QStringLiteral("%1 行目が番組の行ではありません（%2）。番組ファイル(B*.TXT)を選んでください")
                          .arg(lineNo)
@@ -439,8 +438,11 @@ struct BlockReader {
   int longTitleOther = -1;  // the index in `others` of the line read as the long title
   bool dateSeen = false;
   QString end;
+  bool keepText;
 
-  explicit BlockReader(const QString& code) : end(code + QStringLiteral("BEND")) { card.KyoteijyoCode = code; }
+  BlockReader(const QString& code, bool keep) : end(code + QStringLiteral("BEND")), keepText(keep) {
+    card.KyoteijyoCode = code;
+  }
 
   // The line's kinds in their order; `next` gives the line after a venue line.
   template <typename NextLine>
@@ -491,7 +493,7 @@ struct BlockReader {
                            QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(lineNo));
       }
       Entrant e;
-      ReadEntrant(e, t, line.size() - t.size(), lineNo);
+      ReadEntrant(e, t, line.size() - t.size(), lineNo, keepText);
       card.races[card.RaceNumbers - 1].boats[t[0].unicode() - u'1'] = std::move(e);
       other = false;
     }
@@ -523,11 +525,15 @@ struct BlockReader {
 // store would not keep are passed over, so both read alike and line numbers are those of the text
 // given. With `only` set, blocks of other codes are passed over unread (a store's venue is loaded
 // whatever the others hold). A block ends at its BEND line, at the next block's start, or at the
-// end of the text.
+// end of the text. With `keepText` false the cards leave out the entrants' texts that only a card
+// on show reads (a conversion checks the text and throws the cards away); `kept`, when given,
+// gets every line the store keeps, as read and ended by CR LF.
 template <typename Take>
-void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&& take) {
+void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&& take, bool keepText = true,
+                QByteArray* kept = nullptr) {
   LineReader reader(bytes);
   QByteArrayView raw;
+  const bool anyNul = bytes.contains('\0');
   // The next kept line, decoded; a line handed back (a boundary met after a venue line) first.
   std::optional<std::pair<QString, int>> held;
   auto next = [&](QString& line, int& lineNo) {
@@ -537,15 +543,22 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
       return true;
     }
     while (reader.Next(raw)) {
-      CheckProgrammeLine(raw, reader.LineNumber());
+      CheckProgrammeLine(raw, reader.LineNumber(), anyNul);
       if (!KeepsProgrammeLine(raw)) continue;
-      line = DecodeSjis(raw);
+      if (kept) {
+        kept->append(raw);
+        kept->append("\r\n");
+      }
+      DecodeSjisInto(raw, line);
       lineNo = reader.LineNumber();
       return true;
     }
     return false;
   };
-  auto isStart = [](const QString& line) { return line.contains(u"BBGN"); };
+  auto isStart = [](const QString& line) {
+    return std::u16string_view(reinterpret_cast<const char16_t*>(line.constData()), line.size()).find(u"BBGN") !=
+           std::u16string_view::npos;
+  };
   std::optional<BlockReader> block;
   // The line after a venue line, unless it starts or ends a block: then it is handed back.
   auto following = [&](QString& line, int& lineNo) {
@@ -563,14 +576,14 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
       if (block) take(block->Finish());
       block.reset();
       if (only) {
-        if (TrimView(line) == QString(*only + QStringLiteral("BBGN"))) block.emplace(*only);
+        if (TrimView(line) == QString(*only + QStringLiteral("BBGN"))) block.emplace(*only, keepText);
       } else {
         const int code = VenueCodeOf(line, lineNo);
         if (reader.AtEnd()) {
           throw RuntimeError(ErrNo::InputPastEnd,
                              QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(lineNo));
         }
-        block.emplace(QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')));
+        block.emplace(QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')), keepText);
       }
       continue;
     }
@@ -649,9 +662,14 @@ namespace {
 // text whose venues, dates, races or entrants cannot be read is refused before the store changes.
 // Messages name `sourceName` and the line of the text given.
 QByteArray KeptLines(QByteArrayView bytes, const QString& sourceName) {
-  std::vector<Card> cards;
+  // The store gets the bytes as read: code page 932 has characters with two codes, which would
+  // not survive decoding and encoding again.
+  QByteArray kept;
+  kept.reserve(bytes.size());
+  int cards = 0;
+  const auto count = [&cards](Card&&) { ++cards; };
   try {
-    cards = cBangumiFile::ReadDay(bytes);
+    ReadBlocks(bytes, std::nullopt, count, false, &kept);
   } catch (const RuntimeError& e) {
     // A line that is no programme's says which file to choose instead, as it always did.
     const QString sep = e.number() == ErrNo::NotATextFile ? QStringLiteral(": ") : QStringLiteral("\n");
@@ -659,21 +677,10 @@ QByteArray KeptLines(QByteArrayView bytes, const QString& sourceName) {
   }
   // A file with no venue in it (a text of another kind picked by mistake) would replace the
   // day's programme with an empty one: it is refused and the store stays.
-  if (cards.empty()) {
+  if (cards == 0) {
     throw RuntimeError(ErrNo::NotATextFile, QStringLiteral("番組が見つかりません（場の始まりの行 BBGN がありません）。"
                                                            "番組ファイル(B*.TXT)を選んでください: %1")
                                                 .arg(sourceName));
-  }
-  // The store gets the bytes as read: code page 932 has characters with two codes, which would
-  // not survive decoding and encoding again.
-  QByteArray kept;
-  kept.reserve(bytes.size());
-  LineReader reader(bytes);
-  QByteArrayView line;
-  while (reader.Next(line)) {
-    if (!KeepsProgrammeLine(line)) continue;
-    kept.append(line);
-    kept.append("\r\n");
   }
   return kept;
 }

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace tidewake {
@@ -58,10 +59,24 @@ bool IsMarker(QByteArrayView trimmed, const char* kind) {
   return trimmed.size() == 6 && IsDigit(trimmed[0]) && IsDigit(trimmed[1]) && trimmed.sliced(2) == kind;
 }
 
+// The value of ASCII digits, nothing when there are none, or more than fit 32 bits surely.
+std::optional<std::int32_t> SmallDigits(QByteArrayView b) {
+  if (!IsDigits(b) || b.size() > 9) return std::nullopt;
+  std::int32_t v = 0;
+  for (char c : b) v = v * 10 + (c - '0');
+  return v;
+}
+
+// The bytes read as the characters they decode to. A blank byte is never part of a character and
+// an ASCII digit never ends one, so a field trimmed as bytes decodes to the trimmed text, and its
+// bytes are ASCII digits exactly when its text is digits: most fields need no text at all.
+//
 // A whole number of the field, which must be there.
 std::int32_t NumberField(QByteArrayView line, int lineNo, const QString& field, qsizetype from, qsizetype width) {
-  const QString s = Trim(DecodeSjis(Cut(line, from, width)));
-  if (s.isEmpty() || !std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+  const QByteArrayView b = TrimBytes(Cut(line, from, width));
+  if (const auto v = SmallDigits(b)) return *v;
+  const QString s = DecodeSjis(b);
+  if (!IsDigits(b)) {
     ThrowField(ErrNo::TypeMismatch, lineNo, field, from, width, QStringLiteral("が数値ではありません"), s);
   }
   try {
@@ -80,36 +95,62 @@ std::int16_t SmallField(QByteArrayView line, int lineNo, const QString& field, q
 }
 
 // A figure with a decimal point ("6.89", "0.08").
-float DecimalField(const QString& s, int lineNo, const QString& field, qsizetype from, qsizetype width) {
-  if (!IsNumeric(s) || s.contains(u'e') || s.contains(u'E') || s.startsWith(u'-') || s.startsWith(u'+')) {
-    ThrowField(ErrNo::TypeMismatch, lineNo, field, from, width, QStringLiteral("が数値ではありません"), s);
-  }
+float DecimalField(QStringView s, int lineNo, const QString& field, qsizetype from, qsizetype width) {
+  const bool plain = !(s.contains(u'e') || s.contains(u'E') || s.startsWith(u'-') || s.startsWith(u'+'));
   try {
-    return ToSingle(s);
-  } catch (const RuntimeError&) {
-    ThrowField(ErrNo::Overflow, lineNo, field, from, width, QStringLiteral("が大きすぎます"), s);
+    if (plain) return ToSingle(s);
+  } catch (const RuntimeError& e) {
+    // ToSingle fails TypeMismatch exactly when the text is no number at all.
+    if (e.number() != ErrNo::TypeMismatch) {
+      ThrowField(ErrNo::Overflow, lineNo, field, from, width, QStringLiteral("が大きすぎます"), s.toString());
+    }
   }
+  ThrowField(ErrNo::TypeMismatch, lineNo, field, from, width, QStringLiteral("が数値ではありません"), s.toString());
 }
 
 const std::array<const char16_t*, kKakesikiCount> kKakesikiNames = {u"単勝",   u"複勝",   u"２連単", u"２連複",
                                                                     u"拡連複", u"３連単", u"３連複"};
-
-int KakesikiOf(const QString& name) {
-  for (int k = 0; k < kKakesikiCount; ++k) {
-    if (name == QStringView(kKakesikiNames[k])) return k;
-  }
-  return -1;
-}
-
-// The kinds of the day's payout summary, in its column order.
-constexpr std::array<Kakesiki, 4> kMatomeKinds = {Kakesiki::Sanrentan, Kakesiki::Sanrenfuku, Kakesiki::Nirentan,
-                                                  Kakesiki::Nirenfuku};
 
 const QString kFuseiritu = QStringLiteral("不成立");
 const QString kTokubarai = QStringLiteral("特払い");
 const QString kCancelled = QStringLiteral("中止");  // printed "中　止"; read with or without the space
 const QString kRaceVoid = QStringLiteral("レース不成立");
 const QString kNinki = QStringLiteral("人気");
+
+// The words a line is told by, in the bytes of the file. None of their characters has a second
+// code in the code page, so a word's bytes equal these exactly when its text equals the word.
+struct Words {
+  std::array<QByteArray, kKakesikiCount> kinds;
+  QByteArray fuseiritu = EncodeSjis(kFuseiritu), tokubarai = EncodeSjis(kTokubarai), ninki = EncodeSjis(kNinki);
+  QByteArray raceVoid = EncodeSjis(kRaceVoid), raceTime = EncodeSjis(u"ﾚｰｽﾀｲﾑ");
+  Words() {
+    for (int k = 0; k < kKakesikiCount; ++k) kinds[k] = EncodeSjis(kKakesikiNames[k]);
+  }
+};
+
+const Words& Word() {
+  static const Words words;
+  return words;
+}
+
+int KakesikiOf(QByteArrayView word) {
+  for (int k = 0; k < kKakesikiCount; ++k) {
+    if (word == Word().kinds[k]) return k;
+  }
+  return -1;
+}
+
+// QChar::isDigit of the word's first character (full-width digits count too).
+bool StartsWithDigit(QByteArrayView word) {
+  if (word.isEmpty()) return false;
+  if (static_cast<unsigned char>(word[0]) < 0x80) return IsDigit(word[0]);
+  const SjisField first(word.first(std::min<qsizetype>(2, word.size())));
+  return first.view().front().isDigit();
+}
+
+// The kinds of the day's payout summary, in its column order.
+constexpr std::array<Kakesiki, 4> kMatomeKinds = {Kakesiki::Sanrentan, Kakesiki::Sanrenfuku, Kakesiki::Nirentan,
+                                                  Kakesiki::Nirenfuku};
 
 // A race header: the race number right-aligned in four bytes, then "R" and a blank
 // ("   1R       予選…", "  10R …").
@@ -130,8 +171,10 @@ bool LooksLikeBoatLine(QByteArrayView line) {
 // Reads the lines of one venue block, from the line after NNKBGN to NNKEND.
 class VenueReader {
  public:
-  VenueReader(LineReader& reader, const QString& code, int beginLine)
-      : r_(reader), code_(code), beginLine_(beginLine) {}
+  // `keepText` false reads and checks every line as ever but leaves the boats' and payouts' texts
+  // out of the venue: a conversion that only checks the file does not build what it throws away.
+  VenueReader(LineReader& reader, const QString& code, int beginLine, bool keepText)
+      : r_(reader), code_(code), beginLine_(beginLine), keepText_(keepText) {}
 
   Venue Read();
 
@@ -149,8 +192,10 @@ class VenueReader {
   void SettleStatus();
 
   LineReader& r_;
+  bool KeepText() const { return keepText_; }
   QString code_;
   int beginLine_;
+  bool keepText_;
   Venue v_;
   Part part_ = Part::Head;
   bool venueLineRead_ = false;
@@ -158,6 +203,11 @@ class VenueReader {
   int race_ = 0;              // the race being read, 1..12; 0 before the first header
   int lastKind_ = -1;         // the kind of the last payout line, for the further lines of a kind
   int matomeRace_ = 0;        // the race of the last summary line, for a dead heat's further line
+  std::vector<QByteArrayView> words_;
+  std::array<std::vector<QByteArrayView>, 4> columns_;
+  std::vector<std::pair<qsizetype, QByteArrayView>>
+      matomeWords_;  // the summary line's words and columns  // the summary line's words by kind, kept for their room
+                     // // the words of the payout line being read, kept for their room
   // Per race: the summary says 中止, the section says レース不成立, a payout line was read.
   std::array<bool, cKekkaFile::kMaxRace> cancelled_{}, void_{}, paid_{};
 };
@@ -210,8 +260,7 @@ Venue VenueReader::Read() {
       continue;
     }
     // Under the boats of a race that did not count, with or without a blank line before it.
-    static const QByteArray raceVoid = EncodeSjis(kRaceVoid);
-    if ((part_ == Part::Race || part_ == Part::Boats) && t == raceVoid) {
+    if ((part_ == Part::Race || part_ == Part::Boats) && t == Word().raceVoid) {
       void_[race_ - 1] = true;
       continue;
     }
@@ -244,7 +293,7 @@ Venue VenueReader::Read() {
         if (LooksLikeBoatLine(line)) {
           ReadBoatLine(line);
         } else {
-          Current().bikou << Trim(DecodeSjis(line));
+          if (KeepText()) Current().bikou << Trim(DecodeSjis(line));
         }
         continue;
       case Part::Race: {
@@ -252,13 +301,16 @@ Venue VenueReader::Read() {
           part_ = Part::Boats;
           continue;
         }
-        const QString text = DecodeSjis(line);
-        const qsizetype caption = text.indexOf(u"ﾚｰｽﾀｲﾑ");
-        if (caption >= 0) {
-          Current().Kimarite = TrimPadding(QStringView(text).sliced(caption + 6));
-          continue;
+        // The caption's bytes in a line that does not hold the caption would straddle characters.
+        if (FindBytes(line, Word().raceTime) >= 0) {
+          const QString text = DecodeSjis(line);
+          const qsizetype caption = text.indexOf(u"ﾚｰｽﾀｲﾑ");
+          if (caption >= 0) {
+            Current().Kimarite = TrimPadding(QStringView(text).sliced(caption + 6));
+            continue;
+          }
         }
-        if (!ReadPayoutLine(line)) Current().bikou << Trim(text);
+        if (!ReadPayoutLine(line) && KeepText()) Current().bikou << Trim(DecodeSjis(line));
         continue;
       }
     }
@@ -320,7 +372,8 @@ void VenueReader::ReadDateLine(QByteArrayView line) {
 void VenueReader::ReadMatomeLine(QByteArrayView line) {
   // The words of the line with the byte each starts at (Shift_JIS never has a blank inside a
   // character).
-  std::vector<std::pair<qsizetype, QByteArrayView>> words;
+  std::vector<std::pair<qsizetype, QByteArrayView>>& words = matomeWords_;
+  words.clear();
   for (qsizetype i = 0; i < line.size();) {
     if (line[i] == ' ') {
       ++i;
@@ -367,44 +420,49 @@ void VenueReader::ReadMatomeLine(QByteArrayView line) {
   }
   // Each word belongs to the kind whose column it starts in.
   constexpr std::array<qsizetype, 4> kColumnEnd = {32, 49, 64, std::numeric_limits<qsizetype>::max()};
-  std::array<QStringList, 4> columns;
+  // The words stay bytes (compared with the words' bytes, see Words); only a combination is decoded.
+  std::array<std::vector<QByteArrayView>, 4>& columns = columns_;
+  for (auto& col : columns) col.clear();
   for (; w < words.size(); ++w) {
     std::size_t c = 0;
     while (words[w].first >= kColumnEnd[c]) ++c;
-    columns[c] << DecodeSjis(words[w].second);
+    columns[c].push_back(words[w].second);
   }
+  const Words& word = Word();
   for (std::size_t c = 0; c < kMatomeKinds.size(); ++c) {
     const Kakesiki kind = kMatomeKinds[c];
-    const QStringList& col = columns[c];
-    const QString name = cKekkaFile::KakesikiName(kind);
-    if (col.isEmpty()) {
+    const std::vector<QByteArrayView>& col = columns[c];
+    const auto name = [kind] { return cKekkaFile::KakesikiName(kind); };
+    if (col.empty()) {
       if (further) continue;
       throw RuntimeError(
           ErrNo::InputPastEnd,
-          QStringLiteral("%1 行目の払戻金の一覧（%2R）に%3の組番がありません").arg(LineNo()).arg(race).arg(name));
+          QStringLiteral("%1 行目の払戻金の一覧（%2R）に%3の組番がありません").arg(LineNo()).arg(race).arg(name()));
     }
     cKekkaFile::Matome m;
-    m.Tokubarai = col[0] == kTokubarai;
-    m.Kumiban = m.Tokubarai ? QString() : col[0];
-    const bool unpaid = col[0] == kFuseiritu;
+    m.Tokubarai = col[0] == word.tokubarai;
+    if (!m.Tokubarai) m.Kumiban = DecodeSjis(col[0]);
+    const bool unpaid = col[0] == word.fuseiritu;
     const bool yenWanted = !unpaid && !m.Tokubarai;
     if (col.size() > 2 || (unpaid && col.size() > 1) || (yenWanted && col.size() < 2)) {
+      QStringList texts;
+      for (QByteArrayView b : col) texts << DecodeSjis(b);
       throw RuntimeError(ErrNo::TypeMismatch,
                          QStringLiteral("%1 行目の払戻金の一覧（%2R）の%3が組番と払戻金ではありません: \"%4\"")
                              .arg(LineNo())
                              .arg(race)
-                             .arg(name, col.join(u' ')));
+                             .arg(name(), texts.join(u' ')));
     }
     if (col.size() == 2) {
-      const QString& yen = col[1];
-      if (yen.size() > 9 || !std::all_of(yen.begin(), yen.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; })) {
+      const auto yen = SmallDigits(col[1]);
+      if (!yen) {
         throw RuntimeError(ErrNo::TypeMismatch,
                            QStringLiteral("%1 行目の払戻金の一覧（%2R）の%3の払戻金が数値ではありません: \"%4\"")
                                .arg(LineNo())
                                .arg(race)
-                               .arg(name, yen));
+                               .arg(name(), DecodeSjis(col[1])));
       }
-      m.Kingaku = ToLong(yen);
+      m.Kingaku = *yen;
     }
     v_.races[race - 1].matome[static_cast<int>(kind)].push_back(std::move(m));
   }
@@ -434,6 +492,7 @@ void VenueReader::ReadRaceHeader(QByteArrayView line) {
   lastKind_ = -1;
   Race& race = Current();
   race.Exists = true;
+  race.boats.reserve(cKekkaFile::kBoats);
   QString name = DecodeSjis(Cut(line, 5, 34));
   if (name.contains(u"進入固定")) {
     race.CourseFix = true;
@@ -441,17 +500,18 @@ void VenueReader::ReadRaceHeader(QByteArrayView line) {
   }
   race.RaceName = TrimPadding(name);
   // "  H1800m": a letter for the course, the metres and "m".
-  const QString dist = Trim(DecodeSjis(Cut(line, 39, 8)));
-  QString metres = dist;
-  if (!metres.isEmpty() && metres.front().isLetter()) metres.remove(0, 1);
+  const SjisField dist(TrimBytes(Cut(line, 39, 8)));
+  QStringView metres = dist.view();
+  if (!metres.isEmpty() && metres.front().isLetter()) metres = metres.sliced(1);
   if (metres.endsWith(u'm')) metres.chop(1);
   if (metres.isEmpty() || !std::all_of(metres.begin(), metres.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }) ||
       metres.size() > 4) {
-    ThrowField(ErrNo::TypeMismatch, LineNo(), QStringLiteral("距離"), 39, 8, QStringLiteral("が読めません"), dist);
+    ThrowField(ErrNo::TypeMismatch, LineNo(), QStringLiteral("距離"), 39, 8, QStringLiteral("が読めません"),
+               dist.toString());
   }
   race.Kyori = ToInteger(metres);
-  race.Tenko = TrimPadding(DecodeSjis(Cut(line, 47, 8)));
-  race.KazeMuki = TrimPadding(DecodeSjis(Cut(line, 59, 6)));
+  race.Tenko = TrimPadding(SjisField(Cut(line, 47, 8)).view());
+  race.KazeMuki = TrimPadding(SjisField(Cut(line, 59, 6)).view());
   race.Fusoku = SmallField(line, LineNo(), QStringLiteral("風速"), 65, 2);
   race.Hakou = SmallField(line, LineNo(), QStringLiteral("波高"), 74, 3);
 }
@@ -486,7 +546,8 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
   } else if (!(place == "00") && !(place[0] >= 'A' && place[0] <= 'Z' && (place[1] == ' ' || IsDigit(place[1])))) {
     ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("着順"), 2, 2, QStringLiteral("が読めません"), DecodeSjis(place));
   }
-  b.Tyakujyun = Trim(DecodeSjis(place));
+  const QByteArrayView placeText = TrimBytes(place);
+  if (KeepText()) b.Tyakujyun = DecodeSjis(placeText);
   const char waku = line[6];
   if (line[5] != ' ' || waku < '1' || waku > '6' || line[7] != ' ') {
     ThrowField(ErrNo::TypeMismatch, n, kWakuNo, 6, 1, QStringLiteral("が 1～6 ではありません"),
@@ -504,59 +565,79 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
     ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("登録番号"), 8, 4, QStringLiteral("が 4 桁の数字ではありません"),
                DecodeSjis(no));
   }
-  b.SensyuNo = QString::fromLatin1(no);
-  b.SensyuName = Trim(DecodeSjis(Cut(line, 13, 16)));
-  b.MotorNo = QString::number(NumberField(line, n, QStringLiteral("モーター番号"), 29, 3));
-  b.BoatNo = QString::number(NumberField(line, n, QStringLiteral("ボート番号"), 32, 5));
+  const std::int32_t motor = NumberField(line, n, QStringLiteral("モーター番号"), 29, 3);
+  const std::int32_t boat = NumberField(line, n, QStringLiteral("ボート番号"), 32, 5);
+  if (KeepText()) {
+    b.SensyuNo = QString::fromLatin1(no);
+    b.SensyuName = DecodeSjis(TrimBytes(Cut(line, 13, 16)));
+    b.MotorNo = QString::number(motor);
+    b.BoatNo = QString::number(boat);
+  }
 
   // A boat withdrawn before the start prints "K ." for its exhibition time and timing.
-  const QString tenji = Trim(DecodeSjis(Cut(line, 37, 6)));
-  if (!tenji.isEmpty() && !(tenji.front() >= u'A' && tenji.front() <= u'Z')) {
-    b.TenjiTime = DecimalField(tenji, n, QStringLiteral("展示タイム"), 37, 6);
+  const QByteArrayView tenji = TrimBytes(Cut(line, 37, 6));
+  if (!tenji.isEmpty() && !(tenji.front() >= 'A' && tenji.front() <= 'Z')) {
+    b.TenjiTime = DecimalField(SjisField(tenji).view(), n, QStringLiteral("展示タイム"), 37, 6);
   }
-  const QString course = Trim(DecodeSjis(Cut(line, 43, 4)));
+  const QByteArrayView course = TrimBytes(Cut(line, 43, 4));
   if (!course.isEmpty()) {
-    if (course.size() != 1 || course[0] < u'1' || course[0] > u'6') {
+    if (course.size() != 1 || course[0] < '1' || course[0] > '6') {
       ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("進入コース"), 43, 4, QStringLiteral("が 1～6 ではありません"),
-                 course);
+                 DecodeSjis(course));
     }
-    b.Course = static_cast<std::int16_t>(course[0].unicode() - u'0');
+    b.Course = static_cast<std::int16_t>(course[0] - '0');
     for (const Boat& other : race.boats) {
       if (other.Course == b.Course) {
         ThrowField(ErrNo::SubscriptOutOfRange, n, QStringLiteral("進入コース"), 43, 4,
-                   QStringLiteral("に入った艇がこのレースに 2 艇あります"), course);
+                   QStringLiteral("に入った艇がこのレースに 2 艇あります"), DecodeSjis(course));
       }
     }
   }
-  b.StartTimingText = Trim(DecodeSjis(Cut(line, 47, 8)));
-  b.StartLate = b.StartTimingText.startsWith(u'L') || b.Tyakujyun.startsWith(u'L');
-  if (!b.StartTimingText.isEmpty()) {
-    QString figure = b.StartTimingText;
+  const SjisField timing(TrimBytes(Cut(line, 47, 8)));
+  const QStringView timingText = timing.view();
+  if (KeepText()) b.StartTimingText = timingText.toString();
+  b.StartLate = timingText.startsWith(u'L') || placeText.startsWith('L');
+  if (!timingText.isEmpty()) {
+    QStringView figure = timingText;
     const bool letter = figure.front() >= u'A' && figure.front() <= u'Z';
-    if (letter) figure.remove(0, 1);
+    if (letter) figure = figure.sliced(1);
     // "K ." is no timing; "F0.01" a flying start; "0.08" a timing.
-    if (!(letter && Trim(figure) == u".")) {
+    if (!(letter && TrimView(figure) == u".")) {
       b.StartTiming = DecimalField(figure, n, QStringLiteral("スタートタイミング"), 47, 8);
       b.StartTimingExists = true;
-      b.StartFlying = b.StartTimingText.front() == u'F';
+      b.StartFlying = timingText.front() == u'F';
     }
   }
   // "1.49.7" is 1 minute 49.7 seconds; " .  . " no time.
-  const QString time = Trim(DecodeSjis(Cut(line, 55, 11)));
-  QString bare = time;
-  bare.remove(u' ');
-  if (bare != u".." && !bare.isEmpty()) {
-    const QStringList p = time.split(u'.');
-    const auto digits = [](const QString& s) {
-      return !s.isEmpty() && s.size() <= 2 &&
-             std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+  const QByteArrayView timeBytes = TrimBytes(Cut(line, 55, 11));
+  qsizetype shown = 0;  // the characters other than blanks, ".." when there is no time
+  for (char c : timeBytes) shown += c != ' ';
+  const bool noTime = shown == 0 || (shown == 2 && timeBytes.count('.') == 2);
+  if (!noTime) {
+    const SjisField time(timeBytes);
+    const QStringView t = time.view();
+    const auto digits = [](QStringView p) {
+      return !p.isEmpty() && p.size() <= 2 &&
+             std::all_of(p.begin(), p.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     };
-    if (p.size() != 3 || !digits(p[0]) || !digits(p[1]) || !digits(p[2]) || p[2].size() != 1 || ToInteger(p[1]) > 59) {
+    const auto value = [](QStringView p) {
+      int v = 0;
+      for (QChar c : p) v = v * 10 + (c.unicode() - u'0');
+      return v;
+    };
+    const qsizetype d1 = t.indexOf(u'.');
+    const qsizetype d2 = d1 < 0 ? -1 : t.indexOf(u'.', d1 + 1);
+    const bool three = d2 >= 0 && t.indexOf(u'.', d2 + 1) < 0;
+    const QStringView minutes = three ? t.first(d1) : QStringView();
+    const QStringView seconds = three ? t.sliced(d1 + 1, d2 - d1 - 1) : QStringView();
+    const QStringView tenths = three ? t.sliced(d2 + 1) : QStringView();
+    if (!three || !digits(minutes) || !digits(seconds) || !digits(tenths) || tenths.size() != 1 ||
+        value(seconds) > 59) {
       ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("レースタイム"), 55, 11,
-                 QStringLiteral("が 分.秒.1/10秒 ではありません"), time);
+                 QStringLiteral("が 分.秒.1/10秒 ではありません"), time.toString());
     }
-    b.RaceTime = time;
-    b.RaceTimeSeconds = static_cast<float>(ToInteger(p[0]) * 60 + ToInteger(p[1]) + ToInteger(p[2]) / 10.0);
+    if (KeepText()) b.RaceTime = time.toString();
+    b.RaceTimeSeconds = static_cast<float>(value(minutes) * 60 + value(seconds) + value(tenths) / 10.0);
   }
   race.boats.push_back(std::move(b));
 }
@@ -565,63 +646,78 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
 // the further lines of 拡連複 without the kind, and "        ３連単   不成立". False for a line that
 // is none of these.
 bool VenueReader::ReadPayoutLine(QByteArrayView line) {
-  const QString text = DecodeSjis(line);
-  QStringList tokens = text.split(u' ', Qt::SkipEmptyParts);
-  if (tokens.isEmpty()) return false;
+  // The words as bytes: a blank byte is never part of a character, so they are the blank-separated
+  // words of the text, and only a combination needs its text.
+  std::vector<QByteArrayView>& tokens = words_;
+  tokens.clear();
+  for (qsizetype i = 0; i < line.size();) {
+    if (line[i] == ' ') {
+      ++i;
+      continue;
+    }
+    qsizetype j = i;
+    while (j < line.size() && line[j] != ' ') ++j;
+    tokens.push_back(line.sliced(i, j - i));
+    i = j;
+  }
+  if (tokens.empty()) return false;
+  const Words& word = Word();
+  const auto at = [&tokens](std::size_t k) { return k < tokens.size() ? tokens[k] : QByteArrayView(); };
+  std::size_t k = 0;
   int kind = KakesikiOf(tokens[0]);
   if (kind >= 0) {
-    tokens.removeFirst();
+    k = 1;
   } else if (line.startsWith("                 ") && lastKind_ >= 0 &&
-             (tokens[0][0].isDigit() || tokens[0] == kTokubarai)) {
+             (StartsWithDigit(tokens[0]) || tokens[0] == word.tokubarai)) {
     kind = lastKind_;  // a further combination of the kind above (拡連複, a dead heat)
   } else {
     return false;
   }
   lastKind_ = kind;
   Race& race = Current();
-  const QString name = cKekkaFile::KakesikiName(static_cast<Kakesiki>(kind));
+  const auto name = [kind] { return cKekkaFile::KakesikiName(static_cast<Kakesiki>(kind)); };
   paid_[race_ - 1] = true;
-  if (tokens.value(0) == kFuseiritu) {
+  if (at(k) == word.fuseiritu) {
     race.fuseiritu[kind] = true;
     return true;
   }
   const bool single = kind == static_cast<int>(Kakesiki::Tansyo) || kind == static_cast<int>(Kakesiki::Fukusyo);
-  const auto number = [&](const QString& s, const QString& field) {
-    if (s.isEmpty() || s.size() > 9 ||
-        !std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+  const auto number = [&](QByteArrayView s, const QString& field) {
+    const auto v = SmallDigits(s);
+    if (!v) {
       throw RuntimeError(ErrNo::TypeMismatch, QStringLiteral("%1 行目の %2R の%3の%4が数値ではありません: \"%5\"")
                                                   .arg(LineNo())
                                                   .arg(race_)
-                                                  .arg(name, field, s));
+                                                  .arg(name(), field, DecodeSjis(s)));
     }
-    return ToLong(s);
+    return *v;
   };
-  qsizetype k = 0;
   while (k < tokens.size()) {
     cKekkaFile::Haraimodosi h;
-    if (tokens[k] == kTokubarai) {
+    if (tokens[k] == word.tokubarai) {
       // A special payout: no combination, its yen when printed, no popularity.
       h.Tokubarai = true;
       ++k;
-      if (k < tokens.size() && tokens[k][0].isDigit()) h.Kingaku = number(tokens[k++], QStringLiteral("払戻金"));
+      if (k < tokens.size() && StartsWithDigit(tokens[k])) h.Kingaku = number(tokens[k++], QStringLiteral("払戻金"));
       race.payouts[kind].push_back(std::move(h));
       continue;
     }
-    h.Kumiban = tokens[k++];
-    h.Kingaku = number(tokens.value(k++), QStringLiteral("払戻金"));
+    if (KeepText()) h.Kumiban = DecodeSjis(tokens[k]);
+    ++k;
+    h.Kingaku = number(at(k++), QStringLiteral("払戻金"));
     if (!single) {
-      if (tokens.value(k) != kNinki) {
+      if (at(k) != word.ninki) {
         throw RuntimeError(ErrNo::TypeMismatch, QStringLiteral("%1 行目の %2R の%3に人気がありません: \"%4\"")
                                                     .arg(LineNo())
                                                     .arg(race_)
-                                                    .arg(name, Trim(text)));
+                                                    .arg(name(), Trim(DecodeSjis(line))));
       }
-      const std::int32_t ninki = number(tokens.value(k + 1), kNinki);
+      const std::int32_t ninki = number(at(k + 1), kNinki);
       if (ninki > 32767) {
         throw RuntimeError(ErrNo::Overflow, QStringLiteral("%1 行目の %2R の%3の人気が大きすぎます: \"%4\"")
                                                 .arg(LineNo())
                                                 .arg(race_)
-                                                .arg(name)
+                                                .arg(name())
                                                 .arg(ninki));
       }
       h.Ninki = static_cast<std::int16_t>(ninki);
@@ -645,7 +741,8 @@ int VenueCode(QByteArrayView marker, int lineNo) {
 
 // Reads every block of the text; `wanted` empty means all venues, else only the block of that code.
 // Returns the number of blocks read.
-int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<void(const Venue&)>& found) {
+int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<void(const Venue&)>& found,
+               bool keepText = true) {
   LineReader reader(bytes);
   QByteArrayView line;
   int blocks = 0;
@@ -656,7 +753,7 @@ int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<
     if (!wanted.isEmpty() && code != wanted) continue;
     const int n = reader.LineNumber();
     VenueCode(t, n);
-    VenueReader venue(reader, code, n);
+    VenueReader venue(reader, code, n, keepText);
     found(venue.Read());
     ++blocks;
     if (!wanted.isEmpty()) break;
@@ -681,10 +778,12 @@ QByteArray ReadResultsBytes(const QString& path) {
 
 // A text file of lines: no NUL byte, no line longer than any line of results.
 void CheckText(QByteArrayView bytes, const QString& path) {
+  // A text without a NUL byte anywhere (every results file) has its lines' lengths checked only.
+  const bool anyNul = bytes.contains('\0');
   LineReader reader(bytes);
   QByteArrayView line;
   while (reader.Next(line)) {
-    const bool nul = line.contains('\0');
+    const bool nul = anyNul && line.contains('\0');
     if (nul || line.size() > kMaxLineBytes) {
       throw RuntimeError(
           ErrNo::NotATextFile,
@@ -738,7 +837,8 @@ bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileNa
     CheckText(bytes, strFileName);
     // Every venue is read before the store is touched, so a damaged file never replaces good
     // results.
-    const int blocks = ReadBlocks(bytes, QString(), [](const Venue&) {});
+    const int blocks = ReadBlocks(
+        bytes, QString(), [](const Venue&) {}, false);
     if (blocks == 0) {
       throw RuntimeError(ErrNo::NotATextFile,
                          QStringLiteral("成績ファイルではありません: 競艇場のブロック（\"NNKBGN\" の行）がありません。"

@@ -6,15 +6,25 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 
 namespace tidewake {
+
+namespace {
+// The first `c` at or after `from`, or `n`.
+qsizetype Find(const char* data, qsizetype from, qsizetype n, char c) {
+  const void* at = std::memchr(data + from, c, static_cast<std::size_t>(n - from));
+  return at ? static_cast<const char*>(at) - data : n;
+}
+}  // namespace
 
 bool LineReader::Next(QByteArrayView& line) {
   const qsizetype n = bytes_.size();
   if (pos_ >= n) return false;
   const char* data = bytes_.data();
-  qsizetype end = pos_;
-  while (end < n && data[end] != '\r' && data[end] != '\n') ++end;
+  if (nextCr_ < pos_) nextCr_ = Find(data, pos_, n, '\r');
+  if (nextLf_ < pos_) nextLf_ = Find(data, pos_, n, '\n');
+  qsizetype end = std::min(nextCr_, nextLf_);
   line = bytes_.sliced(pos_, end - pos_);
   if (end < n) {
     // CR LF is one line end; a lone CR or a lone LF is one too.

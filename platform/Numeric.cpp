@@ -23,9 +23,8 @@ std::optional<std::string> NumberChars(QStringView s) {
     qsizetype from = 0, to = s.size();
     while (from < to && s[from] == u' ') ++from;
     while (to > from && s[to - 1] == u' ') --to;
-    std::string out;
-    out.reserve(static_cast<std::size_t>(to - from));
-    for (qsizetype i = from; i < to; ++i) out.push_back(static_cast<char>(s[i].unicode()));
+    std::string out(static_cast<std::size_t>(to - from), '\0');
+    for (qsizetype i = from; i < to; ++i) out[static_cast<std::size_t>(i - from)] = static_cast<char>(s[i].unicode());
     return out;
   }
   const QString t = Trim(Narrow(s));

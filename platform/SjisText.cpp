@@ -13,13 +13,6 @@ constexpr char16_t kReplacement = 0xFFFD;
 
 // The ICU converter behind the codec name swaps three ASCII control codes (0x1A, 0x1C, 0x7F) the
 // way IBM code pages do and marks bad input with U+001A. ASCII therefore never goes through it.
-bool IsPlainSingleByte(unsigned char b) { return b < 0x80 || (b >= 0xA1 && b <= 0xDF); }
-bool IsSwappedControl(unsigned char b) { return b == 0x1A || b == 0x1C || b == 0x7F; }
-
-QStringDecoder& Decoder() {
-  thread_local QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
-  return decoder;
-}
 
 QStringEncoder& Encoder() {
   thread_local QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
@@ -32,33 +25,62 @@ QStringEncoder& Encoder() {
 constexpr char16_t kDecodeSub = 0x1A;
 const QByteArray kEncodeSub("\xfc\xfc", 2);
 
-// Decodes one character of one or two bytes; U+FFFD when the code page has no such character.
-QChar DecodeOne(const char* p, qsizetype n) {
-  const QString s = Decoder().decode(QByteArrayView(p, n));
-  if (s.size() != 1 || s.at(0).unicode() == kDecodeSub) return QChar(kReplacement);
-  return s.at(0);
-}
-
-// Byte-by-byte path for lines with bad bytes or control codes.
-QString DecodeCareful(QByteArrayView bytes) {
-  QString out;
-  out.reserve(bytes.size());
-  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-  const qsizetype n = bytes.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    const unsigned char c = b[i];
-    if (c < 0x80) {
-      out.append(QChar(c));
-    } else if (IsSjisLeadByte(c) && i + 1 < n && IsSjisTrailByte(b[i + 1])) {
-      out.append(DecodeOne(bytes.data() + i, 2));
-      ++i;
-    } else if (c >= 0xA1 && c <= 0xDF) {
-      out.append(DecodeOne(bytes.data() + i, 1));
-    } else {
-      out.append(QChar(kReplacement));
+// Every character of the code page, asked of the converter once: a line is then decoded by
+// looking its bytes up, with no converter call and no second pass for bad bytes. The table holds
+// exactly what the converter gives for each byte and byte pair, so the two cannot disagree.
+class DecodeTable {
+ public:
+  DecodeTable() {
+    QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
+    const auto one = [&decoder](const char* p, qsizetype n) -> char16_t {
+      const QString s = decoder.decode(QByteArrayView(p, n));
+      if (s.size() != 1 || s.at(0).unicode() == kDecodeSub) return kReplacement;
+      return s.at(0).unicode();
+    };
+    for (int b = 0; b < 256; ++b) {
+      // ASCII is never given to the converter (it would swap the control codes).
+      if (b < 0x80) {
+        single_[b] = static_cast<char16_t>(b);
+      } else if (b >= 0xA1 && b <= 0xDF) {
+        const char c = static_cast<char>(b);
+        single_[b] = one(&c, 1);
+      } else {
+        single_[b] = kReplacement;  // a lead byte alone, or no character at all
+      }
+    }
+    int lead = 0;
+    for (int l = 0x81; l <= 0xFC; ++l) {
+      if (!IsSjisLeadByte(static_cast<unsigned char>(l))) continue;
+      leadIndex_[l] = static_cast<unsigned char>(lead + 1);
+      for (int t = 0; t < 256; ++t) {
+        if (!IsSjisTrailByte(static_cast<unsigned char>(t))) continue;  // stays kNoPair
+        const char pair[2] = {static_cast<char>(l), static_cast<char>(t)};
+        pairs_[lead][t] = one(pair, 2);
+      }
+      ++lead;
     }
   }
-  return out;
+
+  // The character of the byte when it stands alone (U+FFFD for a lead byte without its trail).
+  char16_t Single(unsigned char b) const { return single_[b]; }
+  // 0 for a byte that starts no pair, else 1 + the row of its pairs.
+  unsigned char Lead(unsigned char b) const { return leadIndex_[b]; }
+  // The character of a pair (U+FFFD when the code page leaves it unassigned), or kNoPair when the
+  // second byte cannot end a pair: the lead then stands alone and the byte is read on its own.
+  char16_t Pair(unsigned char row, unsigned char trail) const { return pairs_[row - 1][trail]; }
+
+  static constexpr char16_t kNoPair = 0;
+
+ private:
+  static constexpr int kLeads = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
+  char16_t single_[256] = {};
+  unsigned char leadIndex_[256] = {};
+  char16_t pairs_[kLeads][256] = {};
+};
+
+const DecodeTable& Table() {
+  static const DecodeTable table;
+  return table;
 }
 
 }  // namespace
@@ -75,33 +97,44 @@ void EnsureShiftJisCodec() {
   }
 }
 
-QString DecodeSjis(QByteArrayView bytes) {
+qsizetype DecodeSjisInto(QByteArrayView bytes, char16_t* out) {
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
   const qsizetype n = bytes.size();
-  // Walk the character structure once: pure ASCII needs no converter at all, and any bad byte or
-  // swapped control code sends the line down the careful path.
-  bool ascii = true;
-  bool control = false;
-  for (qsizetype i = 0; i < n; ++i) {
-    const unsigned char c = b[i];
+  char16_t* o = out;
+  qsizetype i = 0;
+  // ASCII, nearly every byte of a race file, is copied without a look at the table.
+  while (i < n && b[i] < 0x80) *o++ = b[i++];
+  if (i == n) return n;
+  const DecodeTable& table = Table();
+  while (i < n) {
+    const unsigned char c = b[i++];
     if (c < 0x80) {
-      control = control || IsSwappedControl(c);
+      *o++ = c;
       continue;
     }
-    ascii = false;
-    if (IsSjisLeadByte(c)) {
-      if (i + 1 >= n || !IsSjisTrailByte(b[i + 1])) return DecodeCareful(bytes);
-      ++i;
-    } else if (!IsPlainSingleByte(c)) {
-      return DecodeCareful(bytes);
+    if (const unsigned char row = table.Lead(c); row != 0 && i < n) {
+      const char16_t u = table.Pair(row, b[i]);
+      if (u != DecodeTable::kNoPair) {
+        *o++ = u;
+        ++i;
+        continue;
+      }
     }
+    *o++ = table.Single(c);
   }
-  if (ascii) return QString::fromLatin1(bytes.data(), n);
-  if (control) return DecodeCareful(bytes);
-  QString s = Decoder().decode(bytes);
-  // Pairs of valid shape can still be unassigned codes (0x85 0x40).
-  if (s.contains(QChar(kDecodeSub))) return DecodeCareful(bytes);
-  return s;
+  return o - out;
+}
+
+void DecodeSjisInto(QByteArrayView bytes, QString& out) {
+  out.resize(bytes.size());
+  out.truncate(DecodeSjisInto(bytes, reinterpret_cast<char16_t*>(out.data())));
+}
+
+QString DecodeSjis(QByteArrayView bytes) {
+  if (bytes.isEmpty()) return QString::fromLatin1(bytes.data(), 0);  // null for null bytes, as before
+  QString out(bytes.size(), Qt::Uninitialized);
+  out.truncate(DecodeSjisInto(bytes, reinterpret_cast<char16_t*>(out.data())));
+  return out;
 }
 
 QByteArray EncodeSjis(QStringView text) {

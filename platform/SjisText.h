@@ -19,6 +19,39 @@ void EnsureShiftJisCodec();
 
 QString DecodeSjis(QByteArrayView bytes);
 
+// Decodes into `out`, which has room for bytes.size() characters (a character never takes more
+// than its bytes); returns the number of characters written.
+qsizetype DecodeSjisInto(QByteArrayView bytes, char16_t* out);
+
+// Decodes into `out` in the room it already has: a reader decoding line after line into one
+// text allocates only when a line is longer than any before it.
+void DecodeSjisInto(QByteArrayView bytes, QString& out);
+
+// A short text decoded into a buffer of its own: for the fields a reader tests and drops (numbers,
+// markers), so that reading them costs no allocation. A longer text is decoded as DecodeSjis does.
+class SjisField {
+ public:
+  explicit SjisField(QByteArrayView bytes) {
+    if (bytes.size() <= kSmall) {
+      size_ = DecodeSjisInto(bytes, small_);
+    } else {
+      large_ = DecodeSjis(bytes);
+      size_ = -1;
+    }
+  }
+  SjisField(const SjisField&) = delete;
+  SjisField& operator=(const SjisField&) = delete;
+
+  QStringView view() const { return size_ >= 0 ? QStringView(small_, size_) : QStringView(large_); }
+  QString toString() const { return view().toString(); }
+
+ private:
+  static constexpr qsizetype kSmall = 32;
+  char16_t small_[kSmall];
+  QString large_;
+  qsizetype size_;
+};
+
 // Characters the code page cannot hold become "?".
 QByteArray EncodeSjis(QStringView text);
 

@@ -1,16 +1,19 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace tidewake {
 
-QString Trim(QStringView s) {
+QStringView TrimView(QStringView s) {
   qsizetype b = 0;
   qsizetype e = s.size();
   while (b < e && s[b] == u' ') ++b;
   while (e > b && s[e - 1] == u' ') --e;
-  return s.sliced(b, e - b).toString();
+  return s.sliced(b, e - b);
 }
+
+QString Trim(QStringView s) { return TrimView(s).toString(); }
 
 QString LTrim(QStringView s) {
   qsizetype b = 0;
@@ -78,6 +81,12 @@ QString Right(QStringView s, qsizetype length) {
   if (length <= 0) return {};
   if (length >= s.size()) return s.toString();
   return s.last(length).toString();
+}
+
+qsizetype FindBytes(QByteArrayView bytes, QByteArrayView needle) {
+  const auto at = std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size()))
+                      .find(std::string_view(needle.data(), static_cast<std::size_t>(needle.size())));
+  return at == std::string_view::npos ? -1 : static_cast<qsizetype>(at);
 }
 
 QByteArrayView TrimBytes(QByteArrayView b) {

@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 
+#include <random>
+
 #include <gtest/gtest.h>
 
 using namespace tidewake;
@@ -52,6 +54,22 @@ TEST(FileLineReader, SameLinesAsTheBufferReader) {
   for (const QByteArray& bytes : {QByteArray("a\r\nb\r\n"), QByteArray("a\rb\nc"), QByteArray("a\n\r\nb"),
                                   QByteArray(""), QByteArray("\r\n\r\n"), QByteArray("x")}) {
     EXPECT_EQ(ReadAll(bytes), Split(bytes)) << bytes.toStdString();
+  }
+}
+
+// Any mix of line ends (files with only CR, only LF, both, long stretches of neither): the buffer
+// reader, which looks ahead for each kind of end, splits as the file reader does byte by byte.
+TEST(LineReader, AnyMixOfLineEndsSplitsAsTheFileReader) {
+  std::mt19937 random(16);
+  for (int round = 0; round < 40; ++round) {
+    QByteArray bytes;
+    const int length = static_cast<int>(random() % 300);
+    const unsigned ends = random() % 4;  // none, CR only, LF only, both
+    for (int i = 0; i < length; ++i) {
+      const unsigned pick = random() % 8;
+      bytes += pick == 0 && (ends & 1) ? '\r' : pick == 1 && (ends & 2) ? '\n' : 'a';
+    }
+    ASSERT_EQ(Split(bytes), ReadAll(bytes)) << bytes.toStdString();
   }
 }
 

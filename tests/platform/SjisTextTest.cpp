@@ -1,5 +1,7 @@
 #include "platform/SjisText.h"
 
+#include <QStringDecoder>
+
 #include <gtest/gtest.h>
 
 using namespace tidewake;
@@ -69,4 +71,29 @@ TEST(SjisDecode, ABadLineDoesNotSpoilTheLinesAfterIt) {
   EXPECT_EQ(DecodeSjis(QByteArray("\x82\xa0\x82\xa2")), U(u"あい"));
   EXPECT_EQ(EncodeSjis(U(u"€")), QByteArray("?"));
   EXPECT_EQ(EncodeSjis(U(u"あい")), QByteArray("\x82\xa0\x82\xa2"));
+}
+
+// Every byte and every byte pair decodes as Qt's converter for code page 932 decodes it on its own,
+// with U+FFFD where it finds no character, and the same in the middle of a line.
+TEST(SjisDecode, EveryCodeAsTheConverterDecodesIt) {
+  QStringDecoder qt("windows-31j", QStringConverter::Flag::Stateless);
+  const auto converter = [&qt](QByteArrayView b) {
+    const QString s = qt.decode(b);
+    return s.size() == 1 && s[0] != QChar(0x1A) ? s : QString(QChar(0xFFFD));
+  };
+  for (int first = 0; first < 256; ++first) {
+    const auto f = static_cast<unsigned char>(first);
+    const QByteArray alone(1, static_cast<char>(f));
+    const QString single = f < 0x80 ? QString(QChar(f)) : converter(alone);
+    ASSERT_EQ(DecodeSjis(alone), IsSjisLeadByte(f) ? QString(QChar(0xFFFD)) : single) << first;
+    if (!IsSjisLeadByte(f)) continue;
+    for (int second = 0; second < 256; ++second) {
+      const auto s = static_cast<unsigned char>(second);
+      const QByteArray pair = alone + QByteArray(1, static_cast<char>(s));
+      // A second byte that cannot end a pair is read on its own, after U+FFFD for the lead.
+      const QString want = IsSjisTrailByte(s) ? converter(pair) : u'\uFFFD' + DecodeSjis(pair.sliced(1));
+      ASSERT_EQ(DecodeSjis(pair), want) << first << ' ' << second;
+      ASSERT_EQ(DecodeSjis("a" + pair + "\x82\xa0"), u'a' + want + u'あ') << first << ' ' << second;
+    }
+  }
 }
