@@ -17,6 +17,7 @@
 #include <functional>
 #include <numeric>
 #include <random>
+#include <stop_token>
 
 using namespace tidewake;
 namespace wm = tidewake::mWinModel;
@@ -144,6 +145,11 @@ TEST(WinFit, RecoversKnownCoefficients) {
     for (std::size_t f = 0; f < 3; ++f)
       EXPECT_NEAR(fit.Beta[f], truth[static_cast<std::size_t>(place)][f], 0.1) << place << " " << f;
   }
+  // A stop requested ends the fit before its next step, with no coefficients to use.
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_TRUE(mWinFit::Fit(set, mWinFit::Place::First, 1e-6, 30, {}, stop.get_token()).Stopped);
+  EXPECT_FALSE(mWinFit::FitAll(set, {"a", "b", "c"}, 1e-6, {}, stop.get_token()).IsWhole());
 }
 
 // A card with no figures at all (a new racer everywhere, 0.00 rates, no history) still gives
@@ -190,7 +196,8 @@ TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
   };
   const Damage damages[] = {
       {"other format", "tidewake-win-coefficients", "tidewake-entry"},
-      {"other version", "coefficients 1", "coefficients 2"},
+      {"newer version", "coefficients 2", "coefficients 3"},
+      {"older version", "coefficients 2", "coefficients 1"},
       {"count too high", "features 4", "features 5"},
       {"count not a number", "features 4", "features x"},
       {"value not a number", "f2 ", "f2 nan "},
@@ -205,6 +212,12 @@ TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
       bad.replace(bad.indexOf(d.from), d.from.size(), d.to);
     }
     EXPECT_THROW(mWinCoefficients::Read(bad), RuntimeError) << d.what;
+  }
+  // An older file is refused with what to do about it.
+  try {
+    mWinCoefficients::Read(QByteArray(text).replace("coefficients 2", "coefficients 1"));
+  } catch (const RuntimeError& e) {
+    EXPECT_TRUE(e.description().contains(QStringLiteral("学習し直して"))) << e.description().toStdString();
   }
   EXPECT_THROW(mWinCoefficients::Read(text.left(text.size() / 2)), RuntimeError);
   EXPECT_THROW(mWinCoefficients::Read(QByteArray()), RuntimeError);
