@@ -41,6 +41,7 @@ QStringList FeatureNames(const FeatureSet& set) {
   n << QStringLiteral("motor_two_rate") << QStringLiteral("motor_missing");
   n << QStringLiteral("boat_two_rate") << QStringLiteral("boat_missing");
   n << QStringLiteral("age") << QStringLiteral("weight") << QStringLiteral("weight_missing");
+  n << QStringLiteral("series_points") << QStringLiteral("series_missing");
   if (set.Interaction) {
     n << QStringLiteral("win_rate_course1") << QStringLiteral("win_rate_course2") << QStringLiteral("win_rate_outer");
   }
@@ -91,6 +92,11 @@ mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const
     Rate(row, e.BoatFSyoritu, 35.0, 10.0, true);
     row.push_back(e.SensyuAge > 0 ? (e.SensyuAge - 35.0) / 10.0 : 0.0);
     Rate(row, e.SensyuWeight, 52.0, 4.0, true);
+    // The meeting so far: how the racer and his motor fare this week, which the national rates
+    // lag behind. A short series is pulled towards the mean.
+    const cBangumiFile::SeriesPoints series = cBangumiFile::SeisekiPoints(e.Seiseki);
+    row.push_back((series.Total - series.Races * 5.5) / (series.Races + 2.0) / 2.0);
+    row.push_back(series.Races == 0 ? 1.0 : 0.0);
     const double winZ = win > 0.0 ? (win - 5.5) / 1.5 : 0.0;
     if (set.Interaction) {
       row.push_back(course == 1 ? winZ : 0.0);
