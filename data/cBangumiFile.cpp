@@ -293,14 +293,8 @@ void ParticipationSensyuNoSet(Card& card) {
 void TokutenrituSet(Card& card) {
   for (int r = 0; r < card.RaceNumbers; ++r) {
     for (Entrant& e : card.races[r].boats) {
-      int total = 0, count = 0;
-      for (QChar c : TrimView(e.Seiseki)) {
-        if (CountsAsRace(c)) {
-          total += SeisekiPoint(c);
-          ++count;
-        }
-      }
-      e.Tokutenritu = count == 0 ? 0.0f : static_cast<float>(static_cast<double>(total) / count);
+      const cBangumiFile::SeriesPoints p = cBangumiFile::SeisekiPoints(TrimView(e.Seiseki));
+      e.Tokutenritu = p.Races == 0 ? 0.0f : static_cast<float>(static_cast<double>(p.Total) / p.Races);
     }
   }
 }
@@ -735,6 +729,17 @@ std::int16_t cBangumiFile::TotalDay() const { return card_.TotalDay; }
 std::int16_t cBangumiFile::TokutenrituOrder(std::int16_t r, std::int16_t w) const { return At(r, w).TokutenrituOrder; }
 float cBangumiFile::Tokutenritu(std::int16_t r, std::int16_t w) const { return At(r, w).Tokutenritu; }
 std::int16_t cBangumiFile::Hayami(std::int16_t r, std::int16_t w) const { return At(r, w).Hayami; }
+cBangumiFile::SeriesPoints cBangumiFile::SeisekiPoints(QStringView seiseki) {
+  SeriesPoints p;
+  for (QChar c : seiseki) {
+    if (CountsAsRace(c)) {
+      p.Total += SeisekiPoint(c);
+      ++p.Races;
+    }
+  }
+  return p;
+}
+
 QString cBangumiFile::Seiseki(std::int16_t r, std::int16_t w) const { return At(r, w).Seiseki; }
 float cBangumiFile::BoatFSyoritu(std::int16_t r, std::int16_t w) const { return At(r, w).BoatFSyoritu; }
 QString cBangumiFile::BoatNo(std::int16_t r, std::int16_t w) const { return At(r, w).BoatNo; }

@@ -94,6 +94,13 @@ class cBangumiFile {
     std::array<Entrant, kBoats> boats;
   };
 
+  // A racer's results so far in the meeting (今節成績) in points, as the 得点率 counts them: 10, 8,
+  // 6, 4, 2, 1 for places 1..6, -10 for a flying or late start, 0 for other races counted.
+  struct SeriesPoints {
+    int Total = 0, Races = 0;
+  };
+  static SeriesPoints SeisekiPoints(QStringView seiseki);
+
   // The whole card of one venue.
   struct Card {
     QString KyoteijyoCode, Title, TitleLong, RaceDate;

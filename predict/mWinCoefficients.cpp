@@ -51,6 +51,11 @@ mWinModel::Coefficients Read(const QByteArray& text) {
   }
   bool ok = false;
   const int version = head[1].toInt(&ok);
+  // An older file's second- and third-place coefficients lack the strength of the boats placed.
+  if (ok && version >= 1 && version < kVersion) {
+    Fail(1,
+         QStringLiteral("版 %1 は古い版です（今の版は %2）。勝率を学習し直してください。").arg(version).arg(kVersion));
+  }
   if (!ok || version != kVersion)
     Fail(1, QStringLiteral("版 %1 は読めません（読める版は %2）。").arg(Shown(head[1])).arg(kVersion));
   if (lines.size() < 2) Fail(2, QStringLiteral("特徴量の数がありません。"));

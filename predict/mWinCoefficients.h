@@ -9,7 +9,7 @@
 // version, the number of features, then one line per feature with its name and its coefficients
 // in the win, second-place and third-place logits.
 //
-//   tidewake-win-coefficients 1
+//   tidewake-win-coefficients 2
 //   features 3
 //   course2 -0.61 -0.12 -0.05
 //   ...
@@ -18,7 +18,8 @@
 // own file (fitted on his history) when it reads whole.
 namespace tidewake::mWinCoefficients {
 
-inline constexpr int kVersion = 1;
+// 2: the second- and third-place logits read the win logit's strength of the boats.
+inline constexpr int kVersion = 2;
 
 // The file's text; values written with enough digits to read back exactly.
 QByteArray Write(const mWinModel::Coefficients& coefficients);

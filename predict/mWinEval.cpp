@@ -71,9 +71,10 @@ Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& resu
 }
 
 void Walk(const std::vector<DayRecord>& days, const mWinFeatures::FeatureSet& set,
-          const std::function<void(const RaceCase&)>& each) {
+          const std::function<void(const RaceCase&)>& each, std::stop_token stop) {
   mWinHistory::cWinHistory history;
   for (const DayRecord& day : days) {
+    if (stop.stop_requested()) return;
     for (const cBangumiFile::Card& card : day.cards) {
       const int venue = card.KyoteijyoCode.toInt();
       const cKekkaFile::Venue* results = nullptr;
@@ -101,19 +102,23 @@ void Walk(const std::vector<DayRecord>& days, const mWinFeatures::FeatureSet& se
 
 mWinModel::Coefficients FitDays(const std::vector<DayRecord>& days, QDate from, QDate to,
                                 const mWinFeatures::FeatureSet& set, double ridge,
-                                const std::function<void(int)>& progress) {
+                                const std::function<void(int)>& progress, std::stop_token stop) {
   const QStringList names = mWinFeatures::FeatureNames(set);
   mWinFit::RaceSet races(static_cast<int>(names.size()));
-  Walk(days, set, [&](const RaceCase& rc) {
-    if (!rc.Result || (from.isValid() && rc.Date < from) || (to.isValid() && rc.Date >= to)) return;
-    const Outcome o = ReadOutcome(rc.Card->races[U(rc.RaceNo - 1)], *rc.Result);
-    if (!o.Placed || o.Refund) return;
-    races.Add(rc.Rows,
-              {static_cast<std::int16_t>(o.FirstThree[0] - 1), static_cast<std::int16_t>(o.FirstThree[1] - 1),
-               static_cast<std::int16_t>(o.FirstThree[2] - 1)},
-              CoursesOf(rc.Entry.Courses));
-  });
-  return mWinFit::FitAll(races, names, ridge, progress);
+  Walk(
+      days, set,
+      [&](const RaceCase& rc) {
+        if (!rc.Result || (from.isValid() && rc.Date < from) || (to.isValid() && rc.Date >= to)) return;
+        const Outcome o = ReadOutcome(rc.Card->races[U(rc.RaceNo - 1)], *rc.Result);
+        if (!o.Placed || o.Refund) return;
+        races.Add(rc.Rows,
+                  {static_cast<std::int16_t>(o.FirstThree[0] - 1), static_cast<std::int16_t>(o.FirstThree[1] - 1),
+                   static_cast<std::int16_t>(o.FirstThree[2] - 1)},
+                  CoursesOf(rc.Entry.Courses));
+      },
+      stop);
+  if (stop.stop_requested()) return {};
+  return mWinFit::FitAll(races, names, ridge, progress, stop);
 }
 
 std::vector<DayRecord> YearFolderDays(const QString& strFolder, QDate from, QDate to, QStringList* skipped) {

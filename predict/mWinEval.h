@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 // The days the win model learns from and is measured on, walked in date order with the history
@@ -59,15 +60,15 @@ struct RaceCase {
 };
 
 // Walks every race of every day in order; `each` sees the race before its day's results join the
-// history. Days must be in date order.
+// history. Days must be in date order. A stop requested on `stop` ends the walk before the next day.
 void Walk(const std::vector<DayRecord>& days, const mWinFeatures::FeatureSet& set,
-          const std::function<void(const RaceCase&)>& each);
+          const std::function<void(const RaceCase&)>& each, std::stop_token stop = {});
 
 // Fits the three logits on the placed races of days in [from, to) (a null date is open) with no
-// refund.
+// refund. Empty coefficients (not IsWhole) when a stop is requested on `stop` before the end.
 mWinModel::Coefficients FitDays(const std::vector<DayRecord>& days, QDate from, QDate to,
                                 const mWinFeatures::FeatureSet& set, double ridge,
-                                const std::function<void(int)>& progress = {});
+                                const std::function<void(int)>& progress = {}, std::stop_token stop = {});
 
 inline constexpr double kRidge = 1.0;
 

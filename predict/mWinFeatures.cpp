@@ -15,6 +15,8 @@ constexpr int kVenueCourses = 2;
 // racer's record, so a short record is pulled towards what any racer does from there.
 constexpr std::array<double, 7> kWinBase{0, 0.55, 0.14, 0.12, 0.11, 0.06, 0.02};
 constexpr std::array<double, 7> kTwoBase{0, 0.72, 0.40, 0.33, 0.30, 0.18, 0.08};
+// Share of first-three places by course, for the second- and third-place logits.
+constexpr std::array<double, 7> kThreeBase{0, 0.82, 0.60, 0.54, 0.50, 0.36, 0.18};
 // Starts a record needs before it counts as much as the neutral value.
 constexpr double kPriorStarts = 6.0;
 
@@ -39,6 +41,7 @@ QStringList FeatureNames(const FeatureSet& set) {
   n << QStringLiteral("motor_two_rate") << QStringLiteral("motor_missing");
   n << QStringLiteral("boat_two_rate") << QStringLiteral("boat_missing");
   n << QStringLiteral("age") << QStringLiteral("weight") << QStringLiteral("weight_missing");
+  n << QStringLiteral("series_points") << QStringLiteral("series_missing");
   if (set.Interaction) {
     n << QStringLiteral("win_rate_course1") << QStringLiteral("win_rate_course2") << QStringLiteral("win_rate_outer");
   }
@@ -46,6 +49,7 @@ QStringList FeatureNames(const FeatureSet& set) {
     n << QStringLiteral("hist_win_course") << QStringLiteral("hist_two_course") << QStringLiteral("hist_win_form")
       << QStringLiteral("hist_start") << QStringLiteral("hist_start_missing") << QStringLiteral("hist_flying")
       << QStringLiteral("hist_missing");
+    n << QStringLiteral("hist_three_course") << QStringLiteral("hist_two_form") << QStringLiteral("hist_three_form");
   }
   if (set.Venue) {
     for (int c = 1; c <= kVenueCourses; ++c) {
@@ -88,6 +92,11 @@ mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const
     Rate(row, e.BoatFSyoritu, 35.0, 10.0, true);
     row.push_back(e.SensyuAge > 0 ? (e.SensyuAge - 35.0) / 10.0 : 0.0);
     Rate(row, e.SensyuWeight, 52.0, 4.0, true);
+    // The meeting so far: how the racer and his motor fare this week, which the national rates
+    // lag behind. A short series is pulled towards the mean.
+    const cBangumiFile::SeriesPoints series = cBangumiFile::SeisekiPoints(e.Seiseki);
+    row.push_back((series.Total - series.Races * 5.5) / (series.Races + 2.0) / 2.0);
+    row.push_back(series.Races == 0 ? 1.0 : 0.0);
     const double winZ = win > 0.0 ? (win - 5.5) / 1.5 : 0.0;
     if (set.Interaction) {
       row.push_back(course == 1 ? winZ : 0.0);
@@ -108,6 +117,15 @@ mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const
       row.push_back(noTiming ? 1.0 : 0.0);
       row.push_back(std::min(h.Flyings, 3));
       row.push_back(h.TotalStarts() == 0 ? 1.0 : 0.0);
+      // Placing, not only winning: what the second- and third-place logits weigh most.
+      row.push_back((h.ThreePlace[c] - n * kThreeBase[c]) / (n + kPriorStarts));
+      double two = 0.0, three = 0.0;
+      for (std::size_t k = 1; k <= 6; ++k) {
+        two += h.TwoPlace[k] - h.Starts[k] * kTwoBase[k];
+        three += h.ThreePlace[k] - h.Starts[k] * kThreeBase[k];
+      }
+      row.push_back(two / (h.TotalStarts() + kPriorStarts));
+      row.push_back(three / (h.TotalStarts() + kPriorStarts));
     }
     if (set.Venue) {
       for (int vc = 1; vc <= kVenueCourses; ++vc) {

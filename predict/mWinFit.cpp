@@ -30,7 +30,32 @@ bool RaceSet::Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t
   }
   order_.push_back(firstThree);
   courses_.push_back(courses);
+  win_.push_back({});
   return true;
+}
+
+void RaceSet::SetWinScores(const std::vector<double>& win) {
+  for (std::size_t r = 0; r < Races(); ++r) {
+    std::array<double, kBoats> s{};
+    for (int b = 0; b < kBoats; ++b) {
+      for (int f = 0; f < features_ && static_cast<std::size_t>(f) < win.size(); ++f)
+        s[static_cast<std::size_t>(b)] += win[static_cast<std::size_t>(f)] * At(r, b, f);
+    }
+    std::array<bool, kBoats> all{};
+    all.fill(true);
+    const auto p = mWinModel::Softmax(s, all);
+    const auto c = mWinModel::CentredScores(s);
+    for (std::size_t b = 0; b < kBoats; ++b) {
+      win_[r][b] = static_cast<float>(c[b]);
+      win_[r][kBoats + b] = static_cast<float>(p[b]);
+    }
+  }
+}
+
+mWinModel::Strength RaceSet::StrengthOf(std::size_t r, int boat, int first, int second) const {
+  const auto& w = win_[r];
+  const auto at = [&](int i) { return static_cast<double>(w[static_cast<std::size_t>(i)]); };
+  return {at(boat), at(kBoats + boat), first >= 0 ? at(kBoats + first) : 0.0, second >= 0 ? at(kBoats + second) : 0.0};
 }
 
 namespace {
@@ -79,9 +104,10 @@ Evaluation Evaluate(const RaceSet& set, Place place, double ridge, const Eigen::
         for (int f = 0; f < base; ++f) x(row, f) = set.At(r, b, f);
         if (k > base) {
           const auto& c = set.CoursesOf(r);
-          const auto ctx =
-              mWinModel::Context(c[static_cast<std::size_t>(b)], skip >= 1 ? c[static_cast<std::size_t>(order[0])] : 0,
-                                 skip >= 2 ? c[static_cast<std::size_t>(order[1])] : 0);
+          const int first = skip >= 1 ? order[0] : -1, second = skip >= 2 ? order[1] : -1;
+          const auto ctx = mWinModel::Context(
+              c[static_cast<std::size_t>(b)], first >= 0 ? c[static_cast<std::size_t>(first)] : 0,
+              second >= 0 ? c[static_cast<std::size_t>(second)] : 0, set.StrengthOf(r, b, first, second));
           for (int f = 0; f < mWinModel::kContextFeatures; ++f) x(row, base + f) = ctx[static_cast<std::size_t>(f)];
         }
         ++row;
@@ -111,7 +137,7 @@ Evaluation Evaluate(const RaceSet& set, Place place, double ridge, const Eigen::
 }  // namespace
 
 FitResult Fit(const RaceSet& set, Place place, double ridge, int maxIterations,
-              const std::function<void(int)>& progress) {
+              const std::function<void(int)>& progress, std::stop_token stop) {
   const int k = FeatureCount(set, place);
   FitResult result;
   Eigen::VectorXd beta = Eigen::VectorXd::Zero(k);
@@ -126,6 +152,10 @@ FitResult Fit(const RaceSet& set, Place place, double ridge, int maxIterations,
   ridge = std::max(ridge, 1e-8);
   Evaluation cur = Evaluate(set, place, ridge, beta);
   for (int it = 1; it <= maxIterations; ++it) {
+    if (stop.stop_requested()) {
+      result.Stopped = true;
+      break;
+    }
     if (progress) progress(it);
     result.Iterations = it;
     const Eigen::VectorXd step = cur.Hessian.ldlt().solve(-cur.Gradient);
@@ -155,17 +185,24 @@ FitResult Fit(const RaceSet& set, Place place, double ridge, int maxIterations,
   return result;
 }
 
-mWinModel::Coefficients FitAll(const RaceSet& races, const QStringList& names, double ridge,
-                               const std::function<void(int)>& progress) {
+mWinModel::Coefficients FitAll(RaceSet& races, const QStringList& names, double ridge,
+                               const std::function<void(int)>& progress, std::stop_token stop) {
   mWinModel::Coefficients c;
   c.Names = names + mWinModel::ContextNames();
   int step = 0;
   auto tick = [&](int) {
     if (progress) progress(++step);
   };
-  c.Win = Fit(races, Place::First, ridge, 30, tick).Beta;
-  c.Second = Fit(races, Place::Second, ridge, 30, tick).Beta;
-  c.Third = Fit(races, Place::Third, ridge, 30, tick).Beta;
+  const FitResult win = Fit(races, Place::First, ridge, 30, tick, stop);
+  if (win.Stopped) return {};
+  races.SetWinScores(win.Beta);
+  const FitResult second = Fit(races, Place::Second, ridge, 30, tick, stop);
+  if (second.Stopped) return {};
+  const FitResult third = Fit(races, Place::Third, ridge, 30, tick, stop);
+  if (third.Stopped) return {};
+  c.Win = win.Beta;
+  c.Second = second.Beta;
+  c.Third = third.Beta;
   c.Win.resize(c.Second.size(), 0.0);
   return c;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 #include <vector>
 
 // Fitting the win model's three logits: maximum likelihood with a small ridge penalty, by
@@ -34,12 +35,18 @@ class RaceSet {
               static_cast<std::size_t>(f)];
   }
   const std::array<std::int16_t, 3>& FirstThree(std::size_t r) const { return order_[r]; }
+  // Scores every race's boats under the win logit's coefficients, for the strength features of
+  // the second- and third-place logits (all 0 until then).
+  void SetWinScores(const std::vector<double>& win);
+  mWinModel::Strength StrengthOf(std::size_t r, int boat, int first, int second) const;
 
  private:
   int features_;
   std::vector<float> x_;
   std::vector<std::array<std::int16_t, 3>> order_;
   std::vector<mWinModel::Courses> courses_;
+  // Per race: each boat's centred win score, then its win chance.
+  std::vector<std::array<float, 2 * mWinModel::kBoats>> win_;
 };
 
 struct FitResult {
@@ -48,17 +55,22 @@ struct FitResult {
   bool Converged = false;
   // Mean negative log-likelihood per race at the optimum, without the penalty.
   double MeanLogLoss = 0.0;
+  // Stopped on request before converging: Beta is not an answer.
+  bool Stopped = false;
 };
 
 // Maximises the likelihood (of the rows' features, and the context features after them but for the
 // win) of the place's choices less ridge/2 * |beta|^2. Stops when a step
 // changes the objective by less than 1e-9 per race or after maxIterations. `progress`, when
-// given, hears each iteration's number.
+// given, hears each iteration's number; a stop requested on `stop` ends the fit before its next
+// iteration (Stopped).
 FitResult Fit(const RaceSet& races, Place place, double ridge, int maxIterations = 30,
-              const std::function<void(int)>& progress = {});
+              const std::function<void(int)>& progress = {}, std::stop_token stop = {});
 
-// The three logits fitted and named (the rows' names; the context names are added).
-mWinModel::Coefficients FitAll(const RaceSet& races, const QStringList& names, double ridge,
-                               const std::function<void(int)>& progress = {});
+// The three logits fitted and named (the rows' names; the context names are added). The win
+// logit is fitted first: its scores feed the others' strength features. Empty coefficients
+// (not IsWhole) when stopped.
+mWinModel::Coefficients FitAll(RaceSet& races, const QStringList& names, double ridge,
+                               const std::function<void(int)>& progress = {}, std::stop_token stop = {});
 
 }  // namespace tidewake::mWinFit

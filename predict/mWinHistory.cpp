@@ -42,6 +42,7 @@ void Count(RacerRecord& rec, const PastRace& p) {
   ++rec.Entries[static_cast<std::size_t>(p.Waku)][c];
   if (p.Place == 1) ++rec.Wins[c];
   if (p.Place == 1 || p.Place == 2) ++rec.TwoPlace[c];
+  if (p.Place >= 1 && p.Place <= 3) ++rec.ThreePlace[c];
   if (p.StartKnown && !p.Flying) {
     ++rec.Timings;
     rec.TimingSum += p.StartTiming;

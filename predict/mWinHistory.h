@@ -33,9 +33,9 @@ struct PastRace {
 
 // A racer's record over the window.
 struct RacerRecord {
-  Table<std::int32_t> Starts{}, Wins{}, TwoPlace{};  // by course entered
-  std::array<Table<std::int32_t>, 7> Entries{};      // [boat number][course entered]
-  std::int32_t Timings = 0;                          // starts with a timing, flying ones left out
+  Table<std::int32_t> Starts{}, Wins{}, TwoPlace{}, ThreePlace{};  // by course entered
+  std::array<Table<std::int32_t>, 7> Entries{};                    // [boat number][course entered]
+  std::int32_t Timings = 0;                                        // starts with a timing, flying ones left out
   double TimingSum = 0.0;
   std::int32_t Flyings = 0;
   std::int32_t TotalStarts() const;

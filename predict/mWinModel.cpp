@@ -105,30 +105,59 @@ QStringList ContextNames() {
         n << QStringLiteral("ctx_%1%2_course%3").arg(QLatin1String(placed)).arg(p).arg(c);
     }
   }
+  n << QStringLiteral("ctx_win_score") << QStringLiteral("ctx_win_score_x_first_chance")
+    << QStringLiteral("ctx_win_score_inside_first") << QStringLiteral("ctx_win_score_x_second_chance")
+    << QStringLiteral("ctx_win_score_inside_second") << QStringLiteral("ctx_win_chance")
+    << QStringLiteral("ctx_win_chance_sqrt");
   return n;
 }
 
-std::array<double, kContextFeatures> Context(int course, int firstCourse, int secondCourse) {
+std::array<double, kContextFeatures> Context(int course, int firstCourse, int secondCourse, const Strength& strength) {
   std::array<double, kContextFeatures> x{};
   if (course < 1 || course > kBoats) return x;
-  if (firstCourse >= 1 && firstCourse <= kBoats) x[U((firstCourse - 1) * kBoats + course - 1)] = 1.0;
-  if (secondCourse >= 1 && secondCourse <= kBoats) {
-    x[U(kBoats * kBoats + (secondCourse - 1) * kBoats + course - 1)] = 1.0;
+  const bool first = firstCourse >= 1 && firstCourse <= kBoats;
+  const bool second = secondCourse >= 1 && secondCourse <= kBoats;
+  if (first) x[U((firstCourse - 1) * kBoats + course - 1)] = 1.0;
+  if (second) x[U(kBoats * kBoats + (secondCourse - 1) * kBoats + course - 1)] = 1.0;
+  const double s = std::isfinite(strength.Score) ? strength.Score : 0.0;
+  double* k = x.data() + kCoursePairFeatures;
+  if (first) {
+    k[0] = s;
+    k[1] = s * strength.FirstChance;
+    k[2] = course < firstCourse ? s : 0.0;
+    const double p = std::isfinite(strength.Chance) ? std::clamp(strength.Chance, 0.0, 1.0) : 0.0;
+    k[5] = p;
+    k[6] = std::sqrt(p);
+  }
+  if (second) {
+    k[3] = s * strength.SecondChance;
+    k[4] = course < secondCourse ? s : 0.0;
   }
   return x;
+}
+
+std::array<double, kBoats> CentredScores(const std::array<double, kBoats>& scores) {
+  double mean = 0.0;
+  for (double s : scores) mean += s / kBoats;
+  std::array<double, kBoats> c{};
+  for (int i = 0; i < kBoats; ++i) c[U(i)] = scores[U(i)] - mean;
+  return c;
 }
 
 namespace {
 
 // The context part of each boat's score, when the coefficients have one.
 std::array<double, kBoats> WithContext(std::array<double, kBoats> s, const RaceRows& rows,
-                                       const std::vector<double>& beta, const Courses& courses, int first, int second) {
+                                       const std::vector<double>& beta, const Courses& courses,
+                                       const std::array<double, kBoats>& winScore,
+                                       const std::array<double, kBoats>& win, int first, int second) {
   const std::size_t base = rows[0].size();
   if (beta.size() < base + kContextFeatures) return s;
   const int cf = first >= 0 ? courses[U(first)] : 0;
   const int cs = second >= 0 ? courses[U(second)] : 0;
   for (int i = 0; i < kBoats; ++i) {
-    const auto x = Context(courses[U(i)], cf, cs);
+    const Strength st{winScore[U(i)], win[U(i)], first >= 0 ? win[U(first)] : 0.0, second >= 0 ? win[U(second)] : 0.0};
+    const auto x = Context(courses[U(i)], cf, cs, st);
     for (int f = 0; f < kContextFeatures; ++f) s[U(i)] += beta[base + U(f)] * x[U(f)];
   }
   return s;
@@ -137,12 +166,14 @@ std::array<double, kBoats> WithContext(std::array<double, kBoats> s, const RaceR
 }  // namespace
 
 RaceChances Predict(const RaceRows& rows, const Coefficients& k, const Courses& courses) {
-  const auto win = Softmax(Scores(rows, k.Win), AllBut(-1));
+  const auto winScore = Scores(rows, k.Win);
+  const auto win = Softmax(winScore, AllBut(-1));
+  const auto centred = CentredScores(winScore);
   const auto s2 = Scores(rows, k.Second);
   const auto s3 = Scores(rows, k.Third);
   return Chain(
-      win, [&](int a) { return Softmax(WithContext(s2, rows, k.Second, courses, a, -1), AllBut(a)); },
-      [&](int a, int b) { return Softmax(WithContext(s3, rows, k.Third, courses, a, b), AllBut(a, b)); });
+      win, [&](int a) { return Softmax(WithContext(s2, rows, k.Second, courses, centred, win, a, -1), AllBut(a)); },
+      [&](int a, int b) { return Softmax(WithContext(s3, rows, k.Third, courses, centred, win, a, b), AllBut(a, b)); });
 }
 
 RaceChances Harville(const std::array<double, kBoats>& win) {

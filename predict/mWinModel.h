@@ -31,10 +31,25 @@ inline constexpr Courses kWakunari{1, 2, 3, 4, 5, 6};
 // water there), which the win chances renormalised (Harville) cannot know. One indicator per
 // pair of (course of the winner, course of the boat), and per pair of (course of the second,
 // course of the boat); all 0 in the win logit, which has no boat placed yet.
-inline constexpr int kContextFeatures = 2 * kBoats * kBoats;
+inline constexpr int kCoursePairFeatures = 2 * kBoats * kBoats;
+// The boat's strength as the win logit scores it (centred over the race), alone and against the
+// boats placed: how strong the winner was (its win chance) and whether the boat started inside
+// it; and the boat's win chance itself and its square root, which let the favourite that did not
+// win be second less often than its score says (the win chances renormalised overrate it).
+inline constexpr int kStrengthFeatures = 7;
+inline constexpr int kContextFeatures = kCoursePairFeatures + kStrengthFeatures;
 QStringList ContextNames();
+
+// What the win logit says of a boat and of the boats already placed.
+struct Strength {
+  double Score = 0.0;         // the boat's win score less the race's mean
+  double Chance = 0.0;        // the boat's win chance
+  double FirstChance = 0.0;   // the winner's win chance (0 while choosing the winner)
+  double SecondChance = 0.0;  // the second's win chance (0 while choosing second)
+};
 // `firstCourse` the winner's course, `secondCourse` the second's (0 while choosing second).
-std::array<double, kContextFeatures> Context(int course, int firstCourse, int secondCourse);
+std::array<double, kContextFeatures> Context(int course, int firstCourse, int secondCourse,
+                                             const Strength& strength = {});
 
 // Named coefficients of the three logits (win, second among five, third among four): the rows'
 // features, then the context features when the lists are that much longer than a row.
@@ -60,6 +75,8 @@ std::array<double, kBoats> Softmax(const std::array<double, kBoats>& scores, con
 
 // Each boat's score under one list of coefficients.
 std::array<double, kBoats> Scores(const RaceRows& rows, const std::vector<double>& beta);
+// Scores less their mean, as the context features take them.
+std::array<double, kBoats> CentredScores(const std::array<double, kBoats>& scores);
 
 // The three logits chained; `courses` place the boats for the context features.
 RaceChances Predict(const RaceRows& rows, const Coefficients& coefficients, const Courses& courses = kWakunari);

@@ -15,6 +15,7 @@
 #include <QThread>
 
 #include <cmath>
+#include <stop_token>
 
 namespace tidewake {
 
@@ -88,12 +89,18 @@ void frmMain::ShowWinChances() {
 
 void frmMain::mnuRaceWinFit_Click() {
   if (!History()) return;
-  QProgressDialog progress(QStringLiteral("履歴を読んでいます..."), QString(), 0, 0, this);
+  QProgressDialog progress(QStringLiteral("履歴を読んでいます..."), QStringLiteral("キャンセル"), 0, 0, this);
   progress.setWindowTitle(QStringLiteral("勝率を学習し直す"));
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(0);
   progress.setAutoReset(false);
   progress.setAutoClose(false);
+  // Cancel asks the fit to stop at its next step; nothing is written and the coefficients in use stay.
+  std::stop_source stop;
+  connect(&progress, &QProgressDialog::canceled, &progress, [&stop, &progress] {
+    stop.request_stop();
+    progress.setLabelText(QStringLiteral("取り消しています..."));
+  });
   progress.show();
 
   mWinModel::Coefficients fitted;
@@ -116,9 +123,10 @@ void frmMain::mnuRaceWinFit_Click() {
       const std::vector<DayRecord> all = db.Days(QDate(1900, 1, 1), QDate(9999, 12, 31));
       days = all.size();
       say(QStringLiteral("%1 日分の履歴で学習しています...").arg(days));
-      fitted = mWinEval::FitDays(all, QDate(), QDate(), {}, mWinEval::kRidge, [&](int step) {
-        say(QStringLiteral("%1 日分の履歴で学習しています... (%2)").arg(days).arg(step));
-      });
+      fitted = mWinEval::FitDays(
+          all, QDate(), QDate(), {}, mWinEval::kRidge,
+          [&](int step) { say(QStringLiteral("%1 日分の履歴で学習しています... (%2)").arg(days).arg(step)); },
+          stop.get_token());
     } catch (const RuntimeError& e) {
       failure = e.reportText();
     }
@@ -129,7 +137,10 @@ void frmMain::mnuRaceWinFit_Click() {
   loop.exec();
   worker->wait();
   delete worker;
+  // Read before closing: closing the dialog says canceled too.
+  const bool cancelled = stop.stop_requested();
   progress.close();
+  if (cancelled) return;
 
   if (failure.isEmpty() && days == 0)
     failure = QStringLiteral("履歴に日がありません。先に「履歴に取り込む」で取り込んでください。");

@@ -36,7 +36,7 @@ TEST(CliFit, WritesCoefficientsAndRefusesBadArguments) {
                                           QStringLiteral("--to"), QStringLiteral("2022-07-02"), out}),
             0);
   const QByteArray text = tidewake::test::ReadBytes(out);
-  EXPECT_TRUE(text.startsWith("tidewake-win-coefficients 1\nfeatures ")) << text.left(80).toStdString();
+  EXPECT_TRUE(text.startsWith("tidewake-win-coefficients 2\nfeatures ")) << text.left(80).toStdString();
 
   const struct {
     const char* what;

@@ -2,6 +2,7 @@
 // progress dialog that can be cancelled, and the card's tooltip tells a racer's last races.
 
 #include "history/cRirekiDb.h"
+#include "predict/mWinCoefficients.h"
 #include "tests/ui/WindowFixture.h"
 
 #include <QDir>
@@ -152,6 +153,40 @@ TEST_F(WindowHistory, AHistoryThatIsNotOursIsReportedOnceAndLeftAlone) {
     EXPECT_NE(b.title, QStringLiteral("履歴")) << "reported once, when the programme was recorded";
   }
   EXPECT_EQ(ReadBytes(db), QByteArray("my own notes, not a database"));
+}
+
+// Cancelled as soon as its dialog shows (well before the fit can end), the re-fit writes nothing,
+// says nothing and keeps the coefficients in use; run to its end it writes the user's file.
+TEST_F(WindowHistory, CancellingTheWinFitKeepsTheCoefficientsInUse) {
+  Download(6, true);
+  ASSERT_EQ(Import().size(), 1u);
+  const mWinModel::Coefficients inUse = w->WinCoefficients();
+  QTimer poll;
+  int clicked = 0;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* p = w->findChild<QProgressDialog*>();
+    if (!p || !p->isVisible() || clicked) return;
+    ++clicked;
+    p->findChild<QPushButton*>()->click();
+  });
+  poll.start(1);
+  {
+    RecordingMessageBox boxes;
+    w->mnuRaceWinFit->trigger();
+    EXPECT_TRUE(boxes.boxes().empty());
+  }
+  poll.stop();
+  EXPECT_EQ(clicked, 1);
+  EXPECT_FALSE(QFile::exists(frmMain::WinCoefficientsPath()));
+  EXPECT_EQ(w->WinCoefficients(), inUse);
+
+  RecordingMessageBox boxes;
+  w->mnuRaceWinFit->trigger();
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("6 日分の履歴で勝率を学習しました")))
+      << boxes.boxes()[0].text.toStdString();
+  EXPECT_TRUE(QFile::exists(frmMain::WinCoefficientsPath()));
+  EXPECT_NE(w->WinCoefficients(), inUse);
 }
 
 // A results file opened with Ctrl+K is recorded as well as converted.
