@@ -50,6 +50,7 @@ QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo);
 // Where a window of `size` goes beside `main` on the screen area: under it when it fits, else to
 // its right, else to its left; when none fits whole, as close under it as the screen allows.
 QPoint PlaceBeside(const QRect& main, const QSize& size, const QRect& screenArea);
+void RunOffThread(const std::function<void()>& work);
 
 // The program's single window. The card view shows the venue and race selectors and the race
 // card; the race view shows the water on which the runs animate. Both share one set of controls,

@@ -39,6 +39,18 @@ cRirekiDb* frmMain::History() {
   return mHistory.get();
 }
 
+// Runs `work` on a thread of its own while the window's events go on (the progress dialog, its
+// cancel), and returns when it has ended.
+void RunOffThread(const std::function<void()>& work) {
+  QThread* worker = QThread::create(work);
+  QEventLoop loop;
+  QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+  worker->start();
+  loop.exec();
+  worker->wait();
+  delete worker;
+}
+
 void frmMain::HistoryRecord(const QString& path, ArchiveKind kind) {
   try {
     cRirekiDb* db = History();
@@ -81,7 +93,7 @@ void frmMain::mnuFileHistoryImport_Click() {
   const QString path = cRirekiDb::DefaultPath();
   QPointer<QProgressDialog> shown(&progress);
   // Its own connection on its own thread: SQLite's connections are not shared between threads.
-  QThread* worker = QThread::create([&, shown] {
+  RunOffThread([&, shown] {
     try {
       cRirekiDb db(path);
       summary = ImportPaths(
@@ -102,12 +114,6 @@ void frmMain::mnuFileHistoryImport_Click() {
       failure = e.reportText();
     }
   });
-  QEventLoop loop;
-  connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-  worker->start();
-  loop.exec();
-  worker->wait();
-  delete worker;
   mImportProgress = nullptr;
   progress.close();
 

@@ -117,7 +117,7 @@ void frmMain::mnuRaceWinFit_Click() {
         Qt::QueuedConnection);
   };
   // Its own connection on its own thread: SQLite's connections are not shared between threads.
-  QThread* worker = QThread::create([&] {
+  RunOffThread([&] {
     try {
       cRirekiDb db(path);
       const std::vector<DayRecord> all = db.Days(QDate(1900, 1, 1), QDate(9999, 12, 31));
@@ -131,12 +131,6 @@ void frmMain::mnuRaceWinFit_Click() {
       failure = e.reportText();
     }
   });
-  QEventLoop loop;
-  connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-  worker->start();
-  loop.exec();
-  worker->wait();
-  delete worker;
   // Read before closing: closing the dialog says canceled too.
   const bool cancelled = stop.stop_requested();
   progress.close();
