@@ -510,6 +510,8 @@ void frmMain::RunCommand(bool race) {
   std::int32_t lngWaitTime = mnuRaceSpeedHi->isChecked() ? 100 : 250;
   SetMenuEnabled(mnuFile, false);
   SetMenuEnabled(mnuRace, false);
+  // A help box opened mid-run would hold the run's frames until it is closed.
+  SetMenuEnabled(mnuHelp, false);
   cmdClose->hide();
   PoolInit();
   if (!race) picClock().SetVisible(false);
@@ -525,6 +527,7 @@ void frmMain::RunCommand(bool race) {
     TestRun(lngWaitTime);
   }
   mblnRunning = false;
+  SetMenuEnabled(mnuHelp, true);
 
   if (gblnQuit) {
     // Closed during the run: now that the run has returned, the window may go.

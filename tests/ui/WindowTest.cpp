@@ -289,6 +289,7 @@ TEST_F(Window, ARunHidesTheCardAndLocksTheMenusThenOffersTheWayBack) {
       EXPECT_TRUE(w->Running());
       EXPECT_FALSE(FileMenuEnabled());
       EXPECT_FALSE(RaceMenuEnabled());
+      EXPECT_FALSE(w->mnuHelpKeys->isEnabled()) << "a help box would hold the run's frames";
       EXPECT_FALSE(w->picGridPanel->isVisibleTo(w.get()));
       EXPECT_FALSE(w->cmdClose->isVisibleTo(w.get()));
       EXPECT_EQ(w->picClock().Visible(), run == w->mnuRaceStart) << "the exhibition has no start clock";
@@ -305,6 +306,7 @@ TEST_F(Window, ARunHidesTheCardAndLocksTheMenusThenOffersTheWayBack) {
     EXPECT_TRUE(w->cmdClose->isVisibleTo(w.get()));
     EXPECT_TRUE(RaceMenuEnabled());
     EXPECT_FALSE(FileMenuEnabled());
+    EXPECT_TRUE(w->mnuHelpKeys->isEnabled());
     EXPECT_FALSE(w->picGridPanel->isVisibleTo(w.get()));
     // A finished run leaves every boat out of it: finished, flying or late.
     if (run == w->mnuRaceStart) {
