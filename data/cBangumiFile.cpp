@@ -503,7 +503,8 @@ struct BlockReader {
     card.ParticipationNumbers = ParticipationNumbersCount(card);
     ParticipationSensyuNoSet(card);
     TokutenrituSet(card);
-    if (card.ParticipationNumbers > 0) TokutenrituOrderSet(card);  // a block with no race has none
+    // The ranks are shown, never checked: a conversion, which throws its cards away, skips them.
+    if (keepText && card.ParticipationNumbers > 0) TokutenrituOrderSet(card);  // a block with no race has none
     TansyorituSet(card);
     if (card.RaceNumbers == 0) {
       // The long title of a block that has its date line is a title, not the notice.
