@@ -123,8 +123,7 @@ QByteArray UnpackMember(archive* a, archive_entry* e, const QString& archiveName
   bytes.resize(room);
   qsizetype used = 0;
   for (;;) {
-    if (bytes.size() - used < kChunk)
-      bytes.resize(std::min<qsizetype>(bytes.size() * 2, kMaxArchiveMemberBytes + kChunk));
+    if (used == bytes.size()) bytes.resize(std::min<qsizetype>(bytes.size() * 2, kMaxArchiveMemberBytes + kChunk));
     const la_ssize_t got = archive_read_data(a, bytes.data() + used,
                                              static_cast<size_t>(std::min<qsizetype>(bytes.size() - used, kChunk)));
     if (got == 0) break;
