@@ -476,7 +476,8 @@ struct BlockReader {
                                .arg(lineNo)
                                .arg(card.RaceNumbers));
       }
-      ReadRaceHeader(card.races[card.RaceNumbers - 1], line);
+      // The header's title, closing time and bet kinds are shown, never checked.
+      if (keepText) ReadRaceHeader(card.races[card.RaceNumbers - 1], line);
       other = false;
     }
     QStringView t(line);
@@ -520,9 +521,9 @@ struct BlockReader {
 // store would not keep are passed over, so both read alike and line numbers are those of the text
 // given. With `only` set, blocks of other codes are passed over unread (a store's venue is loaded
 // whatever the others hold). A block ends at its BEND line, at the next block's start, or at the
-// end of the text. With `keepText` false the cards leave out the entrants' texts that only a card
-// on show reads (a conversion checks the text and throws the cards away); `kept`, when given,
-// gets every line the store keeps, as read and ended by CR LF.
+// end of the text. With `keepText` false the cards leave out what only a card on show reads
+// (entrants' texts, race headers' titles, points-rate ranks) (a conversion checks the text and throws the cards away);
+// `kept`, when given, gets every line the store keeps, as read and ended by CR LF.
 template <typename Take>
 void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&& take, bool keepText = true,
                 QByteArray* kept = nullptr) {
