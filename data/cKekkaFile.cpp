@@ -441,7 +441,7 @@ void VenueReader::ReadMatomeLine(QByteArrayView line) {
     }
     cKekkaFile::Matome m;
     m.Tokubarai = col[0] == word.tokubarai;
-    if (!m.Tokubarai) m.Kumiban = DecodeSjis(col[0]);
+    if (!m.Tokubarai && KeepText()) m.Kumiban = DecodeSjis(col[0]);
     const bool unpaid = col[0] == word.fuseiritu;
     const bool yenWanted = !unpaid && !m.Tokubarai;
     if (col.size() > 2 || (unpaid && col.size() > 1) || (yenWanted && col.size() < 2)) {
