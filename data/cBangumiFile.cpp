@@ -254,7 +254,8 @@ std::int16_t ParticipationNumbersCount(const Card& card) {
   return RoundToInteger(h / 2.0 + n);
 }
 
-void ParticipationSensyuNoSet(Card& card) {
+// With `sorted` false the list is left in slot order: a check needs only its count refused.
+void ParticipationSensyuNoSet(Card& card, bool sorted) {
   const int n = card.ParticipationNumbers;
   card.participants = QStringList(n + 1);
   bool marked[cBangumiFile::kMaxRace][cBangumiFile::kBoats] = {};
@@ -287,7 +288,7 @@ void ParticipationSensyuNoSet(Card& card) {
   }
   // Equal numbers keep their order (as the exchange sort the order was first defined by keeps
   // them), the empty number of an empty slot sorts first.
-  std::stable_sort(card.participants.begin() + 1, card.participants.end());
+  if (sorted) std::stable_sort(card.participants.begin() + 1, card.participants.end());
 }
 
 void TokutenrituSet(Card& card) {
@@ -502,7 +503,7 @@ struct BlockReader {
   // The values derived from the whole block.
   Card Finish() {
     card.ParticipationNumbers = ParticipationNumbersCount(card);
-    ParticipationSensyuNoSet(card);
+    ParticipationSensyuNoSet(card, keepText);
     TokutenrituSet(card);
     // The ranks are shown, never checked: a conversion, which throws its cards away, skips them.
     if (keepText && card.ParticipationNumbers > 0) TokutenrituOrderSet(card);  // a block with no race has none
