@@ -114,17 +114,26 @@ QByteArray UnpackMember(archive* a, archive_entry* e, const QString& archiveName
   if (archive_entry_size_is_set(e) && archive_entry_size(e) > kMaxArchiveMemberBytes) {
     ThrowTooLarge(archiveName, member);
   }
+  // Unpacked straight into the member's bytes, which grow ahead of the data; the size an entry
+  // states is only a hint for the first room (capped, as a header may lie), never trusted.
   QByteArray bytes;
-  char buffer[kChunk];
+  qsizetype room = kChunk;
+  if (archive_entry_size_is_set(e)) room = std::max<qsizetype>(room, archive_entry_size(e) + 1);
+  room = std::min<qsizetype>(room, kMaxArchiveMemberBytes + 1);
+  bytes.resize(room);
+  qsizetype used = 0;
   for (;;) {
-    const la_ssize_t got = archive_read_data(a, buffer, sizeof buffer);
+    if (used == bytes.size()) bytes.resize(std::min<qsizetype>(bytes.size() * 2, kMaxArchiveMemberBytes + kChunk));
+    const la_ssize_t got = archive_read_data(a, bytes.data() + used,
+                                             static_cast<size_t>(std::min<qsizetype>(bytes.size() - used, kChunk)));
     if (got == 0) break;
     if (got < 0) ThrowDamaged(archiveName, a);
-    if (bytes.size() + got > kMaxArchiveMemberBytes) ThrowTooLarge(archiveName, member);
+    if (used + got > kMaxArchiveMemberBytes) ThrowTooLarge(archiveName, member);
     if (total + got > kMaxArchiveMemberBytes) ThrowTotalTooLarge(archiveName);
     total += got;
-    bytes.append(buffer, got);
+    used += got;
   }
+  bytes.truncate(used);
   return bytes;
 }
 

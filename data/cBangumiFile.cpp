@@ -254,7 +254,8 @@ std::int16_t ParticipationNumbersCount(const Card& card) {
   return RoundToInteger(h / 2.0 + n);
 }
 
-void ParticipationSensyuNoSet(Card& card) {
+// With `sorted` false the list is left in slot order: a check needs only its count refused.
+void ParticipationSensyuNoSet(Card& card, bool sorted) {
   const int n = card.ParticipationNumbers;
   card.participants = QStringList(n + 1);
   bool marked[cBangumiFile::kMaxRace][cBangumiFile::kBoats] = {};
@@ -287,7 +288,7 @@ void ParticipationSensyuNoSet(Card& card) {
   }
   // Equal numbers keep their order (as the exchange sort the order was first defined by keeps
   // them), the empty number of an empty slot sorts first.
-  std::stable_sort(card.participants.begin() + 1, card.participants.end());
+  if (sorted) std::stable_sort(card.participants.begin() + 1, card.participants.end());
 }
 
 void TokutenrituSet(Card& card) {
@@ -476,7 +477,8 @@ struct BlockReader {
                                .arg(lineNo)
                                .arg(card.RaceNumbers));
       }
-      ReadRaceHeader(card.races[card.RaceNumbers - 1], line);
+      // The header's title, closing time and bet kinds are shown, never checked.
+      if (keepText) ReadRaceHeader(card.races[card.RaceNumbers - 1], line);
       other = false;
     }
     QStringView t(line);
@@ -501,9 +503,10 @@ struct BlockReader {
   // The values derived from the whole block.
   Card Finish() {
     card.ParticipationNumbers = ParticipationNumbersCount(card);
-    ParticipationSensyuNoSet(card);
+    ParticipationSensyuNoSet(card, keepText);
     TokutenrituSet(card);
-    if (card.ParticipationNumbers > 0) TokutenrituOrderSet(card);  // a block with no race has none
+    // The ranks are shown, never checked: a conversion, which throws its cards away, skips them.
+    if (keepText && card.ParticipationNumbers > 0) TokutenrituOrderSet(card);  // a block with no race has none
     TansyorituSet(card);
     if (card.RaceNumbers == 0) {
       // The long title of a block that has its date line is a title, not the notice.
@@ -519,9 +522,9 @@ struct BlockReader {
 // store would not keep are passed over, so both read alike and line numbers are those of the text
 // given. With `only` set, blocks of other codes are passed over unread (a store's venue is loaded
 // whatever the others hold). A block ends at its BEND line, at the next block's start, or at the
-// end of the text. With `keepText` false the cards leave out the entrants' texts that only a card
-// on show reads (a conversion checks the text and throws the cards away); `kept`, when given,
-// gets every line the store keeps, as read and ended by CR LF.
+// end of the text. With `keepText` false the cards leave out what only a card on show reads
+// (entrants' texts, race headers' titles, points-rate ranks) (a conversion checks the text and throws the cards away);
+// `kept`, when given, gets every line the store keeps, as read and ended by CR LF.
 template <typename Take>
 void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&& take, bool keepText = true,
                 QByteArray* kept = nullptr) {

@@ -171,8 +171,8 @@ bool LooksLikeBoatLine(QByteArrayView line) {
 // Reads the lines of one venue block, from the line after NNKBGN to NNKEND.
 class VenueReader {
  public:
-  // `keepText` false reads and checks every line as ever but leaves the boats' and payouts' texts
-  // out of the venue: a conversion that only checks the file does not build what it throws away.
+  // `keepText` false reads and checks every line as ever but leaves the boats' texts and the
+  // payouts out of the venue: a conversion that only checks the file does not build what it throws away.
   VenueReader(LineReader& reader, const QString& code, int beginLine, bool keepText)
       : r_(reader), code_(code), beginLine_(beginLine), keepText_(keepText) {}
 
@@ -441,7 +441,7 @@ void VenueReader::ReadMatomeLine(QByteArrayView line) {
     }
     cKekkaFile::Matome m;
     m.Tokubarai = col[0] == word.tokubarai;
-    if (!m.Tokubarai) m.Kumiban = DecodeSjis(col[0]);
+    if (!m.Tokubarai && KeepText()) m.Kumiban = DecodeSjis(col[0]);
     const bool unpaid = col[0] == word.fuseiritu;
     const bool yenWanted = !unpaid && !m.Tokubarai;
     if (col.size() > 2 || (unpaid && col.size() > 1) || (yenWanted && col.size() < 2)) {
@@ -699,7 +699,7 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
       h.Tokubarai = true;
       ++k;
       if (k < tokens.size() && StartsWithDigit(tokens[k])) h.Kingaku = number(tokens[k++], QStringLiteral("払戻金"));
-      race.payouts[kind].push_back(std::move(h));
+      if (KeepText()) race.payouts[kind].push_back(std::move(h));
       continue;
     }
     if (KeepText()) h.Kumiban = DecodeSjis(tokens[k]);
@@ -723,7 +723,8 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
       h.Ninki = static_cast<std::int16_t>(ninki);
       k += 2;
     }
-    race.payouts[kind].push_back(std::move(h));
+    // A check reads and refuses every payout alike; only a venue on show keeps them.
+    if (KeepText()) race.payouts[kind].push_back(std::move(h));
   }
   return true;
 }

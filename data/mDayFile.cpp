@@ -70,7 +70,13 @@ QByteArray ChosenFileRead(const QString& path) {
                        QStringLiteral("ファイルを読めません: %1（%2）").arg(path, file.errorString()));
   }
   // At most one byte over the cap is read: a file that grew since it was looked at is refused too.
-  QByteArray bytes = file.read(kMaxDayFileBytes + 1);
+  // The first read asks for the size the file has now and one byte more (a read takes room for
+  // all it asks first); only a file that grew meanwhile is read on.
+  const qsizetype hint = std::min<qsizetype>(std::max<qint64>(file.size(), 0), kMaxDayFileBytes) + 1;
+  QByteArray bytes = file.read(hint);
+  if (file.error() == QFileDevice::NoError && bytes.size() == hint && hint <= kMaxDayFileBytes) {
+    bytes += file.read(kMaxDayFileBytes + 1 - hint);
+  }
   if (file.error() != QFileDevice::NoError) {
     throw RuntimeError(ErrNo::DeviceIo, QStringLiteral("ファイルを読めません: %1（%2）").arg(path, file.errorString()));
   }

@@ -76,9 +76,46 @@ double RoundHalfEven(double v) {
   return std::nearbyint(v);
 }
 
+// The common field "  5.43": ASCII blanks, a sign, digits with at most one point, no exponent,
+// and few enough digits that the digits as a whole number and the power of ten to divide by are
+// both exact in T. One division of two exact values is then correctly rounded, as from_chars
+// would round. Nothing when the text is of any other shape (the full path reads it then).
+template <typename T>
+std::optional<T> ParseShort(QStringView s) {
+  constexpr std::uint64_t kExactBelow = std::uint64_t{1} << std::numeric_limits<T>::digits;
+  constexpr int kMaxScale = std::numeric_limits<T>::digits == 24 ? 10 : 22;  // 5^k exact in T
+  qsizetype i = 0, n = s.size();
+  while (i < n && s[i] == u' ') ++i;
+  while (n > i && s[n - 1] == u' ') --n;
+  bool negative = false;
+  if (i < n && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
+  std::uint64_t digits = 0;
+  int count = 0, scale = 0;
+  bool point = false;
+  for (; i < n; ++i) {
+    const char16_t c = s[i].unicode();
+    if (c == u'.' && !point) {
+      point = true;
+    } else if (c >= u'0' && c <= u'9') {
+      digits = digits * 10 + (c - u'0');
+      if (digits >= kExactBelow) return std::nullopt;
+      ++count;
+      if (point) ++scale;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (count == 0 || scale > kMaxScale) return std::nullopt;
+  T power = 1;
+  for (int k = 0; k < scale; ++k) power *= 10;
+  const T v = static_cast<T>(digits) / power;
+  return negative ? -v : v;
+}
+
 // Parses the well-formed number text into T with correct rounding; infinity when out of range.
 template <typename T>
 std::optional<T> Parse(QStringView s) {
+  if (const auto v = ParseShort<T>(s)) return v;
   const auto chars = NumberChars(s);
   if (!chars || !WellFormed(*chars)) return std::nullopt;
   const char* b = chars->data();

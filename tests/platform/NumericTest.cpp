@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
+#include <string>
+
 using namespace tidewake;
 
 TEST(IsNumeric, NumbersAsTheFilesWriteThem) {
@@ -74,6 +79,37 @@ TEST(ToSingle, ParsesToTheNearestFloat) {
   EXPECT_EQ(ToSingle(u"1e-60"), 0.0f);
   EXPECT_THROW(ToSingle(u"1e39"), RuntimeError);
   EXPECT_THROW(ToSingle(u""), RuntimeError);
+}
+
+// Every decimal a field may hold, whatever its digits, points and blanks, rounds as the standard
+// library rounds it, in float and double alike (short texts take a faster road than long ones).
+TEST(ToSingle, RoundsEveryDecimalAsTheStandardLibrary) {
+  std::mt19937 random(932);
+  const char alphabet[] = "0123456789.-+ e";
+  for (int i = 0; i < 200000; ++i) {
+    std::string text(1 + random() % 16, ' ');
+    // Mostly digits and a point, sometimes a sign, a blank or an exponent where it does not belong.
+    for (char& c : text) c = alphabet[random() % (i % 4 == 0 ? 15 : 11)];
+    const QString s = QString::fromLatin1(text);
+    std::string plain = s.trimmed().toStdString();
+    if (!plain.empty() && plain[0] == '+') plain.erase(0, 1);
+    float f = 0;
+    double d = 0;
+    const auto rf = std::from_chars(plain.data(), plain.data() + plain.size(), f);
+    const auto rd = std::from_chars(plain.data(), plain.data() + plain.size(), d);
+    const auto parsed = ParseNumber(s);
+    if (parsed && rd.ec == std::errc() && std::isfinite(*parsed)) {
+      EXPECT_EQ(rd.ptr, plain.data() + plain.size()) << text;
+      EXPECT_EQ(*parsed, d) << text;
+      EXPECT_EQ(std::signbit(*parsed), std::signbit(d)) << text;
+      if (rf.ec == std::errc()) {
+        EXPECT_EQ(ToSingle(s), f) << text;
+      }
+    }
+  }
+  EXPECT_EQ(ToSingle(u"16777217"), 16777216.0f);    // past the digits a float holds exactly
+  EXPECT_EQ(ToSingle(u"0.30000001"), 0.30000001f);  // more decimals than the short road takes
+  EXPECT_TRUE(std::signbit(ToSingle(u" -0.00")));
 }
 
 TEST(RoundToLong, HalvesToEven) {
