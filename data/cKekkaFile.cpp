@@ -168,6 +168,24 @@ bool LooksLikeBoatLine(QByteArrayView line) {
   return line.size() >= 7 && line[0] == ' ' && line[1] == ' ' && line[2] != ' ' && line[4] == ' ' && line[5] == ' ';
 }
 
+// The blank-separated words of a line as bytes, each with the byte it starts at: a blank byte is
+// never part of a Shift_JIS character. `words` is the caller's, kept for its room.
+const std::vector<std::pair<qsizetype, QByteArrayView>>& SplitWords(
+    QByteArrayView line, std::vector<std::pair<qsizetype, QByteArrayView>>& words) {
+  words.clear();
+  for (qsizetype i = 0; i < line.size();) {
+    if (line[i] == ' ') {
+      ++i;
+      continue;
+    }
+    qsizetype j = i;
+    while (j < line.size() && line[j] != ' ') ++j;
+    words.emplace_back(i, line.sliced(i, j - i));
+    i = j;
+  }
+  return words;
+}
+
 // Reads the lines of one venue block, from the line after NNKBGN to NNKEND.
 class VenueReader {
  public:
@@ -203,11 +221,10 @@ class VenueReader {
   int race_ = 0;              // the race being read, 1..12; 0 before the first header
   int lastKind_ = -1;         // the kind of the last payout line, for the further lines of a kind
   int matomeRace_ = 0;        // the race of the last summary line, for a dead heat's further line
-  std::vector<QByteArrayView> words_;
+  // The words of the line being read with the byte each starts at, kept for their room; and the
+  // summary line's words by kind.
+  std::vector<std::pair<qsizetype, QByteArrayView>> words_;
   std::array<std::vector<QByteArrayView>, 4> columns_;
-  std::vector<std::pair<qsizetype, QByteArrayView>>
-      matomeWords_;  // the summary line's words and columns  // the summary line's words by kind, kept for their room
-                     // // the words of the payout line being read, kept for their room
   // Per race: the summary says 中止, the section says レース不成立, a payout line was read.
   std::array<bool, cKekkaFile::kMaxRace> cancelled_{}, void_{}, paid_{};
 };
@@ -370,20 +387,7 @@ void VenueReader::ReadDateLine(QByteArrayView line) {
 // given) in place of both; "           7R  中　止" for a race called off. A line with no race
 // number holds a dead heat's further combinations for the race above, its other columns blank.
 void VenueReader::ReadMatomeLine(QByteArrayView line) {
-  // The words of the line with the byte each starts at (Shift_JIS never has a blank inside a
-  // character).
-  std::vector<std::pair<qsizetype, QByteArrayView>>& words = matomeWords_;
-  words.clear();
-  for (qsizetype i = 0; i < line.size();) {
-    if (line[i] == ' ') {
-      ++i;
-      continue;
-    }
-    qsizetype j = i;
-    while (j < line.size() && line[j] != ' ') ++j;
-    words.emplace_back(i, line.sliced(i, j - i));
-    i = j;
-  }
+  const std::vector<std::pair<qsizetype, QByteArrayView>>& words = SplitWords(line, words_);
   const QString first = DecodeSjis(words.front().second);
   const QString digits = first.endsWith(u'R') ? first.chopped(1) : QString();
   int race = 0;
@@ -646,29 +650,18 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
 // the further lines of 拡連複 without the kind, and "        ３連単   不成立". False for a line that
 // is none of these.
 bool VenueReader::ReadPayoutLine(QByteArrayView line) {
-  // The words as bytes: a blank byte is never part of a character, so they are the blank-separated
-  // words of the text, and only a combination needs its text.
-  std::vector<QByteArrayView>& tokens = words_;
-  tokens.clear();
-  for (qsizetype i = 0; i < line.size();) {
-    if (line[i] == ' ') {
-      ++i;
-      continue;
-    }
-    qsizetype j = i;
-    while (j < line.size() && line[j] != ' ') ++j;
-    tokens.push_back(line.sliced(i, j - i));
-    i = j;
-  }
-  if (tokens.empty()) return false;
+  // Only a combination needs its text.
+  const std::vector<std::pair<qsizetype, QByteArrayView>>& words = SplitWords(line, words_);
+  const auto tokens = [&words](std::size_t k) { return words[k].second; };
+  if (words.empty()) return false;
   const Words& word = Word();
-  const auto at = [&tokens](std::size_t k) { return k < tokens.size() ? tokens[k] : QByteArrayView(); };
+  const auto at = [&](std::size_t k) { return k < words.size() ? tokens(k) : QByteArrayView(); };
   std::size_t k = 0;
-  int kind = KakesikiOf(tokens[0]);
+  int kind = KakesikiOf(tokens(0));
   if (kind >= 0) {
     k = 1;
   } else if (line.startsWith("                 ") && lastKind_ >= 0 &&
-             (StartsWithDigit(tokens[0]) || tokens[0] == word.tokubarai)) {
+             (StartsWithDigit(tokens(0)) || tokens(0) == word.tokubarai)) {
     kind = lastKind_;  // a further combination of the kind above (拡連複, a dead heat)
   } else {
     return false;
@@ -692,17 +685,17 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
     }
     return *v;
   };
-  while (k < tokens.size()) {
+  while (k < words.size()) {
     cKekkaFile::Haraimodosi h;
-    if (tokens[k] == word.tokubarai) {
+    if (tokens(k) == word.tokubarai) {
       // A special payout: no combination, its yen when printed, no popularity.
       h.Tokubarai = true;
       ++k;
-      if (k < tokens.size() && StartsWithDigit(tokens[k])) h.Kingaku = number(tokens[k++], QStringLiteral("払戻金"));
+      if (k < words.size() && StartsWithDigit(tokens(k))) h.Kingaku = number(tokens(k++), QStringLiteral("払戻金"));
       if (KeepText()) race.payouts[kind].push_back(std::move(h));
       continue;
     }
-    if (KeepText()) h.Kumiban = DecodeSjis(tokens[k]);
+    if (KeepText()) h.Kumiban = DecodeSjis(tokens(k));
     ++k;
     h.Kingaku = number(at(k++), QStringLiteral("払戻金"));
     if (!single) {
