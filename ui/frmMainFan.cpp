@@ -2,9 +2,11 @@
 // the settings kept between runs, the help menu and copying the card.
 
 #include "data/ArchiveLibrary.h"
+#include "data/mDayFile.h"
 #include "data/mSensyuStore.h"
 #include "platform/FileDialog.h"
 #include "platform/Format.h"
+#include "platform/LineReader.h"
 #include "platform/MessageBox.h"
 #include "platform/TextUtil.h"
 #include "platform/mMyFunc.h"
@@ -185,14 +187,18 @@ void frmMain::ShowRaceLine() {
 
 std::optional<frmMain::HandbookInfo> frmMain::ReadHandbookInfo() const {
   const QString path = AppFilePath(QStringLiteral("SENSYU.BRF"));
-  QFile file(path);
-  if (!file.exists() || file.size() > kMaxSensyuFileBytes || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-  // A store that is no handbook says so when a venue asks for its racers; here it is only absent.
-  if (!SensyuBytesProblem(file.readAll()).isEmpty()) return std::nullopt;
-  file.close();
+  if (!FileExists(path)) return std::nullopt;
+  // Read once; a store that is no handbook says so when a venue asks for its racers, here it is
+  // only absent.
   cSensyuFile all;
   QStringList everyone;
-  if (!all.FileLoad(path, everyone, 0)) return std::nullopt;
+  try {
+    const QByteArray bytes = ChosenFileRead(path);
+    if (!SensyuBytesProblem(bytes).isEmpty()) return std::nullopt;
+    all = cSensyuFile::Read(bytes, everyone);
+  } catch (const RuntimeError&) {
+    return std::nullopt;
+  }
   HandbookInfo info;
   info.racers = static_cast<int>(everyone.size()) - 1;
   info.period = all.GetSensyuFileVersion().trimmed();
