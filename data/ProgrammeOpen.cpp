@@ -14,7 +14,7 @@ const QString kTitleConv = QStringLiteral("番組ファイル変換エラー");
 void Warn(const QString& text) { WarnBox(text, kTitleConv); }
 }  // namespace
 
-bool ProgrammeOpen(cBangumiFile& bangumi, const QString& strPath) {
+bool ProgrammeOpen(cBangumiFile& bangumi, const QString& strPath, ArchiveMember* read) {
   if (!QFileInfo::exists(strPath)) {
     Warn(QStringLiteral("ファイルが見つかりません。\n") + strPath);
     return false;
@@ -30,7 +30,9 @@ bool ProgrammeOpen(cBangumiFile& bangumi, const QString& strPath) {
     Warn(wrong + u'\n' + file.name);
     return false;
   }
-  return bangumi.FileConvBytes(file.bytes, file.name);
+  if (!bangumi.FileConvBytes(file.bytes, file.name)) return false;
+  if (read) *read = {file.name, file.bytes};
+  return true;
 }
 
 }  // namespace tidewake

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/ArchiveMember.h"
+
 #include <QString>
 
 namespace tidewake {
@@ -12,6 +14,8 @@ class cBangumiFile;
 // what it is and which command opens it. A failure shows the conversion's message box
 // ("番組ファイル変換エラー"), naming the file, and leaves the store as it was. True when the store
 // was written.
-bool ProgrammeOpen(cBangumiFile& bangumi, const QString& strPath);
+// `read`, when given, receives the programme's bytes as read, for whatever else wants them (the
+// history) without reading the file again.
+bool ProgrammeOpen(cBangumiFile& bangumi, const QString& strPath, ArchiveMember* read = nullptr);
 
 }  // namespace tidewake

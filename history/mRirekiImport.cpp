@@ -193,17 +193,6 @@ RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, Archiv
   return Record(db, Parse(member, kind, cRirekiDb::FileHash(member.bytes)));
 }
 
-RecordOutcome RecordDayFile(cRirekiDb& db, const QString& path, ArchiveKind kind) {
-  const auto [member, found] = ReadDayFile(path, kind);
-  if (found != kind) {
-    throw RuntimeError(
-        ErrNo::NotATextFile,
-        WrongKindText(found == ArchiveKind::Programme ? DayFileKind::Programme : DayFileKind::Results, kind) + u' ' +
-            member.name);
-  }
-  return RecordDayMember(db, member, kind);
-}
-
 QStringList ImportFiles(const QStringList& paths) {
   QStringList files;
   auto take = [&](const QString& file) {

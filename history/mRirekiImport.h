@@ -13,12 +13,10 @@
 
 namespace tidewake {
 
-// Records one day's programme or results file (a text file or the official archive) in the
-// history: read through the data layer (DayFileOpen), its day taken from its content (from its name bYYMMDD /
-// kYYMMDD when the content has none). Throws RuntimeError naming the file when it cannot be read,
-// is not of the kind, or the database cannot be written; the database is then as it was.
-RecordOutcome RecordDayFile(cRirekiDb& db, const QString& path, ArchiveKind kind);
-// The same for a file already read (the window has its bytes).
+// Records one day's programme or results file, already read (a text file's bytes or the official
+// archive's member), in the history: its day taken from its content (from its name bYYMMDD / kYYMMDD
+// when the content has none). Throws RuntimeError naming the file when it is not of the kind or the
+// database cannot be written; the database is then as it was.
 RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, ArchiveKind kind);
 
 // The files an import reads under the paths (files or folders, with their sub-folders): every

@@ -267,7 +267,6 @@ class frmMain : public QMainWindow, public IRaceScene {
   void ShowPrediction(const std::optional<EntryPrediction>& prediction);
   // Stores a results text, or the official archive it comes in; false after its box, or when the
   // user keeps the stored results rather than another day's.
-  bool KekkaOpen(const QString& path);
   bool KekkaOpen(const DayFile& file);
   // After new results were stored: the venue shown takes them, and the results window opens.
   void KekkaOpened();
@@ -327,7 +326,6 @@ class frmMain : public QMainWindow, public IRaceScene {
 
   // The history: opened when first needed; a failure is reported once and the card goes on.
   cRirekiDb* History();
-  void HistoryRecord(const QString& path, ArchiveKind kind);
   void HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind);
   std::unique_ptr<cRirekiDb> mHistory;
   bool mblnHistoryFailed = false;

@@ -186,9 +186,10 @@ void frmMain::mnuFileOpen_Click() {
   const QString path = AskOpenFile(Filters(QStringLiteral("番組ファイル(B*.TXT)"), QStringLiteral("B*.txt"),
                                            QStringLiteral("番組ファイル(B*.LZH)"), QStringLiteral("B*.lzh")));
   if (path.isEmpty()) return;
-  if (ProgrammeOpen(*mclsBangumi, path)) {
+  ArchiveMember read;
+  if (ProgrammeOpen(*mclsBangumi, path, &read)) {
     mnuFileOpenOld_Click();
-    HistoryRecord(path, ArchiveKind::Programme);
+    HistoryRecordMember(read, ArchiveKind::Programme);
   }
 }
 
@@ -266,9 +267,18 @@ void frmMain::ReloadRacers() {
 void frmMain::mnuFileKekka_Click() {
   const QString path = AskOpenFile(Filters(QStringLiteral("成績ファイル(K*.TXT)"), QStringLiteral("K*.txt"),
                                            QStringLiteral("成績ファイル(K*.LZH)"), QStringLiteral("K*.lzh")));
-  if (path.isEmpty() || !KekkaOpen(path)) return;
+  if (path.isEmpty()) return;
+  // Read once: the same bytes are converted and recorded in the history.
+  DayFile file;
+  try {
+    file = DayFileOpen(path, ArchiveKind::Results);
+  } catch (const RuntimeError& e) {
+    MsgBox(e.reportText(), MsgButtons::Ok, MsgIcon::Warning, QStringLiteral("成績ファイル変換エラー"));
+    return;
+  }
+  if (!KekkaOpen(file)) return;
   KekkaOpened();
-  HistoryRecord(path, ArchiveKind::Results);
+  HistoryRecordMember({file.name, file.bytes}, ArchiveKind::Results);
 }
 
 void frmMain::KekkaOpened() {
@@ -277,18 +287,6 @@ void frmMain::KekkaOpened() {
     LoadKekka(static_cast<std::int16_t>(cboJyo->currentData().toInt()));
   }
   mnuRaceKekka_Click();
-}
-
-bool frmMain::KekkaOpen(const QString& path) {
-  const QString title = QStringLiteral("成績ファイル変換エラー");
-  DayFile file;
-  try {
-    file = DayFileOpen(path, ArchiveKind::Results);
-  } catch (const RuntimeError& e) {
-    MsgBox(e.reportText(), MsgButtons::Ok, MsgIcon::Warning, title);
-    return false;
-  }
-  return KekkaOpen(file);
 }
 
 bool frmMain::KekkaOpen(const DayFile& file) {

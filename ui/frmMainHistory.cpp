@@ -51,15 +51,6 @@ void RunOffThread(const std::function<void()>& work) {
   delete worker;
 }
 
-void frmMain::HistoryRecord(const QString& path, ArchiveKind kind) {
-  try {
-    cRirekiDb* db = History();
-    if (db) RecordDayFile(*db, path, kind);
-  } catch (const RuntimeError& e) {
-    HistoryWarn(QStringLiteral("履歴に記録できませんでした。\n") + e.reportText());
-  }
-}
-
 void frmMain::HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind) {
   cRirekiDb* db = History();
   if (!db) return;
