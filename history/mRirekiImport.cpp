@@ -187,6 +187,16 @@ class Reader {
 
 }  // namespace
 
+RecordOutcome RecordDayResults(cRirekiDb& db, const ArchiveMember& member,
+                               const std::vector<cKekkaFile::Venue>& venues) {
+  QDate date;
+  for (const auto& v : venues) {
+    if ((date = ContentDate(v.RaceDate)).isValid()) break;
+  }
+  return db.RecordResultsHashed(DayOf(date, member.name, QStringLiteral("成績ファイル")), venues,
+                                cRirekiDb::FileHash(member.bytes));
+}
+
 RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, ArchiveKind kind) {
   // The same bytes recorded before are known by their hash, before any reading.
   if (db.HasFile(member.bytes)) return RecordOutcome::AlreadyThere;

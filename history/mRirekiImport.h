@@ -19,6 +19,11 @@ namespace tidewake {
 // database cannot be written; the database is then as it was.
 RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, ArchiveKind kind);
 
+// Records a day's results already read as values from `member`'s bytes (Ctrl+K reads a file once
+// for the store, the window and the history): the day from their content, else from the name.
+// Throws RuntimeError as RecordDayMember does.
+RecordOutcome RecordDayResults(cRirekiDb& db, const ArchiveMember& member,
+                               const std::vector<cKekkaFile::Venue>& venues);
 // The files an import reads under the paths (files or folders, with their sub-folders): every
 // programme (b*) and results (k*) file ending in .lzh or .txt, whatever the case, in day order.
 QStringList ImportFiles(const QStringList& paths);

@@ -114,11 +114,3 @@ void DaysOfTheYear(benchmark::State& state) {
 BENCHMARK(DaysOfTheYear)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  tidewake::EnsureShiftJisCodec();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

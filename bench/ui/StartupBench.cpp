@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     tidewake::RegisterFontSubstitutions();
     auto* w = new tidewake::frmMain();
     window.reset(w);
-    w->picGrid->installEventFilter(&watcher);
+    w->findChild<QWidget*>(QStringLiteral("picGrid"))->installEventFilter(&watcher);
   }
   window->show();
   return app.exec();

@@ -74,6 +74,7 @@ class VirtualClock final : public IClock {
   void Wait(std::int32_t ms) override {
     ++waits_;
     if (ms > 0) now_ += ms;
+    if (onWait) onWait(ms);
   }
 
   // Lets a test spend "work time" inside a frame.
@@ -83,6 +84,8 @@ class VirtualClock final : public IClock {
   int waits() const { return waits_; }
 
   std::function<void()> onEvents;
+  // Called after each wait with its milliseconds: a key pressed while the run waits.
+  std::function<void(std::int32_t)> onWait;
 
  private:
   IClock* previous_ = nullptr;

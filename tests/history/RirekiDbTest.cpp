@@ -4,6 +4,7 @@
 #include "history/cRirekiDb.h"
 
 #include "platform/RuntimeError.h"
+#include "tests/common/ExpectRuntimeError.h"
 #include "tests/common/SampleFiles.h"
 #include "tests/history/DayCompare.h"
 
@@ -133,14 +134,8 @@ struct RirekiDb : ::testing::Test {
 // Exact error text is the contract: the file named, the reason given, the promise not to write.
 void ExpectRefused(const QString& path, const QString& reason) {
   const QByteArray before = ReadBytes(path);
-  try {
-    cRirekiDb db(path);
-    ADD_FAILURE() << "opened " << path.toStdString();
-  } catch (const RuntimeError& e) {
-    EXPECT_TRUE(e.description().contains(reason)) << e.description().toStdString();
-    EXPECT_TRUE(e.description().endsWith(QStringLiteral(": ") + path)) << e.description().toStdString();
-    EXPECT_TRUE(e.description().contains(QStringLiteral("このファイルは書き換えません")));
-  }
+  EXPECT_RUNTIME_ERROR(cRirekiDb db(path), 0, reason, QStringLiteral(": ") + path,
+                       QStringLiteral("このファイルは書き換えません"));
   EXPECT_EQ(ReadBytes(path), before) << "a refused file is never written";
 }
 
@@ -299,15 +294,10 @@ TEST_F(RirekiDb, AFullDiskLeavesTheDatabaseAsBeforeTheDay) {
   QSqlQuery q(QSqlDatabase::database(db.connectionName()));
   ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA page_count")) && q.next());
   ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA max_page_count=%1").arg(q.value(0).toInt())));
-  try {
-    std::vector<cBangumiFile::Card> more;
-    for (int v = 1; v <= 24; ++v) more.push_back(MakeCard(QString::number(v), 12, v));
-    db.RecordProgramme(d1, more, "other bytes");
-    ADD_FAILURE() << "recorded on a full disk";
-  } catch (const RuntimeError& e) {
-    EXPECT_TRUE(e.description().startsWith(QStringLiteral("履歴データベースに書き込めません")))
-        << e.description().toStdString();
-  }
+  std::vector<cBangumiFile::Card> more;
+  for (int v = 1; v <= 24; ++v) more.push_back(MakeCard(QString::number(v), 12, v));
+  EXPECT_RUNTIME_ERROR(db.RecordProgramme(d1, more, "other bytes"), ErrNo::DeviceIo,
+                       QStringLiteral("履歴データベースに書き込めません"));
   EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), a), QString());
   EXPECT_TRUE(db.HasProgramme(d1, "Bv1" + d1.toString().toUtf8()));
 }

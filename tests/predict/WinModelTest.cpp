@@ -8,6 +8,7 @@
 #include "predict/mWinFeatures.h"
 #include "predict/mWinFit.h"
 #include "predict/mWinModel.h"
+#include "tests/common/ExpectRuntimeError.h"
 #include "tests/common/SampleFiles.h"
 
 #include <gtest/gtest.h>
@@ -269,11 +270,8 @@ TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
     EXPECT_THROW(mWinCoefficients::Read(bad), RuntimeError) << d.what;
   }
   // An older file is refused with what to do about it.
-  try {
-    mWinCoefficients::Read(QByteArray(text).replace("coefficients 2", "coefficients 1"));
-  } catch (const RuntimeError& e) {
-    EXPECT_TRUE(e.description().contains(QStringLiteral("学習し直して"))) << e.description().toStdString();
-  }
+  EXPECT_RUNTIME_ERROR(mWinCoefficients::Read(QByteArray(text).replace("coefficients 2", "coefficients 1")), 0,
+                       QStringLiteral("学習し直して"));
   EXPECT_THROW(mWinCoefficients::Read(text.left(text.size() / 2)), RuntimeError);
   EXPECT_THROW(mWinCoefficients::Read(QByteArray()), RuntimeError);
 

@@ -4,10 +4,12 @@
 #include "history/cRirekiDb.h"
 #include "predict/mWinCoefficients.h"
 #include "tests/ui/WindowFixture.h"
+#include "ui/frmKekka.h"
 
 #include <QDir>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 
 using namespace tidewake;
@@ -41,13 +43,11 @@ class WindowHistory : public Window {
   std::vector<RecordedBox> Import() {
     ChosenFileDialog dialog(downloads);
     RecordingMessageBox boxes;
-    w->mnuFileHistoryImport->trigger();
+    Act("mnuFileHistoryImport")->trigger();
     return boxes.boxes();
   }
-  QString Tip(int row) {
-    const QPointF at = CellCentre(row, 3);
-    return w->CardToolTip(static_cast<float>(at.x()), static_cast<float>(at.y()));
-  }
+  // The boat's tooltip as the session says it, in plain lines.
+  QString TipText(int row) { return w->Session().Tip(row).Text(); }
   QString year, downloads;
 };
 
@@ -56,10 +56,10 @@ class WindowHistory : public Window {
 TEST_F(WindowHistory, TheTooltipTellsTheRacersLastSixRaces) {
   RecordingMessageBox quiet;
   OpenProgramme(year + QStringLiteral("/b220711.lzh"));
-  ChooseVenue(w->cboJyo->itemData(0).toInt());
   ChooseRace(12);
-  EXPECT_EQ(Tip(1).split(u'\n').last(), QStringLiteral("（履歴なし）"));
-  EXPECT_TRUE(Tip(1).startsWith(QStringLiteral("1号艇 ") + Cell(1, 2).trimmed() + u'\n')) << Tip(1).toStdString();
+  EXPECT_EQ(TipText(1).split(u'\n').last(), QStringLiteral("（履歴なし）"));
+  EXPECT_TRUE(TipText(1).startsWith(QStringLiteral("1号艇 ") + Cell(1, CardColumn::SensyuName).trimmed()))
+      << TipText(1).toStdString();
 
   Download(10, false);
   const auto boxes = Import();
@@ -71,8 +71,8 @@ TEST_F(WindowHistory, TheTooltipTellsTheRacersLastSixRaces) {
   cRirekiDb db(cRirekiDb::DefaultPath());
   int shown = 0;
   for (std::int16_t row = 1; row <= 6; ++row) {
-    const QString tip = Tip(row);
-    const auto races = db.RecentRaces(w->Bangumi().SensyuNo(12, row).trimmed(), QDate(2022, 7, 11), 6);
+    const QString tip = TipText(row);
+    const auto races = db.RecentRaces(w->Session().Bangumi().SensyuNo(12, row).trimmed(), QDate(2022, 7, 11), 6);
     if (races.empty()) {
       EXPECT_EQ(tip.split(u'\n').last(), QStringLiteral("（履歴なし）"));
       continue;
@@ -85,9 +85,8 @@ TEST_F(WindowHistory, TheTooltipTellsTheRacersLastSixRaces) {
     for (std::size_t i = 0; i < races.size(); ++i) {
       const RecentRace& r = races[i];
       const QString line = lines[from + 1 + static_cast<qsizetype>(i)];
-      EXPECT_TRUE(line.startsWith(r.date.toString(QStringLiteral("yyyy/MM/dd ")) + r.KyoteijyoName +
-                                  QStringLiteral(" %1R ").arg(r.RaceNo)))
-          << line.toStdString();
+      EXPECT_TRUE(line.startsWith(r.date.toString(QStringLiteral("yyyy/MM/dd ")))) << line.toStdString();
+      EXPECT_TRUE(line.contains(QStringLiteral("%1R ").arg(r.RaceNo, 2))) << line.toStdString();
       EXPECT_TRUE(line.endsWith(r.TyakujyunNo ? QStringLiteral(" %1着").arg(r.TyakujyunNo) : u' ' + r.Tyakujyun))
           << line.toStdString();
       if (r.Course) {
@@ -96,6 +95,9 @@ TEST_F(WindowHistory, TheTooltipTellsTheRacersLastSixRaces) {
     }
   }
   EXPECT_GT(shown, 0) << "the racers of a meeting's later day raced in the days before";
+  // On the card the last races are a table, so that their columns line up.
+  EXPECT_TRUE(Tip(1, CardColumn::SensyuName).contains(QStringLiteral("<table")))
+      << Tip(1, CardColumn::SensyuName).toStdString();
 }
 
 // Cancelled after the first days: the box says so, and the days imported stay, each whole.
@@ -104,7 +106,7 @@ TEST_F(WindowHistory, CancellingTheImportKeepsWhatCameIn) {
   QTimer poll;
   int clicked = 0;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    QProgressDialog* p = w->ImportProgress();
+    auto* p = w->findChild<QProgressDialog*>(QStringLiteral("dlgProgress"));
     if (!p || p->value() < 4 || clicked) return;
     ++clicked;
     p->findChild<QPushButton*>()->click();
@@ -134,25 +136,60 @@ TEST_F(WindowHistory, AHistoryThatIsNotOursIsReportedOnceAndLeftAlone) {
   {
     RecordingMessageBox boxes;
     OpenProgramme(year + QStringLiteral("/b220711.lzh"));
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].title, QStringLiteral("履歴"));
-    EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("履歴データベースではないファイルです")));
-    EXPECT_TRUE(boxes.boxes()[0].text.contains(db)) << boxes.boxes()[0].text.toStdString();
+    std::vector<RecordedBox> history;
+    std::copy_if(boxes.boxes().begin(), boxes.boxes().end(), std::back_inserter(history),
+                 [](const RecordedBox& b) { return b.title == QStringLiteral("履歴"); });
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_TRUE(history[0].text.contains(QStringLiteral("履歴データベースではないファイルです")));
+    EXPECT_TRUE(history[0].text.contains(db)) << history[0].text.toStdString();
   }
-  EXPECT_GT(w->cboJyo->count(), 0) << "the card is there all the same";
-  RecordingMessageBox boxes;
-  ChooseVenue(w->cboJyo->itemData(0).toInt());
-  ChooseRace(1);
-  EXPECT_EQ(Tip(1), QString()) << "the tooltip says nothing of it";
+  EXPECT_GT(Venues()->count(), 0) << "the card is there all the same";
   {
-    ChosenFileDialog dialog(year + QStringLiteral("/k220711.lzh"));
-    w->mnuFileKekka->trigger();
+    RecordingMessageBox boxes;
+    ChooseRace(1);
+    EXPECT_EQ(Tip(1, CardColumn::SensyuName), QString()) << "the tooltip says nothing of it";
+    OpenResults(year + QStringLiteral("/k220711.lzh"));
+    EXPECT_NE(w->KekkaWindow(), nullptr);
+    for (const RecordedBox& b : boxes.boxes()) {
+      EXPECT_NE(b.title, QStringLiteral("履歴")) << "reported once, when the programme was recorded";
+    }
   }
-  EXPECT_NE(w->KekkaWindow(), nullptr);
-  for (const RecordedBox& b : boxes.boxes()) {
-    EXPECT_NE(b.title, QStringLiteral("履歴")) << "reported once, when the programme was recorded";
+  // A command of the history says why it cannot act, each time it is asked: never nothing.
+  for (const char* command : {"mnuFileHistoryImport", "mnuFileHistoryDay", "mnuRaceWinFit"}) {
+    RecordingMessageBox boxes;
+    ChosenFileDialog dialog(downloads);
+    Act(command)->trigger();
+    ASSERT_EQ(boxes.boxes().size(), 1u) << command;
+    EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("履歴データベースではないファイルです"))) << command;
   }
   EXPECT_EQ(ReadBytes(db), QByteArray("my own notes, not a database"));
+}
+
+// The card's chances are the first to need the history: when it cannot be opened, they say nothing
+// of it, and the commands of the history still say so when asked.
+TEST_F(WindowHistory, AHistoryFirstFailingForTheChancesIsSaidByTheCommands) {
+  {
+    RecordingMessageBox boxes;
+    OpenProgramme(year + QStringLiteral("/b220711.lzh"));
+  }
+  w.reset();
+  // Between two runs the history became something else.
+  QFile::remove(cRirekiDb::DefaultPath());
+  WriteBytes(cRirekiDb::DefaultPath(), "my own notes, not a database");
+  Make();
+  {
+    RecordingMessageBox boxes;
+    Act("mnuFileOpenOld")->trigger();
+    ASSERT_FALSE(Cell(1, CardColumn::WinChance).isEmpty());
+    for (const RecordedBox& b : boxes.boxes()) EXPECT_NE(b.title, QStringLiteral("履歴"));
+  }
+  for (const char* command : {"mnuFileHistoryImport", "mnuRaceWinFit"}) {
+    RecordingMessageBox boxes;
+    ChosenFileDialog dialog(downloads);
+    Act(command)->trigger();
+    ASSERT_EQ(boxes.boxes().size(), 1u) << command;
+    EXPECT_EQ(boxes.boxes()[0].title, QStringLiteral("履歴")) << command;
+  }
 }
 
 // Cancelled as soon as its dialog shows (well before the fit can end), the re-fit writes nothing,
@@ -160,11 +197,11 @@ TEST_F(WindowHistory, AHistoryThatIsNotOursIsReportedOnceAndLeftAlone) {
 TEST_F(WindowHistory, CancellingTheWinFitKeepsTheCoefficientsInUse) {
   Download(6, true);
   ASSERT_EQ(Import().size(), 1u);
-  const mWinModel::Coefficients inUse = w->WinCoefficients();
+  const mWinModel::Coefficients inUse = w->Session().Coefficients();
   QTimer poll;
   int clicked = 0;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* p = w->findChild<QProgressDialog*>();
+    auto* p = w->findChild<QProgressDialog*>(QStringLiteral("dlgProgress"));
     if (!p || !p->isVisible() || clicked) return;
     ++clicked;
     p->findChild<QPushButton*>()->click();
@@ -172,33 +209,64 @@ TEST_F(WindowHistory, CancellingTheWinFitKeepsTheCoefficientsInUse) {
   poll.start(1);
   {
     RecordingMessageBox boxes;
-    w->mnuRaceWinFit->trigger();
+    Act("mnuRaceWinFit")->trigger();
     EXPECT_TRUE(boxes.boxes().empty());
   }
   poll.stop();
   EXPECT_EQ(clicked, 1);
-  EXPECT_FALSE(QFile::exists(frmMain::WinCoefficientsPath()));
-  EXPECT_EQ(w->WinCoefficients(), inUse);
+  EXPECT_FALSE(QFile::exists(DaySession::CoefficientsPath()));
+  EXPECT_EQ(w->Session().Coefficients(), inUse);
 
   RecordingMessageBox boxes;
-  w->mnuRaceWinFit->trigger();
+  Act("mnuRaceWinFit")->trigger();
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("6 日分の履歴で勝率を学習しました")))
       << boxes.boxes()[0].text.toStdString();
-  EXPECT_TRUE(QFile::exists(frmMain::WinCoefficientsPath()));
-  EXPECT_NE(w->WinCoefficients(), inUse);
+  EXPECT_TRUE(QFile::exists(DaySession::CoefficientsPath()));
+  EXPECT_NE(w->Session().Coefficients(), inUse);
 }
 
 // A results file opened with Ctrl+K is recorded as well as converted.
 TEST_F(WindowHistory, AResultsFileOpenedIsRecorded) {
   {
-    ChosenFileDialog dialog(year + QStringLiteral("/k220705.lzh"));
     RecordingMessageBox boxes;
-    w->mnuFileKekka->trigger();
+    OpenResults(year + QStringLiteral("/k220705.lzh"));
   }
   cRirekiDb db(cRirekiDb::DefaultPath());
   const auto days = db.Days(kFirst, kFirst.addDays(30));
   ASSERT_EQ(days.size(), 1u);
   EXPECT_EQ(days[0].date, QDate(2022, 7, 5));
   EXPECT_FALSE(days[0].results.empty());
+}
+
+// 履歴の日を開く: a day imported shows as it did from its files, with no file at all, its
+// results beside it as Ctrl+K showed them.
+TEST_F(WindowHistory, ADayOfTheHistoryOpensWithoutItsFiles) {
+  Download(3, true);
+  ASSERT_EQ(Import().size(), 1u);
+  RecordingMessageBox boxes;  // no handbook
+  const QDate day = kFirst.addDays(1);
+  OpenProgramme(year + day.toString(QStringLiteral("/byyMMdd.lzh")));
+  OpenResults(year + day.toString(QStringLiteral("/kyyMMdd.lzh")));
+  ChooseRace(5);
+  const QStringList venues = Items(Venues());
+  const QStringList cells = Column(CardColumn::SensyuName) + Column(CardColumn::WinChance);
+  const auto* table = w->KekkaWindow()->findChild<QTableWidget*>(QStringLiteral("grdKekka"));
+  const QString winner = table->item(0, 3)->text();
+  Make();
+  std::vector<HeldDay> offered;
+  w->AskHeldDay = [&](const std::vector<HeldDay>& days) {
+    offered = days;
+    return std::optional<QDate>(day);
+  };
+  Act("mnuFileHistoryDay")->trigger();
+  ASSERT_EQ(offered.size(), 3u);
+  EXPECT_EQ(offered.front().date, kFirst.addDays(2)) << "newest first";
+  EXPECT_TRUE(offered.front().programme && offered.front().results);
+  EXPECT_EQ(Items(Venues()), venues);
+  ChooseRace(5);
+  EXPECT_EQ(Column(CardColumn::SensyuName) + Column(CardColumn::WinChance), cells);
+  Act("mnuRaceKekka")->trigger();
+  EXPECT_EQ(w->KekkaWindow()->findChild<QTableWidget*>(QStringLiteral("grdKekka"))->item(0, 3)->text(), winner);
+  EXPECT_EQ(w->Session().Results(), ResultsState::ThisDay);
 }
