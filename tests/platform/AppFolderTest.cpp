@@ -68,6 +68,20 @@ TEST(StoreFolder, RunWhereItWasBuiltEverythingStaysInTheProgramsFolder) {
   EXPECT_EQ(DialogStartFolder(), exe);
 }
 
+// The Windows zip and installer lay the program beside a platforms/ folder of Qt plugins: their
+// stores go to the user's local application data folder too.
+TEST(StoreFolder, AWindowsFolderWithItsOwnQtPluginsIsAnInstall) {
+  QTemporaryDir folder;
+  EXPECT_TRUE(KeepsFilesInFolder(folder.path()));
+  QFile plugin(folder.filePath(QStringLiteral("platforms")));
+  ASSERT_TRUE(plugin.open(QIODevice::WriteOnly));
+  plugin.close();
+  EXPECT_TRUE(KeepsFilesInFolder(folder.path())) << "a file of that name is no plugin folder";
+  ASSERT_TRUE(plugin.remove());
+  ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("platforms")));
+  EXPECT_FALSE(KeepsFilesInFolder(folder.path()));
+}
+
 TEST(StoreFolder, InstalledTheStoresGoToTheUsersDataFolderMadeOnFirstUse) {
   InstalledPrefix installed;
   TempUserFolders user;
