@@ -166,7 +166,7 @@ if ! done_stamp qtbase-1; then
     -DFEATURE_icu=ON -DFEATURE_system_sqlite=ON -DFEATURE_sql_sqlite=ON \
     -DFEATURE_sql_odbc=OFF -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF -DFEATURE_sql_oci=OFF \
     -DFEATURE_sql_db2=OFF -DFEATURE_sql_ibase=OFF -DFEATURE_sql_mimer=OFF \
-    -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF \
+    -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_jpeg=OFF \
     -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF -DFEATURE_openssl=OFF \
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
     -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
@@ -242,7 +242,7 @@ log "the portable folder"
 name=tidewake-$version-win64
 stage=$out/$name
 rm -rf "$stage"
-DESTDIR="$stage" cmake --install "$build" --strip >/dev/null
+DESTDIR="$stage" cmake --install "$build" >/dev/null
 mkdir -p "$stage"/{platforms,sqldrivers,styles,translations,licenses}
 cp "$prefix/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$prefix/plugins/sqldrivers/qsqlite.dll" "$stage/sqldrivers/"
@@ -251,7 +251,11 @@ cp "$prefix/translations/qtbase_ja.qm" "$stage/translations/"
 cp -r "$prefix/licenses/." "$stage/licenses/"
 printf '[Paths]\nPrefix = .\nPlugins = .\nTranslations = translations\n' >"$stage/qt.conf"
 "$here/deploy-dlls.sh" "$stage" "$prefix/bin" /usr/$mingw/lib "$(dirname "$($mingw-g++-posix -print-libgcc-file-name)")"
-find "$stage" -name '*.dll' -exec $mingw-strip --strip-unneeded {} +
+# Printing (QCustomPlot's PDF and printer output) needs its plugin once the program links it.
+if [ -e "$stage/Qt6PrintSupport.dll" ] && [ -d "$prefix/plugins/printsupport" ]; then
+  cp -r "$prefix/plugins/printsupport" "$stage/"
+fi
+find "$stage" \( -name '*.dll' -o -name '*.exe' \) -exec $mingw-strip --strip-unneeded {} +
 
 rm -f "$out/$name.zip"
 (cd "$out" && zip -qr9 "$name.zip" "$name")
@@ -267,5 +271,8 @@ makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$out/$name-setup.e
 elapsed=$(($(date +%s) - started))
 log "done in $((elapsed / 60)) min $((elapsed % 60)) s: $out/$name.zip ($(du -h "$out/$name.zip" | cut -f1)), $out/$name-setup.exe ($(du -h "$out/$name-setup.exe" | cut -f1)); cache $(du -sh "$cache" | cut -f1)"
 
-if [ $run_tests = 1 ]; then "$here/wine-test.sh" "$build"; fi
+if [ $run_tests = 1 ]; then
+  "$here/installer-test.sh" "$out/$name-setup.exe"
+  "$here/wine-test.sh" "$build"
+fi
 if [ $run_smoke = 1 ]; then "$here/smoke.sh" "$stage"; fi

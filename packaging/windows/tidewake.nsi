@@ -3,7 +3,8 @@
 ; Windows lists under its installed programs. The program's stores, history and settings are the
 ; user's (under %LOCALAPPDATA%\Corvane\Tidewake and the registry) and stay when it is uninstalled.
 ; makensis -DVERSION=x.y.z -DSTAGE=<portable folder> -DOUTFILE=<setup.exe> -DICON=<tidewake.ico> tidewake.nsi
-Unicode true
+; A 64-bit installer for a 64-bit program (it also runs where only 64-bit programs do, as under wine64).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
@@ -35,6 +36,7 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "Corvane"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "${APPNAME} Setup"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "Corvane"
 
 Function .onInit
   SetShellVarContext current
