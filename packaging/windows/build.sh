@@ -46,7 +46,7 @@ started=$(date +%s)
 # --- Debian packages: the cross compilers, Wine, NSIS, the host Qt tools and the build tools. ---
 . "$root/scripts/packages.sh"
 windows_packages=(
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64 dpkg-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64 libz-mingw-w64-dev dpkg-dev
   wine wine64 nsis zip unzip icoutils tcl
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgtest-dev libeigen3-dev
   cmake ninja-build pkg-config g++ ccache
@@ -127,12 +127,12 @@ if ! done_stamp icu-1; then
     nice -n 19 make -s -j"$jobs" >/dev/null && make -s install >/dev/null)
   mkdir -p "$prefix/licenses/icu"
   cp "$s/../LICENSE" "$prefix/licenses/icu/LICENSE"
-  rm -rf "$nb"
+  rm -rf "$nb" "$xb"
   stamp icu-1
 fi
 
 # --- libarchive with its LHA and ZIP readers (zlib from Debian's mingw build). ---
-if ! done_stamp libarchive-1; then
+if ! done_stamp libarchive-2; then
   log "libarchive"
   s=$(source_dir libarchive)
   b=$cache/build/libarchive
@@ -141,16 +141,18 @@ if ! done_stamp libarchive-1; then
   # CMake crashes on the check that would run a zlib test program here; its answer is known:
   # Debian's zlib1.dll is not built with ZLIB_WINAPI.
   cmake -S "$s" -B "$b" "${cross_cmake[@]}" -DZLIB_WINAPI=OFF -DZLIB_WINAPI_WITH_LIB="$zlib" \
+    -DZLIB_LIBRARY="$zlib" -DZLIB_INCLUDE_DIR=/usr/$mingw/include \
     -DENABLE_ZLIB=ON -DENABLE_OPENSSL=OFF -DENABLE_MBEDTLS=OFF -DENABLE_NETTLE=OFF -DENABLE_LIBB2=OFF \
     -DENABLE_LZ4=OFF -DENABLE_LZO=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_BZip2=OFF \
     -DENABLE_LIBXML2=OFF -DENABLE_EXPAT=OFF -DENABLE_PCREPOSIX=OFF -DENABLE_CNG=OFF -DENABLE_ICONV=OFF \
     -DENABLE_TAR=OFF -DENABLE_CPIO=OFF -DENABLE_CAT=OFF -DENABLE_TEST=OFF -DENABLE_ACL=OFF -DENABLE_XATTR=OFF \
     -DENABLE_INSTALL=ON >"$cache/build/libarchive.configure.log"
+  grep -q '^#define HAVE_ZLIB_H 1' "$b/config.h" || { echo "libarchive without zlib: ZIP would not read" >&2; exit 1; }
   nice -n 19 cmake --build "$b" -j"$jobs" >/dev/null
   cmake --install "$b" >/dev/null
   mkdir -p "$prefix/licenses/libarchive"
   cp "$s/COPYING" "$prefix/licenses/libarchive/COPYING"
-  stamp libarchive-1
+  stamp libarchive-2
 fi
 
 # --- Qt: only the modules the program uses (PrintSupport for QCustomPlot). The host tools (moc, rcc, uic...) are Debian's, the
