@@ -92,6 +92,8 @@ stamp() { touch "$cache/stamps/$1"; }
 
 cross_cmake=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
   -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix")
+# Qt's host tools (moc, rcc, uic...) are Debian's own, the same version as the Qt cross-built.
+qt_host=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake)
 
 # --- SQLite: the amalgamation made from the source package, built as sqlite3.dll. ---
 if ! done_stamp sqlite-1; then
@@ -163,7 +165,7 @@ if ! done_stamp qtbase-1; then
   s=$(source_dir qt6-base)
   b=$cache/build/qtbase
   rm -rf "$b"
-  cmake -S "$s" -B "$b" "${cross_cmake[@]}" -DQT_HOST_PATH=/usr -DBUILD_SHARED_LIBS=ON \
+  cmake -S "$s" -B "$b" "${cross_cmake[@]}" "${qt_host[@]}" -DBUILD_SHARED_LIBS=ON \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_icu=ON -DFEATURE_system_sqlite=ON -DFEATURE_sql_sqlite=ON \
     -DFEATURE_sql_odbc=OFF -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF -DFEATURE_sql_oci=OFF \
@@ -190,7 +192,7 @@ if ! done_stamp qcustomplot-1; then
   s=$(source_dir qcustomplot)
   b=$cache/build/qcustomplot
   rm -rf "$b"
-  cmake -S "$s" -B "$b" "${cross_cmake[@]}" -DQT_HOST_PATH=/usr -DUSE_QT_VERSION=6 >"$cache/build/qcustomplot.configure.log"
+  cmake -S "$s" -B "$b" "${cross_cmake[@]}" "${qt_host[@]}" -DUSE_QT_VERSION=6 >"$cache/build/qcustomplot.configure.log"
   nice -n 19 cmake --build "$b" -j"$jobs" >/dev/null
   cmake --install "$b" >/dev/null
   mkdir -p "$prefix/licenses/qcustomplot"
@@ -231,7 +233,7 @@ nice -n 19 cmake --build "$host" -j"$jobs" --target tidewake_icons >/dev/null
 # --- The program and its test programs, by the project's own CMake. ---
 log "the program"
 build=$out/build
-cmake -S "$root" -B "$build" "${cross_cmake[@]}" -DCMAKE_INSTALL_PREFIX=/ -DQT_HOST_PATH=/usr \
+cmake -S "$root" -B "$build" "${cross_cmake[@]}" -DCMAKE_INSTALL_PREFIX=/ "${qt_host[@]}" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
   -DTIDEWAKE_BENCH=OFF -DTIDEWAKE_ICON_PNG_DIR="$host/packaging/icons" -DEigen3_DIR=/usr/share/eigen3/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >"$out/configure.log"
