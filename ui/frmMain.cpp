@@ -12,6 +12,7 @@
 #include <QAbstractItemView>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -41,6 +42,8 @@ QFont WindowFont(const QString& family, double points, bool bold) {
   QFont font(family);
   font.setPixelSize(static_cast<int>(points * 96.0 / 72.0 + 0.5));
   font.setBold(bold);
+  // The font holds every character the card and its captions show: none is merged from another.
+  font.setStyleStrategy(QFont::NoFontMerging);
   return font;
 }
 
@@ -59,6 +62,9 @@ void Place(QWidget* w, int left, int top, int width, int height) {
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent), mSession(std::make_unique<DaySession>()) {
   setWindowTitle(QStringLiteral("Corvane Tidewake"));
+  // The menus and captions in the Japanese font the card uses: the interface's own font has no
+  // kana, and looking for one that has them would hold up the first paint.
+  setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, false));
   // A window made after another closed (the tests make many) starts with the run flags down.
   gblnQuit = false;
   gblnRunning = false;
@@ -71,11 +77,28 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), mSession(std::make_uniq
   connect(mSession.get(), &DaySession::dayChanged, this, &frmMain::DrawDay);
   connect(mSession.get(), &DaySession::cardChanged, this, &frmMain::DrawCard);
   connect(mSession.get(), &DaySession::resultsChanged, this, &frmMain::DrawResults);
-  connect(mSession.get(), &DaySession::statusChanged, this, &frmMain::DrawStatus);
   LoadSettings();
   Form_Load();
-  // The card is painted first; the chances follow (the win model is read then).
-  QTimer::singleShot(0, mSession.get(), &DaySession::UpdateChances);
+  // The card is painted first; the chances and the handbook's line follow (the win model and the
+  // handbook are read then). A window not shown has no paint to wait for.
+  picGrid->installEventFilter(this);
+  QTimer::singleShot(0, this, [this] {
+    if (!isVisible()) FollowFirstPaint();
+  });
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == picGrid && event->type() == QEvent::Paint) {
+    picGrid->removeEventFilter(this);
+    QTimer::singleShot(0, this, &frmMain::FollowFirstPaint);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::FollowFirstPaint() {
+  connect(mSession.get(), &DaySession::statusChanged, this, &frmMain::DrawStatus, Qt::UniqueConnection);
+  DrawStatus();
+  mSession->UpdateChances();
 }
 
 frmMain::~frmMain() {
@@ -211,7 +234,7 @@ void frmMain::BuildControls() {
   setAcceptDrops(true);
 
   for (std::size_t k = 0; k < 2; ++k) imgTurnMarkPics[k] = new QtSceneImage(TurnMarkPicture(), picPoolBox);
-  imgBoat = BoatPictureList();
+  // The boats' pictures are drawn for the first run (RunCommand): the card is painted sooner.
   const int boatTop[6] = {256, 276, 300, 320, 344, 364};
   for (std::size_t i = 0; i < 6; ++i) {
     auto* boat = new QtSceneImage(&imgBoat, QSize(33, 33), picPoolBox);
@@ -260,7 +283,8 @@ void frmMain::Form_Load() {
   picGridPanel->setPalette(panel);
   // 6. The grid, for as long as the window lives (the stores are the session's); 7. the card.
   mclsGrid = std::make_unique<cGrid>();
-  RaceCardSetUp(*mclsGrid, picGrid->Surface());
+  // Painted once, with the demo card's values, below.
+  RaceCardSetUp(*mclsGrid, picGrid->Surface(), false);
   // 8. The water, its font and the clock face; 9. the scene; 10. the demo card.
   IDrawSurface& pool = picPool();
   pool.SetFontName(QStringLiteral("ＭＳ ゴシック"));
@@ -272,7 +296,7 @@ void frmMain::Form_Load() {
   mSession->ShowDemo();
 }
 
-bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture) {
+bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture, bool paint) {
   const bool bound = grid.Init(&picture, kCardColumns, 7, true, false);
   grid.SetRefreshFlg(false);
   picture.SetFontSize(11);
@@ -289,7 +313,7 @@ bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture) {
     grid.SetCellForeColor(boat, Col(CardColumn::Waku), *BoatColor(boat, false));
     grid.SetCellValue(boat, Col(CardColumn::Waku), QString::number(boat));
   }
-  grid.Refresh(false);
+  if (paint) grid.Refresh(false);
   return bound;
 }
 

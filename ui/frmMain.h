@@ -32,9 +32,10 @@ class frmKekka;
 
 // The race card's set-up on its picture, in the order its geometry depends on: Init (10 points,
 // cells sharing the picture), batch, 11 points, one line a row, the headers, a two-line header
-// row with the second lines, centred headers, the boat numbers in their colours, one paint.
-// False when the grid could not bind the picture (its LastErrText says why).
-bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture);
+// row with the second lines, centred headers, the boat numbers in their colours, one paint (left
+// to the caller that fills the card at once). False when the grid could not bind the picture (its
+// LastErrText says why).
+bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture, bool paint = true);
 
 // Where a window of `size` goes beside `main` on the screen area: under it when it fits, else to
 // its right, else to its left; when none fits whole, as close under it as the screen allows.
@@ -93,6 +94,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // ---- Start-up and drawing (frmMain.cpp)
@@ -105,6 +107,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   void DrawCard();
   void DrawResults();
   void DrawStatus();
+  // What the first paint of the card does not wait for: the status line's handbook, the chances.
+  void FollowFirstPaint();
 
   // ---- Commands (frmMainCommands.cpp)
   void Command(QAction* action, std::function<void()> handler);
@@ -117,7 +121,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   void mnuFileKekka_Click();
   void mnuFileExit_Click();
   void mnuRaceKekka_Click();
-  void mnuRaceSpeed_Click(bool fast);
+  // The display speed; `remember` keeps it for the next run too.
+  void mnuRaceSpeed_Click(bool fast, bool remember = true);
   void RunCommand(bool race);
   void EntrantDataSet();
   void cmdClose_Click();
@@ -133,7 +138,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   void BuildFanMenus();
   void BuildFanControls();
   void LoadSettings();
-  void SetPredictor(EntryPredictor predictor);
+  void SetPredictor(EntryPredictor predictor, bool remember = true);
   QString AskOpenFile(const QString& strFilters);
   QString AskFolder(const QString& strTitle);
   void mnuRaceCopy_Click();

@@ -10,6 +10,7 @@
 #include "sim/mMain.h"
 #include "ui/frmKekka.h"
 #include "ui/frmMain.h"
+#include "ui/qtplatform/Artwork.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -217,6 +218,7 @@ void frmMain::RunCommand(bool race) {
   // A help box opened mid-run would hold the run's frames until it is closed.
   SetMenuEnabled(mnuHelp, false);
   cmdClose->hide();
+  if (imgBoat.empty()) imgBoat = BoatPictureList();
   PoolInit();
   if (!race) picClock().SetVisible(false);
   picGridPanel->hide();

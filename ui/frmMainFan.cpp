@@ -99,24 +99,25 @@ void frmMain::BuildFanControls() {
 void frmMain::LoadSettings() {
   Settings settings;
   // 統計 unless another was chosen: on unseen days it has the most entries right.
-  SetPredictor(EntryPredictorFromKey(settings.value(kSettingPredictor).toString()).value_or(EntryPredictor::Stat));
-  mnuRaceSpeed_Click(settings.value(kSettingSpeed).toString() == u"fast");
-  DrawStatus();
+  SetPredictor(EntryPredictorFromKey(settings.value(kSettingPredictor).toString()).value_or(EntryPredictor::Stat),
+               false);
+  mnuRaceSpeed_Click(settings.value(kSettingSpeed).toString() == u"fast", false);
 }
 
-void frmMain::SetPredictor(EntryPredictor predictor) {
+void frmMain::SetPredictor(EntryPredictor predictor, bool remember) {
   if (auto* item = findChild<QAction*>(QStringLiteral("mnuRaceExpect") +
                                        QStringList{"Standard", "Stat", "History"}[static_cast<int>(predictor)])) {
     item->setChecked(true);
   }
-  Settings().setValue(kSettingPredictor, EntryPredictorKey(predictor));
+  // Written only when the user chose: writing the file at start-up would hold up the first paint.
+  if (remember) Settings().setValue(kSettingPredictor, EntryPredictorKey(predictor));
   mSession->SetPredictor(predictor);
 }
 
-void frmMain::mnuRaceSpeed_Click(bool fast) {
+void frmMain::mnuRaceSpeed_Click(bool fast, bool remember) {
   mlngWaitTime = fast ? 100 : 250;
   (fast ? mnuRaceSpeedHi : findChild<QAction*>(QStringLiteral("mnuRaceSpeedNormal")))->setChecked(true);
-  Settings().setValue(kSettingSpeed, fast ? "fast" : "normal");
+  if (remember) Settings().setValue(kSettingSpeed, fast ? "fast" : "normal");
 }
 
 QString frmMain::AskFolder(const QString& strTitle) {
