@@ -164,8 +164,8 @@ fi
 if ! done_stamp qtbase-1; then
   log "Qt (about an hour of processor time)"
   s=$(source_dir qt6-base)
+  # The build folder is kept until the stage is done: a run stopped part-way goes on from there.
   b=$cache/build/qtbase
-  rm -rf "$b"
   cmake -S "$s" -B "$b" "${cross_cmake[@]}" "${qt_host[@]}" -DBUILD_SHARED_LIBS=ON \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_icu=ON -DFEATURE_system_sqlite=ON -DFEATURE_sql_sqlite=ON \
