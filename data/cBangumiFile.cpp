@@ -729,7 +729,7 @@ cBangumiFile::SeriesPoints cBangumiFile::SeisekiPoints(QStringView seiseki) {
 }
 
 std::optional<std::array<float, cBangumiFile::kBoats>> cBangumiFile::WinShares(const Race& race,
-                                                                                std::int16_t totalDay) {
+                                                                               std::int16_t totalDay) {
   std::optional<double> w;
   if (totalDay == 2 || totalDay == 5) w = 0.15;
   if (totalDay == 3 || totalDay == 4) w = 0.24;

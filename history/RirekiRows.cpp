@@ -51,7 +51,9 @@ std::int16_t PlaceNoOf(const QString& tyakujyun) {
 
 QString StartText(float timing, bool flying, bool exists, bool late) {
   if (!exists) return late ? QStringLiteral("L .") : QStringLiteral("K .");
-  return (flying ? QStringLiteral("F") : late ? QStringLiteral("L") : QString()) +
+  return (flying ? QStringLiteral("F")
+          : late ? QStringLiteral("L")
+                 : QString()) +
          QString::number(static_cast<double>(timing), 'f', 2);
 }
 
@@ -168,7 +170,8 @@ std::vector<Line> Unpack(const QString& text, const QString& path) {
 QString PackPayouts(const cKekkaFile::Race& race) {
   QString text;
   for (int k = 0; k < kKakesikiCount; ++k) {
-    for (const cKekkaFile::Haraimodosi& h : race.payouts[k]) Pack(text, {k, h.Kumiban, h.Kingaku, h.Ninki, h.Tokubarai});
+    for (const cKekkaFile::Haraimodosi& h : race.payouts[k])
+      Pack(text, {k, h.Kumiban, h.Kingaku, h.Ninki, h.Tokubarai});
   }
   return text;
 }
@@ -335,7 +338,8 @@ DayRecord V3Reader::Day(int day, QString& programmeHash, QString& resultsHash) {
       const QString jyo = q.Text(1);
       if (!cards.contains(jyo)) continue;
       const std::int64_t w = q.Int64(3) - 1;
-      if (w < 0 || w >= cBangumiFile::kBoats) Damaged(path_, QStringLiteral("%1 の艇番 %2 はありえません").arg(day).arg(w + 1));
+      if (w < 0 || w >= cBangumiFile::kBoats)
+        Damaged(path_, QStringLiteral("%1 の艇番 %2 はありえません").arg(day).arg(w + 1));
       cBangumiFile::Entrant& e =
           d.cards[cards[jyo]].races[raceIndex(q, 2, cBangumiFile::kMaxRace)].boats[static_cast<std::size_t>(w)];
       e.SensyuNo = q.Text(4);
@@ -365,8 +369,7 @@ DayRecord V3Reader::Day(int day, QString& programmeHash, QString& resultsHash) {
     while (q.next()) {
       const QString jyo = q.Text(1);
       if (!venues.contains(jyo)) continue;
-      cKekkaFile::Boat& b =
-          d.results[venues[jyo]].races[raceIndex(q, 2, cKekkaFile::kMaxRace)].boats.emplace_back();
+      cKekkaFile::Boat& b = d.results[venues[jyo]].races[raceIndex(q, 2, cKekkaFile::kMaxRace)].boats.emplace_back();
       b.Tyakujyun = q.Text(4);
       b.TyakujyunNo = q.I16(5);
       b.WakuNo = q.I16(6);
@@ -393,9 +396,10 @@ DayRecord V3Reader::Day(int day, QString& programmeHash, QString& resultsHash) {
       if (!venues.contains(jyo)) continue;
       const std::int64_t k = q.Int64(3);
       if (k < 0 || k >= kKakesikiCount) Damaged(path_, QStringLiteral("%1 の賭式 %2 はありえません").arg(day).arg(k));
-      cKekkaFile::Haraimodosi& h =
-          d.results[venues[jyo]].races[raceIndex(q, 2, cKekkaFile::kMaxRace)].payouts[static_cast<std::size_t>(k)]
-              .emplace_back();
+      cKekkaFile::Haraimodosi& h = d.results[venues[jyo]]
+                                       .races[raceIndex(q, 2, cKekkaFile::kMaxRace)]
+                                       .payouts[static_cast<std::size_t>(k)]
+                                       .emplace_back();
       h.Kumiban = q.Text(5);
       h.Kingaku = static_cast<std::int32_t>(q.Int64(6));
       h.Ninki = q.I16(7);

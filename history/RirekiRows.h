@@ -63,14 +63,13 @@ struct cRirekiDb::Writer {
                 p),
         kMeeting(db, QStringLiteral("INSERT INTO k_meeting VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), p),
         kRace(db, QStringLiteral("INSERT INTO k_race VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), p),
-        result(db,
-               QStringLiteral("INSERT INTO result VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), p),
+        result(db, QStringLiteral("INSERT INTO result VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+               p),
         racer(db, QStringLiteral("INSERT INTO racer(sensyu_no) VALUES (?)"), p),
         racerName(db, QStringLiteral("UPDATE racer SET name = ? WHERE sensyu_no = ? AND name IS NULL"), p),
         racerKname(db, QStringLiteral("UPDATE racer SET kname = ? WHERE sensyu_no = ? AND kname IS NULL"), p),
-        racerBirthplace(db,
-                        QStringLiteral("UPDATE racer SET birthplace = ? WHERE sensyu_no = ? AND birthplace IS NULL"),
-                        p) {
+        racerBirthplace(
+            db, QStringLiteral("UPDATE racer SET birthplace = ? WHERE sensyu_no = ? AND birthplace IS NULL"), p) {
     for (const char* t : {"b_meeting", "b_race", "entrant"}) {
       programmeRows.push_back(std::make_unique<rireki::Statement>(
           db, QStringLiteral("DELETE FROM %1 WHERE day = ? AND jyo = ?").arg(QLatin1String(t)), p));

@@ -166,9 +166,9 @@ QString Kind(const QString& type) {
 }  // namespace
 
 QStringList SchemaStep(int version) {
-  const char* sql = version == kSchemaVersion                      ? kSchema4
+  const char* sql = version == kSchemaVersion                   ? kSchema4
                     : version >= 1 && version <= kLastRowSchema ? kMigrations[version - 1]
-                                                                   : nullptr;
+                                                                : nullptr;
   return sql ? QString::fromUtf8(sql).split(u';', Qt::SkipEmptyParts) : QStringList();
 }
 

@@ -53,7 +53,8 @@ Words WordsFor(int rc, const QString& path, Doing doing) {
     case SQLITE_NOMEM:
       return {ErrNo::OutOfMemory, cannot + QStringLiteral("。メモリが足りません"), {}};
     case SQLITE_INTERRUPT:
-      return {ErrNo::HistoryTooSlow, QStringLiteral("履歴データベースの問い合わせに時間がかかりすぎたため打ち切りました"),
+      return {ErrNo::HistoryTooSlow,
+              QStringLiteral("履歴データベースの問い合わせに時間がかかりすぎたため打ち切りました"),
               {}};
     case SQLITE_CANTOPEN: {
       const QFileInfo file(path);
@@ -64,8 +65,8 @@ Words WordsFor(int rc, const QString& path, Doing doing) {
         return {ErrNo::HistoryCannotOpen, cannot + QStringLiteral("。読み取りが許されていません"), {}};
       }
       if (doing != Doing::Read) {
-        return {ErrNo::HistoryReadOnly, QStringLiteral("履歴データベースに書き込めません。") + ReadOnlyReason(path),
-                {}};
+        return {
+            ErrNo::HistoryReadOnly, QStringLiteral("履歴データベースに書き込めません。") + ReadOnlyReason(path), {}};
       }
       return {ErrNo::HistoryCannotOpen, cannot, {}};
     }
@@ -290,8 +291,8 @@ float Scaled(const Rows& r, int i, int scale) {
     case SQLITE_FLOAT: {
       // A value beyond single precision (only a crafted file holds one) is its infinity.
       const double v = r.Real(i);
-      if (std::abs(v) > FLT_MAX) return v > 0 ? std::numeric_limits<float>::infinity()
-                                              : -std::numeric_limits<float>::infinity();
+      if (std::abs(v) > FLT_MAX)
+        return v > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
       return static_cast<float>(v);
     }
     case SQLITE_TEXT:

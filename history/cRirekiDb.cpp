@@ -113,7 +113,7 @@ void InTransaction(sqlite3* db, const char* begin, const QString& path, F&& body
 }
 
 int ProgressBound(void* deadline) {
-  return std::chrono::steady_clock::now() > *static_cast<std::chrono::steady_clock::time_point*>(deadline) ? 1 : 0;
+  return std::chrono::steady_clock::now() >= *static_cast<std::chrono::steady_clock::time_point*>(deadline) ? 1 : 0;
 }
 
 }  // namespace
@@ -183,8 +183,8 @@ void cRirekiDb::Connect(bool readOnly) {
   // must be one library, or each would keep its own locks on the file.
   {
     QSqlQuery q(QSqlDatabase::database(connection_, false));
-    const QString driver = q.exec(QStringLiteral("SELECT sqlite_source_id()")) && q.next() ? q.value(0).toString()
-                                                                                            : QString();
+    const QString driver =
+        q.exec(QStringLiteral("SELECT sqlite_source_id()")) && q.next() ? q.value(0).toString() : QString();
     if (driver != QString::fromUtf8(sqlite3_sourceid())) {
       throw RuntimeError(ErrNo::HistoryCannotOpen,
                          QStringLiteral("履歴データベースを開けません。Qt の SQLite（%1）とこのプログラムの SQLite"
@@ -273,19 +273,13 @@ void cRirekiDb::Open(RirekiAccess access, const UpgradeProgress& progress, bool 
       if (!problem.isEmpty()) Damaged(path_, problem);
     }
   }
-  if (writable_) {
-    // Writes survive a killed process in a write-ahead log; readers never wait for an import.
-    bool wal = false;
-    {
-      Rows mode(db_, "PRAGMA journal_mode", path_);
-      wal = mode.next() && mode.Text(0) == u"wal";
-    }
-    if (!wal) {
-      Rows set(db_, "PRAGMA journal_mode=WAL", path_);
-      set.next();
-    }
-    Exec(db_, "PRAGMA synchronous=NORMAL", path_, Doing::Open);
+  if (writable_ && v.fresh) {
+    // Writes survive a killed process in a write-ahead log; readers never wait for an import. The
+    // file keeps the mode: one a SQLite tool set otherwise is used as it is, not changed by a look.
+    Rows set(db_, "PRAGMA journal_mode=WAL", path_);
+    set.next();
   }
+  Exec(db_, "PRAGMA synchronous=NORMAL", path_, Doing::Open);
   Exec(db_, "PRAGMA cache_size=-32768", path_, Doing::Open);
   CheckAfterUnfinishedImport();
 }
@@ -421,7 +415,8 @@ void cRirekiDb::Upgrade(int version, const UpgradeProgress& progress) {
          Doing::Write);
   }
   if (!RunStep(db_, kSchemaVersion, error)) {
-    throw RuntimeError(ErrNo::HistoryIo, QStringLiteral("履歴データベースを用意できません（%1）: %2").arg(error, path_));
+    throw RuntimeError(ErrNo::HistoryIo,
+                       QStringLiteral("履歴データベースを用意できません（%1）: %2").arg(error, path_));
   }
   V3Reader older(db_, path_);
   const std::vector<int> days = older.Days();
@@ -432,18 +427,16 @@ void cRirekiDb::Upgrade(int version, const UpgradeProgress& progress) {
     if (!d.cards.empty()) {
       QStringList codes;
       for (const auto& c : d.cards) codes << c.KyoteijyoCode;
-      Write(d.date, 'B', programmeHash, codes,
-            [&](Writer& w, std::int64_t source, const std::vector<int>& ords) {
-              WriteCards(w, days[i], source, d.cards, ords);
-            });
+      Write(d.date, 'B', programmeHash, codes, [&](Writer& w, std::int64_t source, const std::vector<int>& ords) {
+        WriteCards(w, days[i], source, d.cards, ords);
+      });
     }
     if (!d.results.empty()) {
       QStringList codes;
       for (const auto& v : d.results) codes << v.KyoteijyoCode;
-      Write(d.date, 'K', resultsHash, codes,
-            [&](Writer& w, std::int64_t source, const std::vector<int>& ords) {
-              WriteVenues(w, days[i], source, d.results, ords);
-            });
+      Write(d.date, 'K', resultsHash, codes, [&](Writer& w, std::int64_t source, const std::vector<int>& ords) {
+        WriteVenues(w, days[i], source, d.results, ords);
+      });
     }
   }
   writer_.reset();  // its statements name the tables about to go

@@ -180,7 +180,8 @@ void cRirekiDb::EachDay(QDate from, QDate to, const std::function<void(DayRecord
     for (const auto& [place, at] : shares) {
       const cBangumiFile::Card& c = days[place.first].cards[place.second];
       const auto share = cBangumiFile::WinShares(c.races[at.first], c.TotalDay);
-      if (share) days[place.first].cards[place.second].races[at.first].boats[at.second].Tansyoritu = (*share)[at.second];
+      if (share)
+        days[place.first].cards[place.second].races[at.first].boats[at.second].Tansyoritu = (*share)[at.second];
     }
     {
       Rows q(db_,
@@ -221,7 +222,7 @@ void cRirekiDb::EachDay(QDate from, QDate to, const std::function<void(DayRecord
         cKekkaFile::Race& rc = v->races[r];
         const std::int64_t status = q.Int64(3);
         rc.Status = status >= 0 && status <= static_cast<int>(RaceStatus::Void) ? static_cast<RaceStatus>(status)
-                                                                                 : RaceStatus::None;
+                                                                                : RaceStatus::None;
         rc.Exists = q.Bool(4);
         rc.RaceName = q.Text(5);
         rc.CourseFix = q.Bool(6);
@@ -269,8 +270,8 @@ void cRirekiDb::EachDay(QDate from, QDate to, const std::function<void(DayRecord
         b.StartFlying = start & 1;
         b.StartTimingExists = start & 2;
         b.StartLate = start & 4;
-        b.StartTimingText = q.Null(13) ? StartText(b.StartTiming, b.StartFlying, b.StartTimingExists, b.StartLate)
-                                       : q.Text(13);
+        b.StartTimingText =
+            q.Null(13) ? StartText(b.StartTiming, b.StartFlying, b.StartTimingExists, b.StartLate) : q.Text(13);
         b.RaceTimeSeconds = codec::Scaled(q, 15, 10);
         b.RaceTime = q.Null(16) ? RaceTimeText(b.RaceTimeSeconds) : q.Text(16);
       }
@@ -337,8 +338,7 @@ cRirekiDb::Stats cRirekiDb::Statistics() const {
 std::vector<ExhibitionEntry> cRirekiDb::Exhibitions(QDate date) const {
   Bound();
   std::vector<ExhibitionEntry> entries;
-  Rows q(db_,
-         "SELECT jyo, race_no, waku, tenji, course FROM exhibition WHERE day = ? ORDER BY jyo, race_no, waku",
+  Rows q(db_, "SELECT jyo, race_no, waku, tenji, course FROM exhibition WHERE day = ? ORDER BY jyo, race_no, waku",
          path_);
   q.Bind(DayKey(date));
   while (q.next()) {
