@@ -159,7 +159,7 @@ TEST(ImportFolder, FoldersNamedInJapaneseImportLikeAnyOther) {
   QTemporaryDir dir;
   const QString files = dir.filePath(QStringLiteral("ボートレース/番組と成績"));
   ASSERT_TRUE(QDir().mkpath(files));
-  CopyDays(files, kFirst, 2);
+  CopyYearDays(files, kFirst, 2);
   const QString dbFolder = dir.filePath(QStringLiteral("履歴"));
   ASSERT_TRUE(QDir().mkpath(dbFolder));
   cRirekiDb db(dbFolder + QStringLiteral("/RIREKI.DB"));
