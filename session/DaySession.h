@@ -5,6 +5,7 @@
 #include "data/cKekkaFile.h"
 #include "data/cSensyuFile.h"
 #include "data/mDayFile.h"
+#include "history/cRirekiDb.h"
 #include "predict/mEntryPredict.h"
 #include "predict/mWinCard.h"
 #include "predict/mWinModel.h"
@@ -24,8 +25,6 @@
 #include <vector>
 
 namespace tidewake {
-
-class cRirekiDb;
 
 // What the card shows: the built-in demo race; a day listed with no venue chosen (or a venue
 // whose programme failed to load); a venue whose races are not published yet, with its notice;
@@ -67,12 +66,6 @@ struct BoatTip {
 // "7R 予選 1800m 締切予定 20:26 第１日 進入固定" (each part only when the programme gives it). What
 // became of the race ("中止", "不成立") stands at its end in place of the closing time.
 QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo, const QString& strOutcome = {});
-
-// A day held in the history, for the list the user opens one from.
-struct HeldDay {
-  QDate date;
-  bool programme = false, results = false;
-};
 
 // The day the window shows, held in one place: the three stores, the day listed, the venue and
 // the race chosen, the courses of the race shown, its prediction and win chances, the results and

@@ -25,6 +25,8 @@ cRirekiDb* DaySession::History(HistoryUse use) {
   if (!mHistory && (mHistoryError.isEmpty() || use == HistoryUse::Command)) {
     try {
       mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
+      // The window waits on this connection: no query of it holds the card up for long.
+      mHistory->SetInteractive(std::chrono::seconds(2));
       mHistoryError.clear();
     } catch (const RuntimeError& e) {
       mHistoryError = e.reportText();
@@ -75,12 +77,7 @@ std::vector<HeldDay> DaySession::HeldDays() {
   cRirekiDb* db = History(HistoryUse::Command);
   if (!db) return held;
   try {
-    const cRirekiDb::Stats s = db->Statistics();
-    if (s.days > 0) {
-      std::vector<DayRecord> days = db->Days(s.first, s.last);
-      for (auto d = days.rbegin(); d != days.rend(); ++d)
-        held.push_back({d->date, !d->cards.empty(), !d->results.empty()});
-    }
+    held = db->HeldDays();
   } catch (const RuntimeError& e) {
     MsgBox(e.reportText(), MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle);
   }
