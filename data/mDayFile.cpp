@@ -1,13 +1,13 @@
 #include "data/mDayFile.h"
 
 #include "data/mSensyuStore.h"
+#include "platform/FileWrite.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tidewake {
 namespace {
@@ -133,20 +133,7 @@ QString WrongKindText(DayFileKind kind, ArchiveKind wanted) {
 }
 
 void StoreReplace(const QString& storeName, QByteArrayView bytes, const QString& label) {
-  const QString storePath = AppFilePath(storeName);
-  QSaveFile out(storePath);
-  if (!out.open(QIODevice::WriteOnly)) {
-    throw RuntimeError(ErrNo::PathFileAccess,
-                       QStringLiteral("%1を書き込めません: %2（%3）").arg(label, storePath, out.errorString()));
-  }
-  if (out.write(bytes.data(), bytes.size()) != bytes.size()) {
-    throw RuntimeError(ErrNo::DeviceIo,
-                       QStringLiteral("%1を書き込めません: %2（%3）").arg(label, storePath, out.errorString()));
-  }
-  if (!out.commit()) {
-    throw RuntimeError(ErrNo::DeviceIo,
-                       QStringLiteral("%1を保存できません: %2（%3）").arg(label, storePath, out.errorString()));
-  }
+  FileReplace(AppFilePath(storeName), bytes, label);
 }
 
 }  // namespace tidewake

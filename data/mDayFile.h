@@ -51,9 +51,8 @@ DayFile DayFileOpen(const QString& path, std::optional<ArchiveKind> wanted);
 // when the file may go on (its own kind, or no kind the program knows: the store then says why).
 QString WrongKindText(DayFileKind kind, ArchiveKind wanted);
 
-// Replaces the store `storeName` in the program's folder with `bytes`, whole or not at all: the
-// bytes go to a temporary file beside it, which is renamed over it only when every byte was
-// written. Throws RuntimeError naming the store (`label` says what it is: "番組ファイル");
+// Replaces the store `storeName` in the program's folder with `bytes`, whole or not at all, as
+// FileReplace does. Throws RuntimeError naming the store (`label` says what it is: "番組ファイル");
 // the old store is then as it was.
 void StoreReplace(const QString& storeName, QByteArrayView bytes, const QString& label);
 

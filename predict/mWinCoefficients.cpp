@@ -1,11 +1,11 @@
 #include "predict/mWinCoefficients.h"
 
+#include "platform/FileWrite.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeError.h"
 #include "predict/mWinFeatures.h"
 
 #include <QList>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cmath>
@@ -144,9 +144,10 @@ bool Load(const QString& strPath, Model& model, QString& strError) {
 }
 
 bool Save(const QString& strPath, const Model& model, QString& strError) {
-  QSaveFile out(strPath);
-  if (!out.open(QIODevice::WriteOnly) || out.write(Write(model)) < 0 || !out.commit()) {
-    strError = strPath + QStringLiteral(": 書き込めません（%1）。").arg(out.errorString());
+  try {
+    FileReplace(strPath, Write(model), QStringLiteral("勝率の係数ファイル"));
+  } catch (const RuntimeError& e) {
+    strError = e.description();
     return false;
   }
   return true;

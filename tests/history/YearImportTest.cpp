@@ -174,6 +174,24 @@ TEST(ImportFolder, AChangedFileReplacesThatDayOnly) {
   EXPECT_EQ(DayDifference(after[1], DayRecord{day, before[1].cards, ReadVenues(text)}), QString());
 }
 
+// Folders named in Japanese, for the downloads and for the database, as fans name them.
+TEST(ImportFolder, FoldersNamedInJapaneseImportLikeAnyOther) {
+  if (YearFile("k220701.lzh").isEmpty()) GTEST_SKIP() << "sample folder not found: ../shared/data/year";
+  QTemporaryDir dir;
+  const QString files = dir.filePath(QStringLiteral("ボートレース/番組と成績"));
+  ASSERT_TRUE(QDir().mkpath(files));
+  CopyDays(files, kFirst, 2);
+  const QString dbFolder = dir.filePath(QStringLiteral("履歴"));
+  ASSERT_TRUE(QDir().mkpath(dbFolder));
+  cRirekiDb db(dbFolder + QStringLiteral("/RIREKI.DB"));
+  const ImportSummary s = ImportPaths(db, {dir.filePath(QStringLiteral("ボートレース"))});
+  EXPECT_EQ(s.files, 4);
+  EXPECT_EQ(s.daysAdded, 2);
+  EXPECT_TRUE(s.refused.empty()) << ImportSummaryText(s).toStdString();
+  EXPECT_EQ(db.Days(kFirst, kFirst.addDays(1)).size(), 2u);
+  EXPECT_TRUE(QFileInfo::exists(dbFolder + QStringLiteral("/RIREKI.DB")));
+}
+
 // A damaged archive and a file that is no day's file are refused and named; the rest goes in.
 TEST(ImportFolder, RefusedFilesAreNamedAndTheRestImported) {
   if (YearFile("k220701.lzh").isEmpty()) GTEST_SKIP() << "sample folder not found: ../shared/data/year";
