@@ -52,8 +52,6 @@ TEST(CliFit, FitsOnTheDaysAskedAndRefusesNothingTooLittleAndTheHistoryItself) {
     int status;
     const char* said;  // in the output (0) or the errors (else)
   } cases[] = {
-      {"two days, forced", database + QStringList{fit, force, from, "2022-07-01", to, "2022-07-02", out}, 0,
-       "2 日分（2022-07-01 ～ 2022-07-02、"},
       // The day before is read for the features, and not counted as fitted.
       {"one day, forced", database + QStringList{fit, from, "2022-07-02", to, "2022-07-02", force, out}, 0,
        "1 日分（2022-07-02 ～ 2022-07-02、"},
