@@ -52,7 +52,8 @@ windows_packages=(
   cmake ninja-build pkg-config g++ ccache
   xvfb xauth openbox xdotool imagemagick fonts-noto-cjk
 )
-ensure_packages "${windows_packages[@]}"
+# The Linux build's own packages too: the icon is drawn by a build for this machine.
+ensure_packages "${tidewake_packages[@]}" "${windows_packages[@]}"
 
 # --- Debian source packages. bookworm's deb-src beside the machine's own list, same archive. ---
 src_list=/etc/apt/sources.list.d/tidewake-src.sources
@@ -163,8 +164,8 @@ fi
 if ! done_stamp qtbase-1; then
   log "Qt (about an hour of processor time)"
   s=$(source_dir qt6-base)
+  # The build folder is kept until the stage is done: a run stopped part-way goes on from there.
   b=$cache/build/qtbase
-  rm -rf "$b"
   cmake -S "$s" -B "$b" "${cross_cmake[@]}" "${qt_host[@]}" -DBUILD_SHARED_LIBS=ON \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_icu=ON -DFEATURE_system_sqlite=ON -DFEATURE_sql_sqlite=ON \
@@ -234,7 +235,7 @@ nice -n 19 cmake --build "$host" -j"$jobs" --target tidewake_icons >/dev/null
 log "the program"
 build=$out/build
 cmake -S "$root" -B "$build" "${cross_cmake[@]}" -DCMAKE_INSTALL_PREFIX=/ "${qt_host[@]}" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
   -DTIDEWAKE_BENCH=OFF -DTIDEWAKE_ICON_PNG_DIR="$host/packaging/icons" -DEigen3_DIR=/usr/share/eigen3/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >"$out/configure.log"
 nice -n 19 cmake --build "$build" -j"$jobs" >"$out/build.log" || { tail -40 "$out/build.log"; exit 1; }

@@ -30,6 +30,12 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 wineboot --init >/dev/null 2>&1 || true
 wineserver -w || true
+# SMOKE_DPI=144 runs it as on a 150 % Windows display (Qt scales the window by Windows' DPI).
+dpi=${SMOKE_DPI:-96}
+if [ "$dpi" != 96 ]; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wineserver -w || true
+fi
 
 # Waits for a window whose title matches, for up to $2 seconds; prints its id.
 wait_window() {
@@ -53,11 +59,11 @@ choose() {
   xdotool type --delay 20 "$2"
   xdotool key Return
 }
-shot() { import -window root "$shots/$1"; echo "screenshot: $shots/$1"; }
+shot() { import -window root "$shots/${1%.png}-$dpi.png"; echo "screenshot: $shots/${1%.png}-$dpi.png"; }
 
 (cd "$stage" && exec wine tidewake.exe) >"$shots/tidewake.log" 2>&1 &
 pids+=($!)
-main=$(wait_window "Corvane Tidewake" 120)
+main=$(wait_window "Corvane Tidewake" 120 | head -1)
 sleep 3
 shot start.png
 

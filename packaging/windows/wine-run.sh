@@ -14,6 +14,10 @@ dirs=("$cache/prefix/bin" /usr/x86_64-w64-mingw32/lib "$gcc_dlls")
 winepath=
 for d in "${dirs[@]}"; do winepath+="Z:${d//\//\\};"; done
 export WINEPATH="$winepath${WINEPATH:-}"
+# Qt's offscreen platform on Windows (the window tests) reads fonts from one folder rather than
+# from the system: the IPA fonts the card is laid out for, as the Linux tests see them.
+ipa=/usr/share/fonts/opentype/ipafont-gothic
+export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-Z:${ipa//\//\\}}
 if [ ! -e "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot --init >/dev/null 2>&1 || true
