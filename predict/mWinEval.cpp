@@ -99,9 +99,10 @@ DaySource HistoryDays(const cRirekiDb& db, QDate from, QDate to) {
       st->Cursor = from;
       st->Last = to;
       if (!from.isValid() || !to.isValid()) {
-        const cRirekiDb::Stats held = db.Statistics();
-        if (!from.isValid()) st->Cursor = held.first;
-        if (!to.isValid()) st->Last = held.last;
+        const std::vector<HeldDay> held = db.HeldDays();  // the newest first
+        if (held.empty()) return false;
+        if (!from.isValid()) st->Cursor = held.back().date;
+        if (!to.isValid()) st->Last = held.front().date;
       }
     }
     while (st->Next >= st->Month.size()) {
