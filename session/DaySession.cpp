@@ -356,8 +356,8 @@ void DaySession::HandbookInstalled() {
   emit resultsChanged();
 }
 
-void DaySession::SetCoefficients(const mWinModel::Coefficients& coefficients) {
-  mCoefficients = coefficients;
+void DaySession::SetCoefficients(const mWinCoefficients::Model& model) {
+  mCoefficients = model;
   mLogLoss.reset();
   ComputeChances();
   CardChanged();

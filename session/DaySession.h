@@ -8,6 +8,7 @@
 #include "history/cRirekiDb.h"
 #include "predict/mEntryPredict.h"
 #include "predict/mWinCard.h"
+#include "predict/mWinCoefficients.h"
 #include "predict/mWinModel.h"
 #include "session/CardColumn.h"
 #include "session/CourseTable.h"
@@ -121,7 +122,7 @@ class DaySession : public QObject {
   // The history changed behind the session (an import): what was read from it is read again.
   void HistoryChanged();
   // The win model's coefficients from now on (fitted again, or those shipped).
-  void SetCoefficients(const mWinModel::Coefficients& coefficients);
+  void SetCoefficients(const mWinCoefficients::Model& model);
   // Computes the chances of the race shown when they are not yet (after ShowDemo).
   void UpdateChances();
 
@@ -163,7 +164,9 @@ class DaySession : public QObject {
   const cSensyuFile& Sensyu() const { return mSensyu; }
   // The coefficients in use: the user's WIN.TXT when it reads whole, else those shipped (a
   // damaged file is said once).
-  const mWinModel::Coefficients& Coefficients();
+  const mWinModel::Coefficients& Coefficients() { return Model().Before; }
+  // The same with what they were fitted on.
+  const mWinCoefficients::Model& Model();
   static QString CoefficientsPath();
 
   // The history for a command the user gave (an import, a fit): opened when needed; a failure is
@@ -239,7 +242,7 @@ class DaySession : public QObject {
 
   // Caches, each emptied by the calls that change what it was computed from.
   std::array<std::optional<mWinCard::Records>, cBangumiFile::kMaxRace> mRecords;
-  std::optional<mWinModel::Coefficients> mCoefficients;
+  std::optional<mWinCoefficients::Model> mCoefficients;
   std::optional<QString> mAccuracy, mLogLoss;
 
   std::unique_ptr<cRirekiDb> mHistory;

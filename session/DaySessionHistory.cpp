@@ -86,7 +86,7 @@ std::vector<HeldDay> DaySession::HeldDays() {
 
 QString DaySession::CoefficientsPath() { return AppFilePath(QStringLiteral("WIN.TXT")); }
 
-const mWinModel::Coefficients& DaySession::Coefficients() {
+const mWinCoefficients::Model& DaySession::Model() {
   if (!mCoefficients) {
     QString error;
     mCoefficients = mWinCoefficients::UserOrShipped(CoefficientsPath(), error);

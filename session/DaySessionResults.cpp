@@ -186,9 +186,11 @@ QString DaySession::LogLossText() {
                         : QStringLiteral(
                               "1着予想の外れ具合（この場 %1 R、勝った艇の対数損失の平均。小さいほど良い）:\n"
                               "このモデル %2　単勝の売れ方 %3")
-                              .arg(races)
-                              .arg(model / races, 0, 'f', 2)
-                              .arg(pool / races, 0, 'f', 2);
+                                  .arg(races)
+                                  .arg(model / races, 0, 'f', 2)
+                                  .arg(pool / races, 0, 'f', 2) +
+                              // Scored on a day the model learnt from, the figure looks better than it is.
+                              mWinCoefficients::FittedDayNote(Model().Fitted, mWinCard::CardDate(card));
   return *mLogLoss;
 }
 

@@ -165,6 +165,8 @@ void frmMain::BuildMenus() {
     });
   }
   Command(item(mnuRace, "mnuRaceWinFit", QStringLiteral("勝率を学習し直す(&L)...")), [this] { mnuRaceWinFit_Click(); });
+  Command(item(mnuRace, "mnuRaceWinShipped", QStringLiteral("出荷時の係数に戻す(&H)...")),
+          [this] { mnuRaceWinShipped_Click(); });
   mnuRace->addSeparator();
   Command(item(mnuRace, "mnuRaceKekka", QStringLiteral("レース結果(&V)"), Qt::Key_F8),
           [this] { mnuRaceKekka_Click(); });

@@ -7,13 +7,16 @@
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "predict/mWinCoefficients.h"
-#include "predict/mWinEval.h"
+#include "predict/mWinTrain.h"
 #include "ui/frmMain.h"
 
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -171,42 +174,86 @@ void frmMain::mnuFileHistoryDay_Click() {
 
 void frmMain::mnuRaceWinFit_Click() {
   if (!mSession->HistoryForCommand()) return;
-  mWinModel::Coefficients fitted;
-  std::size_t days = 0;
+  // Read and fitted off the window's thread with a connection of its own (SQLite's connections
+  // are not shared between threads); the rules and the words are the console's.
+  mWinTrain::cTraining training;
   QString failure;
   bool stopped = false;
-  RunWithProgress(
-      kWinTitle + QStringLiteral("を学習し直す"), QStringLiteral("履歴を読んでいます..."),
-      [&](QProgressDialog* dialog, std::stop_token stop) {
-        // Cancel asks the fit to stop at its next step; nothing is written then.
-        try {
-          cRirekiDb db(cRirekiDb::DefaultPath());
-          const std::vector<DayRecord> all = db.Days(QDate(1900, 1, 1), QDate(9999, 12, 31));
-          days = all.size();
-          const QString fitting = QStringLiteral("%1 日分の履歴で学習しています...").arg(days);
-          Say(dialog, fitting);
-          fitted = mWinEval::FitDays(
-              all, QDate(), QDate(), {}, mWinEval::kRidge,
-              [&](int step) { Say(dialog, fitting + QStringLiteral("\n計算を繰り返しています（%1 回目）").arg(step)); },
-              stop);
-        } catch (const RuntimeError& e) {
-          failure = e.reportText();
-        }
-        stopped = stop.stop_requested();
-      });
-  if (stopped) return;
-  if (failure.isEmpty() && days == 0) {
-    failure = QStringLiteral("履歴に日がありません。先に「履歴に取り込む」で取り込んでください。");
+  const QString title = kWinTitle + QStringLiteral("を学習し直す");
+  RunWithProgress(title, QStringLiteral("履歴を読んでいます..."), [&](QProgressDialog* dialog, std::stop_token stop) {
+    try {
+      cRirekiDb db(cRirekiDb::DefaultPath());
+      training.Gather(
+          db,
+          [&](QDate day) { Say(dialog, QStringLiteral("履歴を読んでいます... (%1)").arg(day.toString(Qt::ISODate))); },
+          stop);
+    } catch (const RuntimeError& e) {
+      failure = e.reportText() + QStringLiteral("\n係数は変えていません。");
+    }
+    stopped = stop.stop_requested();
+  });
+  if (stopped && failure.isEmpty()) return;
+  if (failure.isEmpty()) {
+    switch (training.status()) {
+      case mWinTrain::Status::Nothing:
+      case mWinTrain::Status::Failed:
+        failure = training.Message();
+        break;
+      case mWinTrain::Status::Few:
+        if (MsgBox(training.Message(), MsgButtons::YesNo, MsgIcon::Question, kWinTitle) != MsgResult::Yes) return;
+        break;
+      default:
+        break;
+    }
+  }
+  if (failure.isEmpty()) {
+    const QString fitting = QStringLiteral("%1 レースで学習しています...").arg(training.Gathered().Races);
+    RunWithProgress(title, fitting, [&](QProgressDialog* dialog, std::stop_token stop) {
+      // Cancel asks the fit to stop at its next step; nothing is written then.
+      training.Fit(
+          [&](int step) { Say(dialog, fitting + QStringLiteral("\n計算を繰り返しています（%1 回目）").arg(step)); },
+          stop);
+      stopped = stop.stop_requested();
+    });
+    if (training.status() == mWinTrain::Status::Failed) {
+      failure = training.Message();
+    } else if (stopped || training.status() != mWinTrain::Status::Fitted) {
+      return;
+    }
   }
   QString error;
-  if (failure.isEmpty() && !mWinCoefficients::Save(DaySession::CoefficientsPath(), fitted, error)) failure = error;
+  if (failure.isEmpty() && !mWinCoefficients::Save(DaySession::CoefficientsPath(), training.Result(), error)) {
+    failure = error;
+  }
   if (!failure.isEmpty()) {
     MsgBox(failure, MsgButtons::Ok, MsgIcon::Warning, kWinTitle);
     return;
   }
-  mSession->SetCoefficients(fitted);
-  MsgBox(QStringLiteral("%1 日分の履歴で勝率を学習しました。").arg(days), MsgButtons::Ok, MsgIcon::Information,
-         kWinTitle);
+  mSession->SetCoefficients(training.Result());
+  MsgBox(training.Message(), MsgButtons::Ok, MsgIcon::Information, kWinTitle);
+}
+
+void frmMain::mnuRaceWinShipped_Click() {
+  const QString path = DaySession::CoefficientsPath();
+  if (!QFileInfo::exists(path)) {
+    MsgBox(QStringLiteral("出荷時の係数を使っています。"), MsgButtons::Ok, MsgIcon::Information, kWinTitle);
+    return;
+  }
+  const mWinCoefficients::Period& shipped = mWinCoefficients::Shipped().Fitted;
+  if (MsgBox(QStringLiteral("学習した係数（%1）を削除して、出荷時の係数（%2 ～ %3 の %4 レースで学習）に戻しますか。")
+                 .arg(QDir::toNativeSeparators(path), shipped.First.toString(Qt::ISODate),
+                      shipped.Last.toString(Qt::ISODate))
+                 .arg(shipped.Races),
+             MsgButtons::YesNo, MsgIcon::Question, kWinTitle) != MsgResult::Yes) {
+    return;
+  }
+  QFile file(path);
+  if (!file.remove()) {
+    MsgBox(QStringLiteral("%1 を削除できません（%2）。").arg(QDir::toNativeSeparators(path), file.errorString()),
+           MsgButtons::Ok, MsgIcon::Warning, kWinTitle);
+    return;
+  }
+  mSession->SetCoefficients(mWinCoefficients::Shipped());
 }
 
 }  // namespace tidewake

@@ -192,7 +192,7 @@ class SessionWithAHandbook : public ::testing::Test {
 // gives a new line; the race shown's chances follow a new model at once.
 TEST_F(SessionWithAHandbook, TheLogLossFollowsTheHandbookThePredictorAndTheModel) {
   // The line of a session that never saw the venue before, for each venue.
-  const auto fresh = [&](std::int16_t venue, EntryPredictor predictor, const mWinModel::Coefficients* model) {
+  const auto fresh = [&](std::int16_t venue, EntryPredictor predictor, const mWinCoefficients::Model* model) {
     DaySession other;
     other.SetPredictor(predictor);
     if (model) other.SetCoefficients(*model);
@@ -217,12 +217,19 @@ TEST_F(SessionWithAHandbook, TheLogLossFollowsTheHandbookThePredictorAndTheModel
   EXPECT_EQ(LogLoss(), after[venue]) << "venue " << venue;
   s.SetPredictor(EntryPredictor::History);
   EXPECT_EQ(LogLoss(), fresh(venue, EntryPredictor::History, nullptr));
-  mWinModel::Coefficients other = s.Coefficients();
-  for (double& b : other.Win) b *= 0.5;
+  mWinCoefficients::Model other = s.Model();
+  for (double& b : other.Before.Win) b *= 0.5;
+  other.Fitted = {};
   const auto chances = s.Chances()->Win;
   s.SetCoefficients(other);
   EXPECT_NE(s.Chances()->Win, chances);
   EXPECT_EQ(LogLoss(), fresh(venue, EntryPredictor::History, &other));
+  EXPECT_FALSE(LogLoss().endsWith(QStringLiteral("（学習に使った期間の日です）")));
+  // A model that learnt from this day says so where it is scored on it.
+  const QDate day = mWinCard::CardDate(s.Bangumi().card());
+  other.Fitted = {day.addDays(-1), day, 2, 24};
+  s.SetCoefficients(other);
+  EXPECT_TRUE(LogLoss().endsWith(QStringLiteral("（学習に使った期間の日です）"))) << LogLoss().toStdString();
 }
 
 // The tooltip says when a course was set by hand, beside what the prediction gave.
