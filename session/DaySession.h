@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -172,6 +173,11 @@ class DaySession : public QObject {
   // The history for a command the user gave (an import, a fit): opened when needed; a failure is
   // said in a box every time and answers nullptr.
   cRirekiDb* HistoryForCommand();
+  // How the history is opened: an older file is brought up to date first, which takes a while,
+  // and the window gives an opener that shows it. Without one it is opened as it is. Throws
+  // RuntimeError as cRirekiDb does.
+  using HistoryOpener = std::function<std::unique_ptr<cRirekiDb>(const QString& path)>;
+  void SetHistoryOpener(HistoryOpener opener) { mHistoryOpener = std::move(opener); }
 
   // The fan handbook installed: its period and number of racers.
   struct HandbookInfo {
@@ -246,6 +252,7 @@ class DaySession : public QObject {
   std::optional<QString> mAccuracy, mLogLoss;
 
   std::unique_ptr<cRirekiDb> mHistory;
+  HistoryOpener mHistoryOpener;
   QString mHistoryError;
   bool mHistoryReported = false;
 };

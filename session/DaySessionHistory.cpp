@@ -24,7 +24,8 @@ cRirekiDb* DaySession::History(HistoryUse use) {
   // opened says it once in the run; a command the user gave says it every time, and tries again.
   if (!mHistory && (mHistoryError.isEmpty() || use == HistoryUse::Command)) {
     try {
-      mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
+      const QString path = cRirekiDb::DefaultPath();
+      mHistory = mHistoryOpener ? mHistoryOpener(path) : std::make_unique<cRirekiDb>(path);
       // The window waits on this connection: no query of it holds the card up for long.
       mHistory->SetInteractive(std::chrono::seconds(2));
       mHistoryError.clear();

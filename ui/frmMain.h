@@ -150,6 +150,9 @@ class frmMain : public QMainWindow, public IRaceScene {
   // ﾚｰｽ → 出荷時の係数に戻す: removes the user's WIN.TXT, once he says so, and uses the shipped
   // coefficients again.
   void mnuRaceWinShipped_Click();
+  // The history opened for the session, an older file brought up to date first behind a
+  // progress dialog.
+  std::unique_ptr<cRirekiDb> OpenHistory(const QString& path);
   // Runs `work` off the window's thread behind a progress dialog shown at once; the token says
   // when the user asked to stop. The dialog is closed when it returns.
   void RunWithProgress(const QString& strTitle, const QString& strLabel,

@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include <atomic>
+#include <optional>
 #include <stop_token>
 
 namespace tidewake {
@@ -97,6 +98,37 @@ std::optional<QDate> AskDay(QWidget* parent, const std::vector<HeldDay>& days) {
 }
 
 }  // namespace
+
+std::unique_ptr<cRirekiDb> frmMain::OpenHistory(const QString& path) {
+  // A file of an older program is brought up to date once, on a thread of its own behind a
+  // progress dialog (years of days take a while); it cannot be stopped halfway.
+  if (cRirekiDb::NeedsUpgrade(path)) {
+    QProgressDialog progress(QStringLiteral("履歴データベースを新しい形に変えています..."), QString(), 0, 0, this);
+    progress.setObjectName(QStringLiteral("dlgUpgrade"));
+    progress.setWindowTitle(kHistoryTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setMinimumWidth(420);
+    progress.setCancelButton(nullptr);
+    progress.show();
+    QCoreApplication::processEvents();
+    std::optional<RuntimeError> failure;
+    RunOffThread([&] {
+      try {
+        const cRirekiDb upgraded(path, RirekiAccess::ReadWrite, [&progress](int done, int total) {
+          Say(&progress,
+              QStringLiteral("履歴データベースを新しい形に変えています... (%1 / %2 日)").arg(done).arg(total), done,
+              total);
+        });
+      } catch (const RuntimeError& e) {
+        failure = e;
+      }
+    });
+    progress.close();
+    if (failure) throw *failure;
+  }
+  return std::make_unique<cRirekiDb>(path);
+}
 
 void frmMain::RunWithProgress(const QString& strTitle, const QString& strLabel,
                               const std::function<void(QProgressDialog*, std::stop_token)>& work) {

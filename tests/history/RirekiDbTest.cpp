@@ -298,7 +298,7 @@ TEST_F(RirekiDb, AFullDiskLeavesTheDatabaseAsBeforeTheDay) {
   ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA max_page_count=%1").arg(q.value(0).toInt())));
   std::vector<cBangumiFile::Card> more;
   for (int v = 1; v <= 24; ++v) more.push_back(MakeCard(QString::number(v), 12, v));
-  EXPECT_RUNTIME_ERROR(db.RecordProgramme(d1, more, "other bytes"), ErrNo::DeviceIo,
+  EXPECT_RUNTIME_ERROR(db.RecordProgramme(d1, more, "other bytes"), ErrNo::HistoryFull,
                        QStringLiteral("履歴データベースに書き込めません"));
   EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), a), QString());
   EXPECT_TRUE(db.HasProgramme(d1, "Bv1" + d1.toString().toUtf8()));
