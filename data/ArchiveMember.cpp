@@ -57,6 +57,11 @@ bool Fits(ArchiveKind kind, const QString& name) {
 }
 
 QString EntryName(archive_entry* e) {
+#ifdef Q_OS_WIN
+  // On Windows libarchive keeps names as wide characters: the narrow forms of a Japanese name
+  // come back empty there, the wide one whole.
+  if (const wchar_t* wide = archive_entry_pathname_w(e)) return QString::fromWCharArray(wide);
+#endif
   if (const char* utf8 = archive_entry_pathname_utf8(e)) return QString::fromUtf8(utf8);
   if (const char* raw = archive_entry_pathname(e)) return QString::fromLatin1(raw);
   return QString();

@@ -293,10 +293,7 @@ void ParticipationSensyuNoSet(Card& card, bool sorted) {
 
 void TokutenrituSet(Card& card) {
   for (int r = 0; r < card.RaceNumbers; ++r) {
-    for (Entrant& e : card.races[r].boats) {
-      const cBangumiFile::SeriesPoints p = cBangumiFile::SeisekiPoints(TrimView(e.Seiseki));
-      e.Tokutenritu = p.Races == 0 ? 0.0f : static_cast<float>(static_cast<double>(p.Total) / p.Races);
-    }
+    for (Entrant& e : card.races[r].boats) e.Tokutenritu = cBangumiFile::TokutenrituOf(e.Seiseki);
   }
 }
 
@@ -345,28 +342,16 @@ void TokutenrituOrderSet(Card& card) {
   }
 }
 
-// Win shares in percent: national win rate, motor rate and, on the middle days of a meeting,
-// the points rate of the meeting so far.
 void TansyorituSet(Card& card) {
-  std::optional<double> w;
-  if (card.TotalDay == 2 || card.TotalDay == 5) w = 0.15;
-  if (card.TotalDay == 3 || card.TotalDay == 4) w = 0.24;
   for (int r = 0; r < card.RaceNumbers; ++r) {
     auto& boats = card.races[r].boats;
-    float v[cBangumiFile::kBoats];
-    float sum = 0;
-    for (int b = 0; b < cBangumiFile::kBoats; ++b) {
-      double x = 0.33 * boats[b].SensyuZenkokuSyoritu + 0.1 * boats[b].MotorFSyoritu;
-      if (w) x += *w * boats[b].Tokutenritu;
-      v[b] = static_cast<float>(x);
-      sum += v[b];
-    }
-    if (sum == 0.0f) {
+    const auto shares = cBangumiFile::WinShares(card.races[r], card.TotalDay);
+    if (!shares) {
       throw RuntimeError(
           ErrNo::DivisionByZero,
           QStringLiteral("%1R の単勝率を計算できません: 6 艇の勝率とモーター２連率がすべて 0 です").arg(r + 1));
     }
-    for (int b = 0; b < cBangumiFile::kBoats; ++b) boats[b].Tansyoritu = v[b] / sum * 100.0f;
+    for (int b = 0; b < cBangumiFile::kBoats; ++b) boats[b].Tansyoritu = (*shares)[b];
   }
 }
 
@@ -741,6 +726,29 @@ cBangumiFile::SeriesPoints cBangumiFile::SeisekiPoints(QStringView seiseki) {
     }
   }
   return p;
+}
+
+std::optional<std::array<float, cBangumiFile::kBoats>> cBangumiFile::WinShares(const Race& race,
+                                                                               std::int16_t totalDay) {
+  std::optional<double> w;
+  if (totalDay == 2 || totalDay == 5) w = 0.15;
+  if (totalDay == 3 || totalDay == 4) w = 0.24;
+  std::array<float, kBoats> v{};
+  float sum = 0;
+  for (int b = 0; b < kBoats; ++b) {
+    double x = 0.33 * race.boats[b].SensyuZenkokuSyoritu + 0.1 * race.boats[b].MotorFSyoritu;
+    if (w) x += *w * race.boats[b].Tokutenritu;
+    v[b] = static_cast<float>(x);
+    sum += v[b];
+  }
+  if (sum == 0.0f) return std::nullopt;
+  for (float& share : v) share = share / sum * 100.0f;
+  return v;
+}
+
+float cBangumiFile::TokutenrituOf(QStringView seiseki) {
+  const SeriesPoints p = SeisekiPoints(TrimView(seiseki));
+  return p.Races == 0 ? 0.0f : static_cast<float>(static_cast<double>(p.Total) / p.Races);
 }
 
 QString cBangumiFile::Seiseki(std::int16_t r, std::int16_t w) const { return At(r, w).Seiseki; }

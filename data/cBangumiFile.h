@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tidewake {
@@ -100,6 +101,12 @@ class cBangumiFile {
     int Total = 0, Races = 0;
   };
   static SeriesPoints SeisekiPoints(QStringView seiseki);
+  // The points rate (得点率) of the results so far as printed (blanks around them allowed): the
+  // points over the races counted, 0 with none.
+  static float TokutenrituOf(QStringView seiseki);
+  // The boats' win shares (単勝率) in percent from their national win rates, motor rates and, on
+  // the middle days of a meeting (day `totalDay`), points rates; none when every figure is 0.
+  static std::optional<std::array<float, kBoats>> WinShares(const Race& race, std::int16_t totalDay);
 
   // The whole card of one venue.
   struct Card {

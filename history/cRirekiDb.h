@@ -8,14 +8,21 @@
 #include <QSet>
 #include <QString>
 
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
-class QSqlQuery;
+struct sqlite3;
 
 namespace tidewake {
+
+namespace rireki {
+struct RacerRow;
+}
 
 // What one day holds: the programme's cards of every venue and the results of every venue, each
 // in the order of its file. Either may be empty when only one of the day's files was recorded.
@@ -38,35 +45,73 @@ struct RecentRace {
 // What recording a day's file did.
 enum class RecordOutcome { Added, Replaced, AlreadyThere };
 
+// A day the history holds, and which of its files.
+struct HeldDay {
+  QDate date;
+  bool programme = false, results = false;
+};
+
+// The 直前 entries of one race, as the user read them from the official 直前情報: each boat's
+// exhibition time (none when left blank) and the course it took in the start exhibition.
+struct ExhibitionEntry {
+  QString KyoteijyoCode;
+  std::int16_t RaceNo = 0;
+  std::array<std::optional<float>, 6> TenjiTime;  // by boat number 1..6 at [0..5]
+  std::array<std::int16_t, 6> Course{};           // by boat number; 0 when not given
+};
+
+// How a connection may use the file. Reading opens it read-only (never creating it, never
+// writing it), unless it is of an older version and must be brought up to date first.
+enum class RirekiAccess { ReadWrite, ReadOnly };
+
 // The history database (RIREKI.DB): per day and venue what the programme and the results say.
 // Each day's file goes in in one transaction, so after a crash the file holds every day whole or
-// not at all. One object is one connection: use it on the thread that made it.
+// not at all. One object is one connection: use it on the thread that made it. Any number of
+// connections, in this program or another, may use the file at once.
 class cRirekiDb {
  public:
-  static constexpr int kSchemaVersion = 3;
+  static constexpr int kSchemaVersion = 4;
 
   // The database beside the other stores.
   static QString DefaultPath();
-  // The SQL statements that bring the schema from `version` - 1 to `version` (1..kSchemaVersion),
-  // as an older program left it: the upgrade test builds older files from them.
+  // The SQL statements that bring the schema from `version` - 1 to `version` as an older program
+  // left it (1..3, the upgrade test builds older files from them); for kSchemaVersion, those that
+  // make the tables of a new file.
   static QStringList SchemaStep(int version);
+  // True when the file is a history database of ours of an older version, which opening it
+  // read-write will bring up to date (a long step for years of days: the window shows progress).
+  static bool NeedsUpgrade(const QString& path);
 
-  // Opens the file, creating it when it is absent and bringing an older schema up to date. Throws
-  // RuntimeError naming the file when it is not a history database of ours, is damaged, or cannot
-  // be opened; such a file is never written.
-  explicit cRirekiDb(const QString& path = DefaultPath());
+  // Told as an older file is brought up to date: days done, of how many.
+  using UpgradeProgress = std::function<void(int done, int total)>;
+
+  // Opens the file, creating it when it is absent (read-write only) and bringing an older schema
+  // up to date. Throws RuntimeError naming the file when it is not a history database of ours,
+  // is damaged, of a newer version, missing (read-only), or cannot be opened; such a file is
+  // never written. A file that cannot be written opens for reading: recording into it then
+  // throws the read-only failure.
+  explicit cRirekiDb(const QString& path = DefaultPath(), RirekiAccess access = RirekiAccess::ReadWrite,
+                     const UpgradeProgress& progress = {});
   ~cRirekiDb();
   cRirekiDb(const cRirekiDb&) = delete;
   cRirekiDb& operator=(const cRirekiDb&) = delete;
 
   const QString& path() const { return path_; }
-  // The Qt SQL connection's name, for queries of a caller's own (the win model's fit).
+  // The Qt SQL connection's name, for the tests' own queries.
   const QString& connectionName() const { return connection_; }
+  // False when the file can only be read.
+  bool writable() const { return writable_; }
+
+  // For a connection on the window's thread: no query runs longer than `limit` (it is interrupted
+  // and reported instead), and another program's write is waited for as long.
+  void SetInteractive(std::chrono::milliseconds limit = std::chrono::seconds(3));
 
   // Records a day's programme or results, read from `source` (the file's bytes, whose hash is
-  // kept). The same bytes recorded before change nothing; other bytes replace that day's rows of
-  // the kind. Throws RuntimeError when the database cannot be written (a full disk): the day's
-  // rows are then as they were.
+  // kept). The same bytes recorded before change nothing; other bytes replace that day's venues
+  // of the kind that the file holds (a file of one venue replaces that venue, a whole day's file
+  // every venue). Throws RuntimeError when the file cannot be recorded (two blocks of one venue)
+  // or the database cannot be written (a full disk, another program's lock, a read-only file;
+  // ErrNo::IsHistoryFailure): the day's rows are then as they were.
   RecordOutcome RecordProgramme(QDate date, const std::vector<cBangumiFile::Card>& cards, QByteArrayView source);
   RecordOutcome RecordResults(QDate date, const std::vector<cKekkaFile::Venue>& venues, QByteArrayView source);
   // The same given the bytes' FileHash, for a caller that has it already.
@@ -86,8 +131,19 @@ class cRirekiDb {
 
   // The days recorded from `from` to `to` inclusive, in date order, as recorded.
   std::vector<DayRecord> Days(QDate from, QDate to) const;
+  // The same handed over one day at a time, a few weeks of days read at once, so that years of
+  // days never sit in memory together.
+  void EachDay(QDate from, QDate to, const std::function<void(DayRecord&&)>& take) const;
+  // Every day held, the newest first, with which of its files.
+  std::vector<HeldDay> HeldDays() const;
   // The racer's last `n` races before the day `beforeDate`, the latest first.
   std::vector<RecentRace> RecentRaces(const QString& sensyuNo, QDate beforeDate, int n) const;
+
+  // The 直前 entries: kept per race of a day (recording again replaces them), read back, cleared.
+  void RecordExhibition(QDate date, const ExhibitionEntry& entry);
+  std::optional<ExhibitionEntry> Exhibition(QDate date, const QString& kyoteijyoCode, std::int16_t raceNo) const;
+  std::vector<ExhibitionEntry> Exhibitions(QDate date) const;
+  void ClearExhibition(QDate date, const QString& kyoteijyoCode, std::int16_t raceNo);
 
   // Days, venue-days, races, distinct racers, first and last day; for `tidewake-history stats`.
   struct Stats {
@@ -96,15 +152,60 @@ class cRirekiDb {
   };
   Stats Statistics() const;
 
+  // SQLite's full check of the file and of our tables: the problems found, none when it is sound.
+  QStringList Check() const;
+
+  // Marks an import under way for its lifetime: a database left with the mark of a program that
+  // ended without removing it (killed mid-import) is checked when next opened.
+  class ImportMark {
+   public:
+    explicit ImportMark(cRirekiDb& db);
+    ~ImportMark();
+    ImportMark(const ImportMark&) = delete;
+    ImportMark& operator=(const ImportMark&) = delete;
+
+   private:
+    cRirekiDb& db_;
+    bool marked_ = false;
+  };
+
  private:
-  RecordOutcome Record(QDate date, char kind, const QString& sha, const std::function<void()>& write);
+  struct Writer;
+  struct RacerNames;
+  struct RecentQuery;
+  using WriteRows = std::function<void(Writer&, std::int64_t source, const std::vector<int>& ords)>;
+  // Records a file's venues in a transaction of its own; Write does it inside the caller's.
+  RecordOutcome Record(QDate date, char kind, const QString& sha, const QStringList& venues, const WriteRows& write);
+  RecordOutcome Write(QDate date, char kind, const QString& sha, const QStringList& venues, const WriteRows& write);
+  void WriteCards(Writer& w, int day, std::int64_t source, const std::vector<cBangumiFile::Card>& cards,
+                  const std::vector<int>& ords);
+  void WriteVenues(Writer& w, int day, std::int64_t source, const std::vector<cKekkaFile::Venue>& venues,
+                   const std::vector<int>& ords);
+  RacerNames& racers() const;
+  static rireki::RacerRow& Racer(RacerNames& names, Writer& w, const QString& no);
+  cRirekiDb(const QString& path, RirekiAccess access, const UpgradeProgress& progress, bool inspectOnly);
   bool Has(QDate date, char kind, QByteArrayView source) const;
-  void WriteCards(int day, const std::vector<cBangumiFile::Card>& cards);
-  void WriteVenues(int day, const std::vector<cKekkaFile::Venue>& venues);
+  void Open(RirekiAccess access, const UpgradeProgress& progress, bool inspectOnly);
+  void Connect(bool readOnly);
+  void Close();
+  void Upgrade(int version, const UpgradeProgress& progress);
+  void CheckAfterUnfinishedImport();
+  sqlite3* handle() const { return db_; }
+  Writer& writer();
+  void Bound() const;
 
   QString path_, connection_;
+  sqlite3* db_ = nullptr;
+  bool writable_ = true;
+  bool olderVersion_ = false;
+  bool interactive_ = false;
+  std::chrono::milliseconds limit_{0};
+  mutable std::chrono::steady_clock::time_point deadline_;
+  std::unique_ptr<Writer> writer_;
+  // The racers' names as kept in `racer`, valid while no other connection wrote (data_version).
+  mutable std::unique_ptr<RacerNames> racers_;
   // The tooltip asks for six racers at a time: the query is prepared once.
-  mutable std::unique_ptr<QSqlQuery> recent_;
+  mutable std::unique_ptr<RecentQuery> recent_;
 };
 
 }  // namespace tidewake

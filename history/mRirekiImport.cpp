@@ -220,6 +220,8 @@ ImportSummary ImportPaths(cRirekiDb& db, const QStringList& paths, const ImportP
                           const std::atomic<bool>* cancel) {
   ImportSummary s;
   const QStringList files = ImportFiles(paths);
+  // A program killed before the import ends leaves this mark: the file is checked when next opened.
+  const cRirekiDb::ImportMark mark(db);
   // Per day: true once one of its files was added or replaced.
   std::map<QDate, bool> days;
   Reader reader(files, db.FileHashes());

@@ -27,12 +27,26 @@ inline constexpr int InconsistentHayami = 1004;
 inline constexpr int VenueCodeOutOfRange = 1005;
 inline constexpr int DateOutOfRange = 1006;
 inline constexpr int TooManyRaces = 1007;
+inline constexpr int FileTooLarge = 1008;
 // Archives (the official .lzh downloads).
 inline constexpr int NotAnArchive = 1021;
 inline constexpr int ArchiveDamaged = 1022;
 inline constexpr int ArchiveNoMember = 1023;
 inline constexpr int ArchiveMemberTooLarge = 1024;
 inline constexpr int ArchiveAmbiguous = 1025;
+// The history database: each failure that is the database's, not a day file's, has its own
+// number, so that an import stops at the first of them instead of trying every file.
+inline constexpr int HistoryNotOurs = 1041;
+inline constexpr int HistoryDamaged = 1042;
+inline constexpr int HistoryNewer = 1043;
+inline constexpr int HistoryLocked = 1044;
+inline constexpr int HistoryReadOnly = 1045;
+inline constexpr int HistoryFull = 1046;
+inline constexpr int HistoryIo = 1047;
+inline constexpr int HistoryMissing = 1048;
+inline constexpr int HistoryCannotOpen = 1049;
+inline constexpr int HistoryTooSlow = 1050;
+constexpr bool IsHistoryFailure(int number) { return number >= HistoryNotOurs && number <= HistoryTooSlow; }
 }  // namespace ErrNo
 
 // A failure the way a run-time error would be one: a number and a description in Japanese that

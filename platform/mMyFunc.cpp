@@ -44,8 +44,11 @@ QString StoreFolderFor(const QString& executableFolder, bool keepsFilesThere, co
 bool KeepsFilesInFolder(const QString& executableFolder) {
   const QFileInfo folder(executableFolder);
   if (!folder.isDir() || !folder.isWritable()) return false;
+  const QDir dir(executableFolder);
   const QString entry = QStringLiteral("../share/applications/%1.desktop").arg(AppId());
-  return !QFileInfo::exists(QDir(executableFolder).filePath(entry));
+  // A Windows folder, zip or installer alike, carries Qt's platform plugins beside the program;
+  // a build tree finds them in Qt's own folder.
+  return !QFileInfo::exists(dir.filePath(entry)) && !QFileInfo(dir.filePath(QStringLiteral("platforms"))).isDir();
 }
 
 QString StoreFolder(const QString& executableFolder) {

@@ -37,8 +37,9 @@ QString DialogStartFolderFor(const QString& executableFolder);
 
 // True when the program may keep its files in its own folder: the folder can be written and it is
 // not an installed layout. Installed means the program's desktop entry stands in
-// ../share/applications beside it; so even root, who can write anywhere, never puts the stores
-// beside an installed executable.
+// ../share/applications beside it, or (the Windows zip and installer) a platforms/ folder of Qt
+// plugins stands beside it; so even root, who can write anywhere, never puts the stores beside
+// an installed executable.
 bool KeepsFilesInFolder(const QString& executableFolder);
 
 // The program's identifier: the name of its desktop entry, icon and AppStream metadata.

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -212,6 +213,23 @@ TEST(Archive, EveryTruncationIsRefusedOrWhole) {
     }
   }
   EXPECT_GT(refused, 100);
+}
+
+// Names in Japanese, in the archive and in the path to it, read back whole (libarchive gives them
+// in another form on Windows than here).
+TEST(Archive, JapaneseNamesInTheArchiveAndItsPathReadWhole) {
+  QTemporaryDir inputs;
+  const QString folder = inputs.filePath(S(u"競艇データ"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QByteArray day("STARTB\r\n01BBGN\r\n01BEND\r\nFINALB\r\n");
+  const QString zip = folder + S(u"/番組_240101.zip");
+  WriteZip(zip, {{QString(S(u"番組/B240101.TXT")).toUtf8(), day}, {QString(S(u"説明.txt")).toUtf8(), "x"}});
+  const ArchiveMember member = ArchiveMemberRead(zip, ArchiveKind::Programme);
+  EXPECT_EQ(member.bytes, day);
+  EXPECT_EQ(member.name, zip + S(u" の 番組/B240101.TXT"));
+  // Two programmes whose names differ only in their folders' Japanese are still one day.
+  WriteZip(zip, {{QString(S(u"番組/B240101.TXT")).toUtf8(), day}, {QString(S(u"予備/b240101.txt")).toUtf8(), day}});
+  EXPECT_EQ(ArchiveMemberRead(zip, ArchiveKind::Programme).bytes, day);
 }
 
 // The fuzzer's seeds are archives of our own making: hand-made LHA level-0 headers with stored

@@ -20,11 +20,20 @@ inline void WriteZip(const QString& path, const std::vector<std::pair<QByteArray
   archive* a = archive_write_new();
   ASSERT_NE(a, nullptr);
   ASSERT_EQ(archive_write_set_format_zip(a), ARCHIVE_OK);
-  ASSERT_EQ(archive_write_set_options(a, "zip:compression-level=1"), ARCHIVE_OK);
-  ASSERT_EQ(archive_write_open_filename(a, QFile::encodeName(path).constData()), ARCHIVE_OK);
+  // Names are given in UTF-8 and marked so in the archive, so that a Japanese name reads back the
+  // same on every system, whatever its locale.
+  ASSERT_EQ(archive_write_set_options(a, "zip:compression-level=1,zip:hdrcharset=UTF-8"), ARCHIVE_OK);
+  // Written to memory and saved through Qt, which opens a path in Japanese on every system.
+  QByteArray zip;
+  const auto append = [](archive*, void* out, const void* data, size_t n) -> la_ssize_t {
+    static_cast<QByteArray*>(out)->append(static_cast<const char*>(data), static_cast<qsizetype>(n));
+    return static_cast<la_ssize_t>(n);
+  };
+  ASSERT_EQ(archive_write_set_bytes_in_last_block(a, 1), ARCHIVE_OK);
+  ASSERT_EQ(archive_write_open(a, &zip, nullptr, append, nullptr), ARCHIVE_OK);
   for (const auto& [name, bytes] : members) {
     archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, name.constData());
+    archive_entry_update_pathname_utf8(e, name.constData());
     archive_entry_set_filetype(e, AE_IFREG);
     archive_entry_set_perm(e, 0644);
     archive_entry_set_size(e, bytes.size());
@@ -34,6 +43,9 @@ inline void WriteZip(const QString& path, const std::vector<std::pair<QByteArray
   }
   ASSERT_EQ(archive_write_close(a), ARCHIVE_OK);
   archive_write_free(a);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+  ASSERT_EQ(file.write(zip), zip.size());
 }
 
 }  // namespace tidewake::test

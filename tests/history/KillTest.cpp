@@ -52,8 +52,9 @@ TEST_P(KilledImport, LeavesEveryDayWholeOrAbsent) {
   ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("ok"));
   // No row of a day's kind without the day's record of its file, and the reverse.
-  ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM meeting m WHERE NOT EXISTS"
-                                    " (SELECT 1 FROM source s WHERE s.day = m.day AND s.kind = m.kind)")) &&
+  ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM (SELECT source FROM b_meeting UNION ALL"
+                                    " SELECT source FROM k_meeting) m WHERE NOT EXISTS"
+                                    " (SELECT 1 FROM source s WHERE s.id = m.source)")) &&
               q.next());
   EXPECT_EQ(q.value(0).toInt(), 0);
 

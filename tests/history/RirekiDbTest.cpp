@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace tidewake;
 using namespace tidewake::test;
 
@@ -130,20 +133,6 @@ struct RirekiDb : ::testing::Test {
   const QDate d1{2024, 1, 1}, d2{2024, 1, 2}, d3{2024, 1, 3};
 };
 
-// Exact error text is the contract: the file named, the reason given, the promise not to write.
-void ExpectRefused(const QString& path, const QString& reason) {
-  const QByteArray before = ReadBytes(path);
-  try {
-    cRirekiDb db(path);
-    ADD_FAILURE() << "opened " << path.toStdString();
-  } catch (const RuntimeError& e) {
-    EXPECT_TRUE(e.description().contains(reason)) << e.description().toStdString();
-    EXPECT_TRUE(e.description().endsWith(QStringLiteral(": ") + path)) << e.description().toStdString();
-    EXPECT_TRUE(e.description().contains(QStringLiteral("このファイルは書き換えません")));
-  }
-  EXPECT_EQ(ReadBytes(path), before) << "a refused file is never written";
-}
-
 void Exec(const QString& path, const QStringList& sql) {
   {
     QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
@@ -195,12 +184,45 @@ TEST_F(RirekiDb, ADayRecordedAgainIsSkippedOrReplaced) {
   EXPECT_EQ(DayDifference(db.Days(d1, d1)[0], a), QString()) << "skipped, not rewritten";
 
   DayRecord changed = a;
-  changed.results.pop_back();
   changed.results[0].races[2].payouts[5][0].Kingaku = 99999;
+  changed.results[1].races[2].boats[0].SensyuName = QStringLiteral("別　人");
   EXPECT_EQ(db.RecordResults(d1, changed.results, "new bytes"), RecordOutcome::Replaced);
   const auto days = db.Days(d1, d2);
   EXPECT_EQ(DayDifference(days[0], changed), QString());
   EXPECT_EQ(DayDifference(days[1], b), QString()) << "the other day untouched";
+  EXPECT_FALSE(db.HasResults(d1, "bytes")) << "a file whose every venue was replaced is no longer held";
+}
+
+// A file of some of the day's venues replaces those venues; the others stay as they were, in
+// their places, and a later file of every venue replaces them all.
+TEST_F(RirekiDb, AFileOfSomeVenuesReplacesThoseVenuesOnly) {
+  cRirekiDb db(path);
+  const DayRecord whole = MakeDay(d1, 1);
+  Record(db, whole);
+  DayRecord one{d1, {MakeCard("06", 4, 9)}, {MakeVenue("24", 9)}};
+  EXPECT_EQ(db.RecordProgramme(d1, one.cards, "one venue"), RecordOutcome::Replaced);
+  EXPECT_EQ(db.RecordResults(d1, one.results, "one venue"), RecordOutcome::Replaced);
+  DayRecord expected = whole;
+  expected.cards[1] = one.cards[0];
+  expected.results[0] = one.results[0];
+  EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), expected), QString());
+  EXPECT_TRUE(db.HasProgramme(d1, "Bv1" + d1.toString().toUtf8())) << "the whole file still gives two venues";
+  EXPECT_EQ(db.Statistics().venues, 3);
+
+  // A venue the day had not is added after the others.
+  const DayRecord added{d1, {MakeCard("01", 2, 5)}, {}};
+  EXPECT_EQ(db.RecordProgramme(d1, added.cards, "new venue"), RecordOutcome::Replaced);
+  expected.cards.push_back(added.cards[0]);
+  EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), expected), QString());
+
+  // A file of every venue held replaces them all, in its own order.
+  const DayRecord again{
+      d1, {MakeCard("12", 1, 3), MakeCard("01", 1, 4), MakeCard("24", 1, 5), MakeCard("06", 1, 6)}, {}};
+  EXPECT_EQ(db.RecordProgramme(d1, again.cards, "all again"), RecordOutcome::Replaced);
+  expected.cards = again.cards;
+  EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), expected), QString());
+  EXPECT_FALSE(db.HasProgramme(d1, "one venue"));
+  EXPECT_FALSE(db.HasProgramme(d1, "Bv1" + d1.toString().toUtf8()));
 }
 
 TEST_F(RirekiDb, RecentRacesAreTheRacersLatestBeforeTheDay) {
@@ -221,32 +243,6 @@ TEST_F(RirekiDb, RecentRacesAreTheRacersLatestBeforeTheDay) {
   EXPECT_FLOAT_EQ(r.StartTiming, 0.15f);
   EXPECT_TRUE(db.RecentRaces(QStringLiteral("9999"), d1.addDays(9), 6).empty());
   EXPECT_TRUE(db.RecentRaces(QStringLiteral("3506"), d1, 6).empty());
-}
-
-TEST_F(RirekiDb, FilesNotOursOrDamagedAreRefusedAndLeftAsTheyWere) {
-  WriteBytes(path, "STARTB\r\n24BBGN\r\n");
-  ExpectRefused(path, QStringLiteral("SQLite のファイルではありません"));
-
-  QFile::remove(path);
-  Exec(path, {QStringLiteral("CREATE TABLE notes(x)"), QStringLiteral("INSERT INTO notes VALUES (1)")});
-  ExpectRefused(path, QStringLiteral("ほかのプログラムのデータベースです"));
-
-  QFile::remove(path);
-  { cRirekiDb db(path); }
-  Exec(path, {QStringLiteral("PRAGMA user_version=99")});
-  ExpectRefused(path, QStringLiteral("新しい版のプログラム"));
-
-  QFile::remove(path);
-  {
-    cRirekiDb db(path);
-    for (int i = 0; i < 20; ++i) Record(db, MakeDay(d1.addDays(i), i));
-  }
-  Exec(path, {QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")});
-  QByteArray bytes = ReadBytes(path);
-  ASSERT_GT(bytes.size(), 40000);
-  for (qsizetype i = 8192; i < 40000; ++i) bytes[i] = static_cast<char>(i * 7);
-  WriteBytes(path, bytes);
-  ExpectRefused(path, QStringLiteral("履歴データベースが壊れています"));
 }
 
 // Files an older program left are brought up to date with their days kept: one of the first
@@ -310,4 +306,100 @@ TEST_F(RirekiDb, AFullDiskLeavesTheDatabaseAsBeforeTheDay) {
   }
   EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), a), QString());
   EXPECT_TRUE(db.HasProgramme(d1, "Bv1" + d1.toString().toUtf8()));
+}
+
+// The 直前 entries of a race: recorded (a blank time allowed), read back by race and by day,
+// replaced by a second recording, cleared; a race outside 1..12 is refused.
+TEST_F(RirekiDb, ExhibitionEntriesAreKeptPerRaceAndCleared) {
+  cRirekiDb db(path);
+  ExhibitionEntry e{QStringLiteral("24"), 7, {6.78f, std::nullopt, 6.9f, 6.85f, 6.81f, 7.01f}, {1, 3, 2, 4, 5, 6}};
+  db.RecordExhibition(d1, e);
+  ExhibitionEntry other{QStringLiteral("06"), 12, {}, {}};
+  db.RecordExhibition(d1, other);
+  auto back = db.Exhibition(d1, QStringLiteral("24"), 7);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->TenjiTime, e.TenjiTime);
+  EXPECT_EQ(back->Course, e.Course);
+  EXPECT_FALSE(db.Exhibition(d1, QStringLiteral("24"), 8).has_value());
+  EXPECT_FALSE(db.Exhibition(d2, QStringLiteral("24"), 7).has_value());
+  EXPECT_EQ(db.Exhibitions(d1).size(), 2u);
+
+  e.TenjiTime[0].reset();
+  e.Course = {2, 1, 3, 4, 5, 6};
+  db.RecordExhibition(d1, e);
+  EXPECT_EQ(db.Exhibition(d1, QStringLiteral("24"), 7)->Course, e.Course);
+  EXPECT_FALSE(db.Exhibition(d1, QStringLiteral("24"), 7)->TenjiTime[0].has_value());
+
+  db.ClearExhibition(d1, QStringLiteral("24"), 7);
+  EXPECT_FALSE(db.Exhibition(d1, QStringLiteral("24"), 7).has_value());
+  EXPECT_EQ(db.Exhibitions(d1).size(), 1u);
+  EXPECT_THROW(db.RecordExhibition(d1, ExhibitionEntry{QStringLiteral("24"), 13, {}, {}}), RuntimeError);
+}
+
+// Every day held, the newest first, with which of its files it has.
+TEST_F(RirekiDb, HeldDaysAreListedNewestFirstWithTheirFiles) {
+  cRirekiDb db(path);
+  EXPECT_TRUE(db.HeldDays().empty());
+  db.RecordProgramme(d1, MakeDay(d1, 1).cards, "b1");
+  db.RecordResults(d2, MakeDay(d2, 2).results, "k2");
+  Record(db, MakeDay(d3, 3));
+  const auto days = db.HeldDays();
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[0].date, d3);
+  EXPECT_TRUE(days[0].programme && days[0].results);
+  EXPECT_EQ(days[1].date, d2);
+  EXPECT_TRUE(!days[1].programme && days[1].results);
+  EXPECT_EQ(days[2].date, d1);
+  EXPECT_TRUE(days[2].programme && !days[2].results);
+}
+
+// On the window's thread no query runs past its bound: it is interrupted and said, and the
+// connection goes on working.
+TEST_F(RirekiDb, AQueryPastItsBoundIsInterruptedAndSaid) {
+  cRirekiDb db(path);
+  for (int i = 0; i < 3; ++i) Record(db, MakeDay(d1.addDays(i), i));
+  db.SetInteractive(std::chrono::milliseconds(0));
+  try {
+    db.Days(d1, d3);
+    ADD_FAILURE() << "not interrupted";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.number(), ErrNo::HistoryTooSlow);
+    EXPECT_TRUE(e.description().startsWith(QStringLiteral("履歴データベースの問い合わせに時間がかかりすぎた")))
+        << e.description().toStdString();
+  }
+  db.SetInteractive(std::chrono::seconds(60));
+  EXPECT_EQ(db.Days(d1, d3).size(), 3u);
+}
+
+// Values at the edges of their compact forms come back exactly: figures that are no whole number
+// of hundredths, a negative zero, numbers with leading zeros or blanks, texts that are not the
+// form their row's other values give.
+TEST_F(RirekiDb, ValuesWithoutACompactFormComeBackExactly) {
+  DayRecord d = MakeDay(d1, 1);
+  auto& e = d.cards[0].races[0].boats[0];
+  e.SensyuNo = QStringLiteral("0451");
+  e.MotorNo = QStringLiteral(" 7");
+  e.BoatNo = QString();
+  e.SensyuZenkokuSyoritu = -0.0f;
+  e.SensyuTochiSyoritu = 1e-7f;
+  e.MotorFSyoritu = std::numeric_limits<float>::infinity();
+  e.Seiseki = QStringLiteral("12");
+  e.Tansyoritu = std::numeric_limits<float>::quiet_NaN();
+  d.cards[0].races[1].RaceTitle = QStringLiteral("　２Ｒ  予選\t\\n");
+  d.cards[0].races[1].ClosingHour = QStringLiteral("25:61:00");
+  d.cards[0].KyoteijyoCode = QStringLiteral("2A");
+  auto& b = d.results[0].races[2].boats[0];
+  b.StartTimingText = QStringLiteral("0.1");
+  b.RaceTime = QStringLiteral("1'49\"7");
+  b.TyakujyunNo = 4;
+  auto& p = d.results[0].races[2].payouts[2];
+  p.push_back({QStringLiteral("3\t4\n\\"), 100, 0, true});
+  d.results[0].races[2].matome[2].push_back({QStringLiteral("3-4"), 1, false});
+  cRirekiDb db(path);
+  Record(db, d);
+  DayRecord back = db.Days(d1, d1).at(0);
+  EXPECT_TRUE(std::isnan(back.cards[0].races[0].boats[0].Tansyoritu));
+  back.cards[0].races[0].boats[0].Tansyoritu = d.cards[0].races[0].boats[0].Tansyoritu = 0;  // NaN equals nothing
+  EXPECT_EQ(DayDifference(back, d), QString());
+  EXPECT_TRUE(std::signbit(back.cards[0].races[0].boats[0].SensyuZenkokuSyoritu));
 }

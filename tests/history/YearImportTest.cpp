@@ -9,6 +9,7 @@
 #include "platform/mMyFunc.h"
 #include "tests/common/SampleFiles.h"
 #include "tests/history/DayCompare.h"
+#include "tests/history/HistoryFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,28 +40,6 @@ constexpr bool kSanitized = false;
 #endif
 
 QString YearFile(const QString& name) { return SharedDataFile(QStringLiteral("year/") + name); }
-
-// The day as the stores read its two files.
-DayRecord ReadDayFiles(QDate d, const QString& folder) {
-  DayRecord day{d, {}, {}};
-  const QString stem = d.toString(QStringLiteral("yyMMdd"));
-  const QString b = folder + QStringLiteral("/b") + stem + QStringLiteral(".lzh");
-  const QString k = folder + QStringLiteral("/k") + stem + QStringLiteral(".lzh");
-  if (QFileInfo::exists(b)) day.cards = cBangumiFile::ReadDay(DayBytes(b, ArchiveKind::Programme));
-  if (QFileInfo::exists(k)) day.results = ReadVenues(DayBytes(k, ArchiveKind::Results));
-  return day;
-}
-
-// A folder holding copies of the year's archives of the given days.
-void CopyDays(const QString& to, QDate from, int days) {
-  for (int i = 0; i < days; ++i) {
-    const QString stem = from.addDays(i).toString(QStringLiteral("yyMMdd"));
-    for (const char* kind : {"b", "k"}) {
-      const QString name = QString::fromLatin1(kind) + stem + QStringLiteral(".lzh");
-      ASSERT_TRUE(QFile::copy(YearFile(name), to + u'/' + name)) << name.toStdString();
-    }
-  }
-}
 
 const QDate kFirst{2022, 7, 1};
 
@@ -148,7 +127,7 @@ TEST(ImportFolder, AChangedFileReplacesThatDayOnly) {
   QTemporaryDir dir;
   const QString files = dir.filePath(QStringLiteral("downloads"));
   QDir().mkpath(files);
-  CopyDays(files, kFirst, 3);
+  CopyYearDays(files, kFirst, 3);
   cRirekiDb db(dir.filePath(QStringLiteral("RIREKI.DB")));
   ASSERT_EQ(ImportPaths(db, {files}).daysAdded, 3);
   const auto before = db.Days(kFirst, kFirst.addDays(2));
@@ -174,13 +153,31 @@ TEST(ImportFolder, AChangedFileReplacesThatDayOnly) {
   EXPECT_EQ(DayDifference(after[1], DayRecord{day, before[1].cards, ReadVenues(text)}), QString());
 }
 
+// Folders named in Japanese, for the downloads and for the database, as fans name them.
+TEST(ImportFolder, FoldersNamedInJapaneseImportLikeAnyOther) {
+  if (YearFile("k220701.lzh").isEmpty()) GTEST_SKIP() << "sample folder not found: ../shared/data/year";
+  QTemporaryDir dir;
+  const QString files = dir.filePath(QStringLiteral("ボートレース/番組と成績"));
+  ASSERT_TRUE(QDir().mkpath(files));
+  CopyYearDays(files, kFirst, 2);
+  const QString dbFolder = dir.filePath(QStringLiteral("履歴"));
+  ASSERT_TRUE(QDir().mkpath(dbFolder));
+  cRirekiDb db(dbFolder + QStringLiteral("/RIREKI.DB"));
+  const ImportSummary s = ImportPaths(db, {dir.filePath(QStringLiteral("ボートレース"))});
+  EXPECT_EQ(s.files, 4);
+  EXPECT_EQ(s.daysAdded, 2);
+  EXPECT_TRUE(s.refused.empty()) << ImportSummaryText(s).toStdString();
+  EXPECT_EQ(db.Days(kFirst, kFirst.addDays(1)).size(), 2u);
+  EXPECT_TRUE(QFileInfo::exists(dbFolder + QStringLiteral("/RIREKI.DB")));
+}
+
 // A damaged archive and a file that is no day's file are refused and named; the rest goes in.
 TEST(ImportFolder, RefusedFilesAreNamedAndTheRestImported) {
   if (YearFile("k220701.lzh").isEmpty()) GTEST_SKIP() << "sample folder not found: ../shared/data/year";
   QTemporaryDir dir;
   const QString files = dir.filePath(QStringLiteral("downloads/2022"));
   QDir().mkpath(files);
-  CopyDays(files, kFirst, 2);
+  CopyYearDays(files, kFirst, 2);
   const QByteArray archive = ReadBytes(YearFile("b220703.lzh"));
   WriteBytes(files + QStringLiteral("/B220703.LZH"), archive.left(archive.size() / 2));
   WriteBytes(files + QStringLiteral("/k220703.txt"), "STARTB\r\nthis is no results file\r\n");

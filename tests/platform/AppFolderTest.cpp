@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 using namespace tidewake;
 
@@ -29,7 +31,27 @@ struct InstalledPrefix {
   }
 };
 
-// Points the per-user folders at a temporary home for the test's lifetime.
+// Points the per-user folders at a temporary home for the test's lifetime. Windows takes them
+// from the system, not the environment: there Qt's test folders stand in, emptied before and after.
+#ifdef Q_OS_WIN
+struct TempUserFolders {
+  struct Home {
+    QString path() const { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
+    QString filePath(const QString& name) const { return QDir(path()).filePath(name); }
+  } home;
+  static void Empty() {
+    QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).removeRecursively();
+  }
+  TempUserFolders() {
+    QStandardPaths::setTestModeEnabled(true);
+    Empty();
+  }
+  ~TempUserFolders() {
+    Empty();
+    QStandardPaths::setTestModeEnabled(false);
+  }
+};
+#else
 struct TempUserFolders {
   QTemporaryDir home;
   QByteArray oldData = qgetenv("XDG_DATA_HOME");
@@ -42,6 +64,7 @@ struct TempUserFolders {
     }
   }
 };
+#endif
 
 }  // namespace
 
@@ -68,6 +91,20 @@ TEST(StoreFolder, RunWhereItWasBuiltEverythingStaysInTheProgramsFolder) {
   EXPECT_EQ(DialogStartFolder(), exe);
 }
 
+// The Windows zip and installer lay the program beside a platforms/ folder of Qt plugins: their
+// stores go to the user's local application data folder too.
+TEST(StoreFolder, AWindowsFolderWithItsOwnQtPluginsIsAnInstall) {
+  QTemporaryDir folder;
+  EXPECT_TRUE(KeepsFilesInFolder(folder.path()));
+  QFile plugin(folder.filePath(QStringLiteral("platforms")));
+  ASSERT_TRUE(plugin.open(QIODevice::WriteOnly));
+  plugin.close();
+  EXPECT_TRUE(KeepsFilesInFolder(folder.path())) << "a file of that name is no plugin folder";
+  ASSERT_TRUE(plugin.remove());
+  ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("platforms")));
+  EXPECT_FALSE(KeepsFilesInFolder(folder.path()));
+}
+
 TEST(StoreFolder, InstalledTheStoresGoToTheUsersDataFolderMadeOnFirstUse) {
   InstalledPrefix installed;
   TempUserFolders user;
@@ -89,8 +126,10 @@ TEST(StoreFolder, InstalledTheStoresGoToTheUsersDataFolderMadeOnFirstUse) {
 // permission when the tests do not run as root.
 TEST(StoreFolder, AReadOnlyProgramFolderIsNotUsed) {
   TempUserFolders user;
+#ifndef Q_OS_WIN
   EXPECT_FALSE(KeepsFilesInFolder(QStringLiteral("/proc/self")));
   EXPECT_NE(StoreFolder(QStringLiteral("/proc/self")), QStringLiteral("/proc/self"));
+#endif
   EXPECT_FALSE(KeepsFilesInFolder(user.home.filePath(QStringLiteral("no/such/folder"))));
 }
 
@@ -104,7 +143,12 @@ TEST(StoreFolder, AFolderWithoutWritePermissionIsNotUsed) {
   f.close();
   EXPECT_FALSE(KeepsFilesInFolder(file + QStringLiteral("/bin")));
   EXPECT_FALSE(KeepsFilesInFolder(file));
-  if (geteuid() != 0) {
+#ifdef Q_OS_WIN
+  const bool root = false;
+#else
+  const bool root = geteuid() == 0;
+#endif
+  if (!root) {
     const QString locked = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkdir(locked));
     ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));

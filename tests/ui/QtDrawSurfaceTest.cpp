@@ -181,6 +181,31 @@ TEST(QtDrawSurface, TheWindowsFontNamesAreDrawnInTheIpaFonts) {
   EXPECT_EQ(QFontInfo(s.CurrentFont()).family(), QStringLiteral("IPAPGothic"));
 }
 
+// Where neither the Windows font nor the IPA font is installed (a Windows without its Japanese
+// fonts), Qt goes down the list: the IPA font, the other name of the Windows font, then the
+// Windows Japanese fonts, fixed pitch first for the fixed-pitch name.
+TEST(QtDrawSurface, WindowsJapaneseFontsStandInWhereTheNamedFontIsMissing) {
+  RegisterFontSubstitutions();
+  const struct {
+    const char16_t* family;
+    QStringList standIns;
+  } rows[] = {
+      {u"ＭＳ ゴシック", {"IPAGothic", "MS Gothic", "BIZ UDGothic", "Meiryo", "Yu Gothic"}},
+      {u"ms gothic", {"IPAGothic", "BIZ UDGothic", "Meiryo", "Yu Gothic"}},
+      {u"ＭＳ Ｐゴシック", {"IPAPGothic", "MS PGothic", "BIZ UDPGothic", "Meiryo UI", "Yu Gothic UI", "Meiryo"}},
+      {u"MS PGothic", {"IPAPGothic", "BIZ UDPGothic", "Meiryo UI", "Yu Gothic UI", "Meiryo"}},
+      {u"Arial", {}},
+  };
+  for (const auto& r : rows) {
+    const QString family = QString::fromUtf16(r.family);
+    EXPECT_EQ(FontStandIns(family).join(u'|').toStdString(), r.standIns.join(u'|').toStdString());
+    // Qt keeps the names in lower case and looks them up so.
+    if (!r.standIns.isEmpty()) {
+      EXPECT_EQ(QFont::substitutes(family).join(u'|').toStdString(), r.standIns.join(u'|').toLower().toStdString());
+    }
+  }
+}
+
 TEST(QtDrawSurface, FixedPitchMetricsAtElevenPoints) {
   QtDrawSurface s(10, 10);
   s.SetFontName(QStringLiteral("ＭＳ ゴシック"));
