@@ -178,3 +178,31 @@ TEST(WinAfterChances, FollowTheTimesAndTheCourses) {
   EXPECT_GT(swapped.Win[5], blank.Win[5] * 2);
   EXPECT_GT(swapped.Win[5], swapped.Win[0]);
 }
+
+// The course carries its weight before the exhibition too: on every race of a real day, the odds of
+// the boat sent out of course 1 (to course 2 or 6) at least halve and those of the boat brought into
+// course 1 at least double (a model leaning on the boat number barely moves them).
+TEST(WinCourseWeight, SwappedCoursesMoveTheChancesWithTheCourse) {
+  TIDEWAKE_SAMPLE_OR_SKIP(b, "B/b240101.txt");
+  const std::vector<cBangumiFile::Card> cards = test::ReadProgramme(b);
+  const mWinCoefficients::Model& model = mWinCoefficients::Shipped();
+  const mWinCard::Records none{};
+  const mWinFeatures::CourseTable wakunari{0, 1, 2, 3, 4, 5, 6};
+  int races = 0;
+  for (const cBangumiFile::Card& card : cards) {
+    for (std::int16_t r = 1; r <= card.RaceNumbers; ++r, ++races) {
+      const mWinModel::RaceChances base = mWinCard::Chances(card, r, wakunari, none, model.Before);
+      for (std::size_t other : {std::size_t{2}, std::size_t{6}}) {
+        mWinFeatures::CourseTable swapped = wakunari;
+        std::swap(swapped[1], swapped[other]);
+        const mWinModel::RaceChances s = mWinCard::Chances(card, r, swapped, none, model.Before);
+        const std::string what =
+            card.KyoteijyoCode.toStdString() + " " + std::to_string(r) + "R, 1 and " + std::to_string(other);
+        const auto odds = [](double p) { return p / (1.0 - p); };
+        EXPECT_LT(odds(s.Win[0]), odds(base.Win[0]) / 2) << what;
+        EXPECT_GT(odds(s.Win[other - 1]), odds(base.Win[other - 1]) * 2) << what;
+      }
+    }
+  }
+  EXPECT_GT(races, 100);
+}
