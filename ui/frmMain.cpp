@@ -99,6 +99,7 @@ void frmMain::BuildMenus() {
   mnuFileKekka = mnuFile->addAction(QStringLiteral("成績ﾌｧｲﾙを開く(&K)..."));
   mnuFileKekka->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   mnuFileHistoryImport = mnuFile->addAction(QStringLiteral("履歴に取り込む(&I)..."));
+  mnuFileHistoryCheck = mnuFile->addAction(QStringLiteral("履歴を検査する(&C)..."));
   mnuFile->addSeparator();
   mnuFileExit = mnuFile->addAction(QStringLiteral("終了(&X)"));
   Command(mnuFileOpen, [this] { mnuFileOpen_Click(); });
@@ -106,6 +107,7 @@ void frmMain::BuildMenus() {
   Command(mnuFileUpdate, [this] { mnuFileUpdate_Click(); });
   Command(mnuFileKekka, [this] { mnuFileKekka_Click(); });
   Command(mnuFileHistoryImport, [this] { mnuFileHistoryImport_Click(); });
+  Command(mnuFileHistoryCheck, [this] { mnuFileHistoryCheck_Click(); });
   Command(mnuFileExit, [this] { mnuFileExit_Click(); });
 
   mnuRace = menuBar()->addMenu(QStringLiteral("ﾚｰｽ(&R)"));

@@ -99,6 +99,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuFileUpdate = nullptr;
   QAction* mnuFileKekka = nullptr;
   QAction* mnuFileHistoryImport = nullptr;
+  QAction* mnuFileHistoryCheck = nullptr;
   QAction* mnuFileExit = nullptr;
   QMenu* mnuRace = nullptr;
   QAction* mnuTestRun = nullptr;
@@ -153,6 +154,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   // Imports a folder of official downloads into the history, off the window's thread, with a
   // progress dialog that can be cancelled; one box tells what came in.
   void mnuFileHistoryImport_Click();
+  void mnuFileHistoryCheck_Click();
   // The progress dialog of the import under way; nullptr otherwise.
   QProgressDialog* ImportProgress() const { return mImportProgress; }
   // The racer's last races from the history, for the tooltip on a boat's row: lines beginning with
@@ -326,6 +328,8 @@ class frmMain : public QMainWindow, public IRaceScene {
 
   // The history: opened when first needed; a failure is reported once and the card goes on.
   cRirekiDb* History();
+  // The window thread's connection, an older file brought up to date first behind a progress dialog.
+  std::unique_ptr<cRirekiDb> OpenHistory();
   void HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind);
   std::unique_ptr<cRirekiDb> mHistory;
   bool mblnHistoryFailed = false;

@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <optional>
 
 namespace tidewake {
 
@@ -30,10 +31,10 @@ cRirekiDb* frmMain::History() {
   // left alone for the rest of the run; the card never waits on it.
   if (!mHistory && !mblnHistoryFailed) {
     try {
-      mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
+      mHistory = OpenHistory();
     } catch (const RuntimeError& e) {
       mblnHistoryFailed = true;
-      HistoryWarn(e.reportText());
+      HistoryWarn(e.description());
     }
   }
   return mHistory.get();
@@ -51,13 +52,54 @@ void RunOffThread(const std::function<void()>& work) {
   delete worker;
 }
 
+std::unique_ptr<cRirekiDb> frmMain::OpenHistory() {
+  const QString path = cRirekiDb::DefaultPath();
+  // A file of an older program is brought up to date once, on a thread of its own behind a
+  // progress dialog (years of days take a while); it cannot be stopped halfway.
+  if (cRirekiDb::NeedsUpgrade(path)) {
+    QProgressDialog progress(QStringLiteral("履歴データベースを新しい形に変えています..."), QString(), 0, 0, this);
+    progress.setWindowTitle(kHistoryTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setMinimumWidth(360);
+    progress.setCancelButton(nullptr);
+    progress.show();
+    std::optional<RuntimeError> failure;
+    QPointer<QProgressDialog> shown(&progress);
+    RunOffThread([&, shown] {
+      try {
+        cRirekiDb upgraded(path, RirekiAccess::ReadWrite, [shown](int done, int total) {
+          QMetaObject::invokeMethod(
+              shown.data(),
+              [shown, done, total] {
+                if (!shown) return;
+                shown->setMaximum(total);
+                shown->setValue(done);
+                shown->setLabelText(
+                    QStringLiteral("履歴データベースを新しい形に変えています... (%1 / %2 日)").arg(done).arg(total));
+              },
+              Qt::QueuedConnection);
+        });
+      } catch (const RuntimeError& e) {
+        failure = e;
+      }
+    });
+    progress.close();
+    if (failure) throw *failure;
+  }
+  auto db = std::make_unique<cRirekiDb>(path);
+  // On the window's thread: no query of the card waits long on another program or a large file.
+  db->SetInteractive();
+  return db;
+}
+
 void frmMain::HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind) {
   cRirekiDb* db = History();
   if (!db) return;
   try {
     RecordDayMember(*db, member, kind);
   } catch (const RuntimeError& e) {
-    HistoryWarn(QStringLiteral("履歴に記録できませんでした。\n") + e.reportText());
+    HistoryWarn(QStringLiteral("履歴に記録できませんでした。\n") + e.description());
   }
 }
 
@@ -102,7 +144,7 @@ void frmMain::mnuFileHistoryImport_Click() {
           },
           &cancel);
     } catch (const RuntimeError& e) {
-      failure = e.reportText();
+      failure = e.description();
     }
   });
   mImportProgress = nullptr;
@@ -111,8 +153,40 @@ void frmMain::mnuFileHistoryImport_Click() {
   if (!failure.isEmpty()) {
     HistoryWarn(failure);
   } else {
-    MsgBox(ImportSummaryText(summary), MsgButtons::Ok,
-           summary.refused.empty() ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
+    // The refused files, however many, in the box's details area: the box stays on the screen.
+    const bool fine = summary.refused.empty() && summary.stopped.isEmpty();
+    MsgBoxDetails(ImportSummaryText(summary, false), ImportRefusalsText(summary), MsgButtons::Ok,
+                  fine ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
+  }
+}
+
+void frmMain::mnuFileHistoryCheck_Click() {
+  const QString path = cRirekiDb::DefaultPath();
+  QProgressDialog progress(QStringLiteral("履歴データベースを検査しています..."), QString(), 0, 0, this);
+  progress.setWindowTitle(QStringLiteral("履歴を検査する"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  progress.setMinimumWidth(360);
+  progress.setCancelButton(nullptr);
+  progress.show();
+  QString text, failure;
+  bool sound = false;
+  // SQLite's full check reads every page: off the window's thread, through a connection of its own.
+  RunOffThread([&] {
+    try {
+      const cRirekiDb db(path, RirekiAccess::ReadOnly);
+      const QStringList problems = db.Check();
+      sound = problems.isEmpty();
+      text = cRirekiDb::CheckText(path, problems);
+    } catch (const RuntimeError& e) {
+      failure = e.description();
+    }
+  });
+  progress.close();
+  if (!failure.isEmpty()) {
+    HistoryWarn(failure);
+  } else {
+    MsgBox(text, MsgButtons::Ok, sound ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
   }
 }
 
@@ -123,7 +197,7 @@ QString frmMain::HistoryLines(std::int16_t row) {
   if (!mHistory && (mblnHistoryFailed || mblnHistoryTipFailed)) return QString();
   if (!mHistory) {
     try {
-      mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
+      mHistory = OpenHistory();
     } catch (const RuntimeError&) {
       mblnHistoryTipFailed = true;
       return QString();

@@ -49,7 +49,7 @@ mWinCard::Records frmMain::HistoryRecords(std::int16_t intRaceNo) {
   // is said when it is used for what the user asked.
   if (!mHistory && !mblnHistoryFailed) {
     try {
-      mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
+      mHistory = OpenHistory();
     } catch (const RuntimeError&) {
       mblnHistoryFailed = true;
     }

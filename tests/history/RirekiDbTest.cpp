@@ -6,8 +6,10 @@
 #include "platform/RuntimeError.h"
 #include "tests/common/SampleFiles.h"
 #include "tests/history/DayCompare.h"
+#include "tests/history/HistoryFixture.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -402,4 +404,34 @@ TEST_F(RirekiDb, ValuesWithoutACompactFormComeBackExactly) {
   back.cards[0].races[0].boats[0].Tansyoritu = d.cards[0].races[0].boats[0].Tansyoritu = 0;  // NaN equals nothing
   EXPECT_EQ(DayDifference(back, d), QString());
   EXPECT_TRUE(std::signbit(back.cards[0].races[0].boats[0].SensyuZenkokuSyoritu));
+}
+
+// SQLite's check runs when a file is opened after an import that did not end (its program's mark
+// is still there), not at every open; a sound file is then opened and the mark removed.
+TEST_F(RirekiDb, AFileAKilledImportLeftIsCheckedWhenNextOpened) {
+  {
+    cRirekiDb db(path);
+    for (int i = 0; i < 20; ++i) Record(db, MakeDay(d1.addDays(i), i));
+  }
+  QProcess ended;
+  ended.start(QStringLiteral("true"));
+  ASSERT_TRUE(ended.waitForFinished());
+  const QString mark = QStringLiteral("INSERT INTO import_run VALUES (%1, 0)").arg(ended.processId());
+  RawSql(path, {QStringLiteral("PRAGMA journal_mode=DELETE"), mark});
+  {
+    cRirekiDb db(path);  // sound: opened, its mark removed
+  }
+  EXPECT_EQ(RawValue(path, QStringLiteral("SELECT count(*) FROM import_run")).toInt(), 0);
+
+  QByteArray bytes = ReadBytes(path);
+  for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 40000; ++i) bytes[i] = static_cast<char>(i * 7);
+  WriteBytes(path, bytes);
+  EXPECT_NO_THROW(cRirekiDb{path}) << "no check at every open";
+  RawSql(path, {mark});
+  try {
+    cRirekiDb db(path);
+    ADD_FAILURE() << "a damaged file a killed import left was opened";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.number(), ErrNo::HistoryDamaged) << e.description().toStdString();
+  }
 }
