@@ -1,6 +1,7 @@
 // The history database on its own: what goes in comes back, a day recorded twice, files that are
 // not ours or are damaged, an older schema, a full disk.
 
+#include "history/RirekiSimulate.h"
 #include "history/cRirekiDb.h"
 
 #include "platform/RuntimeError.h"
@@ -434,4 +435,41 @@ TEST_F(RirekiDb, AFileAKilledImportLeftIsCheckedWhenNextOpened) {
   } catch (const RuntimeError& e) {
     EXPECT_EQ(e.number(), ErrNo::HistoryDamaged) << e.description().toStdString();
   }
+}
+
+// The long history of the benchmarks: every copy's days read back as the source's, each on its
+// own day, and the source's own files still known by their bytes.
+TEST_F(RirekiDb, AShiftedHistoryHoldsEveryCopyOfEveryDay) {
+  const DayRecord a = MakeDay(d1, 1), onlyResults{d2, {}, {MakeVenue("01", 3)}};
+  {
+    cRirekiDb db(path);
+    Record(db, a);
+    db.RecordResults(d2, onlyResults.results, "k2");
+  }
+  const QString target = dir.filePath(QStringLiteral("LONG.DB"));
+  BuildShiftedHistory(path, target, 2, 3);
+  cRirekiDb db(target);
+  EXPECT_EQ(db.HeldDays().size(), 6u);
+  for (const int years : {0, 3, 6}) {
+    SCOPED_TRACE(years);
+    for (DayRecord expected : {a, onlyResults}) {
+      expected.date = expected.date.addYears(-years);
+      const auto days = db.Days(expected.date, expected.date);
+      ASSERT_EQ(days.size(), 1u);
+      EXPECT_EQ(DayDifference(days[0], expected), QString());
+    }
+  }
+  EXPECT_TRUE(db.HasResults(d2, "k2"));
+  const QString racer = a.results[0].races[2].boats[0].SensyuNo;
+  const auto once = cRirekiDb(path, RirekiAccess::ReadOnly).RecentRaces(racer, d1.addDays(9), 99).size();
+  EXPECT_GT(once, 0u);
+  EXPECT_EQ(db.RecentRaces(racer, d1.addDays(9), 99).size(), 3 * once);
+  EXPECT_TRUE(db.Check().isEmpty());
+
+  // A 29 February moved three years would land on no day.
+  const QString leap = dir.filePath(QStringLiteral("LEAP.DB"));
+  { cRirekiDb(leap).RecordResults(QDate(2024, 2, 29), onlyResults.results, "k"); }
+  EXPECT_THROW(BuildShiftedHistory(leap, dir.filePath(QStringLiteral("BAD.DB")), 1, 3), RuntimeError);
+  BuildShiftedHistory(leap, dir.filePath(QStringLiteral("GOOD.DB")), 1, 4);
+  EXPECT_EQ(cRirekiDb(dir.filePath(QStringLiteral("GOOD.DB"))).HeldDays().back().date, QDate(2020, 2, 29));
 }
