@@ -362,15 +362,23 @@ std::vector<HeldDay> cRirekiDb::HeldDays() const {
 
 QStringList cRirekiDb::Check() const {
   QStringList problems;
-  {
+  try {
     Rows q(db_, "PRAGMA integrity_check", path_);
     while (q.next()) {
       if (q.Text(0) != u"ok") problems << q.Text(0);
     }
+  } catch (const RuntimeError& e) {
+    // Damage that stops the check itself is its finding.
+    problems << e.description();
   }
   const QString difference = SchemaDifference(db_, kSchemaVersion);
   if (!difference.isEmpty()) problems << difference;
   return problems;
+}
+
+QString cRirekiDb::CheckText(const QString& path, const QStringList& problems) {
+  if (problems.isEmpty()) return QStringLiteral("履歴データベースに問題は見つかりませんでした: %1").arg(path);
+  return QStringLiteral("履歴データベースに問題が見つかりました: %1\n%2").arg(path, problems.join(u'\n'));
 }
 
 cRirekiDb::ImportMark::ImportMark(cRirekiDb& db) : db_(db) {

@@ -118,7 +118,7 @@ bool DaySession::OpenHistoryDay(QDate day) {
   try {
     days = db->Days(day, day);
   } catch (const RuntimeError& e) {
-    MsgBox(e.reportText(), MsgButtons::Ok, MsgIcon::Warning, QStringLiteral("履歴"));
+    MsgBox(e.description(), MsgButtons::Ok, MsgIcon::Warning, QStringLiteral("履歴"));
     return false;
   }
   if (days.empty() || days.front().cards.empty()) {

@@ -30,7 +30,7 @@ cRirekiDb* DaySession::History(HistoryUse use) {
       mHistory->SetInteractive(std::chrono::seconds(2));
       mHistoryError.clear();
     } catch (const RuntimeError& e) {
-      mHistoryError = e.reportText();
+      mHistoryError = e.description();
     }
   }
   if (!mHistory && use != HistoryUse::Quiet && (use == HistoryUse::Command || !mHistoryReported)) {
@@ -48,7 +48,7 @@ void DaySession::Record(const ArchiveMember& member, ArchiveKind kind) {
   try {
     RecordDayMember(*db, member, kind);
   } catch (const RuntimeError& e) {
-    MsgBox(QStringLiteral("履歴に記録できませんでした。\n") + e.reportText(), MsgButtons::Ok, MsgIcon::Warning,
+    MsgBox(QStringLiteral("履歴に記録できませんでした。\n") + e.description(), MsgButtons::Ok, MsgIcon::Warning,
            kHistoryTitle);
   }
   // What the history answered before this file may have changed.
@@ -80,7 +80,7 @@ std::vector<HeldDay> DaySession::HeldDays() {
   try {
     held = db->HeldDays();
   } catch (const RuntimeError& e) {
-    MsgBox(e.reportText(), MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle);
+    MsgBox(e.description(), MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle);
   }
   return held;
 }

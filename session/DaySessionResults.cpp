@@ -87,7 +87,7 @@ void DaySession::RecordResults(const DayFile& file, const std::vector<cKekkaFile
   try {
     RecordDayResults(*db, {file.name, file.bytes}, venues);
   } catch (const RuntimeError& e) {
-    MsgBox(QStringLiteral("履歴に記録できませんでした。\n") + e.reportText(), MsgButtons::Ok, MsgIcon::Warning,
+    MsgBox(QStringLiteral("履歴に記録できませんでした。\n") + e.description(), MsgButtons::Ok, MsgIcon::Warning,
            QStringLiteral("履歴"));
   }
   mLogLoss.reset();

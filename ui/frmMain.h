@@ -146,6 +146,8 @@ class frmMain : public QMainWindow, public IRaceScene {
   // ---- The history and the win model's fit (frmMainHistory.cpp)
   void mnuFileHistoryImport_Click();
   void mnuFileHistoryDay_Click();
+  // ﾌｧｲﾙ → 履歴を検査する: SQLite's full check of the history, off the window's thread.
+  void mnuFileHistoryCheck_Click();
   void mnuRaceWinFit_Click();
   // ﾚｰｽ → 出荷時の係数に戻す: removes the user's WIN.TXT, once he says so, and uses the shipped
   // coefficients again.

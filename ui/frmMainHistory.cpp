@@ -179,7 +179,7 @@ void frmMain::mnuFileHistoryImport_Click() {
                           },
                           &cancel);
                     } catch (const RuntimeError& e) {
-                      failure = e.reportText();
+                      failure = e.description();
                     }
                   });
   // Whatever came in changes what the card read from the history.
@@ -187,8 +187,33 @@ void frmMain::mnuFileHistoryImport_Click() {
   if (!failure.isEmpty()) {
     MsgBox(failure, MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle);
   } else {
-    MsgBox(ImportSummaryText(summary), MsgButtons::Ok,
-           summary.refused.empty() ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
+    // The refused files, however many, in the box's details area: the box stays on the screen.
+    const bool fine = summary.refused.empty() && summary.stopped.isEmpty();
+    MsgBoxDetails(ImportSummaryText(summary, false), ImportRefusalsText(summary), MsgButtons::Ok,
+                  fine ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
+  }
+}
+
+void frmMain::mnuFileHistoryCheck_Click() {
+  const QString path = cRirekiDb::DefaultPath();
+  QString text, failure;
+  bool sound = false;
+  // SQLite's full check reads every page: off the window's thread, through a connection of its own.
+  RunWithProgress(QStringLiteral("履歴を検査する"), QStringLiteral("履歴データベースを検査しています..."),
+                  [&](QProgressDialog*, std::stop_token) {
+                    try {
+                      const cRirekiDb db(path, RirekiAccess::ReadOnly);
+                      const QStringList problems = db.Check();
+                      sound = problems.isEmpty();
+                      text = cRirekiDb::CheckText(path, problems);
+                    } catch (const RuntimeError& e) {
+                      failure = e.description();
+                    }
+                  });
+  if (!failure.isEmpty()) {
+    MsgBox(failure, MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle);
+  } else {
+    MsgBox(text, MsgButtons::Ok, sound ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
   }
 }
 

@@ -27,6 +27,7 @@ struct RecordedBox {
   MsgButtons buttons;
   MsgIcon icon;
   QString title;
+  QString details = {};  // the details area's text, when the box has one
 };
 
 class RecordingMessageBox final : public IMessageBox {
@@ -37,6 +38,8 @@ class RecordingMessageBox final : public IMessageBox {
   RecordingMessageBox& operator=(const RecordingMessageBox&) = delete;
 
   MsgResult Show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+  MsgResult ShowDetails(const QString& text, const QString& details, MsgButtons buttons, MsgIcon icon,
+                        const QString& title) override;
 
   // Answers for Yes/No boxes, in order; when they run out the answer is No.
   void AnswerNext(MsgResult r) { answers_.push_back(r); }

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -344,4 +346,84 @@ TEST_F(WindowHistory, ADayOfTheHistoryOpensWithoutItsFiles) {
   Act("mnuRaceKekka")->trigger();
   EXPECT_EQ(w->KekkaWindow()->findChild<QTableWidget*>(QStringLiteral("grdKekka"))->item(0, 3)->text(), winner);
   EXPECT_EQ(w->Session().Results(), ResultsState::ThisDay);
+}
+
+// Many files refused: the box says how many and keeps the list in its details area, so that it
+// stays on the screen with its OK.
+TEST_F(WindowHistory, ManyRefusedFilesGoInTheBoxsDetails) {
+  Download(2, true);
+  for (int d = 1; d <= 30; ++d) {
+    WriteBytes(downloads + QStringLiteral("/k2208%1.txt").arg(d, 2, 10, QChar(u'0')), "STARTK\r\nnot results\r\n");
+  }
+  const auto boxes = Import();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].icon, MsgIcon::Warning);
+  EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("2 日分を履歴に加えました。"))) << boxes[0].text.toStdString();
+  EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("取り込めなかったファイル（30）。")))
+      << boxes[0].text.toStdString();
+  EXPECT_LE(boxes[0].text.count(u'\n'), 2) << "the list is not in the text";
+  for (int d = 1; d <= 30; ++d) {
+    const QString file = downloads + QStringLiteral("/k2208%1.txt").arg(d, 2, 10, QChar(u'0'));
+    EXPECT_TRUE(boxes[0].details.contains(file + u'\n')) << file.toStdString();
+  }
+}
+
+// "ﾌｧｲﾙ → 履歴を検査する": SQLite's full check on request, its finding in a box; before anything
+// was kept, that there is no history yet.
+TEST_F(WindowHistory, TheCheckIsMadeOnRequest) {
+  {
+    RecordingMessageBox boxes;
+    Act("mnuFileHistoryCheck")->trigger();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_TRUE(boxes.boxes()[0].text.startsWith(QStringLiteral("履歴データベースがありません")))
+        << boxes.boxes()[0].text.toStdString();
+  }
+  Download(2, true);
+  ASSERT_EQ(Import().size(), 1u);
+  RecordingMessageBox boxes;
+  Act("mnuFileHistoryCheck")->trigger();
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].icon, MsgIcon::Information);
+  EXPECT_EQ(boxes.boxes()[0].text,
+            QStringLiteral("履歴データベースに問題は見つかりませんでした: ") + cRirekiDb::DefaultPath());
+}
+
+// A history an older program left is brought up to date behind a progress dialog the first time
+// the window uses it; its days are kept.
+TEST_F(WindowHistory, AnOlderHistoryIsBroughtUpToDateWithProgress) {
+  QStringList sql;
+  for (int v = 1; v <= 3; ++v) sql += cRirekiDb::SchemaStep(v);
+  sql << QStringLiteral("PRAGMA application_id=1415862123") << QStringLiteral("PRAGMA user_version=3")
+      << QStringLiteral("INSERT INTO source VALUES (20220701, 'K', 'abc')")
+      << QStringLiteral(
+             "INSERT INTO meeting VALUES (20220701, 'K', '24', 0, '大　村', 't', 'tl', '2022/07/01', 3, 0, 0,"
+             " NULL, '')");
+  {
+    QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+    raw.setDatabaseName(cRirekiDb::DefaultPath());
+    ASSERT_TRUE(raw.open());
+    QSqlQuery q(raw);
+    for (const QString& s : sql) ASSERT_TRUE(q.exec(s)) << s.toStdString();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("older"));
+  ASSERT_TRUE(cRirekiDb::NeedsUpgrade(cRirekiDb::DefaultPath()));
+
+  QTimer poll;
+  QString seen;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (auto* p : w->findChildren<QProgressDialog*>()) {
+      if (p->isVisible() && seen.isEmpty()) seen = p->labelText();
+    }
+  });
+  poll.start(1);
+  RecordingMessageBox boxes;
+  OpenProgramme(year + QStringLiteral("/b220711.lzh"));
+  poll.stop();
+  EXPECT_TRUE(seen.startsWith(QStringLiteral("履歴データベースを新しい形に変えています"))) << seen.toStdString();
+  EXPECT_FALSE(cRirekiDb::NeedsUpgrade(cRirekiDb::DefaultPath()));
+  cRirekiDb db(cRirekiDb::DefaultPath());
+  const auto days = db.HeldDays();
+  ASSERT_EQ(days.size(), 2u);
+  EXPECT_EQ(days[1].date, kFirst);
+  EXPECT_TRUE(days[1].results);
 }

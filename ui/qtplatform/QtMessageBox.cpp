@@ -50,6 +50,11 @@ QMessageBox::Icon ToQMessageBoxIcon(MsgIcon icon) {
 }
 
 MsgResult QtMessageBox::Show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) {
+  return ShowDetails(text, QString(), buttons, icon, title);
+}
+
+MsgResult QtMessageBox::ShowDetails(const QString& text, const QString& details, MsgButtons buttons, MsgIcon icon,
+                                    const QString& title) {
   const bool question = buttons == MsgButtons::YesNo;
   // On the heap, owned by the window: should the window go while the box is up, the box goes
   // with it and is not deleted twice.
@@ -62,6 +67,7 @@ MsgResult QtMessageBox::Show(const QString& text, MsgButtons buttons, MsgIcon ic
   // Error texts quote file contents and paths: never let a "<" in them turn the box into markup.
   box->setTextFormat(Qt::PlainText);
   box->setText(MessageBoxText(text));
+  if (!details.isEmpty()) box->setDetailedText(MessageBoxText(details));
   if (question) {
     box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box->setDefaultButton(QMessageBox::Yes);
