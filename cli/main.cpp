@@ -2,10 +2,11 @@
 //
 //   tidewake-history [--database FILE] import PATH...   folders or files of official downloads
 //   tidewake-history [--database FILE] stats            what the database holds, one figure a line
-//   tidewake-history [--database FILE] fit [--from D --to D] OUT
+//   tidewake-history [--database FILE] fit [--from D] [--to D] [--force] OUT
 //                                                       fits the win model on the days from D to D
 //                                                       (every day by default) and writes its
-//                                                       coefficients to OUT
+//                                                       coefficients to OUT; --force fits on fewer
+//                                                       races than the program advises
 //   tidewake-history [--database FILE] report racer REG [--venue CODE] | venue CODE | motor CODE [--mark M,M]
 //                                       | roi KIND [--by boat|course|popularity|combination] [--venue CODE]
 //                                       | model   [--period 6m|1y|3y|all] [--from D] [--to D]
@@ -17,15 +18,18 @@
 #include "history/cRirekiDb.h"
 #include "history/mRirekiImport.h"
 #include "predict/mWinCoefficients.h"
-#include "predict/mWinEval.h"
+#include "predict/mWinTrain.h"
 
 #include "platform/RuntimeError.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <unistd.h>
 #include <cstdio>
+#include <new>
 #include <optional>
 
 using namespace tidewake;
@@ -64,9 +68,30 @@ int Stats(cRirekiDb& db, const QStringList& args) {
   return kOk;
 }
 
+// True when the two paths name the same file (either may not exist yet).
+bool SameFile(const QString& a, const QString& b) {
+  const auto canonical = [](const QString& p) {
+    const QFileInfo info(p);
+    const QString c = info.canonicalFilePath();
+    if (!c.isEmpty()) return c;
+    const QString folder = info.canonicalPath().isEmpty() ? info.absolutePath() : info.canonicalPath();
+    return QDir(folder).absoluteFilePath(info.fileName());
+  };
+  return canonical(a) == canonical(b);
+}
+
+// Asks on the terminal; anything but yes is no.
+bool AskYes(const QString& question) {
+  Out(stderr, question + QStringLiteral(" [y/N] "));
+  char line[16] = {};
+  if (!std::fgets(line, sizeof line, stdin)) return false;
+  return line[0] == 'y' || line[0] == 'Y';
+}
+
 int Fit(cRirekiDb& db, const QStringList& args) {
   QDate from, to;
   QString out;
+  bool force = false;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const bool dateOption = args[i] == u"--from" || args[i] == u"--to";
     if (dateOption && i + 1 < args.size()) {
@@ -77,6 +102,8 @@ int Fit(cRirekiDb& db, const QStringList& args) {
       }
       (args[i] == u"--from" ? from : to) = d;
       ++i;
+    } else if (args[i] == u"--force") {
+      force = true;
     } else if (out.isEmpty() && !args[i].startsWith(u'-')) {
       out = args[i];
     } else {
@@ -84,20 +111,49 @@ int Fit(cRirekiDb& db, const QStringList& args) {
     }
   }
   if (out.isEmpty()) return kUsage;
-  // The history features of the first days fitted look back before them: read from the start.
-  const std::vector<DayRecord> days = db.Days(QDate(1900, 1, 1), to.isValid() ? to : QDate(9999, 12, 31));
+  // Coefficient text written over the history would lose every day in it.
+  if (SameFile(out, db.path())) {
+    Out(stderr, QStringLiteral("%1 は履歴データベースそのものです。係数は別のファイルに書いてください。\n").arg(out));
+    return kRefused;
+  }
   const bool terminal = isatty(fileno(stderr));
-  const mWinModel::Coefficients k =
-      mWinEval::FitDays(days, from, to.isValid() ? to.addDays(1) : QDate(), {}, mWinEval::kRidge, [&](int step) {
-        if (terminal) Out(stderr, QStringLiteral("\r%1 ").arg(step));
-      });
+  mWinTrain::cTraining training(from, to);
+  const mWinTrain::Status gathered = training.Gather(db, [&](QDate day) {
+    if (terminal) Out(stderr, QStringLiteral("\r%1 ").arg(day.toString(Qt::ISODate)));
+  });
   if (terminal) Out(stderr, QStringLiteral("\n"));
+  if (gathered == mWinTrain::Status::Nothing) {
+    Out(stderr, training.Message() + u'\n');
+    return kRefused;
+  }
+  if (gathered == mWinTrain::Status::Few && !force) {
+    // Asked only of a person at a terminal; a script says --force.
+    if (!isatty(fileno(stdin))) {
+      Out(stderr,
+          training.Message() + QStringLiteral("\n学習するには --force を付けてください。係数は変えていません。\n"));
+      return kRefused;
+    }
+    if (!AskYes(training.Message())) {
+      Out(stderr, QStringLiteral("学習しませんでした。係数は変えていません。\n"));
+      return kRefused;
+    }
+  }
+  if (training.status() == mWinTrain::Status::Ready || training.status() == mWinTrain::Status::Few) {
+    training.Fit([&](int step) {
+      if (terminal) Out(stderr, QStringLiteral("\r%1 ").arg(step));
+    });
+    if (terminal) Out(stderr, QStringLiteral("\n"));
+  }
+  if (training.status() != mWinTrain::Status::Fitted) {
+    Out(stderr, training.Message() + u'\n');
+    return kFailed;
+  }
   QString error;
-  if (!mWinCoefficients::Save(out, k, error)) {
+  if (!mWinCoefficients::Save(out, training.Result(), error)) {
     Out(stderr, error + u'\n');
     return kFailed;
   }
-  Out(stdout, QStringLiteral("%1 日分で勝率を学習し、係数を %2 に書きました。\n").arg(days.size()).arg(out));
+  Out(stdout, training.Message() + QStringLiteral("係数を %1 に書きました。\n").arg(out));
   return kOk;
 }
 
@@ -235,7 +291,7 @@ int Usage() {
       QStringLiteral(
           "使い方: tidewake-history [--database FILE] import PATH...\n"
           "        tidewake-history [--database FILE] stats\n"
-          "        tidewake-history [--database FILE] fit [--from YYYY-MM-DD --to YYYY-MM-DD] OUT\n"
+          "        tidewake-history [--database FILE] fit [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--force] OUT\n"
           "        tidewake-history [--database FILE] report racer REG [--venue CODE] | venue CODE\n"
           "                 | motor CODE [--mark M,M] | roi KIND [--by boat|course|popularity|combination]\n"
           "                 [--venue CODE] | model   [--period 6m|1y|3y|all] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"));
@@ -262,6 +318,9 @@ int main(int argc, char** argv) {
       return status == kUsage ? Usage() : status;
     } catch (const RuntimeError& e) {
       Out(stderr, e.reportText() + u'\n');
+      return kFailed;
+    } catch (const std::bad_alloc&) {
+      Out(stderr, QStringLiteral("メモリが足りないため、続けられませんでした。\n"));
       return kFailed;
     }
   }

@@ -122,6 +122,21 @@ QByteArray ReadFileBytes(const QString& path) {
   return bytes;
 }
 
+QByteArray ReadFileBytes(const QString& path, qint64 maxBytes) {
+  QFile file(path);
+  OpenForReading(file, path);
+  const auto tooLarge = [&] {
+    throw RuntimeError(ErrNo::FileTooLarge,
+                       QStringLiteral("ファイルが大きすぎます（%1 バイトまで）: %2").arg(maxBytes).arg(path));
+  };
+  // A regular file says its size: refused before any byte is read.
+  if (file.size() > maxBytes) tooLarge();
+  QByteArray bytes = file.read(maxBytes + 1);
+  if (file.error() != QFileDevice::NoError) ThrowReadFailure(file, path);
+  if (bytes.size() > maxBytes) tooLarge();
+  return bytes;
+}
+
 bool FileExists(const QString& path) {
   const QFileInfo info(path);
   return info.exists() && info.isFile();

@@ -71,6 +71,9 @@ class FileLineReader {
 // Reads a whole file. Throws RuntimeError: file not found (53), or a read failure (57) with the
 // path and the system's reason.
 QByteArray ReadFileBytes(const QString& path);
+// The same for a file that is never larger than `maxBytes`: a larger one (or one that grows while
+// read) throws RuntimeError (FileTooLarge) having read no more than maxBytes + 1 bytes.
+QByteArray ReadFileBytes(const QString& path, qint64 maxBytes);
 
 // True when a regular file (or a link to one) is at the path.
 bool FileExists(const QString& path);

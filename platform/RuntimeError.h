@@ -27,6 +27,7 @@ inline constexpr int InconsistentHayami = 1004;
 inline constexpr int VenueCodeOutOfRange = 1005;
 inline constexpr int DateOutOfRange = 1006;
 inline constexpr int TooManyRaces = 1007;
+inline constexpr int FileTooLarge = 1008;
 // Archives (the official .lzh downloads).
 inline constexpr int NotAnArchive = 1021;
 inline constexpr int ArchiveDamaged = 1022;

@@ -26,8 +26,12 @@ QString Shown(const QByteArray& text) { return QString::fromUtf8(text.left(60));
 
 }  // namespace
 
-QByteArray Write(const mWinModel::Coefficients& c) {
+QByteArray Write(const Model& model) {
+  const mWinModel::Coefficients& c = model.Before;
+  const auto day = [](QDate d) { return d.isValid() ? d.toString(Qt::ISODate).toUtf8() : QByteArray("-"); };
   QByteArray out = kMagic + ' ' + QByteArray::number(kVersion) + '\n';
+  out += "fitted " + day(model.Fitted.First) + ' ' + day(model.Fitted.Last) + " days " +
+         QByteArray::number(model.Fitted.Days) + " races " + QByteArray::number(model.Fitted.Races) + '\n';
   out += "features " + QByteArray::number(c.Names.size()) + '\n';
   for (qsizetype i = 0; i < c.Names.size(); ++i) {
     const auto u = static_cast<std::size_t>(i);
@@ -40,7 +44,38 @@ QByteArray Write(const mWinModel::Coefficients& c) {
   return out;
 }
 
-mWinModel::Coefficients Read(const QByteArray& text) {
+namespace {
+
+// "fitted 2022-07-01 2023-06-30 days 365 races 58102"; "-" for a day not known.
+Period ReadPeriod(const QByteArray& line, int lineNo) {
+  const QList<QByteArray> f = line.simplified().split(' ');
+  const auto fail = [&] { Fail(lineNo, QStringLiteral("学習した期間が読めません（%1）。").arg(Shown(line))); };
+  if (f.size() != 7 || f[0] != "fitted" || f[3] != "days" || f[5] != "races") fail();
+  Period p;
+  for (int i : {1, 2}) {
+    if (f[i] == "-") continue;
+    const QDate d = QDate::fromString(QString::fromLatin1(f[i]), Qt::ISODate);
+    if (!d.isValid()) fail();
+    (i == 1 ? p.First : p.Last) = d;
+  }
+  bool okDays = false, okRaces = false;
+  p.Days = f[4].toInt(&okDays);
+  p.Races = f[6].toInt(&okRaces);
+  if (!okDays || !okRaces || p.Days < 0 || p.Races < 0 || p.First.isValid() != p.Last.isValid() ||
+      (p.First.isValid() && p.First > p.Last)) {
+    fail();
+  }
+  return p;
+}
+
+}  // namespace
+
+Model Read(const QByteArray& text) {
+  if (text.size() > kMaxFileBytes) {
+    Fail(1, QStringLiteral("%1 バイトあります。勝率の係数ファイルは %2 バイトまでです。")
+                .arg(text.size())
+                .arg(kMaxFileBytes));
+  }
   QList<QByteArray> lines = text.split('\n');
   for (QByteArray& l : lines) l = l.trimmed();  // also drops a CR of a file edited elsewhere
   while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
@@ -51,31 +86,36 @@ mWinModel::Coefficients Read(const QByteArray& text) {
   }
   bool ok = false;
   const int version = head[1].toInt(&ok);
-  // An older file's second- and third-place coefficients lack the strength of the boats placed.
+  // An older file lacks what a newer program reads: its own fit is the way forward.
   if (ok && version >= 1 && version < kVersion) {
     Fail(1,
          QStringLiteral("版 %1 は古い版です（今の版は %2）。勝率を学習し直してください。").arg(version).arg(kVersion));
   }
   if (!ok || version != kVersion)
     Fail(1, QStringLiteral("版 %1 は読めません（読める版は %2）。").arg(Shown(head[1])).arg(kVersion));
-  if (lines.size() < 2) Fail(2, QStringLiteral("特徴量の数がありません。"));
-  const QList<QByteArray> count = lines[1].simplified().split(' ');
+  if (lines.size() < 2) Fail(2, QStringLiteral("学習した期間がありません。"));
+  Model model;
+  model.Fitted = ReadPeriod(lines[1], 2);
+  if (lines.size() < 3) Fail(3, QStringLiteral("特徴量の数がありません。"));
+  const QList<QByteArray> count = lines[2].simplified().split(' ');
   const int n = count.size() == 2 && count[0] == "features" ? count[1].toInt(&ok) : 0;
   if (!ok || count.size() != 2 || count[0] != "features" || n < 1 || n > kMaxFeatures) {
-    Fail(2, QStringLiteral("特徴量の数が読めません（%1）。").arg(Shown(lines[1])));
+    Fail(3, QStringLiteral("特徴量の数が読めません（%1）。").arg(Shown(lines[2])));
   }
-  if (lines.size() != n + 2) {
-    Fail(static_cast<int>(std::min<qsizetype>(lines.size(), n + 2)) + 1,
-         QStringLiteral("係数の行が %1 行あります（%2 行のはず）。").arg(lines.size() - 2).arg(n));
+  constexpr int kHead = 3;
+  if (lines.size() != n + kHead) {
+    Fail(static_cast<int>(std::min<qsizetype>(lines.size(), n + kHead)) + 1,
+         QStringLiteral("係数の行が %1 行あります（%2 行のはず）。").arg(lines.size() - kHead).arg(n));
   }
-  mWinModel::Coefficients c;
+  mWinModel::Coefficients& c = model.Before;
   QSet<QString> seen;
   for (int i = 0; i < n; ++i) {
-    const int lineNo = i + 3;
-    const QList<QByteArray> f = lines[i + 2].simplified().split(' ');
-    if (f.size() != 4) Fail(lineNo, QStringLiteral("名前と三つの係数がありません（%1）。").arg(Shown(lines[i + 2])));
+    const int lineNo = i + kHead + 1;
+    const QByteArray& line = lines[i + kHead];
+    const QList<QByteArray> f = line.simplified().split(' ');
+    if (f.size() != 4) Fail(lineNo, QStringLiteral("名前と三つの係数がありません（%1）。").arg(Shown(line)));
     const QString name = QString::fromUtf8(f[0]);
-    if (seen.contains(name)) Fail(lineNo, QStringLiteral("特徴量 %1 が二度あります。").arg(name));
+    if (seen.contains(name)) Fail(lineNo, QStringLiteral("特徴量 %1 が二度あります。").arg(Shown(f[0])));
     seen.insert(name);
     c.Names << name;
     std::vector<double>* lists[] = {&c.Win, &c.Second, &c.Third};
@@ -85,17 +125,17 @@ mWinModel::Coefficients Read(const QByteArray& text) {
       lists[k]->push_back(v);
     }
   }
-  return c;
+  return model;
 }
 
-bool Load(const QString& strPath, mWinModel::Coefficients& coefficients, QString& strError) {
+bool Load(const QString& strPath, Model& model, QString& strError) {
   try {
-    mWinModel::Coefficients c = Read(ReadFileBytes(strPath));
-    if (c.Names != mWinFeatures::CoefficientNames()) {
+    Model m = Read(ReadFileBytes(strPath, kMaxFileBytes));
+    if (m.Before.Names != mWinFeatures::CoefficientNames()) {
       strError = strPath + QStringLiteral(": 係数の特徴量がこのプログラムの特徴量と合いません。");
       return false;
     }
-    coefficients = std::move(c);
+    model = std::move(m);
     return true;
   } catch (const RuntimeError& e) {
     strError = strPath + QStringLiteral(": ") + e.description();
@@ -103,9 +143,9 @@ bool Load(const QString& strPath, mWinModel::Coefficients& coefficients, QString
   }
 }
 
-bool Save(const QString& strPath, const mWinModel::Coefficients& coefficients, QString& strError) {
+bool Save(const QString& strPath, const Model& model, QString& strError) {
   try {
-    FileReplace(strPath, Write(coefficients), QStringLiteral("勝率の係数ファイル"));
+    FileReplace(strPath, Write(model), QStringLiteral("勝率の係数ファイル"));
   } catch (const RuntimeError& e) {
     strError = e.description();
     return false;
@@ -113,30 +153,40 @@ bool Save(const QString& strPath, const mWinModel::Coefficients& coefficients, Q
   return true;
 }
 
-const mWinModel::Coefficients& Shipped() {
-  static const mWinModel::Coefficients shipped = [] {
-    mWinModel::Coefficients c;
+const Model& Shipped() {
+  static const Model shipped = [] {
+    Model m;
     QString error;
     // The resource is built from a file checked by the tests; should it ever fail, every boat
     // scores alike rather than the program stopping.
-    if (!Load(QStringLiteral(":/predict/win_coefficients.txt"), c, error)) {
+    if (!Load(QStringLiteral(":/predict/win_coefficients.txt"), m, error)) {
+      mWinModel::Coefficients& c = m.Before;
       c.Names = mWinFeatures::CoefficientNames();
       const auto n = static_cast<std::size_t>(c.Names.size());
       c.Win.assign(n, 0.0);
       c.Second.assign(n, 0.0);
       c.Third.assign(n, 0.0);
+      m.Fitted = {};
     }
-    return c;
+    return m;
   }();
   return shipped;
 }
 
-mWinModel::Coefficients UserOrShipped(const QString& strUserPath, QString& strError) {
+Model UserOrShipped(const QString& strUserPath, QString& strError) {
   strError.clear();
   if (strUserPath.isEmpty() || !FileExists(strUserPath)) return Shipped();
-  mWinModel::Coefficients c;
-  if (Load(strUserPath, c, strError)) return c;
+  Model m;
+  if (Load(strUserPath, m, strError)) return m;
   return Shipped();
+}
+
+bool Period::Contains(QDate day) const {
+  return First.isValid() && Last.isValid() && day.isValid() && day >= First && day <= Last;
+}
+
+QString FittedDayNote(const Period& fitted, QDate day) {
+  return fitted.Contains(day) ? QStringLiteral("（学習に使った期間の日です）") : QString();
 }
 
 }  // namespace tidewake::mWinCoefficients

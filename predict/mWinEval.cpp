@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
+#include <memory>
 #include <set>
 
 namespace tidewake::mWinEval {
@@ -30,6 +32,11 @@ std::int32_t PayoutOf(const cKekkaFile::Race& r, Kakesiki kind, const QList<std:
 }
 
 }  // namespace
+
+std::array<std::int16_t, 3> ZeroBased(const std::array<std::int16_t, 3>& boats) {
+  return {static_cast<std::int16_t>(boats[0] - 1), static_cast<std::int16_t>(boats[1] - 1),
+          static_cast<std::int16_t>(boats[2] - 1)};
+}
 
 mWinModel::Courses CoursesOf(const mCourseHistory::CourseTable& byBoat) {
   mWinModel::Courses c = mWinModel::kWakunari;
@@ -70,11 +77,53 @@ Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& resu
   return o;
 }
 
-void Walk(const std::vector<DayRecord>& days, const mWinFeatures::FeatureSet& set,
-          const std::function<void(const RaceCase&)>& each, std::stop_token stop) {
+DaySource ListDays(const std::vector<DayRecord>& days) {
+  return [&days, next = std::size_t{0}](DayRecord& day) mutable {
+    if (next >= days.size()) return false;
+    day = days[next++];
+    return true;
+  };
+}
+
+DaySource HistoryDays(const cRirekiDb& db, QDate from, QDate to) {
+  struct State {
+    bool Started = false;
+    QDate Cursor, Last;
+    std::vector<DayRecord> Month;
+    std::size_t Next = 0;
+  };
+  auto st = std::make_shared<State>();
+  return [&db, from, to, st](DayRecord& day) {
+    if (!st->Started) {
+      st->Started = true;
+      st->Cursor = from;
+      st->Last = to;
+      if (!from.isValid() || !to.isValid()) {
+        const std::vector<HeldDay> held = db.HeldDays();  // the newest first
+        if (held.empty()) return false;
+        if (!from.isValid()) st->Cursor = held.back().date;
+        if (!to.isValid()) st->Last = held.front().date;
+      }
+    }
+    while (st->Next >= st->Month.size()) {
+      st->Month.clear();
+      st->Next = 0;
+      if (!st->Cursor.isValid() || !st->Last.isValid() || st->Cursor > st->Last) return false;
+      const QDate end = std::min(st->Last, QDate(st->Cursor.year(), st->Cursor.month(), st->Cursor.daysInMonth()));
+      st->Month = db.Days(st->Cursor, end);
+      st->Cursor = end.addDays(1);
+    }
+    day = std::move(st->Month[st->Next++]);
+    return true;
+  };
+}
+
+void Walk(const DaySource& days, const mWinFeatures::FeatureSet& set, const std::function<void(const RaceCase&)>& each,
+          std::stop_token stop) {
   mWinHistory::cWinHistory history;
-  for (const DayRecord& day : days) {
-    if (stop.stop_requested()) return;
+  DayRecord day;
+  QDate pruned;
+  while (!stop.stop_requested() && days(day)) {
     for (const cBangumiFile::Card& card : day.cards) {
       const int venue = card.KyoteijyoCode.toInt();
       const cKekkaFile::Venue* results = nullptr;
@@ -97,49 +146,77 @@ void Walk(const std::vector<DayRecord>& days, const mWinFeatures::FeatureSet& se
       }
     }
     for (const cKekkaFile::Venue& v : day.results) history.AddVenue(day.date, v);
+    // Races older than the window are never asked about again: a walk over years keeps a window's worth.
+    if (!pruned.isValid() || day.date > pruned.addDays(30)) {
+      history.Forget(day.date.addDays(-mWinFeatures::kWindowDays));
+      pruned = day.date;
+    }
   }
 }
 
-mWinModel::Coefficients FitDays(const std::vector<DayRecord>& days, QDate from, QDate to,
-                                const mWinFeatures::FeatureSet& set, double ridge,
-                                const std::function<void(int)>& progress, std::stop_token stop) {
+void Walk(const std::vector<DayRecord>& days, const mWinFeatures::FeatureSet& set,
+          const std::function<void(const RaceCase&)>& each, std::stop_token stop) {
+  Walk(ListDays(days), set, each, stop);
+}
+
+bool Fittable(const RaceCase& rc, const Outcome& o, QDate from, QDate to) {
+  return rc.Result && (!from.isValid() || rc.Date >= from) && (!to.isValid() || rc.Date < to) && o.Placed && !o.Refund;
+}
+
+mWinModel::Coefficients FitDays(const DaySource& days, QDate from, QDate to, const mWinFeatures::FeatureSet& set,
+                                double ridge, const std::function<void(int)>& progress, std::stop_token stop) {
   const QStringList names = mWinFeatures::FeatureNames(set);
-  mWinFit::RaceSet races(static_cast<int>(names.size()));
+  mWinFit::RaceSet races(static_cast<int>(names.size()), mWinFeatures::OneHotFrom(set));
   Walk(
       days, set,
       [&](const RaceCase& rc) {
-        if (!rc.Result || (from.isValid() && rc.Date < from) || (to.isValid() && rc.Date >= to)) return;
+        if (!rc.Result) return;
         const Outcome o = ReadOutcome(rc.Card->races[U(rc.RaceNo - 1)], *rc.Result);
-        if (!o.Placed || o.Refund) return;
-        races.Add(rc.Rows,
-                  {static_cast<std::int16_t>(o.FirstThree[0] - 1), static_cast<std::int16_t>(o.FirstThree[1] - 1),
-                   static_cast<std::int16_t>(o.FirstThree[2] - 1)},
-                  CoursesOf(rc.Entry.Courses));
+        if (!Fittable(rc, o, from, to)) return;
+        races.Add(rc.Rows, ZeroBased(o.FirstThree), CoursesOf(rc.Entry.Courses));
       },
       stop);
   if (stop.stop_requested()) return {};
   return mWinFit::FitAll(races, names, ridge, progress, stop);
 }
 
+mWinModel::Coefficients FitDays(const std::vector<DayRecord>& days, QDate from, QDate to,
+                                const mWinFeatures::FeatureSet& set, double ridge,
+                                const std::function<void(int)>& progress, std::stop_token stop) {
+  return FitDays(ListDays(days), from, to, set, ridge, progress, stop);
+}
+
+DaySource FolderDays(const QStringList& folders, QDate from, QDate to, QStringList* skipped) {
+  return [folders, to, skipped, d = from](DayRecord& day) mutable {
+    for (; d.isValid() && d <= to; d = d.addDays(1)) {
+      const QString stem = d.toString(QStringLiteral("yyMMdd"));
+      for (const QString& folder : folders) {
+        const QDir dir(folder);
+        const QString b = dir.filePath(QStringLiteral("b") + stem + QStringLiteral(".lzh"));
+        const QString k = dir.filePath(QStringLiteral("k") + stem + QStringLiteral(".lzh"));
+        if (!QFileInfo::exists(b) || !QFileInfo::exists(k)) continue;
+        try {
+          day = DayRecord{d, {}, {}};
+          day.cards = cBangumiFile::ReadDay(ArchiveMemberRead(b, ArchiveKind::Programme).bytes);
+          cKekkaFile::ReadAll(ArchiveMemberRead(k, ArchiveKind::Results).bytes,
+                              [&](const cKekkaFile::Venue& v) { day.results.push_back(v); });
+          d = d.addDays(1);
+          return true;
+        } catch (const RuntimeError& e) {
+          if (skipped) *skipped << stem + QStringLiteral(": ") + e.description();
+        }
+        break;
+      }
+    }
+    return false;
+  };
+}
+
 std::vector<DayRecord> YearFolderDays(const QString& strFolder, QDate from, QDate to, QStringList* skipped) {
   std::vector<DayRecord> days;
-  const QDir dir(strFolder);
-  for (QDate d = from; d <= to; d = d.addDays(1)) {
-    const QString stem = d.toString(QStringLiteral("yyMMdd"));
-    const QString b = dir.filePath(QStringLiteral("b") + stem + QStringLiteral(".lzh"));
-    const QString k = dir.filePath(QStringLiteral("k") + stem + QStringLiteral(".lzh"));
-    if (!QFileInfo::exists(b) || !QFileInfo::exists(k)) continue;
-    try {
-      DayRecord day;
-      day.date = d;
-      day.cards = cBangumiFile::ReadDay(ArchiveMemberRead(b, ArchiveKind::Programme).bytes);
-      cKekkaFile::ReadAll(ArchiveMemberRead(k, ArchiveKind::Results).bytes,
-                          [&](const cKekkaFile::Venue& v) { day.results.push_back(v); });
-      days.push_back(std::move(day));
-    } catch (const RuntimeError& e) {
-      if (skipped) *skipped << stem + QStringLiteral(": ") + e.description();
-    }
-  }
+  const DaySource next = FolderDays({strFolder}, from, to, skipped);
+  DayRecord day;
+  while (next(day)) days.push_back(std::move(day));
   return days;
 }
 

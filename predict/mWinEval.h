@@ -44,6 +44,9 @@ Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& resu
 inline constexpr double kPoolReturn = 0.75;
 double PoolChance(std::int32_t yen);
 
+// Boats 1..6 as 0..5, as the fit takes a finishing order.
+std::array<std::int16_t, 3> ZeroBased(const std::array<std::int16_t, 3>& boats);
+
 // Courses by boat 1..6 as the model takes them (by boat - 1); a course outside 1..6 is 枠なり's.
 mWinModel::Courses CoursesOf(const mCourseHistory::CourseTable& byBoat);
 
@@ -59,13 +62,31 @@ struct RaceCase {
   mWinModel::RaceRows Rows;          // with the 履歴 courses
 };
 
+// Gives the next day in date order into `day`, or false when there is none. A walk over years
+// reads its days through one, so that only the days being read are in memory.
+using DaySource = std::function<bool(DayRecord& day)>;
+
+// The days of a list, in its order.
+DaySource ListDays(const std::vector<DayRecord>& days);
+
+// The history's days from `from` to `to` inclusive (a null date is open), read a month at a time.
+// The days stay the database's: `db` must outlive the source and be used on the same thread.
+DaySource HistoryDays(const cRirekiDb& db, QDate from, QDate to);
+
 // Walks every race of every day in order; `each` sees the race before its day's results join the
 // history. Days must be in date order. A stop requested on `stop` ends the walk before the next day.
+void Walk(const DaySource& days, const mWinFeatures::FeatureSet& set, const std::function<void(const RaceCase&)>& each,
+          std::stop_token stop = {});
 void Walk(const std::vector<DayRecord>& days, const mWinFeatures::FeatureSet& set,
           const std::function<void(const RaceCase&)>& each, std::stop_token stop = {});
 
+// The races a fit learns from: placed, no refund, the day in [from, to) (a null date is open).
+bool Fittable(const RaceCase& rc, const Outcome& o, QDate from, QDate to);
+
 // Fits the three logits on the placed races of days in [from, to) (a null date is open) with no
 // refund. Empty coefficients (not IsWhole) when a stop is requested on `stop` before the end.
+mWinModel::Coefficients FitDays(const DaySource& days, QDate from, QDate to, const mWinFeatures::FeatureSet& set,
+                                double ridge, const std::function<void(int)>& progress = {}, std::stop_token stop = {});
 mWinModel::Coefficients FitDays(const std::vector<DayRecord>& days, QDate from, QDate to,
                                 const mWinFeatures::FeatureSet& set, double ridge,
                                 const std::function<void(int)>& progress = {}, std::stop_token stop = {});
@@ -76,5 +97,8 @@ inline constexpr double kRidge = 1.0;
 // order, read directly rather than through the history database. A day whose programme or results
 // cannot be read is left out and named in `skipped` ("230401: why").
 std::vector<DayRecord> YearFolderDays(const QString& strFolder, QDate from, QDate to, QStringList* skipped = nullptr);
+// The same from several folders (the first that holds a day's pair gives it), one day at a time.
+// `skipped` must outlive the source.
+DaySource FolderDays(const QStringList& folders, QDate from, QDate to, QStringList* skipped = nullptr);
 
 }  // namespace tidewake::mWinEval

@@ -59,6 +59,11 @@ QStringList FeatureNames(const FeatureSet& set) {
   return n;
 }
 
+int OneHotFrom(const FeatureSet& set) {
+  const auto n = static_cast<int>(FeatureNames(set).size());
+  return set.Venue ? n - kVenueCourses * kVenues : n;
+}
+
 QStringList CoefficientNames(const FeatureSet& set) { return FeatureNames(set) + mWinModel::ContextNames(); }
 
 mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const CourseTable& courses,

@@ -29,6 +29,9 @@ struct FeatureSet {
 inline constexpr int kWindowDays = 180;
 
 QStringList FeatureNames(const FeatureSet& set = {});
+// Where the venue-by-course indicators begin (the features' count when there are none): from
+// there on at most one feature of a boat is 1 and the rest 0, so a fit keeps only which.
+int OneHotFrom(const FeatureSet& set = {});
 // The names a coefficient file holds: the features, then the context features of second and
 // third place.
 QStringList CoefficientNames(const FeatureSet& set = {});

@@ -9,32 +9,55 @@ namespace tidewake::mWinFit {
 
 using mWinModel::kBoats;
 
+RaceSet::RaceSet(int features, int oneHotFrom)
+    : features_(features), dense_(oneHotFrom >= 0 && oneHotFrom < features ? oneHotFrom : features) {}
+
 bool RaceSet::Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
                   const mWinModel::Courses& courses) {
   for (std::int16_t c : courses) {
     if (c < 1 || c > kBoats) return false;
   }
-  for (const auto& r : rows) {
+  std::array<std::int16_t, kBoats> hot{};
+  for (std::size_t b = 0; b < kBoats; ++b) {
+    const auto& r = rows[b];
     if (r.size() < static_cast<std::size_t>(features_)) return false;
     // One figure that is not a number would make every coefficient one.
-    for (int f = 0; f < features_; ++f) {
+    for (int f = 0; f < dense_; ++f) {
       if (!std::isfinite(r[static_cast<std::size_t>(f)])) return false;
+    }
+    hot[b] = -1;
+    for (int f = dense_; f < features_; ++f) {
+      const double x = r[static_cast<std::size_t>(f)];
+      if (x == 0.0) continue;
+      if (x != 1.0 || hot[b] >= 0) return false;
+      hot[b] = static_cast<std::int16_t>(f);
     }
   }
   for (std::int16_t b : firstThree) {
     if (b < 0 || b >= kBoats) return false;
   }
   if (firstThree[0] == firstThree[1] || firstThree[0] == firstThree[2] || firstThree[1] == firstThree[2]) return false;
-  for (const auto& r : rows) {
-    for (int f = 0; f < features_; ++f) x_.push_back(static_cast<float>(r[static_cast<std::size_t>(f)]));
+  const auto dense = static_cast<std::size_t>(dense_);
+  for (std::size_t b = 0; b < kBoats; ++b) {
+    const std::size_t boat = order_.size() * kBoats + b;
+    if (boat / kBlockBoats >= blocks_.size()) blocks_.push_back(std::make_unique<float[]>(kBlockBoats * dense));
+    float* to = blocks_[boat / kBlockBoats].get() + (boat % kBlockBoats) * dense;
+    for (std::size_t f = 0; f < dense; ++f) to[f] = static_cast<float>(rows[b][f]);
+    hot_.push_back(hot[b]);
   }
   order_.push_back(firstThree);
   courses_.push_back(courses);
-  win_.push_back({});
   return true;
 }
 
+std::size_t RaceSet::Bytes() const {
+  return blocks_.size() * kBlockBoats * static_cast<std::size_t>(dense_) * sizeof(float) +
+         hot_.capacity() * sizeof(std::int16_t) + order_.capacity() * sizeof(order_[0]) +
+         courses_.capacity() * sizeof(mWinModel::Courses) + win_.capacity() * sizeof(win_[0]);
+}
+
 void RaceSet::SetWinScores(const std::vector<double>& win) {
+  win_.assign(Races(), {});
   for (std::size_t r = 0; r < Races(); ++r) {
     std::array<double, kBoats> s{};
     for (int b = 0; b < kBoats; ++b) {
@@ -53,6 +76,7 @@ void RaceSet::SetWinScores(const std::vector<double>& win) {
 }
 
 mWinModel::Strength RaceSet::StrengthOf(std::size_t r, int boat, int first, int second) const {
+  if (r >= win_.size()) return {};
   const auto& w = win_[r];
   const auto at = [&](int i) { return static_cast<double>(w[static_cast<std::size_t>(i)]); };
   return {at(boat), at(kBoats + boat), first >= 0 ? at(kBoats + first) : 0.0, second >= 0 ? at(kBoats + second) : 0.0};

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stop_token>
 #include <vector>
 
@@ -19,30 +20,41 @@ enum class Place : std::int16_t { First, Second, Third };
 
 // Races with their rows, their boats' courses and the first three boats (0-based boat numbers,
 // distinct). The second- and third-place logits also read the context features (mWinModel::Context).
+// The rows are kept as floats in blocks that never move once filled, so that a fit over years
+// holds each race once and growing never copies what is held; indicators of which a boat has at
+// most one set (the venue by course) are kept as that one's index.
 class RaceSet {
  public:
-  explicit RaceSet(int features) : features_(features) {}
+  // `oneHotFrom`: the features from there on are such indicators (none when it is out of range).
+  explicit RaceSet(int features, int oneHotFrom = -1);
   int Features() const { return features_; }
   std::size_t Races() const { return order_.size(); }
-  // Adds a race; rows shorter than the feature count or with a figure that is not finite, or
-  // courses outside 1..6, are refused (false).
+  // Adds a race; rows shorter than the feature count or with a figure that is not finite,
+  // indicators that are not one 1 at most, or courses outside 1..6, are refused (false).
   bool Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
            const mWinModel::Courses& courses = mWinModel::kWakunari);
   const mWinModel::Courses& CoursesOf(std::size_t r) const { return courses_[r]; }
   // Feature f of boat b of race r.
   float At(std::size_t r, int b, int f) const {
-    return x_[(r * mWinModel::kBoats + static_cast<std::size_t>(b)) * static_cast<std::size_t>(features_) +
-              static_cast<std::size_t>(f)];
+    const std::size_t boat = r * mWinModel::kBoats + static_cast<std::size_t>(b);
+    if (f >= dense_) return hot_[boat] == f ? 1.0f : 0.0f;
+    return blocks_[boat / kBlockBoats]
+                  [(boat % kBlockBoats) * static_cast<std::size_t>(dense_) + static_cast<std::size_t>(f)];
   }
   const std::array<std::int16_t, 3>& FirstThree(std::size_t r) const { return order_[r]; }
   // Scores every race's boats under the win logit's coefficients, for the strength features of
   // the second- and third-place logits (all 0 until then).
   void SetWinScores(const std::vector<double>& win);
   mWinModel::Strength StrengthOf(std::size_t r, int boat, int first, int second) const;
+  // The bytes the races take.
+  std::size_t Bytes() const;
 
  private:
+  static constexpr std::size_t kBlockBoats = 4096 * mWinModel::kBoats;
   int features_;
-  std::vector<float> x_;
+  int dense_;  // features kept as floats; the rest are indicators
+  std::vector<std::unique_ptr<float[]>> blocks_;
+  std::vector<std::int16_t> hot_;  // per boat, the indicator set, -1 for none
   std::vector<std::array<std::int16_t, 3>> order_;
   std::vector<mWinModel::Courses> courses_;
   // Per race: each boat's centred win score, then its win chance.

@@ -32,6 +32,20 @@ void cWinHistory::AddVenue(QDate date, const cKekkaFile::Venue& venue) {
   }
 }
 
+void cWinHistory::Forget(QDate before) {
+  for (auto it = races_.begin(); it != races_.end();) {
+    std::vector<PastRace>& list = it.value();
+    const auto keep = std::lower_bound(list.begin(), list.end(), before,
+                                       [](const PastRace& r, const QDate& d) { return r.Date < d; });
+    list.erase(list.begin(), keep);
+    if (list.empty()) {
+      it = races_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 namespace {
 
 void Count(RacerRecord& rec, const PastRace& p) {

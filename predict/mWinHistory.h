@@ -54,6 +54,8 @@ class cWinHistory {
   // The racer's record over [before - windowDays, before).
   RacerRecord Record(const QString& strSensyuNo, QDate before, int windowDays) const;
   std::size_t Racers() const { return races_.size(); }
+  // Drops every race before `before`: a walk over years keeps only the window it still asks about.
+  void Forget(QDate before);
 
  private:
   QHash<QString, std::vector<PastRace>> races_;  // by registration number, in date order

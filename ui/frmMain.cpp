@@ -141,6 +141,8 @@ void frmMain::BuildMenus() {
   Command(mnuRaceExpectHistory, [this] { mnuRaceExpect_Click(EntryPredictor::History); });
   mnuRaceWinFit = mnuRace->addAction(QStringLiteral("勝率を学習し直す(&L)..."));
   Command(mnuRaceWinFit, [this] { mnuRaceWinFit_Click(); });
+  mnuRaceWinShipped = mnuRace->addAction(QStringLiteral("出荷時の係数に戻す(&H)..."));
+  Command(mnuRaceWinShipped, [this] { mnuRaceWinShipped_Click(); });
   mnuRace->addSeparator();
   mnuRaceKekka = mnuRace->addAction(QStringLiteral("レース結果(&V)"));
   mnuRaceKekka->setShortcut(QKeySequence(Qt::Key_F8));

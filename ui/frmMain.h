@@ -9,6 +9,7 @@
 #include "platform/RaceScene.h"
 #include "predict/mEntryPredict.h"
 #include "predict/mWinCard.h"
+#include "predict/mWinCoefficients.h"
 #include "predict/mWinModel.h"
 #include "ui/qtplatform/QtRaceScene.h"
 
@@ -109,6 +110,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   QAction* mnuRaceExpectStat = nullptr;
   QAction* mnuRaceExpectHistory = nullptr;
   QAction* mnuRaceWinFit = nullptr;
+  QAction* mnuRaceWinShipped = nullptr;
   QAction* mnuRaceKekka = nullptr;
   QAction* mnuRaceCopy = nullptr;
   QMenu* mnuHelp = nullptr;
@@ -198,9 +200,19 @@ class frmMain : public QMainWindow, public IRaceScene {
   // ﾚｰｽ → 勝率を学習し直す: fits the win model on the user's history off the window's thread, with
   // a progress dialog, and uses the coefficients from then on (kept in WIN.TXT beside the stores).
   void mnuRaceWinFit_Click();
+  // ﾚｰｽ → 出荷時の係数に戻す: removes the user's WIN.TXT, once he says so, and uses the shipped
+  // coefficients again.
+  void mnuRaceWinShipped_Click();
+  // The card, the results window and the venue's line after the coefficients in use changed.
+  void WinCoefficientsChanged();
   // The coefficients in use: the user's WIN.TXT when it reads whole, else those shipped (a
   // damaged file is said once).
   const mWinModel::Coefficients& WinCoefficients();
+  // The same with what they were fitted on.
+  const mWinCoefficients::Model& WinModelInUse() {
+    WinCoefficients();
+    return *mWinCoefficients;
+  }
   static QString WinCoefficientsPath();
   // The results window's lines of the win model for the race shown: the five likeliest 2連単 and
   // 3連単, the chance and rank the model gave the result, and the venue's mean log-loss of the
@@ -294,7 +306,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   mWinCard::Records HistoryRecords(std::int16_t intRaceNo);
   QString mstrRecordsKey;
   mWinCard::Records mRecords{};
-  std::optional<mWinModel::Coefficients> mWinCoefficients;
+  std::optional<mWinCoefficients::Model> mWinCoefficients;
   // The venue's log-loss line, kept for the venue and results it was computed for.
   QString mstrWinVenueKey, mstrWinVenueText;
   QString WinVenueText();

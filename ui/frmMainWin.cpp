@@ -7,9 +7,13 @@
 #include "platform/mMyFunc.h"
 #include "predict/mWinCoefficients.h"
 #include "predict/mWinEval.h"
+#include "predict/mWinTrain.h"
 #include "ui/frmMain.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QThread>
@@ -36,7 +40,7 @@ const mWinModel::Coefficients& frmMain::WinCoefficients() {
       MsgBox(error + QStringLiteral("\n同梱の係数を使います。"), MsgButtons::Ok, MsgIcon::Warning, kWinTitle);
     }
   }
-  return *mWinCoefficients;
+  return mWinCoefficients->Before;
 }
 
 mWinCard::Records frmMain::HistoryRecords(std::int16_t intRaceNo) {
@@ -103,10 +107,6 @@ void frmMain::mnuRaceWinFit_Click() {
   });
   progress.show();
 
-  mWinModel::Coefficients fitted;
-  std::size_t days = 0;
-  QString failure;
-  const QString path = cRirekiDb::DefaultPath();
   QPointer<QProgressDialog> shown(&progress);
   const auto say = [shown](const QString& text) {
     QMetaObject::invokeMethod(
@@ -116,42 +116,94 @@ void frmMain::mnuRaceWinFit_Click() {
         },
         Qt::QueuedConnection);
   };
-  // Its own connection on its own thread: SQLite's connections are not shared between threads.
+  // Read and fitted on a thread of its own, with its own connection (SQLite's connections are not
+  // shared between threads); the rules and the words are the console's.
+  mWinTrain::cTraining training;
+  const QString path = cRirekiDb::DefaultPath();
+  QString failure;
   RunOffThread([&] {
     try {
       cRirekiDb db(path);
-      const std::vector<DayRecord> all = db.Days(QDate(1900, 1, 1), QDate(9999, 12, 31));
-      days = all.size();
-      say(QStringLiteral("%1 日分の履歴で学習しています...").arg(days));
-      fitted = mWinEval::FitDays(
-          all, QDate(), QDate(), {}, mWinEval::kRidge,
-          [&](int step) { say(QStringLiteral("%1 日分の履歴で学習しています... (%2)").arg(days).arg(step)); },
+      training.Gather(
+          db, [&](QDate day) { say(QStringLiteral("履歴を読んでいます... (%1)").arg(day.toString(Qt::ISODate))); },
           stop.get_token());
     } catch (const RuntimeError& e) {
-      failure = e.reportText();
+      failure = e.reportText() + QStringLiteral("\n係数は変えていません。");
     }
   });
+  if (failure.isEmpty() && !stop.stop_requested()) {
+    switch (training.status()) {
+      case mWinTrain::Status::Nothing:
+      case mWinTrain::Status::Failed:
+        failure = training.Message();
+        break;
+      case mWinTrain::Status::Few:
+        progress.hide();
+        if (MsgBox(training.Message(), MsgButtons::YesNo, MsgIcon::Question, kWinTitle) != MsgResult::Yes) {
+          progress.close();
+          return;
+        }
+        progress.show();
+        break;
+      default:
+        break;
+    }
+  }
+  const auto races = training.Gathered().Races;
+  if (failure.isEmpty() && !stop.stop_requested()) {
+    say(QStringLiteral("%1 レースで学習しています...").arg(races));
+    RunOffThread([&] {
+      training.Fit([&](int step) { say(QStringLiteral("%1 レースで学習しています... (%2)").arg(races).arg(step)); },
+                   stop.get_token());
+    });
+    if (training.status() == mWinTrain::Status::Failed) failure = training.Message();
+  }
   // Read before closing: closing the dialog says canceled too.
   const bool cancelled = stop.stop_requested();
   progress.close();
-  if (cancelled) return;
+  if (cancelled && failure.isEmpty()) return;
 
-  if (failure.isEmpty() && days == 0)
-    failure = QStringLiteral("履歴に日がありません。先に「履歴に取り込む」で取り込んでください。");
   QString error;
-  if (failure.isEmpty() && !mWinCoefficients::Save(WinCoefficientsPath(), fitted, error)) failure = error;
+  if (failure.isEmpty() && !mWinCoefficients::Save(WinCoefficientsPath(), training.Result(), error)) failure = error;
   if (!failure.isEmpty()) {
     MsgBox(failure, MsgButtons::Ok, MsgIcon::Warning, kWinTitle);
     return;
   }
-  mWinCoefficients = fitted;
+  mWinCoefficients = training.Result();
+  WinCoefficientsChanged();
+  MsgBox(training.Message(), MsgButtons::Ok, MsgIcon::Information, kWinTitle);
+}
+
+void frmMain::mnuRaceWinShipped_Click() {
+  const QString path = WinCoefficientsPath();
+  const mWinCoefficients::Period& shipped = mWinCoefficients::Shipped().Fitted;
+  if (!QFileInfo::exists(path)) {
+    MsgBox(QStringLiteral("出荷時の係数を使っています。"), MsgButtons::Ok, MsgIcon::Information, kWinTitle);
+    return;
+  }
+  if (MsgBox(QStringLiteral("学習した係数（%1）を削除して、出荷時の係数（%2 ～ %3 の %4 レースで学習）に戻しますか。")
+                 .arg(QDir::toNativeSeparators(path), shipped.First.toString(Qt::ISODate),
+                      shipped.Last.toString(Qt::ISODate))
+                 .arg(shipped.Races),
+             MsgButtons::YesNo, MsgIcon::Question, kWinTitle) != MsgResult::Yes) {
+    return;
+  }
+  QFile file(path);
+  if (!file.remove()) {
+    MsgBox(QStringLiteral("%1 を削除できません（%2）。").arg(QDir::toNativeSeparators(path), file.errorString()),
+           MsgButtons::Ok, MsgIcon::Warning, kWinTitle);
+    return;
+  }
+  mWinCoefficients = mWinCoefficients::Shipped();
+  WinCoefficientsChanged();
+}
+
+void frmMain::WinCoefficientsChanged() {
   // The venue's log-loss line was computed with the coefficients before.
   mstrWinVenueKey.clear();
   ShowWinChances();
   mclsGrid->Refresh(false);
   RefreshKekka();
-  MsgBox(QStringLiteral("%1 日分の履歴で勝率を学習しました。").arg(days), MsgButtons::Ok, MsgIcon::Information,
-         kWinTitle);
 }
 
 }  // namespace tidewake
@@ -201,11 +253,13 @@ QString frmMain::WinVenueText() {
   if (mPredictor == EntryPredictor::Rules && SelectedRaceNo() >= 1) {
     PredictEntry(mPredictor, *mclsBangumi, SelectedRaceNo(), *mclsSensyu);
   }
+  // A model scored on a day it learnt from looks better than it is: the line says so.
   mstrWinVenueText = races == 0 ? QString()
                                 : QStringLiteral("勝率予想の対数損失（この場 %1 R）: %2　オッズ %3")
-                                      .arg(races)
-                                      .arg(model / races, 0, 'f', 2)
-                                      .arg(pool / races, 0, 'f', 2);
+                                          .arg(races)
+                                          .arg(model / races, 0, 'f', 2)
+                                          .arg(pool / races, 0, 'f', 2) +
+                                      mWinCoefficients::FittedDayNote(WinModelInUse().Fitted, mWinCard::CardDate(card));
   return mstrWinVenueText;
 }
 

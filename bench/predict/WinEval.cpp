@@ -1,8 +1,9 @@
 // How well the win model predicts races its fit never saw, beside the betting pool and a table
-// of win shares by boat number. The model is fitted on every day before --test-from; each test
-// day is predicted with the history of the days before it only.
+// of win shares by boat number. The model is fitted on every day before --test-from (from
+// --fit-from when given); each test day is predicted with the history of the days before it only.
 //
 //   WinEval --year-folder ../shared/data/year --test-from 2023-04-01 --test-to 2023-06-30
+//   WinEval --year-folder ../shared/data/earlier --year-folder ../shared/data/year --test-from 2023-01-01 ...
 //
 // Races scored: those whose first three places are held by one boat each (no dead heat), whose
 // racers are the card's, where no boat flew, started late or was withdrawn (bets on such a boat
@@ -16,6 +17,7 @@
 #include "predict/mEntryScore.h"
 #include "predict/mWinCoefficients.h"
 #include "predict/mWinEval.h"
+#include "predict/mWinTrain.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -24,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -45,8 +48,9 @@ struct Mean {
 
 int Usage() {
   std::fputs(
-      "usage: WinEval (--history DB | --year-folder DIR) --test-from YYYY-MM-DD --test-to YYYY-MM-DD\n"
-      "               [--ridge X] [--no-venue] [--no-history] [--no-interaction] [--write-coefficients FILE]\n",
+      "usage: WinEval (--history DB | --year-folder DIR...) [--fit-from YYYY-MM-DD] --test-from YYYY-MM-DD\n"
+      "               --test-to YYYY-MM-DD [--ridge X] [--no-venue] [--no-history] [--no-interaction]\n"
+      "               [--write-coefficients FILE]\n",
       stderr);
   return 2;
 }
@@ -55,8 +59,9 @@ int Usage() {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  QString yearFolder, history, coefficientsOut;
-  QDate testFrom, testTo;
+  QStringList yearFolders;
+  QString history, coefficientsOut;
+  QDate fitFrom, testFrom, testTo;
   double ridge = mWinEval::kRidge;
   mWinFeatures::FeatureSet set;
   const QStringList args = app.arguments();
@@ -64,9 +69,11 @@ int main(int argc, char** argv) {
     const QString& a = args[i];
     const QString next = i + 1 < args.size() ? args[i + 1] : QString();
     if (a == QLatin1String("--year-folder"))
-      yearFolder = next, ++i;
+      yearFolders << next, ++i;
     else if (a == QLatin1String("--history"))
       history = next, ++i;
+    else if (a == QLatin1String("--fit-from"))
+      fitFrom = QDate::fromString(next, Qt::ISODate), ++i;
     else if (a == QLatin1String("--test-from"))
       testFrom = QDate::fromString(next, Qt::ISODate), ++i;
     else if (a == QLatin1String("--test-to"))
@@ -84,38 +91,47 @@ int main(int argc, char** argv) {
     else
       return Usage();
   }
-  if (!testFrom.isValid() || !testTo.isValid() || (yearFolder.isEmpty() == history.isEmpty())) return Usage();
-  QElapsedTimer clock;
-  clock.start();
-  std::vector<DayRecord> days;
+  if (!testFrom.isValid() || !testTo.isValid() || (yearFolders.isEmpty() == history.isEmpty())) return Usage();
+  std::unique_ptr<cRirekiDb> db;
   if (!history.isEmpty()) {
     try {
-      days = cRirekiDb(history).Days(QDate(1900, 1, 1), testTo);
+      db = std::make_unique<cRirekiDb>(history);
     } catch (const RuntimeError& e) {
       std::fprintf(stderr, "%s\n", e.description().toUtf8().constData());
       return 1;
     }
-  } else {
-    QStringList skipped;
-    days = mWinEval::YearFolderDays(yearFolder, QDate(2000, 1, 1), testTo, &skipped);
-    for (const QString& s : skipped) std::fprintf(stderr, "%s\n", s.toUtf8().constData());
   }
+  // The days are read again for each pass, one at a time (a month at a time from the history):
+  // years of days never sit in memory together.
+  QStringList unread;
+  const QDate readFrom = fitFrom.isValid() ? fitFrom.addDays(-mWinFeatures::kWindowDays) : QDate(2000, 1, 1);
+  const auto days = [&]() -> mWinEval::DaySource {
+    if (db) return mWinEval::HistoryDays(*db, fitFrom.isValid() ? readFrom : QDate(), testTo);
+    return mWinEval::FolderDays(yearFolders, readFrom, testTo, &unread);
+  };
+  QElapsedTimer clock;
+  clock.start();
+  mWinTrain::cTraining training(fitFrom, testFrom.addDays(-1), set, ridge);
+  training.Gather(days());
+  for (const QString& s : unread) std::fprintf(stderr, "%s\n", s.toUtf8().constData());
   const double loadSeconds = clock.restart() / 1000.0;
-  long trainDays = 0, testDays = 0;
-  for (const auto& d : days) (d.date < testFrom ? trainDays : testDays) += 1;
-  Print(QStringLiteral("days: %1 to fit (before %2), %3 to test (to %4); read in %5 s\n")
-            .arg(trainDays)
-            .arg(testFrom.toString(Qt::ISODate))
-            .arg(testDays)
-            .arg(testTo.toString(Qt::ISODate))
-            .arg(loadSeconds, 0, 'f', 1));
-
-  const mWinModel::Coefficients k = mWinEval::FitDays(days, QDate(), testFrom, set, ridge);
+  training.Fit();
+  if (training.status() != mWinTrain::Status::Fitted) {
+    std::fprintf(stderr, "no fit: %s\n", training.Message().toUtf8().constData());
+    return 1;
+  }
+  const mWinCoefficients::Model& model = training.Result();
+  const mWinModel::Coefficients& k = model.Before;
   const double fitSeconds = clock.restart() / 1000.0;
+  Print(QStringLiteral("fitted on %1 days (%2 to %3), %4 races; read in %5 s\n")
+            .arg(model.Fitted.Days)
+            .arg(model.Fitted.First.toString(Qt::ISODate), model.Fitted.Last.toString(Qt::ISODate))
+            .arg(model.Fitted.Races)
+            .arg(loadSeconds, 0, 'f', 1));
   Print(QStringLiteral("fit: %1 features, ridge %2, %3 s\n").arg(k.Names.size()).arg(ridge).arg(fitSeconds, 0, 'f', 1));
   if (!coefficientsOut.isEmpty()) {
     QString error;
-    if (!mWinCoefficients::Save(coefficientsOut, k, error)) {
+    if (!mWinCoefficients::Save(coefficientsOut, model, error)) {
       std::fprintf(stderr, "%s\n", error.toUtf8().constData());
       return 1;
     }
@@ -123,8 +139,8 @@ int main(int argc, char** argv) {
 
   // The boat-number table: win shares by boat over the fitted races.
   std::array<double, 6> boatShare{1, 1, 1, 1, 1, 1};
-  mWinEval::Walk(days, set, [&](const mWinEval::RaceCase& rc) {
-    if (rc.Date >= testFrom || !rc.Result) return;
+  mWinEval::Walk(days(), set, [&](const mWinEval::RaceCase& rc) {
+    if (rc.Date >= testFrom || (fitFrom.isValid() && rc.Date < fitFrom) || !rc.Result) return;
     const auto o = mWinEval::ReadOutcome(rc.Card->races[static_cast<std::size_t>(rc.RaceNo - 1)], *rc.Result);
     if (o.Placed && !o.Refund) boatShare[static_cast<std::size_t>(o.FirstThree[0] - 1)] += 1;
   });
@@ -140,7 +156,7 @@ int main(int argc, char** argv) {
   std::array<Bin, 10> bins;
   long skipped = 0, unplaced = 0, refunds = 0, unpaid = 0;
   mEntryScore::EntryTally entryHistory, entryWakunari;
-  mWinEval::Walk(days, set, [&](const mWinEval::RaceCase& rc) {
+  mWinEval::Walk(days(), set, [&](const mWinEval::RaceCase& rc) {
     if (rc.Date < testFrom || rc.Date > testTo) return;
     if (!rc.Result) return ++skipped, void();
     const auto o = mWinEval::ReadOutcome(rc.Card->races[static_cast<std::size_t>(rc.RaceNo - 1)], *rc.Result);

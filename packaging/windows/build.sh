@@ -87,9 +87,14 @@ source_dir() {
   echo "$dir"
 }
 
-# A stage runs once; its stamp names the recipe's version, so a changed recipe builds again.
+# A stage runs once; its stamp names the recipe's version, so a changed recipe builds again. Its
+# unpacked source goes once it is done (the downloads stay, to unpack again).
 done_stamp() { [ -e "$cache/stamps/$1" ]; }
-stamp() { touch "$cache/stamps/$1"; }
+stamp() {
+  touch "$cache/stamps/$1"
+  [ -n "${2:-}" ] && rm -rf "$2"
+  return 0
+}
 
 cross_cmake=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
   -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix")
@@ -112,7 +117,7 @@ if ! done_stamp sqlite-1; then
   cp "$b/libsqlite3.dll.a" "$prefix/lib/"
   cp "$b/sqlite3.h" "$b/sqlite3ext.h" "$prefix/include/"
   cp "$s/debian/copyright" "$prefix/licenses/sqlite/copyright"
-  stamp sqlite-1
+  stamp sqlite-1 "$s"
 fi
 
 # --- ICU: Qt's Shift_JIS (code page 932) converter. A cross build of ICU needs a build of its
@@ -131,7 +136,7 @@ if ! done_stamp icu-1; then
   mkdir -p "$prefix/licenses/icu"
   cp "$s/../LICENSE" "$prefix/licenses/icu/LICENSE"
   rm -rf "$nb" "$xb"
-  stamp icu-1
+  stamp icu-1 "$s/.."
 fi
 
 # --- libarchive with its LHA and ZIP readers (zlib from Debian's mingw build). ---
@@ -155,7 +160,7 @@ if ! done_stamp libarchive-2; then
   cmake --install "$b" >/dev/null
   mkdir -p "$prefix/licenses/libarchive"
   cp "$s/COPYING" "$prefix/licenses/libarchive/COPYING"
-  stamp libarchive-2
+  stamp libarchive-2 "$s"
 fi
 
 # --- Qt: only the modules the program uses (PrintSupport for QCustomPlot). The host tools (moc, rcc, uic...) are Debian's, the
@@ -183,7 +188,7 @@ if ! done_stamp qtbase-1; then
     cp "$s"/LICENSE.LGPL3 "$s"/LICENSE.GPL3 "$prefix/licenses/qt/"
   cp "$s/debian/copyright" "$prefix/licenses/qt/copyright"
   rm -rf "$b"
-  stamp qtbase-1
+  stamp qtbase-1 "$s"
 fi
 
 # --- QCustomPlot (the charts), with the CMake config Debian's package gives the Linux build:
@@ -199,7 +204,7 @@ if ! done_stamp qcustomplot-1; then
   mkdir -p "$prefix/licenses/qcustomplot"
   cp "$s/GPL.txt" "$prefix/licenses/qcustomplot/GPL.txt"
   rm -rf "$b"
-  stamp qcustomplot-1
+  stamp qcustomplot-1 "$s"
 fi
 
 # --- GoogleTest for the test programs, from the source Debian's libgtest-dev ships. ---
@@ -215,6 +220,7 @@ if ! done_stamp googletest-1; then
   stamp googletest-1
 fi
 
+rm -rf "${cache:?}/src" "${cache:?}/build"
 log "dependencies ready in $cache ($(du -sh "$cache" | cut -f1))"
 [ $deps_only = 1 ] && exit 0
 

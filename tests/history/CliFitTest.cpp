@@ -1,4 +1,6 @@
-// tidewake-history fit: the win model fitted on the history's days, written where the user says.
+// tidewake-history fit: the win model fitted on the history's days, written where the user says,
+// and refused (the file left as it was) when there is nothing to fit, too little without --force,
+// or the file named is the history itself.
 
 #include "tests/common/SampleFiles.h"
 
@@ -11,40 +13,82 @@
 
 namespace {
 
-int FitCli(const QStringList& args) {
+struct CliRun {
+  int status;
+  QString out, err;
+};
+
+CliRun FitCli(const QStringList& args) {
   QProcess p;
   p.start(QStringLiteral(TIDEWAKE_HISTORY_CLI), args);
+  p.closeWriteChannel();
   p.waitForFinished(120000);
-  return p.exitCode();
+  return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+          QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
 }  // namespace
 
-TEST(CliFit, WritesCoefficientsAndRefusesBadArguments) {
+TEST(CliFit, FitsOnTheDaysAskedAndRefusesNothingTooLittleAndTheHistoryItself) {
   TIDEWAKE_SAMPLE_OR_SKIP(b, "year/b220701.lzh");
   QTemporaryDir dir;
   const QString db = dir.filePath(QStringLiteral("h.db")), files = dir.filePath(QStringLiteral("in"));
   QDir().mkpath(files);
-  for (const char* name : {"b220701.lzh", "k220701.lzh", "b220702.lzh", "k220702.lzh"}) {
+  // Two whole days and a day of results only.
+  for (const char* name : {"b220701.lzh", "k220701.lzh", "b220702.lzh", "k220702.lzh", "k220703.lzh"}) {
     ASSERT_TRUE(QFile::copy(tidewake::test::SharedDataFile(QStringLiteral("year/") + name), files + u'/' + name));
   }
   const QStringList database{QStringLiteral("--database"), db};
-  ASSERT_EQ(FitCli(database + QStringList{QStringLiteral("import"), files}), 0);
-
+  ASSERT_EQ(FitCli(database + QStringList{QStringLiteral("import"), files}).status, 0);
+  const QByteArray history = tidewake::test::ReadBytes(db);
   const QString out = dir.filePath(QStringLiteral("win.txt"));
-  EXPECT_EQ(FitCli(database + QStringList{QStringLiteral("fit"), QStringLiteral("--from"), QStringLiteral("2022-07-01"),
-                                          QStringLiteral("--to"), QStringLiteral("2022-07-02"), out}),
-            0);
-  const QByteArray text = tidewake::test::ReadBytes(out);
-  EXPECT_TRUE(text.startsWith("tidewake-win-coefficients 2\nfeatures ")) << text.left(80).toStdString();
+  const QString empty = dir.filePath(QStringLiteral("empty.db"));
+  const QString from = QStringLiteral("--from"), to = QStringLiteral("--to"), force = QStringLiteral("--force");
+  const QString fit = QStringLiteral("fit");
+
+  const struct {
+    const char* what;
+    QStringList args;
+    int status;
+    const char* said;  // in the output (0) or the errors (else)
+  } cases[] = {
+      // The day before is read for the features, and not counted as fitted.
+      {"one day, forced", database + QStringList{fit, from, "2022-07-02", to, "2022-07-02", force, out}, 0,
+       "1 日分（2022-07-02 ～ 2022-07-02、"},
+      {"too few races, not forced", database + QStringList{fit, out}, 1, "--force"},
+      {"results only", database + QStringList{fit, force, from, "2022-07-03", to, "2022-07-03", out}, 1,
+       "学習できるレースがありません（2022-07-03 ～ 2022-07-03）"},
+      {"no day in the range", database + QStringList{fit, force, from, "2022-08-01", out}, 1,
+       "学習できるレースがありません（2022-08-01 から）"},
+      {"reversed range", database + QStringList{fit, force, from, "2022-07-02", to, "2022-07-01", out}, 1,
+       "期間の始め（2022-07-02）が終わり（2022-07-01）より後です"},
+      {"an empty history", QStringList{"--database", empty, fit, force, out}, 1, "学習できるレースがありません"},
+      {"the history itself", database + QStringList{fit, force, db}, 1, "履歴データベースそのもの"},
+      {"the history by another name", database + QStringList{fit, force, dir.filePath(QStringLiteral("in/../h.db"))}, 1,
+       "履歴データベースそのもの"},
+  };
+  for (const auto& c : cases) {
+    tidewake::test::WriteBytes(out, "keep");
+    const CliRun run = FitCli(c.args);
+    EXPECT_EQ(run.status, c.status) << c.what << ": " << run.err.toStdString();
+    EXPECT_TRUE((c.status == 0 ? run.out : run.err).contains(QString::fromUtf8(c.said)))
+        << c.what << ": " << run.out.toStdString() << run.err.toStdString();
+    const QByteArray written = tidewake::test::ReadBytes(out);
+    if (c.status == 0) {
+      EXPECT_TRUE(written.startsWith("tidewake-win-coefficients 3\nfitted 2022-07-0")) << c.what;
+    } else {
+      EXPECT_EQ(written, "keep") << c.what;
+    }
+    EXPECT_EQ(tidewake::test::ReadBytes(db), history) << c.what;
+  }
 
   const struct {
     const char* what;
     QStringList args;
   } bad[] = {
-      {"no file", {QStringLiteral("fit")}},
-      {"a date that is none", {QStringLiteral("fit"), QStringLiteral("--from"), QStringLiteral("2022-13-01"), out}},
-      {"two files", {QStringLiteral("fit"), out, out}},
+      {"no file", {fit}},
+      {"a date that is none", {fit, from, "2022-13-01", out}},
+      {"two files", {fit, out, out}},
   };
-  for (const auto& c : bad) EXPECT_EQ(FitCli(database + c.args), 2) << c.what;
+  for (const auto& c : bad) EXPECT_EQ(FitCli(database + c.args).status, 2) << c.what;
 }

@@ -103,3 +103,28 @@ TEST(FileLineReader, MissingFileIsFileNotFound) {
     EXPECT_TRUE(e.description().contains(QStringLiteral("/nonexistent/x.txt")));
   }
 }
+
+// A capped read takes a file up to its cap and refuses one past it, whatever fills it (a file of
+// line feeds is the case a user met), before reading it whole.
+TEST(ReadFileBytes, RefusesAFileLargerThanItsCap) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("win.txt"));
+  constexpr qint64 kCap = 1000;
+  for (const qint64 size : {qint64{0}, kCap - 1, kCap, kCap + 1, 100 * kCap}) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QByteArray(size, '\n'));
+    f.close();
+    if (size <= kCap) {
+      EXPECT_EQ(ReadFileBytes(path, kCap).size(), size);
+      continue;
+    }
+    try {
+      ReadFileBytes(path, kCap);
+      ADD_FAILURE() << size;
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.number(), ErrNo::FileTooLarge) << size;
+      EXPECT_EQ(e.description(), QStringLiteral("ファイルが大きすぎます（1000 バイトまで）: %1").arg(path));
+    }
+  }
+}

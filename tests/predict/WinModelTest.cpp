@@ -225,25 +225,31 @@ TEST(WinFeatures, MissingFiguresGiveFiniteChances) {
       for (double x : r) ASSERT_TRUE(std::isfinite(x));
     }
     std::mt19937 rng(5);
-    for (const wm::Coefficients& k : {mWinCoefficients::Shipped(), RandomCoefficients(rng, coefficients, 50.0)}) {
+    for (const wm::Coefficients& k :
+         {mWinCoefficients::Shipped().Before, RandomCoefficients(rng, coefficients, 50.0)}) {
       ExpectDistribution(wm::Predict(rows, k).Win, 6);
     }
   }
 }
 
 TEST(WinCoefficients, ShippedFileFitsTheFeatures) {
-  const wm::Coefficients& k = mWinCoefficients::Shipped();
+  const wm::Coefficients& k = mWinCoefficients::Shipped().Before;
   EXPECT_EQ(k.Names, mWinFeatures::CoefficientNames());
   ASSERT_TRUE(k.IsWhole());
   // Fitted, not the all-zero stand-in: the inside course wins most.
   EXPECT_LT(k.Win[0], -0.1);
+  // It says what it learnt from: the days the results window must not score it on unawares.
+  const mWinCoefficients::Period& p = mWinCoefficients::Shipped().Fitted;
+  EXPECT_TRUE(p.First.isValid() && p.Last.isValid() && p.First < p.Last);
+  EXPECT_GT(p.Races, 100 * p.Days);
 }
 
 TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
   std::mt19937 rng(2);
-  const wm::Coefficients k = RandomCoefficients(rng, 4, 1.0);
+  const mWinCoefficients::Model k{RandomCoefficients(rng, 4, 1.0), {QDate(2022, 7, 1), QDate(2022, 7, 2), 2, 301}};
   const QByteArray text = mWinCoefficients::Write(k);
   EXPECT_EQ(mWinCoefficients::Read(text), k);
+  EXPECT_EQ(mWinCoefficients::Read(mWinCoefficients::Write({k.Before, {}})), (mWinCoefficients::Model{k.Before, {}}));
 
   struct Damage {
     const char* what;
@@ -251,8 +257,13 @@ TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
   };
   const Damage damages[] = {
       {"other format", "tidewake-win-coefficients", "tidewake-entry"},
-      {"newer version", "coefficients 2", "coefficients 3"},
-      {"older version", "coefficients 2", "coefficients 1"},
+      {"newer version", "coefficients 3", "coefficients 4"},
+      {"older version", "coefficients 3", "coefficients 2"},
+      {"period not a day", "2022-07-02", "2022-07-32"},
+      {"period reversed", "2022-07-02", "2022-06-30"},
+      {"period half known", "2022-07-02", "-"},
+      {"period count negative", "races 301", "races -1"},
+      {"period missing", "fitted ", "fit "},
       {"count too high", "features 4", "features 5"},
       {"count not a number", "features 4", "features x"},
       {"value not a number", "f2 ", "f2 nan "},
@@ -270,12 +281,14 @@ TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
   }
   // An older file is refused with what to do about it.
   try {
-    mWinCoefficients::Read(QByteArray(text).replace("coefficients 2", "coefficients 1"));
+    mWinCoefficients::Read(QByteArray(text).replace("coefficients 3", "coefficients 2"));
   } catch (const RuntimeError& e) {
     EXPECT_TRUE(e.description().contains(QStringLiteral("学習し直して"))) << e.description().toStdString();
   }
   EXPECT_THROW(mWinCoefficients::Read(text.left(text.size() / 2)), RuntimeError);
   EXPECT_THROW(mWinCoefficients::Read(QByteArray()), RuntimeError);
+  // Text past the cap is refused before it is split into lines.
+  EXPECT_THROW(mWinCoefficients::Read(text + QByteArray(mWinCoefficients::kMaxFileBytes, '\n')), RuntimeError);
 
   // A user's damaged file, or one of other features, gives way to the shipped coefficients with
   // the reason; his good file is used.
@@ -287,8 +300,8 @@ TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
     EXPECT_EQ(mWinCoefficients::UserOrShipped(path, error), mWinCoefficients::Shipped());
     EXPECT_TRUE(error.contains(path)) << error.toStdString();
   }
-  wm::Coefficients mine = mWinCoefficients::Shipped();
-  mine.Win[0] += 1.0;
+  mWinCoefficients::Model mine = mWinCoefficients::Shipped();
+  mine.Before.Win[0] += 1.0;
   ASSERT_TRUE(mWinCoefficients::Save(path, mine, error));
   EXPECT_EQ(mWinCoefficients::UserOrShipped(path, error), mine);
   EXPECT_TRUE(error.isEmpty());

@@ -36,7 +36,7 @@ TEST(WinRealDays, EveryRaceGivesFiniteChancesAndMostArePlaced) {
     for (const auto& row : rc.Rows) {
       for (double x : row) ASSERT_TRUE(std::isfinite(x)) << rc.Date.toString().toStdString() << " " << rc.RaceNo;
     }
-    for (const mWinModel::Coefficients* k : {&mWinCoefficients::Shipped(), &fitted}) {
+    for (const mWinModel::Coefficients* k : {&mWinCoefficients::Shipped().Before, &fitted}) {
       const auto c = mWinModel::Predict(rc.Rows, *k, mWinEval::CoursesOf(rc.Entry.Courses));
       EXPECT_NEAR(std::accumulate(c.Win.begin(), c.Win.end(), 0.0), 1.0, 1e-9);
       EXPECT_NEAR(std::accumulate(c.Trifecta.begin(), c.Trifecta.end(), 0.0), 1.0, 1e-9);

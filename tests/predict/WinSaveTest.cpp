@@ -17,8 +17,8 @@ TEST(WinCoefficientsSave, AFullDiskKeepsThePreviousFile) {
   QString error;
   ASSERT_TRUE(mWinCoefficients::Save(path, mWinCoefficients::Shipped(), error));
   const QByteArray previous = test::ReadBytes(path);
-  mWinModel::Coefficients refitted = mWinCoefficients::Shipped();
-  refitted.Win[0] += 1.0;
+  mWinCoefficients::Model refitted = mWinCoefficients::Shipped();
+  refitted.Before.Win[0] += 1.0;
   {
     test::FileSizeLimit full(16);
     if (!full.active()) GTEST_SKIP() << "no file size limit on this system";

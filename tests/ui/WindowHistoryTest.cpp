@@ -4,8 +4,10 @@
 #include "history/cRirekiDb.h"
 #include "predict/mWinCoefficients.h"
 #include "tests/ui/WindowFixture.h"
+#include "ui/frmKekka.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -180,13 +182,87 @@ TEST_F(WindowHistory, CancellingTheWinFitKeepsTheCoefficientsInUse) {
   EXPECT_FALSE(QFile::exists(frmMain::WinCoefficientsPath()));
   EXPECT_EQ(w->WinCoefficients(), inUse);
 
+  // Six days are fewer races than a fit should have: asked, and fitted when the user says so.
+  RecordingMessageBox boxes;
+  boxes.AnswerNext(MsgResult::Yes);
+  w->mnuRaceWinFit->trigger();
+  ASSERT_EQ(boxes.boxes().size(), 2u);
+  EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("6 日分の"))) << boxes.boxes()[0].text.toStdString();
+  EXPECT_TRUE(boxes.boxes()[1].text.contains(QStringLiteral("6 日分（2022-07-01 ～ 2022-07-06、")))
+      << boxes.boxes()[1].text.toStdString();
+  EXPECT_TRUE(QFile::exists(frmMain::WinCoefficientsPath()));
+  EXPECT_NE(w->WinCoefficients(), inUse);
+}
+
+// A history of results only has no race to fit: refused, nothing written.
+TEST_F(WindowHistory, AFitOnNoRaceIsRefused) {
+  Download(2, false);
+  ASSERT_EQ(Import().size(), 1u);
   RecordingMessageBox boxes;
   w->mnuRaceWinFit->trigger();
   ASSERT_EQ(boxes.boxes().size(), 1u);
-  EXPECT_TRUE(boxes.boxes()[0].text.contains(QStringLiteral("6 日分の履歴で勝率を学習しました")))
+  EXPECT_TRUE(boxes.boxes()[0].text.startsWith(QStringLiteral("学習できるレースがありません（履歴のすべての日）")))
       << boxes.boxes()[0].text.toStdString();
-  EXPECT_TRUE(QFile::exists(frmMain::WinCoefficientsPath()));
-  EXPECT_NE(w->WinCoefficients(), inUse);
+  EXPECT_FALSE(QFile::exists(frmMain::WinCoefficientsPath()));
+  EXPECT_EQ(w->WinCoefficients(), mWinCoefficients::Shipped().Before);
+}
+
+// Too few races: "No" keeps the shipped coefficients. Fitted anyway, the results window says when
+// it scores the model on a day it learnt from; "出荷時の係数に戻す" brings the shipped ones back.
+TEST_F(WindowHistory, AFitOnTooLittleIsAskedAndTheShippedCoefficientsComeBack) {
+  Download(2, true);
+  ASSERT_EQ(Import().size(), 1u);
+  {
+    RecordingMessageBox boxes;
+    boxes.AnswerNext(MsgResult::No);
+    w->mnuRaceWinFit->trigger();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].buttons, MsgButtons::YesNo);
+    EXPECT_FALSE(QFile::exists(frmMain::WinCoefficientsPath()));
+  }
+  {
+    RecordingMessageBox boxes;
+    boxes.AnswerNext(MsgResult::Yes);
+    w->mnuRaceWinFit->trigger();
+    ASSERT_EQ(boxes.boxes().size(), 2u);
+  }
+  ASSERT_TRUE(QFile::exists(frmMain::WinCoefficientsPath()));
+  EXPECT_NE(w->WinCoefficients(), mWinCoefficients::Shipped().Before);
+  const auto venueLine = [&] {
+    const QStringList lines = w->KekkaWindow()->findChild<QLabel*>(QStringLiteral("lblWin"))->text().split(u'\n');
+    return lines.isEmpty() ? QString() : lines.last();
+  };
+  {
+    RecordingMessageBox quiet;
+    OpenProgramme(year + QStringLiteral("/b220702.lzh"));
+    ChooseVenue(w->cboJyo->itemData(0).toInt());
+    ChooseRace(1);
+    ChosenFileDialog dialog(year + QStringLiteral("/k220702.lzh"));
+    w->mnuFileKekka->trigger();
+  }
+  ASSERT_NE(w->KekkaWindow(), nullptr);
+  EXPECT_TRUE(venueLine().endsWith(QStringLiteral("（学習に使った期間の日です）"))) << venueLine().toStdString();
+
+  {
+    RecordingMessageBox boxes;
+    boxes.AnswerNext(MsgResult::Yes);
+    w->mnuRaceWinShipped->trigger();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    const mWinCoefficients::Period& shipped = mWinCoefficients::Shipped().Fitted;
+    EXPECT_TRUE(
+        boxes.boxes()[0].text.contains(QStringLiteral("出荷時の係数（%1 ～ %2 の %3 レースで学習）")
+                                           .arg(shipped.First.toString(Qt::ISODate), shipped.Last.toString(Qt::ISODate))
+                                           .arg(shipped.Races)))
+        << boxes.boxes()[0].text.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(frmMain::WinCoefficientsPath()));
+  EXPECT_EQ(w->WinCoefficients(), mWinCoefficients::Shipped().Before);
+  // The shipped coefficients learnt from 2022-07-02 too.
+  EXPECT_TRUE(venueLine().endsWith(QStringLiteral("（学習に使った期間の日です）"))) << venueLine().toStdString();
+  RecordingMessageBox boxes;
+  w->mnuRaceWinShipped->trigger();
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, QStringLiteral("出荷時の係数を使っています。"));
 }
 
 // A results file opened with Ctrl+K is recorded as well as converted.
