@@ -3,12 +3,14 @@
 #include "analysis/mPeriod.h"
 #include "analysis/mReport.h"
 #include "analysis/mReturnRate.h"
+#include "predict/mWinCoefficients.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <stop_token>
 
 namespace tidewake {
@@ -29,6 +31,7 @@ struct Request {
   QStringList Marked;                   // Motor: the race's motors
   Kakesiki Kind = Kakesiki::Sanrentan;  // Roi
   mReturnRate::By By = mReturnRate::By::Boat;
+  mWinCoefficients::Model Model;  // Model: the coefficients in use
 };
 
 // Told how far a long page has come: done of total (days).
@@ -43,5 +46,7 @@ mReport::Page Compute(const cRirekiDb& db, const Request& request, std::stop_tok
 QDate LastDay(const cRirekiDb& db);
 // The venue's name as the results last printed it, without its spacing ("大村"); "全場" for 0.
 QString VenueName(const cRirekiDb& db, std::int16_t jyo);
+// Every venue the results hold, by code.
+std::map<int, QString> VenueNames(const cRirekiDb& db);
 
 }  // namespace tidewake::mPages

@@ -7,13 +7,15 @@ namespace tidewake::mPeriod {
 Period Everything() { return {QDate(kFirstYear, 1, 1), QDate(9999, 12, 31)}; }
 
 Period Of(Choice choice, QDate end) {
+  // Whole months back from the day after: 6 months to 2023-06-30 begin on 2023-01-01, not on
+  // 2022-12-31.
   switch (choice) {
     case Choice::SixMonths:
-      return {end.addMonths(-6).addDays(1), end};
+      return {end.addDays(1).addMonths(-6), end};
     case Choice::OneYear:
-      return {end.addYears(-1).addDays(1), end};
+      return {end.addDays(1).addYears(-1), end};
     case Choice::ThreeYears:
-      return {end.addYears(-3).addDays(1), end};
+      return {end.addDays(1).addYears(-3), end};
     case Choice::All:
       break;
   }

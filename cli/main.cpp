@@ -261,6 +261,10 @@ int Report(cRirekiDb& db, const QStringList& arguments) {
   } else if (page == u"model") {
     r.Page = mPages::PageKind::Model;
     choice = mPeriod::Choice::OneYear;
+    // The coefficients the window uses: the user's fit beside the stores, else those shipped.
+    QString error;
+    r.Model = mWinCoefficients::UserOrShipped(mWinCoefficients::UserPath(), error);
+    if (!error.isEmpty()) Out(stderr, error + u'\n');
   } else {
     return kUsage;
   }

@@ -30,7 +30,7 @@ constexpr std::int16_t kColCourse = 14;
 
 }  // namespace
 
-QString frmMain::WinCoefficientsPath() { return AppFilePath(QStringLiteral("WIN.TXT")); }
+QString frmMain::WinCoefficientsPath() { return mWinCoefficients::UserPath(); }
 
 const mWinModel::Coefficients& frmMain::WinCoefficients() {
   if (!mWinCoefficients) {
