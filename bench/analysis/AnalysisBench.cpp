@@ -4,10 +4,14 @@
 //   VenuePage and MotorPage (the busiest venue, every day held) beside ReadVenueRaces;
 //   ReturnTable (3連単 by boat, by combination, 2連単 by popularity, every venue and day, read in
 //   runs of days on the processor's threads) beside ReadAllRaces (one thread, every value read).
-// Targets: racer and venue page ≤ 100 ms, motor page ≤ 200 ms, a 回収率 table over all days ≤ 1 s.
+//   ModelRecord (the model's record over the last year held) beside WalkYear (the same walk over
+//   the same days, every race's history gathered, nothing predicted or counted).
+// Targets: racer and venue page ≤ 100 ms, motor page ≤ 200 ms, a 回収率 table over all days ≤ 1 s,
+// the model's record over a year ≤ 10 s.
 //
 //   ./build/bench/analysis/analysis_bench [--history FILE] --benchmark_repetitions=3
 
+#include "analysis/mModelRecord.h"
 #include "analysis/mMotorPage.h"
 #include "analysis/mPages.h"
 #include "analysis/mRacerPage.h"
@@ -16,6 +20,8 @@
 #include "bench/analysis/BigHistory.h"
 #include "history/cRirekiDb.h"
 #include "platform/SjisText.h"
+#include "predict/mWinEval.h"
+#include "predict/mWinFeatures.h"
 
 #include <QCoreApplication>
 
@@ -120,6 +126,30 @@ BENCHMARK(ReturnTable)
     ->Iterations(2)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
+
+mPeriod::Period Year() { return mPeriod::Of(mPeriod::Choice::OneYear, mPages::LastDay(Db())); }
+
+void WalkYear(benchmark::State& state) {
+  if (!Ready(state)) return;
+  const auto p = Year();
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    n = 0;
+    const QDate start = p.From.addDays(-mWinFeatures::kWindowDays - 1);
+    mWinEval::Walk(mWinEval::HistoryDays(Db(), start, p.To), {}, [&](const mWinEval::RaceCase&) { ++n; });
+  }
+  Counters(state, n);
+}
+BENCHMARK(WalkYear)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void ModelRecord(benchmark::State& state) {
+  if (!Ready(state)) return;
+  const auto p = Year();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(mModelRecord::Page(Db(), mWinCoefficients::Shipped(), p));
+  }
+}
+BENCHMARK(ModelRecord)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
