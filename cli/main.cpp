@@ -8,9 +8,14 @@
 //                                                       (every day by default) and writes its
 //                                                       coefficients to OUT; --force fits on fewer
 //                                                       races than the program advises
+//   tidewake-history [--database FILE] report racer REG [--venue CODE] | venue CODE | motor CODE [--mark M,M]
+//                                       | roi KIND [--by boat|course|popularity|combination] [--venue CODE]
+//                                       | model   [--period 6m|1y|3y|all] [--from D] [--to D]
+//                                                       an analysis page, tab-separated, as the window shows it
 //
 // Without --database it uses the program's own database (RIREKI.DB beside the other stores).
 
+#include "analysis/mPages.h"
 #include "history/cRirekiDb.h"
 #include "history/mRirekiImport.h"
 #include "predict/mWinCoefficients.h"
@@ -27,6 +32,7 @@
 #include <unistd.h>
 #include <cstdio>
 #include <new>
+#include <optional>
 
 using namespace tidewake;
 
@@ -185,6 +191,127 @@ int Fit(cRirekiDb& db, const QStringList& args) {
   return kOk;
 }
 
+// The period options of a report: --period, or --from and --to; the default choice ends on the
+// last day held.
+bool ReportPeriod(const cRirekiDb& db, QStringList& args, mPeriod::Choice choice, mPeriod::Period& period) {
+  QDate from, to;
+  for (qsizetype i = 0; i + 1 < args.size();) {
+    const QString option = args[i], value = args[i + 1];
+    if (option == u"--from" || option == u"--to") {
+      const QDate d = QDate::fromString(value, Qt::ISODate);
+      if (!d.isValid()) {
+        Out(stderr, QStringLiteral("日付は YYYY-MM-DD で指定してください: %1\n").arg(value));
+        return false;
+      }
+      (option == u"--from" ? from : to) = d;
+    } else if (option == u"--period") {
+      const QStringList names{QStringLiteral("6m"), QStringLiteral("1y"), QStringLiteral("3y"), QStringLiteral("all")};
+      if (!names.contains(value)) {
+        Out(stderr, QStringLiteral("期間は 6m, 1y, 3y, all のどれかです: %1\n").arg(value));
+        return false;
+      }
+      choice = mPeriod::kChoices[static_cast<std::size_t>(names.indexOf(value))];
+    } else {
+      ++i;
+      continue;
+    }
+    args.remove(i, 2);
+  }
+  if (!to.isValid()) to = mPages::LastDay(db);
+  if (!to.isValid()) to = QDate::currentDate();
+  period = mPeriod::Of(choice, to);
+  if (from.isValid()) period.From = from;
+  if (period.From > period.To) {
+    Out(stderr, QStringLiteral("期間の始め（%1）が終わり（%2）より後です。\n")
+                    .arg(period.From.toString(Qt::ISODate), period.To.toString(Qt::ISODate)));
+    return false;
+  }
+  return true;
+}
+
+// The value of `option` taken out of the arguments; empty when absent.
+QString TakeOption(QStringList& args, const QString& option) {
+  const qsizetype i = args.indexOf(option);
+  if (i < 0 || i + 1 >= args.size()) return {};
+  const QString value = args[i + 1];
+  args.remove(i, 2);
+  return value;
+}
+
+std::optional<std::int16_t> VenueCode(const QString& text) {
+  bool ok = false;
+  const int code = text.toInt(&ok);
+  if (!ok || code < 1 || code > 24) {
+    Out(stderr, QStringLiteral("場のコードは 01 から 24 です: %1\n").arg(text));
+    return std::nullopt;
+  }
+  return static_cast<std::int16_t>(code);
+}
+
+int Report(cRirekiDb& db, const QStringList& arguments) {
+  QStringList args = arguments;
+  if (args.isEmpty()) return kUsage;
+  const QString page = args.takeFirst();
+  mPages::Request r;
+  mPeriod::Choice choice = mPeriod::Choice::SixMonths;
+  const QString venue = TakeOption(args, QStringLiteral("--venue"));
+  if (!venue.isEmpty()) {
+    const auto code = VenueCode(venue);
+    if (!code) return kUsage;
+    r.Jyo = *code;
+  }
+  if (page == u"racer" || page == u"venue" || page == u"motor" || page == u"roi") {
+    if (args.isEmpty() || args[0].startsWith(u'-')) return kUsage;
+    const QString what = args.takeFirst();
+    if (page == u"racer") {
+      r.Page = mPages::PageKind::Racer;
+      r.SensyuNo = what;
+    } else if (page == u"roi") {
+      r.Page = mPages::PageKind::Roi;
+      const auto kind = mReturnRate::KindByName(what);
+      if (!kind) {
+        Out(stderr,
+            QStringLiteral(
+                "勝式は tansyo, fukusyo, nirentan, nirenfuku, kakurenfuku, sanrentan, sanrenfuku のどれかです: %1\n")
+                .arg(what));
+        return kUsage;
+      }
+      r.Kind = *kind;
+      const QString by = TakeOption(args, QStringLiteral("--by"));
+      if (!by.isEmpty()) {
+        const auto rows = mReturnRate::ByName(by);
+        if (!rows) return kUsage;
+        r.By = *rows;
+      }
+      choice = mPeriod::Choice::All;
+    } else {
+      r.Page = page == u"venue" ? mPages::PageKind::Venue : mPages::PageKind::Motor;
+      const auto code = VenueCode(what);
+      if (!code) return kUsage;
+      r.Jyo = *code;
+      const QString marked = TakeOption(args, QStringLiteral("--mark"));
+      if (!marked.isEmpty()) r.Marked = marked.split(u',', Qt::SkipEmptyParts);
+    }
+  } else if (page == u"model") {
+    r.Page = mPages::PageKind::Model;
+    choice = mPeriod::Choice::OneYear;
+    // The coefficients the window uses: the user's fit beside the stores, else those shipped.
+    QString error;
+    r.Model = mWinCoefficients::UserOrShipped(mWinCoefficients::UserPath(), error);
+    if (!error.isEmpty()) Out(stderr, error + u'\n');
+  } else {
+    return kUsage;
+  }
+  if (!ReportPeriod(db, args, choice, r.Period)) return kUsage;
+  if (!args.isEmpty()) return kUsage;
+  const bool terminal = isatty(fileno(stderr));
+  const mReport::Page shown = mPages::Compute(db, r, {}, [&](int done, int total) {
+    if (terminal) Out(stderr, QStringLiteral("\r%1/%2 ").arg(done).arg(total));
+  });
+  Out(stdout, mReport::TabText(shown));
+  return kOk;
+}
+
 // The subcommands: how each opens the database, what it checks of its arguments before the
 // database is opened (nothing is made for a command that cannot run), and what it does with it.
 struct Command {
@@ -194,17 +321,19 @@ struct Command {
   int (*run)(cRirekiDb& db, const QStringList& args);
 };
 const Command kCommands[] = {
-    {"import", RirekiAccess::ReadWrite, ImportFirst, Import},
-    {"stats", RirekiAccess::ReadOnly, NoArguments, Stats},
-    {"check", RirekiAccess::ReadOnly, NoArguments, Check},
-    {"fit", RirekiAccess::ReadOnly, nullptr, Fit},
+    {"import", RirekiAccess::ReadWrite, ImportFirst, Import}, {"stats", RirekiAccess::ReadOnly, NoArguments, Stats},
+    {"check", RirekiAccess::ReadOnly, NoArguments, Check},    {"fit", RirekiAccess::ReadOnly, nullptr, Fit},
+    {"report", RirekiAccess::ReadOnly, nullptr, Report},
 };
 
 const QString kUsageText = QStringLiteral(
     "使い方: tidewake-history [--database FILE] import PATH...\n"
     "        tidewake-history [--database FILE] stats\n"
     "        tidewake-history [--database FILE] check\n"
-    "        tidewake-history [--database FILE] fit [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--force] OUT\n");
+    "        tidewake-history [--database FILE] fit [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--force] OUT\n"
+    "        tidewake-history [--database FILE] report racer REG [--venue CODE] | venue CODE\n"
+    "                 | motor CODE [--mark M,M] | roi KIND [--by boat|course|popularity|combination]\n"
+    "                 [--venue CODE] | model   [--period 6m|1y|3y|all] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n");
 
 int Usage() {
   Out(stderr, kUsageText);

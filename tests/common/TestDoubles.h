@@ -225,6 +225,14 @@ class ChosenFileDialog final : public IFileDialog {
     ++calls;
     return path_;
   }
+  // The save dialog answers the same path.
+  QString GetSaveFileName(const QString& filter, const QString& initialPath, const QString& title) override {
+    lastFilter = filter;
+    lastFolder = initialPath;
+    lastTitle = title;
+    ++calls;
+    return path_;
+  }
 
   QString lastFilter, lastFolder, lastTitle;
   int calls = 0;
