@@ -15,6 +15,7 @@
 #include "predict/mWinCoefficients.h"
 #include "predict/mWinTrain.h"
 
+#include "platform/Console.h"
 #include "platform/RuntimeError.h"
 
 #include <QCoreApplication>
@@ -33,10 +34,7 @@ namespace {
 // Exit statuses.
 constexpr int kOk = 0, kRefused = 1, kUsage = 2, kFailed = 3;
 
-void Out(FILE* f, const QString& text) {
-  std::fputs(text.toLocal8Bit().constData(), f);
-  std::fflush(f);
-}
+void Out(FILE* f, const QString& text) { ConsoleWrite(f, text); }
 
 int Import(cRirekiDb& db, const QStringList& args) {
   if (args.isEmpty()) return kUsage;
