@@ -405,6 +405,17 @@ cSensyuFile::cSensyuFile() = default;
 void cSensyuFile::StoreReset(std::int16_t n) {
   period_ = Period();
   racers_.assign(static_cast<std::size_t>(n) + 1, Racer());
+  byNumber_.clear();
+}
+
+void cSensyuFile::IndexByNumber() {
+  byNumber_.clear();
+  for (std::size_t k = 1; k < racers_.size(); ++k) {
+    if (!racers_[k].SensyuNo.isEmpty()) byNumber_.push_back(static_cast<std::int16_t>(k));
+  }
+  std::stable_sort(byNumber_.begin(), byNumber_.end(), [this](std::int16_t a, std::int16_t b) {
+    return racers_[static_cast<std::size_t>(a)].SensyuNo < racers_[static_cast<std::size_t>(b)].SensyuNo;
+  });
 }
 
 namespace {
@@ -635,6 +646,7 @@ void cSensyuFile::LoadBytes(QByteArrayView bytes, QStringList& list, bool fromFi
 
   StoreReset(n);
   for (const auto& [slot, j] : pairs) parse(slot, held[j]);
+  IndexByNumber();
 }
 
 cSensyuFile cSensyuFile::Read(QByteArrayView bytes, QStringList& vntSensyuNo, std::int16_t intRev) {
@@ -679,14 +691,15 @@ QString cSensyuFile::GetSensyuFileVersion() const {
   return s + u'期';
 }
 
-// Every slot is looked at, so a slot left empty by a number the file lacked can hide no other
-// racer; the first slot holding the number answers. An empty number is no racer.
+// Every slot is looked at (through the index of all of them), so a slot left empty by a number
+// the file lacked can hide no other racer; the first slot holding the number answers. An empty
+// number is no racer.
 std::int16_t cSensyuFile::SensyuNoSearch(const QString& strSensyuNo) const {
   if (strSensyuNo.isEmpty()) return 0;
-  for (std::size_t k = 1; k < racers_.size(); ++k) {
-    if (racers_[k].SensyuNo == strSensyuNo) return static_cast<std::int16_t>(k);
-  }
-  return 0;
+  const auto it = std::lower_bound(
+      byNumber_.begin(), byNumber_.end(), strSensyuNo,
+      [this](std::int16_t slot, const QString& no) { return racers_[static_cast<std::size_t>(slot)].SensyuNo < no; });
+  return it != byNumber_.end() && racers_[static_cast<std::size_t>(*it)].SensyuNo == strSensyuNo ? *it : 0;
 }
 
 const cSensyuFile::Racer* cSensyuFile::Find(const QString& strSensyuNo) const {

@@ -198,6 +198,7 @@ class cSensyuFile {
  private:
   std::int16_t SensyuNoSearch(const QString& strSensyuNo) const;
   void StoreReset(std::int16_t n);
+  void IndexByNumber();
   void LoadBytes(QByteArrayView bytes, QStringList& list, bool fromFile, std::int16_t intRev);
   void LineParse(std::int16_t slot, const HeldLine& line);
   void LineParseOld2(std::int16_t slot, const HeldLine& line);
@@ -213,6 +214,9 @@ class cSensyuFile {
   float CourseReal(const QString& strSensyuNo, std::int16_t intCourseNo, CourseRealField field) const;
 
   std::vector<Racer> racers_;  // slots 0..n once a load has sized them; empty before
+  // The slots holding a number, ordered by number and, among equal numbers, by slot: a lookup
+  // finds the first slot holding a number, as a search of every slot in order would.
+  std::vector<std::int16_t> byNumber_;
   Period period_;
   std::int16_t lastYoseiKi_ = 0;
 };

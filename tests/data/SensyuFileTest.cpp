@@ -590,6 +590,51 @@ TEST_F(cSensyuFileRecords, TheSearchFindsRacersBelowAMissingMiddleSlot) {
   EXPECT_EQ(store.YoseiKi(QStringLiteral("3001")), 90);
 }
 
+// However the slots were filled (every racer of a file out of order or with a number twice, a
+// request with a number twice or missing), a getter answers the first slot holding its number, as
+// a search of every slot in order finds it; after a failed load nobody answers.
+TEST_F(cSensyuFileRecords, AGetterAnswersTheFirstSlotHoldingItsNumber) {
+  const struct {
+    const char* what;
+    QList<const char*> numbers;  // the file's lines in order; line k has training class 80 + k
+    QStringList asked;           // empty: every racer
+  } cases[] = {
+      {"in order", {"3001", "3002", "4010"}, {}},
+      {"out of order", {"4010", "3001", "3500", "2000"}, {}},
+      {"one number on three lines", {"4010", "3001", "4010", "3001", "4010"}, {}},
+      {"asked twice and missing", {"3001", "3005", "4010"}, Ask({"2000", "3005", "3005", "4010", "9999"})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QList<QByteArray> lines;
+    for (qsizetype k = 0; k < c.numbers.size(); ++k) {
+      lines << CurrentRecord(c.numbers[k], static_cast<int>(80 + k));
+    }
+    QStringList list = c.asked;
+    ASSERT_TRUE(Load(lines, list));
+    const qsizetype count = list.size() - 1;
+    for (const char* number : c.numbers) {
+      const QString no = QString::fromLatin1(number);
+      std::int16_t first = 0;
+      for (std::int16_t k = 1; k <= count && first == 0; ++k) {
+        if (store.SensyuNo(k) == no) first = k;
+      }
+      if (first == 0) {
+        ExpectDefaults(store, no);
+        continue;
+      }
+      // The line the slot was filled from: its training class says which.
+      const int line = c.asked.isEmpty() ? first - 1 : static_cast<int>(c.numbers.indexOf(number));
+      EXPECT_EQ(store.YoseiKi(no), 80 + line) << number;
+    }
+  }
+  // A load that fails empties the store: no number found before is found after it.
+  ASSERT_TRUE(Load({CurrentRecord("3001", 90)}, QStringList()));
+  RecordingMessageBox boxes;
+  EXPECT_FALSE(Load({Put(CurrentRecord("3001", 90), fan::Age, "xx")}, QStringList(), 2));
+  ExpectDefaults(store, QStringLiteral("3001"));
+}
+
 TEST_F(cSensyuFileRecords, FileWideValuesComeFromTheLastLineParsed) {
   const QByteArray early = Put(Put(CurrentRecord("3001"), fan::Nen, "2003"), fan::Ki, "2");
   ASSERT_TRUE(Load({early, CurrentRecord("3002", 120)}, Ask({"3001"})));
