@@ -21,6 +21,7 @@
 #include "predict/mWinCoefficients.h"
 #include "predict/mWinTrain.h"
 
+#include "platform/Console.h"
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
 
@@ -43,10 +44,7 @@ constexpr int kOk = 0, kRefused = 1, kUsage = 2, kFailed = 3;
 // A command's first look at its arguments found nothing against going on.
 constexpr int kGoOn = -1;
 
-void Out(FILE* f, const QString& text) {
-  std::fputs(text.toLocal8Bit().constData(), f);
-  std::fflush(f);
-}
+void Out(FILE* f, const QString& text) { ConsoleWrite(f, text); }
 
 // The files an import takes, found before the database is opened: a path that is not there or a
 // folder with no day's file is said at once, and nothing is made.

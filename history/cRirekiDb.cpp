@@ -7,6 +7,7 @@
 #include "history/RirekiRows.h"
 #include "history/RirekiSchema.h"
 #include "history/RirekiSql.h"
+#include "platform/Process.h"
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
 
@@ -18,11 +19,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 
 namespace tidewake {
 
@@ -92,11 +89,6 @@ QString QuickCheck(sqlite3* db, const QString& path) {
   Rows q(db, "PRAGMA quick_check", path);
   const QString first = q.next() ? q.Text(0) : QString();
   return first == u"ok" ? QString() : first;
-}
-
-bool Alive(std::int64_t pid) {
-  if (pid <= 0 || pid > 0x7fffffff) return false;
-  return kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }
 
 // Runs `sql` in its own transaction; rolled back when it throws.
@@ -289,7 +281,7 @@ void cRirekiDb::CheckAfterUnfinishedImport() {
   {
     Rows q(db_, "SELECT pid FROM import_run", path_);
     while (q.next()) {
-      if (!Alive(q.Int64(0))) ended.push_back(q.Int64(0));
+      if (!ProcessAlive(q.Int64(0))) ended.push_back(q.Int64(0));
     }
   }
   if (ended.empty()) return;
@@ -387,8 +379,7 @@ cRirekiDb::ImportMark::ImportMark(cRirekiDb& db) : db_(db) {
     InTransaction(db_.db_, "BEGIN IMMEDIATE", db_.path_, [&] {
       Statement mark(db_.db_, QStringLiteral("INSERT OR REPLACE INTO import_run(pid, started) VALUES (?, ?)"),
                      db_.path_);
-      (mark << static_cast<std::int64_t>(getpid()) << static_cast<std::int64_t>(QDateTime::currentSecsSinceEpoch()))
-          .Run();
+      (mark << ThisProcessId() << static_cast<std::int64_t>(QDateTime::currentSecsSinceEpoch())).Run();
     });
     marked_ = true;
   } catch (const RuntimeError&) {
@@ -401,7 +392,7 @@ cRirekiDb::ImportMark::~ImportMark() {
   try {
     InTransaction(db_.db_, "BEGIN IMMEDIATE", db_.path_, [&] {
       Statement unmark(db_.db_, QStringLiteral("DELETE FROM import_run WHERE pid = ?"), db_.path_);
-      (unmark << static_cast<std::int64_t>(getpid())).Run();
+      (unmark << ThisProcessId()).Run();
     });
   } catch (const RuntimeError&) {
     // Left marked: the next open checks the file once and removes the mark.

@@ -9,10 +9,11 @@ namespace tidewake {
 
 QString ProgramCaption() {
   const QString name = QGuiApplication::applicationDisplayName();
-  // Unset, Qt makes the display name up from the executable's file name ("tidewake"), which is
-  // no caption: only a name the program gave itself counts.
-  const QString exe = QFileInfo(QCoreApplication::arguments().value(0)).fileName();
-  if (name.isEmpty() || name == exe) return QStringLiteral("Corvane Tidewake");
+  // Unset, Qt makes the display name up from the executable's file name ("tidewake", without
+  // ".exe" on Windows), which is no caption: only a name the program gave itself counts.
+  const QFileInfo exe(QCoreApplication::arguments().value(0));
+  if (name.isEmpty() || name == exe.fileName() || name == exe.completeBaseName())
+    return QStringLiteral("Corvane Tidewake");
   return name;
 }
 
