@@ -68,18 +68,23 @@ function(tidewake_test name)
   gtest_discover_tests(${common} TEST_FILTER "${rest}" PROPERTIES LABELS "${kind}" ${environment})
 endfunction()
 
-# tidewake_bench(<name> SOURCES ... DEPENDS ... [APP core|gui|widgets])
+# tidewake_bench(<name> SOURCES ... DEPENDS ... [APP core|gui|widgets] [OWN_MAIN])
 # A Google Benchmark program with the one shared main (bench/BenchMain.cpp), which makes the
-# application object APP names (core by default).
+# application object APP names (core by default). OWN_MAIN: the program prepares its data in a
+# main of its own.
 function(tidewake_bench name)
-  cmake_parse_arguments(ARG "" "APP" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "APP" "SOURCES;DEPENDS" ${ARGN})
   set(app 0)
   if(ARG_APP STREQUAL "gui")
     set(app 1)
   elseif(ARG_APP STREQUAL "widgets")
     set(app 2)
   endif()
-  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/bench/BenchMain.cpp)
+  if(ARG_OWN_MAIN)
+    add_executable(${name} ${ARG_SOURCES})
+  else()
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/bench/BenchMain.cpp)
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE tidewake_platform ${ARG_DEPENDS} benchmark::benchmark)
   if(app GREATER 0)
