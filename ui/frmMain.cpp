@@ -126,6 +126,8 @@ void frmMain::BuildMenus() {
           [this] { mnuFileHistoryImport_Click(); });
   Command(item(mnuFile, "mnuFileHistoryDay", QStringLiteral("履歴の日を開く(&H)...")),
           [this] { mnuFileHistoryDay_Click(); });
+  Command(item(mnuFile, "mnuFileHistoryCheck", QStringLiteral("履歴を検査する(&C)...")),
+          [this] { mnuFileHistoryCheck_Click(); });
   mnuFile->addSeparator();
   Command(item(mnuFile, "mnuFileExit", QStringLiteral("終了(&X)")), [this] { mnuFileExit_Click(); });
 
