@@ -18,13 +18,13 @@ struct CliRun {
   QString out, err;
 };
 
+// The console program writes UTF-8 into a pipe, on Windows as elsewhere.
 CliRun FitCli(const QStringList& args) {
   QProcess p;
   p.start(QStringLiteral(TIDEWAKE_HISTORY_CLI), args);
   p.closeWriteChannel();
   p.waitForFinished(120000);
-  return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-          QString::fromLocal8Bit(p.readAllStandardError())};
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 }  // namespace

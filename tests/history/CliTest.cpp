@@ -22,8 +22,7 @@ CliRun Cli(const QStringList& args) {
   QProcess p;
   p.start(QStringLiteral(TIDEWAKE_HISTORY_CLI), args);
   p.waitForFinished(60000);
-  return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-          QString::fromLocal8Bit(p.readAllStandardError())};
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 }  // namespace
