@@ -13,11 +13,13 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 #include <atomic>
 
@@ -136,11 +138,23 @@ cRirekiDb::cRirekiDb(const QString& path, RirekiAccess access, const UpgradeProg
     : path_(path) {
   static std::atomic<int> next{0};
   connection_ = QStringLiteral("tidewake-rireki-%1").arg(next++);
-  try {
-    Open(access, progress, inspectOnly);
-  } catch (...) {
-    Close();
-    throw;
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    try {
+      Open(access, progress, inspectOnly);
+      return;
+    } catch (const RuntimeError& e) {
+      Close();
+      // Programs starting together on one file: SQLite skips its own wait where waiting could
+      // deadlock, so a look can meet another program's lock at once. The open starts again from
+      // the beginning, within the same time SQLite would have waited.
+      if (e.number() != ErrNo::HistoryLocked || waited.elapsed() >= kBusyMs) throw;
+      QThread::msleep(20);
+    } catch (...) {
+      Close();
+      throw;
+    }
   }
 }
 
