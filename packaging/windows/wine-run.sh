@@ -7,8 +7,10 @@ set -euo pipefail
 cache=${TIDEWAKE_WINDOWS_CACHE:-$HOME/.cache/tidewake-windows}
 export WINEPREFIX=${WINEPREFIX:-$cache/wine}
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installer dialogs on the first start.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko installer dialogs on the first start; and no debugger for a program that
+# crashes, which then ends at once with its fault's address rather than waiting under ctest (run it
+# by hand with WINEDLLOVERRIDES=mscoree,mshtml= for winedbg's backtrace).
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}
 gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 dirs=("$cache/prefix/bin" /usr/x86_64-w64-mingw32/lib "$gcc_dlls")
 winepath=
