@@ -2,6 +2,7 @@
 //
 //   tidewake-history [--database FILE] import PATH...   folders or files of official downloads
 //   tidewake-history [--database FILE] stats            what the database holds, one figure a line
+//   tidewake-history [--database FILE] check            SQLite's full check of the file
 //   tidewake-history [--database FILE] fit [--from D] [--to D] [--force] OUT
 //                                                       fits the win model on the days from D to D
 //                                                       (every day by default) and writes its
@@ -20,7 +21,9 @@
 #include "predict/mWinCoefficients.h"
 #include "predict/mWinTrain.h"
 
+#include "platform/Console.h"
 #include "platform/RuntimeError.h"
+#include "platform/mMyFunc.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,34 +41,63 @@ namespace {
 
 // Exit statuses.
 constexpr int kOk = 0, kRefused = 1, kUsage = 2, kFailed = 3;
+// A command's first look at its arguments found nothing against going on.
+constexpr int kGoOn = -1;
 
-void Out(FILE* f, const QString& text) {
-  std::fputs(text.toLocal8Bit().constData(), f);
-  std::fflush(f);
+void Out(FILE* f, const QString& text) { ConsoleWrite(f, text); }
+
+// The files an import takes, found before the database is opened: a path that is not there or a
+// folder with no day's file is said at once, and nothing is made.
+QStringList gImportFiles;
+
+int ImportFirst(const QStringList& args) {
+  if (args.isEmpty()) return kUsage;
+  bool missing = false;
+  for (const QString& path : args) {
+    if (!QFileInfo::exists(path)) {
+      Out(stderr, QStringLiteral("フォルダもファイルもありません: %1\n").arg(path));
+      missing = true;
+    }
+  }
+  if (missing) return kRefused;
+  gImportFiles = ImportFiles(args);
+  if (gImportFiles.isEmpty()) {
+    Out(stderr, QStringLiteral("取り込む番組ファイル・成績ファイル（b*・k* の .lzh か .txt）がありません: %1\n")
+                    .arg(args.join(QStringLiteral(", "))));
+    return kRefused;
+  }
+  return kGoOn;
 }
 
-int Import(cRirekiDb& db, const QStringList& args) {
-  if (args.isEmpty()) return kUsage;
+int Import(cRirekiDb& db, const QStringList&) {
   const bool terminal = isatty(fileno(stderr));
-  const ImportSummary s = ImportPaths(db, args, [&](int done, int total, const QString& day) {
+  const ImportSummary s = ImportFileList(db, gImportFiles, [&](int done, int total, const QString& day) {
     if (terminal) Out(stderr, QStringLiteral("\r%1/%2 %3 ").arg(done + 1).arg(total).arg(day));
   });
   if (terminal) Out(stderr, QStringLiteral("\n"));
   Out(stdout, ImportSummaryText(s) + u'\n');
+  if (!s.stopped.isEmpty()) return kFailed;
   return s.refused.empty() ? kOk : kRefused;
 }
 
-int Stats(cRirekiDb& db, const QStringList& args) {
-  if (!args.isEmpty()) return kUsage;
+int NoArguments(const QStringList& args) { return args.isEmpty() ? kGoOn : kUsage; }
+
+int Stats(cRirekiDb& db, const QStringList&) {
   const cRirekiDb::Stats s = db.Statistics();
   const QString day = QStringLiteral("yyyy-MM-dd");
-  Out(stdout, QStringLiteral("days %1\nvenues %2\nraces %3\nracers %4\nfirst %5\nlast %6\n")
+  Out(stdout, QStringLiteral("日数 %1\n開催（場・日） %2\nレース %3\n選手 %4\n最初の日 %5\n最後の日 %6\n")
                   .arg(s.days)
                   .arg(s.venues)
                   .arg(s.races)
                   .arg(s.racers)
                   .arg(s.first.toString(day), s.last.toString(day)));
   return kOk;
+}
+
+int Check(cRirekiDb& db, const QStringList&) {
+  const QStringList problems = db.Check();
+  Out(stdout, cRirekiDb::CheckText(db.path(), problems) + u'\n');
+  return problems.isEmpty() ? kOk : kRefused;
 }
 
 // True when the two paths name the same file (either may not exist yet).
@@ -278,27 +310,31 @@ int Report(cRirekiDb& db, const QStringList& arguments) {
   return kOk;
 }
 
-// The subcommands; each takes the open database and its own arguments.
+// The subcommands: how each opens the database, what it checks of its arguments before the
+// database is opened (nothing is made for a command that cannot run), and what it does with it.
 struct Command {
   const char* name;
+  RirekiAccess access;
+  int (*first)(const QStringList& args);
   int (*run)(cRirekiDb& db, const QStringList& args);
 };
 const Command kCommands[] = {
-    {"import", Import},
-    {"stats", Stats},
-    {"fit", Fit},
-    {"report", Report},
+    {"import", RirekiAccess::ReadWrite, ImportFirst, Import}, {"stats", RirekiAccess::ReadOnly, NoArguments, Stats},
+    {"check", RirekiAccess::ReadOnly, NoArguments, Check},    {"fit", RirekiAccess::ReadOnly, nullptr, Fit},
+    {"report", RirekiAccess::ReadOnly, nullptr, Report},
 };
 
+const QString kUsageText = QStringLiteral(
+    "使い方: tidewake-history [--database FILE] import PATH...\n"
+    "        tidewake-history [--database FILE] stats\n"
+    "        tidewake-history [--database FILE] check\n"
+    "        tidewake-history [--database FILE] fit [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--force] OUT\n"
+    "        tidewake-history [--database FILE] report racer REG [--venue CODE] | venue CODE\n"
+    "                 | motor CODE [--mark M,M] | roi KIND [--by boat|course|popularity|combination]\n"
+    "                 [--venue CODE] | model   [--period 6m|1y|3y|all] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n");
+
 int Usage() {
-  Out(stderr,
-      QStringLiteral(
-          "使い方: tidewake-history [--database FILE] import PATH...\n"
-          "        tidewake-history [--database FILE] stats\n"
-          "        tidewake-history [--database FILE] fit [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--force] OUT\n"
-          "        tidewake-history [--database FILE] report racer REG [--venue CODE] | venue CODE\n"
-          "                 | motor CODE [--mark M,M] | roi KIND [--by boat|course|popularity|combination]\n"
-          "                 [--venue CODE] | model   [--period 6m|1y|3y|all] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"));
+  Out(stderr, kUsageText);
   return kUsage;
 }
 
@@ -306,9 +342,19 @@ int Usage() {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  // The window's name, so that both keep one database in one per-user folder.
+  SetProgramName();
   QStringList args = app.arguments().mid(1);
-  QString database = cRirekiDb::DefaultPath();
-  if (args.size() >= 2 && args[0] == u"--database") {
+  if (!args.isEmpty() && (args[0] == u"--help" || args[0] == u"-h")) {
+    Out(stdout, kUsageText);
+    return kOk;
+  }
+  QString database;
+  if (!args.isEmpty() && args[0] == u"--database") {
+    if (args.size() < 2 || args[1].isEmpty()) {
+      Out(stderr, QStringLiteral("--database の後にデータベースのファイル名を書いてください。\n"));
+      return Usage();
+    }
     database = args[1];
     args = args.mid(2);
   }
@@ -316,13 +362,19 @@ int main(int argc, char** argv) {
   const QString name = args.takeFirst();
   for (const Command& c : kCommands) {
     if (name != QLatin1String(c.name)) continue;
+    if (c.first) {
+      const int status = c.first(args);
+      if (status == kUsage) return Usage();
+      if (status != kGoOn) return status;
+    }
     try {
-      cRirekiDb db(database);
+      cRirekiDb db(database.isEmpty() ? cRirekiDb::DefaultPath() : database, c.access);
       const int status = c.run(db, args);
       return status == kUsage ? Usage() : status;
     } catch (const RuntimeError& e) {
-      Out(stderr, e.reportText() + u'\n');
-      return kFailed;
+      // The program's words; SQLite's own, when there are any, only as the detail in them.
+      Out(stderr, e.description() + u'\n');
+      return e.number() == ErrNo::HistoryMissing ? kRefused : kFailed;
     } catch (const std::bad_alloc&) {
       Out(stderr, QStringLiteral("メモリが足りないため、続けられませんでした。\n"));
       return kFailed;

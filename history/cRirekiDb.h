@@ -172,6 +172,8 @@ class cRirekiDb {
 
   // SQLite's full check of the file and of our tables: the problems found, none when it is sound.
   QStringList Check() const;
+  // What the check found, as the window's box and the console program say it.
+  static QString CheckText(const QString& path, const QStringList& problems);
 
   // Marks an import under way for its lifetime: a database left with the mark of a program that
   // ended without removing it (killed mid-import) is checked when next opened.
