@@ -223,7 +223,13 @@ void frmAnalysis::Open(const Ask& ask) {
   txtRacer_->setText(ask.SensyuNo);
   cboVenue_->setCurrentIndex(std::clamp<int>(ask.Jyo, 0, 24));
   cboPeriod_->setCurrentIndex(IndexOf(mPeriod::kChoices, ask.Period));
-  if (ask.MotorFrom.isValid()) dtMotorFrom_->setDate(ask.MotorFrom);
+  // The motor period starts where the user put it, unless that lies after the last day asked
+  // for: then where the period chosen starts.
+  if (ask.MotorFrom.isValid() && !(ask.End.isValid() && ask.MotorFrom > ask.End)) {
+    dtMotorFrom_->setDate(ask.MotorFrom);
+  } else if (ask.End.isValid()) {
+    dtMotorFrom_->setDate(mPeriod::Of(ask.Period, ask.End).From);
+  }
   cboKind_->setCurrentIndex(static_cast<int>(ask.Kind));
   cboBy_->setCurrentIndex(IndexOf(kBys, ask.By));
   marked_ = ask.Marked;
@@ -279,7 +285,7 @@ void frmAnalysis::Compute() {
         throw RuntimeError(0, QStringLiteral("履歴に日がありません。先に履歴に取り込んでください。"));
       r.Period = mPeriod::Of(ask.Period, last);
       if (ask.Page == mPages::PageKind::Motor)
-        r.Period = {ask.MotorFrom.isValid() ? ask.MotorFrom : r.Period.From, last};
+        r.Period = {ask.MotorFrom.isValid() && ask.MotorFrom <= last ? ask.MotorFrom : r.Period.From, last};
       r.SensyuNo = ask.SensyuNo;
       r.Jyo = ask.Jyo;
       r.Marked = ask.Marked;
@@ -384,8 +390,10 @@ QTableWidget* frmAnalysis::TableWidget(const mReport::Table& table) const {
     }
   }
   w->resizeColumnsToContents();
-  w->setSortingEnabled(true);
+  // Sortable by a click on a header, but shown first in the page's own order: enabling sorting
+  // sorts at once by the header's indicator, which therefore points at no column before.
   w->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  w->setSortingEnabled(true);
   return w;
 }
 

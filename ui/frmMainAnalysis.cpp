@@ -1,28 +1,67 @@
-// The analysis window opened from the main window: the 分析 menu, with the card's venue, day,
-// race and racers as what the pages are asked for.
+// The analysis window opened from the main window: the 分析 menu, a boat's row (double-click or
+// its pop-up) and the venue selector's pop-up, asked with what the session shows.
 
-#include "data/cBangumiFile.h"
-#include "history/cRirekiDb.h"
+#include "analysis/mPages.h"
 #include "ui/frmAnalysis.h"
 #include "ui/frmMain.h"
 
+#include <QComboBox>
 #include <QMenuBar>
 
 namespace tidewake {
 
 void frmMain::BuildAnalysisMenus() {
-  mnuAnalysis = new QMenu(QStringLiteral("分析(&N)"), this);
-  menuBar()->insertMenu(mnuHelp ? mnuHelp->menuAction() : nullptr, mnuAnalysis);
-  mnuAnalysisRacer = mnuAnalysis->addAction(QStringLiteral("選手(&R)..."));
-  mnuAnalysisVenue = mnuAnalysis->addAction(QStringLiteral("場(&J)..."));
-  mnuAnalysisMotor = mnuAnalysis->addAction(QStringLiteral("モーター(&M)..."));
-  mnuAnalysisRoi = mnuAnalysis->addAction(QStringLiteral("回収率(&P)..."));
-  mnuAnalysisModel = mnuAnalysis->addAction(QStringLiteral("モデルの成績(&E)..."));
-  Command(mnuAnalysisRacer, [this] { OpenAnalysis(mPages::PageKind::Racer, 0); });
-  Command(mnuAnalysisVenue, [this] { OpenAnalysis(mPages::PageKind::Venue, 0); });
-  Command(mnuAnalysisMotor, [this] { OpenAnalysis(mPages::PageKind::Motor, 0); });
-  Command(mnuAnalysisRoi, [this] { OpenAnalysis(mPages::PageKind::Roi, 0); });
-  Command(mnuAnalysisModel, [this] { OpenAnalysis(mPages::PageKind::Model, 0); });
+  const auto item = [this](QMenu* menu, const char* name, const QString& text, mPages::PageKind page,
+                           bool boat = false) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QString::fromLatin1(name));
+    Command(a, [this, page, boat] { OpenAnalysis(page, boat ? mintPopupRow : 0); });
+    return a;
+  };
+  // Before ヘルプ, which stays last.
+  auto* analysis = new QMenu(QStringLiteral("分析(&N)"), this);
+  analysis->setObjectName(QStringLiteral("mnuAnalysis"));
+  menuBar()->insertMenu(mnuHelp ? mnuHelp->menuAction() : nullptr, analysis);
+  item(analysis, "mnuAnalysisRacer", QStringLiteral("選手(&R)..."), mPages::PageKind::Racer);
+  item(analysis, "mnuAnalysisVenue", QStringLiteral("場(&J)..."), mPages::PageKind::Venue);
+  item(analysis, "mnuAnalysisMotor", QStringLiteral("モーター(&M)..."), mPages::PageKind::Motor);
+  item(analysis, "mnuAnalysisRoi", QStringLiteral("回収率(&P)..."), mPages::PageKind::Roi);
+  item(analysis, "mnuAnalysisModel", QStringLiteral("モデルの成績(&E)..."), mPages::PageKind::Model);
+
+  // A boat's row: its racer's page, and the motors of the race beside the venue's.
+  mnuBoatPopup = new QMenu(QStringLiteral("Boat"), this);
+  mnuBoatPopup->setObjectName(QStringLiteral("mnuBoatPopup"));
+  QAction* racer = item(mnuBoatPopup, "mnuBoatAnalysisRacer", QStringLiteral("この選手の成績(&A)..."),
+                        mPages::PageKind::Racer, true);
+  item(mnuBoatPopup, "mnuBoatAnalysisMotor", QStringLiteral("このレースのモーター(&M)..."), mPages::PageKind::Motor);
+  mnuBoatPopup->setDefaultAction(racer);
+  // The course pop-up offers the racer's page too: the right button finds it on any column.
+  mnuPopup->addSeparator();
+  item(mnuPopup, "mnuPopupAnalysisRacer", QStringLiteral("この選手の成績(&A)..."), mPages::PageKind::Racer, true);
+  picGrid->onDoubleClick = [this](Qt::MouseButton b, float x, float y) { picGrid_DoubleClick(b, x, y); };
+
+  mnuVenuePopup = new QMenu(QStringLiteral("Venue"), this);
+  mnuVenuePopup->setObjectName(QStringLiteral("mnuVenuePopup"));
+  item(mnuVenuePopup, "mnuVenueAnalysis", QStringLiteral("この場の傾向(&A)..."), mPages::PageKind::Venue);
+  item(mnuVenuePopup, "mnuVenueAnalysisMotor", QStringLiteral("この場のモーター(&M)..."), mPages::PageKind::Motor);
+  item(mnuVenuePopup, "mnuVenueAnalysisRoi", QStringLiteral("この場の回収率(&P)..."), mPages::PageKind::Roi);
+  cboJyo->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(cboJyo, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    if (mblnRunning || mSession->VenueCode() < 1) return;
+    PopupMenu(mnuVenuePopup, cboJyo->mapToGlobal(at));
+  });
+}
+
+void frmMain::picGrid_DoubleClick(Qt::MouseButton button, float x, float y) {
+  if (mblnRunning || button != Qt::LeftButton || mclsGrid->ClickCol(x) < 0) return;
+  const std::int16_t row = mclsGrid->ClickRow(y);
+  if (row < 1 || row > 6 || BoatRacer(row).isEmpty()) return;
+  OpenAnalysis(mPages::PageKind::Racer, row);
+}
+
+QString frmMain::BoatRacer(int boat) const {
+  if (boat < 1 || boat > 6 || mSession->RaceNo() < 1) return QString();
+  return mSession->Bangumi().SensyuNo(mSession->RaceNo(), static_cast<std::int16_t>(boat)).trimmed();
 }
 
 frmAnalysis* frmMain::Analysis() {
@@ -30,27 +69,24 @@ frmAnalysis* frmMain::Analysis() {
   return mAnalysis;
 }
 
-void frmMain::OpenAnalysis(mPages::PageKind page, std::int16_t intWakuNo) {
+void frmMain::OpenAnalysis(mPages::PageKind page, int boat) {
   frmAnalysis* a = Analysis();
   frmAnalysis::Ask ask = a->Asked();
   ask.Page = page;
-  // The card shown says where, when and who: its venue, its day (the pages count up to it), the
-  // race's motors and the boat's racer.
-  const cBangumiFile::Card& card = mclsBangumi->card();
-  const int venue = card.KyoteijyoCode.toInt();
-  const std::int16_t race = static_cast<std::int16_t>(cboRaceNo->currentData().toInt());
-  if (venue >= 1 && venue <= 24) ask.Jyo = static_cast<std::int16_t>(venue);
-  const QDate day = QDate::fromString(card.RaceDate.trimmed(), QStringLiteral("yyyy/MM/dd"));
-  if (day.isValid()) ask.End = day;
+  const DaySession& s = *mSession;
+  // The demo race is no day of the history: the pages then end on the history's last day and
+  // keep the venue chosen before.
+  const bool day = s.State() != CardState::Demo;
+  ask.End = day ? QDate::fromString(s.Bangumi().RaceDate().trimmed(), QStringLiteral("yyyy/MM/dd")) : QDate();
+  if (day && s.VenueCode() >= 1) ask.Jyo = s.VenueCode();
   ask.Marked.clear();
-  if (venue >= 1 && race >= 1) {
+  if (day && s.RaceNo() >= 1) {
     for (std::int16_t w = 1; w <= 6; ++w) {
-      const QString motor = mclsBangumi->MotorNo(race, w).trimmed();
+      const QString motor = s.Bangumi().MotorNo(s.RaceNo(), w).trimmed();
       if (!motor.isEmpty()) ask.Marked << motor;
     }
-    if (intWakuNo >= 1 && intWakuNo <= 6) ask.SensyuNo = mclsBangumi->SensyuNo(race, intWakuNo).trimmed();
   }
-  if (page == mPages::PageKind::Roi) ask.Jyo = venue >= 1 && venue <= 24 ? ask.Jyo : std::int16_t{0};
+  if (boat >= 1) ask.SensyuNo = BoatRacer(boat);
   a->show();
   a->raise();
   a->activateWindow();
