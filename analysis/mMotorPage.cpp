@@ -48,7 +48,7 @@ void cMotorTally::Add(const ProgrammeMotor& motor) {
 
 mReport::Page PageOf(const cMotorTally& tally, const Query& query, const QString& venueName) {
   mReport::Page page;
-  page.Title = QStringLiteral("%1 のモーター（%2）").arg(venueName, mPeriod::Text(query.Period));
+  page.Title = QStringLiteral("%1のモーター（%2）").arg(venueName, mPeriod::Text(query.Period));
   page.Notes = {
       QStringLiteral(
           "モーターの期の始まり（交換の日）は番組表にも成績にも書かれていません。期間の始めの日を選んでください。"),

@@ -7,6 +7,8 @@
 
 #include <QComboBox>
 #include <QMenuBar>
+#include <QRect>
+#include <QScreen>
 
 namespace tidewake {
 
@@ -65,7 +67,18 @@ QString frmMain::BoatRacer(int boat) const {
 }
 
 frmAnalysis* frmMain::Analysis() {
-  if (!mAnalysis) mAnalysis = new frmAnalysis(cRirekiDb::DefaultPath(), this);
+  if (mAnalysis) return mAnalysis;
+  mAnalysis = new frmAnalysis(cRirekiDb::DefaultPath(), this);
+  // Beside the card where the screen allows it, and no larger than the screen.
+  if (const QScreen* s = screen()) {
+    const QRect area = s->availableGeometry();
+    QSize size = mAnalysis->size().boundedTo(area.size() - QSize(16, 48));
+    // Under the card, a little lower rather than over it, when enough room is left there.
+    const int below = area.bottom() - frameGeometry().bottom() - 48;
+    if (below >= 480) size.setHeight(std::min(size.height(), below));
+    mAnalysis->resize(size);
+    mAnalysis->move(PlaceBeside(frameGeometry(), mAnalysis->size() + QSize(8, 32), area));
+  }
   return mAnalysis;
 }
 
