@@ -93,6 +93,9 @@ class ValueItem final : public QTableWidgetItem {
 const std::array<QColor, 6> kSeriesColours{QColor(31, 119, 180), QColor(255, 127, 14),  QColor(44, 160, 44),
                                            QColor(214, 39, 40),  QColor(148, 103, 189), QColor(140, 86, 75)};
 
+// The background of what the user came for (the race's motors, the card's venue).
+const QColor kMarkedBackground(255, 236, 140);
+
 QVector<double> Values(const std::vector<double>& v) { return QVector<double>(v.begin(), v.end()); }
 
 }  // namespace
@@ -381,7 +384,7 @@ QTableWidget* frmAnalysis::TableWidget(const mReport::Table& table) const {
       if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       if (cell.Faded) item->setForeground(faded);
       if (cell.Marked) {
-        item->setBackground(QColor(255, 243, 176));
+        item->setBackground(kMarkedBackground);
         QFont f = item->font();
         f.setBold(true);
         item->setFont(f);
@@ -406,7 +409,6 @@ QCustomPlot* frmAnalysis::ChartWidget(const mReport::Chart& chart) const {
   plot->xAxis->setLabel(chart.XLabel);
   plot->yAxis->setLabel(chart.YLabel);
   plot->legend->setVisible(chart.Lines.size() > 1);
-  plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
   double lowX = 0, highX = 1;
   switch (chart.Kind) {
     case mReport::ChartKind::Bars: {
@@ -430,6 +432,17 @@ QCustomPlot* frmAnalysis::ChartWidget(const mReport::Chart& chart) const {
       plot->xAxis->setRange(0.4, static_cast<double>(chart.Categories.size()) + 0.6);
       plot->yAxis->setRangeLower(0);
       plot->yAxis->setRangeUpper(plot->yAxis->range().upper * 1.1 + 1);
+      // The categories the user came for on a band behind their bars, the height of the chart.
+      for (int x : chart.Marked) {
+        auto* band = new QCPItemRect(plot);
+        band->setLayer(QStringLiteral("background"));
+        band->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        band->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        band->topLeft->setCoords(x - 0.5, 0);
+        band->bottomRight->setCoords(x + 0.5, 1);
+        band->setPen(Qt::NoPen);
+        band->setBrush(kMarkedBackground);
+      }
       break;
     }
     case mReport::ChartKind::Lines: {
@@ -465,6 +478,16 @@ QCustomPlot* frmAnalysis::ChartWidget(const mReport::Chart& chart) const {
       plot->yAxis->setRange(0, 100);
       break;
     }
+  }
+  // The legend under the chart, in a row: inside, it hid the lines' ends and the tallest bars.
+  if (plot->legend->visible()) {
+    plot->axisRect()->insetLayout()->take(plot->legend);
+    plot->axisRect()->insetLayout()->simplify();
+    plot->plotLayout()->addElement(2, 0, plot->legend);
+    plot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    plot->legend->setBorderPen(Qt::NoPen);
+    plot->legend->setMargins(QMargins(4, 0, 4, 2));
+    plot->plotLayout()->setRowStretchFactor(2, 0.001);
   }
   lowX = plot->xAxis->range().lower;
   highX = plot->xAxis->range().upper;

@@ -191,6 +191,11 @@ TEST_F(WindowAnalysis, TheCardOpensEachPageWithTheSessionsDayVenueRacerAndMotors
         }
       }
       EXPECT_GT(marked, 0);
+      // And on the chart, at their ranks.
+      ASSERT_EQ(shown.Charts[0].Marked.size(), static_cast<std::size_t>(marked));
+      for (int rank : shown.Charts[0].Marked) {
+        EXPECT_TRUE(motors.contains(shown.Charts[0].Categories[rank - 1])) << rank;
+      }
     }
   }
 }
