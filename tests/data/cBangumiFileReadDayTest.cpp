@@ -157,3 +157,25 @@ TEST(cBangumiFileReadDay, EveryProgrammeOfTheSharedYear) {
             << waiting << "\n";
   EXPECT_GT(waiting, 0);
 }
+
+// Every real programme of both shared folders is taken by a conversion's check, which reads the
+// entrants from their bytes, and read as a day. A build with assertions also reads every line of
+// both from its decoded text and requires the same kinds, fields and points, bit for bit.
+TEST(cBangumiFileReadDay, EveryRealProgrammeReadsAsALoadAndAsACheck) {
+  for (const QString folder : {QStringLiteral("year"), QStringLiteral("earlier")}) {
+    TIDEWAKE_SAMPLE_OR_SKIP(path, folder);
+    const QStringList names = QDir(path).entryList({QStringLiteral("b*.lzh")}, QDir::Files, QDir::Name);
+    ASSERT_GE(names.size(), 365) << folder.toStdString();
+    for (const QString& name : names) {
+      SCOPED_TRACE(name.toStdString());
+      const ArchiveMember member = ArchiveMemberRead(path + u'/' + name, ArchiveKind::Programme);
+      try {
+        const QByteArray store = cBangumiFile::StoreBytes(member.bytes, name);
+        EXPECT_TRUE(store.endsWith("\r\n"));
+        EXPECT_FALSE(cBangumiFile::ReadDay(store).empty());
+      } catch (const RuntimeError& e) {
+        FAIL() << e.reportText().toStdString();
+      }
+    }
+  }
+}
