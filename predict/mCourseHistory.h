@@ -19,6 +19,9 @@ namespace tidewake::mCourseHistory {
 // better evidence. Chosen on 2023-01..03 (fitted before), checked on 2023-04..06 (WinEval).
 inline constexpr double kEvidenceWeight = 10.0;
 
+// The days a racer's entries are looked back over.
+inline constexpr int kEntryWindowDays = 180;
+
 // Courses by boat, index 1..6 (0 unused).
 using CourseTable = std::array<std::int16_t, 7>;
 

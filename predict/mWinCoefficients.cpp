@@ -26,20 +26,33 @@ QString Shown(const QByteArray& text) { return QString::fromUtf8(text.left(60));
 
 }  // namespace
 
+namespace {
+
+// The models a file holds, in its order.
+struct Section {
+  const char* Name;
+  mWinModel::Coefficients Model::*Member;
+};
+constexpr Section kSections[] = {{"before", &Model::Before}, {"after", &Model::After}};
+
+}  // namespace
+
 QByteArray Write(const Model& model) {
-  const mWinModel::Coefficients& c = model.Before;
   const auto day = [](QDate d) { return d.isValid() ? d.toString(Qt::ISODate).toUtf8() : QByteArray("-"); };
   QByteArray out = kMagic + ' ' + QByteArray::number(kVersion) + '\n';
   out += "fitted " + day(model.Fitted.First) + ' ' + day(model.Fitted.Last) + " days " +
          QByteArray::number(model.Fitted.Days) + " races " + QByteArray::number(model.Fitted.Races) + '\n';
-  out += "features " + QByteArray::number(c.Names.size()) + '\n';
-  for (qsizetype i = 0; i < c.Names.size(); ++i) {
-    const auto u = static_cast<std::size_t>(i);
-    out += c.Names[i].toUtf8();
-    for (const std::vector<double>* v : {&c.Win, &c.Second, &c.Third}) {
-      out += ' ' + QByteArray::number(u < v->size() ? (*v)[u] : 0.0, 'g', 17);
+  for (const Section& section : kSections) {
+    const mWinModel::Coefficients& c = model.*section.Member;
+    out += QByteArray(section.Name) + " features " + QByteArray::number(c.Names.size()) + '\n';
+    for (qsizetype i = 0; i < c.Names.size(); ++i) {
+      const auto u = static_cast<std::size_t>(i);
+      out += c.Names[i].toUtf8();
+      for (const std::vector<double>* v : {&c.Win, &c.Second, &c.Third}) {
+        out += ' ' + QByteArray::number(u < v->size() ? (*v)[u] : 0.0, 'g', 17);
+      }
+      out += '\n';
     }
-    out += '\n';
   }
   return out;
 }
@@ -66,6 +79,44 @@ Period ReadPeriod(const QByteArray& line, int lineNo) {
     fail();
   }
   return p;
+}
+
+// One model's section from line `at` (0-based): its head "before features N" and N lines.
+mWinModel::Coefficients ReadSection(const QList<QByteArray>& lines, qsizetype& at, const char* name) {
+  const int headNo = static_cast<int>(at) + 1;
+  if (at >= lines.size()) Fail(headNo, QStringLiteral("%1 の係数がありません。").arg(QLatin1String(name)));
+  const QList<QByteArray> head = lines[at].simplified().split(' ');
+  bool ok = false;
+  const int n = head.size() == 3 && head[0] == name && head[1] == "features" ? head[2].toInt(&ok) : 0;
+  if (!ok || n < 1 || n > kMaxFeatures) {
+    Fail(headNo, QStringLiteral("%1 の特徴量の数が読めません（%2）。").arg(QLatin1String(name), Shown(lines[at])));
+  }
+  ++at;
+  mWinModel::Coefficients c;
+  QSet<QString> seen;
+  for (int i = 0; i < n; ++i, ++at) {
+    const int lineNo = static_cast<int>(at) + 1;
+    if (at >= lines.size()) {
+      Fail(lineNo, QStringLiteral("%1 の係数の行が %2 行しかありません（%3 行のはず）。")
+                       .arg(QLatin1String(name))
+                       .arg(i)
+                       .arg(n));
+    }
+    const QByteArray& line = lines[at];
+    const QList<QByteArray> f = line.simplified().split(' ');
+    if (f.size() != 4) Fail(lineNo, QStringLiteral("名前と三つの係数がありません（%1）。").arg(Shown(line)));
+    const QString feature = QString::fromUtf8(f[0]);
+    if (seen.contains(feature)) Fail(lineNo, QStringLiteral("特徴量 %1 が二度あります。").arg(Shown(f[0])));
+    seen.insert(feature);
+    c.Names << feature;
+    std::vector<double>* lists[] = {&c.Win, &c.Second, &c.Third};
+    for (int k = 0; k < 3; ++k) {
+      const double v = f[k + 1].toDouble(&ok);
+      if (!ok || !std::isfinite(v)) Fail(lineNo, QStringLiteral("係数が数ではありません（%1）。").arg(Shown(f[k + 1])));
+      lists[k]->push_back(v);
+    }
+  }
+  return c;
 }
 
 }  // namespace
@@ -96,42 +147,18 @@ Model Read(const QByteArray& text) {
   if (lines.size() < 2) Fail(2, QStringLiteral("学習した期間がありません。"));
   Model model;
   model.Fitted = ReadPeriod(lines[1], 2);
-  if (lines.size() < 3) Fail(3, QStringLiteral("特徴量の数がありません。"));
-  const QList<QByteArray> count = lines[2].simplified().split(' ');
-  const int n = count.size() == 2 && count[0] == "features" ? count[1].toInt(&ok) : 0;
-  if (!ok || count.size() != 2 || count[0] != "features" || n < 1 || n > kMaxFeatures) {
-    Fail(3, QStringLiteral("特徴量の数が読めません（%1）。").arg(Shown(lines[2])));
-  }
-  constexpr int kHead = 3;
-  if (lines.size() != n + kHead) {
-    Fail(static_cast<int>(std::min<qsizetype>(lines.size(), n + kHead)) + 1,
-         QStringLiteral("係数の行が %1 行あります（%2 行のはず）。").arg(lines.size() - kHead).arg(n));
-  }
-  mWinModel::Coefficients& c = model.Before;
-  QSet<QString> seen;
-  for (int i = 0; i < n; ++i) {
-    const int lineNo = i + kHead + 1;
-    const QByteArray& line = lines[i + kHead];
-    const QList<QByteArray> f = line.simplified().split(' ');
-    if (f.size() != 4) Fail(lineNo, QStringLiteral("名前と三つの係数がありません（%1）。").arg(Shown(line)));
-    const QString name = QString::fromUtf8(f[0]);
-    if (seen.contains(name)) Fail(lineNo, QStringLiteral("特徴量 %1 が二度あります。").arg(Shown(f[0])));
-    seen.insert(name);
-    c.Names << name;
-    std::vector<double>* lists[] = {&c.Win, &c.Second, &c.Third};
-    for (int k = 0; k < 3; ++k) {
-      const double v = f[k + 1].toDouble(&ok);
-      if (!ok || !std::isfinite(v)) Fail(lineNo, QStringLiteral("係数が数ではありません（%1）。").arg(Shown(f[k + 1])));
-      lists[k]->push_back(v);
-    }
-  }
+  qsizetype at = 2;
+  for (const Section& section : kSections) model.*section.Member = ReadSection(lines, at, section.Name);
+  if (at < lines.size())
+    Fail(static_cast<int>(at) + 1, QStringLiteral("係数のあとに余分な行があります（%1）。").arg(Shown(lines[at])));
   return model;
 }
 
 bool Load(const QString& strPath, Model& model, QString& strError) {
   try {
     Model m = Read(ReadFileBytes(strPath, kMaxFileBytes));
-    if (m.Before.Names != mWinFeatures::CoefficientNames()) {
+    if (m.Before.Names != mWinFeatures::CoefficientNames(mWinFeatures::BeforeSet()) ||
+        m.After.Names != mWinFeatures::CoefficientNames(mWinFeatures::AfterSet())) {
       strError = strPath + QStringLiteral(": 係数の特徴量がこのプログラムの特徴量と合いません。");
       return false;
     }
@@ -160,13 +187,15 @@ const Model& Shipped() {
     // The resource is built from a file checked by the tests; should it ever fail, every boat
     // scores alike rather than the program stopping.
     if (!Load(QStringLiteral(":/predict/win_coefficients.txt"), m, error)) {
-      mWinModel::Coefficients& c = m.Before;
-      c.Names = mWinFeatures::CoefficientNames();
-      const auto n = static_cast<std::size_t>(c.Names.size());
-      c.Win.assign(n, 0.0);
-      c.Second.assign(n, 0.0);
-      c.Third.assign(n, 0.0);
-      m.Fitted = {};
+      m = {};
+      for (const auto& [c, set] :
+           {std::pair{&m.Before, mWinFeatures::BeforeSet()}, {&m.After, mWinFeatures::AfterSet()}}) {
+        c->Names = mWinFeatures::CoefficientNames(set);
+        const auto n = static_cast<std::size_t>(c->Names.size());
+        c->Win.assign(n, 0.0);
+        c->Second.assign(n, 0.0);
+        c->Third.assign(n, 0.0);
+      }
     }
     return m;
   }();

@@ -7,22 +7,26 @@
 #include <QString>
 
 // The win model's coefficients as a small text file: a header line with the format's name and
-// version, what the fit learnt from (its first and last day, the days and the races fitted), the
-// number of features, then one line per feature with its name and its coefficients in the win,
-// second-place and third-place logits.
+// version, what the fit learnt from (its first and last day, the days and the races fitted), then
+// the two models, the chances before the exhibition and after it: each the number of its features,
+// then one line per feature with its name and its coefficients in the win, second-place and
+// third-place logits.
 //
-//   tidewake-win-coefficients 3
+//   tidewake-win-coefficients 4
 //   fitted 2022-07-01 2023-06-30 days 365 races 58102
-//   features 3
+//   before features 3
 //   course2 -0.61 -0.12 -0.05
+//   ...
+//   after features 4
+//   course2 -0.58 -0.10 -0.06
 //   ...
 //
 // The program ships coefficients fitted on real days as a resource, and uses a user's own file
 // (fitted on his history) when it reads whole.
 namespace tidewake::mWinCoefficients {
 
-// 3: the file says what the fit learnt from.
-inline constexpr int kVersion = 3;
+// 3: the file says what the fit learnt from. 4: and holds the chances after the exhibition too.
+inline constexpr int kVersion = 4;
 
 // A real file is a few kilobytes: anything much larger is not one, and is refused unread.
 inline constexpr qint64 kMaxFileBytes = 256 * 1024;
@@ -40,6 +44,7 @@ struct Period {
 // The coefficients and what they were fitted on.
 struct Model {
   mWinModel::Coefficients Before;  // the chances from the programme and the history
+  mWinModel::Coefficients After;   // the same with the exhibition's times and courses
   Period Fitted;
   bool operator==(const Model&) const = default;
 };

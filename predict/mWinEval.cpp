@@ -46,6 +46,16 @@ mWinModel::Courses CoursesOf(const mCourseHistory::CourseTable& byBoat) {
   return c;
 }
 
+mWinFeatures::Exhibition ExhibitionOf(const cKekkaFile::Race& result) {
+  mWinFeatures::Exhibition e;
+  for (const cKekkaFile::Boat& b : result.boats) {
+    if (b.WakuNo < 1 || b.WakuNo > 6) continue;
+    e.Times[U(b.WakuNo - 1)] = b.TenjiTime;
+    if (b.Course >= 1 && b.Course <= 6) e.Courses[U(b.WakuNo)] = b.Course;
+  }
+  return e;
+}
+
 double PoolChance(std::int32_t yen) { return yen > 0 ? kPoolReturn * 100.0 / yen : 0.0; }
 
 Outcome ReadOutcome(const cBangumiFile::Race& card, const cKekkaFile::Race& result) {
@@ -139,7 +149,8 @@ void Walk(const DaySource& days, const mWinFeatures::FeatureSet& set, const std:
         if (results && results->races[U(r - 1)].Exists) rc.Result = &results->races[U(r - 1)];
         const cBangumiFile::Race& race = card.races[U(r - 1)];
         for (int b = 0; b < 6; ++b)
-          rc.Records[U(b)] = history.Record(race.boats[U(b)].SensyuNo, day.date, mWinFeatures::kWindowDays);
+          rc.Records[U(b)] =
+              history.Record(race.boats[U(b)].SensyuNo, day.date, mWinFeatures::kWindowDays, set.EntryWindowDays);
         rc.Entry = mCourseHistory::Predict(rc.Records, race.CourseFix);
         rc.Rows = mWinFeatures::RaceFeatures(card, r, rc.Entry.Courses, rc.Records, set);
         each(rc);
@@ -148,7 +159,7 @@ void Walk(const DaySource& days, const mWinFeatures::FeatureSet& set, const std:
     for (const cKekkaFile::Venue& v : day.results) history.AddVenue(day.date, v);
     // Races older than the window are never asked about again: a walk over years keeps a window's worth.
     if (!pruned.isValid() || day.date > pruned.addDays(30)) {
-      history.Forget(day.date.addDays(-mWinFeatures::kWindowDays));
+      history.Forget(day.date.addDays(-std::max(mWinFeatures::kWindowDays, set.EntryWindowDays)));
       pruned = day.date;
     }
   }

@@ -50,6 +50,12 @@ std::array<std::int16_t, 3> ZeroBased(const std::array<std::int16_t, 3>& boats);
 // Courses by boat 1..6 as the model takes them (by boat - 1); a course outside 1..6 is 枠なり's.
 mWinModel::Courses CoursesOf(const mCourseHistory::CourseTable& byBoat);
 
+// What the start exhibition and the exhibition times would have told of a past race, read from its
+// results: each boat's exhibition time, and its course in the race for the start exhibition's (the
+// two agree almost always; the results print only the race's). A boat without a course keeps its
+// number.
+mWinFeatures::Exhibition ExhibitionOf(const cKekkaFile::Race& result);
+
 // A race on its day, with what the days before it knew.
 struct RaceCase {
   QDate Date;

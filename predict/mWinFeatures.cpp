@@ -34,7 +34,9 @@ void Rate(mWinModel::Row& row, double value, double centre, double scale, bool w
 QStringList FeatureNames(const FeatureSet& set) {
   QStringList n;
   for (int c = 2; c <= 6; ++c) n << QStringLiteral("course%1").arg(c);
-  for (int b = 2; b <= 6; ++b) n << QStringLiteral("boat%1").arg(b);
+  if (set.Boat) {
+    for (int b = 2; b <= 6; ++b) n << QStringLiteral("boat%1").arg(b);
+  }
   n << QStringLiteral("class_a1") << QStringLiteral("class_a2") << QStringLiteral("class_b2");
   n << QStringLiteral("win_rate") << QStringLiteral("two_rate");
   n << QStringLiteral("local_win_rate") << QStringLiteral("local_missing") << QStringLiteral("local_two_rate");
@@ -51,6 +53,11 @@ QStringList FeatureNames(const FeatureSet& set) {
       << QStringLiteral("hist_missing");
     n << QStringLiteral("hist_three_course") << QStringLiteral("hist_two_form") << QStringLiteral("hist_three_form");
   }
+  if (set.Exhibition) {
+    n << QStringLiteral("tenji_best") << QStringLiteral("tenji_mean") << QStringLiteral("tenji_rank")
+      << QStringLiteral("tenji_top") << QStringLiteral("tenji_missing");
+  }
+  // Last: the indicators a fit keeps as one index (OneHotFrom).
   if (set.Venue) {
     for (int c = 1; c <= kVenueCourses; ++c) {
       for (int v = 1; v <= kVenues; ++v) n << QStringLiteral("venue%1_course%2").arg(v, 2, 10, QLatin1Char('0')).arg(c);
@@ -66,9 +73,71 @@ int OneHotFrom(const FeatureSet& set) {
 
 QStringList CoefficientNames(const FeatureSet& set) { return FeatureNames(set) + mWinModel::ContextNames(); }
 
+FeatureSet BeforeSet() { return {}; }
+
+FeatureSet AfterSet() {
+  FeatureSet set;
+  set.Exhibition = true;
+  return set;
+}
+
+namespace {
+
+// A tenth of a second, the spread of a race's exhibition times, as the unit.
+constexpr double kTimeUnit = 0.1;
+// Differences beyond this many units say no more than this many (a boat that idled round).
+constexpr double kTimeClip = 5.0;
+
+struct TimeFeatures {
+  std::array<double, 6> Best{}, Mean{}, Rank{}, Top{}, Missing{};
+};
+
+// Each boat's time against the others that have one: behind the best, behind the mean, its rank
+// (0 the fastest, 1 the slowest; ties share their mean rank) and whether it was the fastest. With
+// fewer than two times there is nothing to compare: every boat is missing.
+TimeFeatures TimesAgainstTheRace(const ExhibitionTimes* times) {
+  TimeFeatures f;
+  f.Missing.fill(1.0);
+  if (!times) return f;
+  std::array<bool, 6> known{};
+  int n = 0;
+  double best = HUGE_VAL, sum = 0.0;
+  for (std::size_t b = 0; b < 6; ++b) {
+    const float t = (*times)[b];
+    known[b] = std::isfinite(t) && t >= kLowestTime && t <= kHighestTime;
+    if (!known[b]) continue;
+    ++n;
+    best = std::min(best, static_cast<double>(t));
+    sum += t;
+  }
+  if (n < 2) return f;
+  const double mean = sum / n;
+  for (std::size_t b = 0; b < 6; ++b) {
+    if (!known[b]) continue;
+    const double t = (*times)[b];
+    int faster = 0, same = 0;
+    for (std::size_t o = 0; o < 6; ++o) {
+      if (!known[o] || o == b) continue;
+      const double u = (*times)[o];
+      faster += u < t ? 1 : 0;
+      same += u == t ? 1 : 0;
+    }
+    f.Missing[b] = 0.0;
+    f.Best[b] = std::min((t - best) / kTimeUnit, kTimeClip);
+    f.Mean[b] = std::clamp((t - mean) / kTimeUnit, -kTimeClip, kTimeClip);
+    f.Rank[b] = (faster + same / 2.0) / (n - 1);
+    f.Top[b] = faster == 0 ? 1.0 : 0.0;
+  }
+  return f;
+}
+
+}  // namespace
+
 mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const CourseTable& courses,
-                                 const std::array<mWinHistory::RacerRecord, 6>& records, const FeatureSet& set) {
+                                 const std::array<mWinHistory::RacerRecord, 6>& records, const FeatureSet& set,
+                                 const ExhibitionTimes* times) {
   mWinModel::RaceRows rows;
+  const TimeFeatures tenji = set.Exhibition ? TimesAgainstTheRace(times) : TimeFeatures{};
   if (race < 1 || race > cBangumiFile::kMaxRace) race = 1;
   const cBangumiFile::Race& r = card.races[U(race - 1)];
   bool venueOk = false;
@@ -80,7 +149,9 @@ mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const
     mWinModel::Row& row = rows[U(b - 1)];
     row.reserve(96);
     for (int c = 2; c <= 6; ++c) row.push_back(course == c ? 1.0 : 0.0);
-    for (int k = 2; k <= 6; ++k) row.push_back(b == k ? 1.0 : 0.0);
+    if (set.Boat) {
+      for (int k = 2; k <= 6; ++k) row.push_back(b == k ? 1.0 : 0.0);
+    }
     const QString cls = e.SensyuClass.trimmed();
     row.push_back(cls == QLatin1String("A1") ? 1.0 : 0.0);
     row.push_back(cls == QLatin1String("A2") ? 1.0 : 0.0);
@@ -132,6 +203,14 @@ mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const
       row.push_back(two / (h.TotalStarts() + kPriorStarts));
       row.push_back(three / (h.TotalStarts() + kPriorStarts));
     }
+    if (set.Exhibition) {
+      const auto i = U(b - 1);
+      row.push_back(tenji.Best[i]);
+      row.push_back(tenji.Mean[i]);
+      row.push_back(tenji.Rank[i]);
+      row.push_back(tenji.Top[i]);
+      row.push_back(tenji.Missing[i]);
+    }
     if (set.Venue) {
       for (int vc = 1; vc <= kVenueCourses; ++vc) {
         for (int v = 1; v <= kVenues; ++v) row.push_back(venueOk && v == venue && course == vc ? 1.0 : 0.0);
@@ -139,6 +218,11 @@ mWinModel::RaceRows RaceFeatures(const cBangumiFile::Card& card, int race, const
     }
   }
   return rows;
+}
+
+mWinModel::RaceRows AfterFeatures(const cBangumiFile::Card& card, int race, const Exhibition& exhibition,
+                                  const std::array<mWinHistory::RacerRecord, 6>& records, const FeatureSet& set) {
+  return RaceFeatures(card, race, exhibition.Courses, records, set, &exhibition.Times);
 }
 
 }  // namespace tidewake::mWinFeatures

@@ -12,38 +12,51 @@ using mWinModel::kBoats;
 RaceSet::RaceSet(int features, int oneHotFrom)
     : features_(features), dense_(oneHotFrom >= 0 && oneHotFrom < features ? oneHotFrom : features) {}
 
-bool RaceSet::Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
-                  const mWinModel::Courses& courses) {
+namespace {
+
+// The indicator of a row's block set, -1 for none, -2 when the block is not indicators.
+int HotOf(const mWinModel::Row& r, int from, int to) {
+  int hot = -1;
+  for (int f = from; f < to; ++f) {
+    const double x = r[static_cast<std::size_t>(f)];
+    if (x == 0.0) continue;
+    if (x != 1.0 || hot >= 0) return -2;
+    hot = f;
+  }
+  return hot;
+}
+
+}  // namespace
+
+bool RaceSet::Accepts(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
+                      const mWinModel::Courses& courses) const {
   for (std::int16_t c : courses) {
     if (c < 1 || c > kBoats) return false;
   }
-  std::array<std::int16_t, kBoats> hot{};
-  for (std::size_t b = 0; b < kBoats; ++b) {
-    const auto& r = rows[b];
+  for (const auto& r : rows) {
     if (r.size() < static_cast<std::size_t>(features_)) return false;
     // One figure that is not a number would make every coefficient one.
     for (int f = 0; f < dense_; ++f) {
       if (!std::isfinite(r[static_cast<std::size_t>(f)])) return false;
     }
-    hot[b] = -1;
-    for (int f = dense_; f < features_; ++f) {
-      const double x = r[static_cast<std::size_t>(f)];
-      if (x == 0.0) continue;
-      if (x != 1.0 || hot[b] >= 0) return false;
-      hot[b] = static_cast<std::int16_t>(f);
-    }
+    if (HotOf(r, dense_, features_) == -2) return false;
   }
   for (std::int16_t b : firstThree) {
     if (b < 0 || b >= kBoats) return false;
   }
-  if (firstThree[0] == firstThree[1] || firstThree[0] == firstThree[2] || firstThree[1] == firstThree[2]) return false;
+  return firstThree[0] != firstThree[1] && firstThree[0] != firstThree[2] && firstThree[1] != firstThree[2];
+}
+
+bool RaceSet::Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
+                  const mWinModel::Courses& courses) {
+  if (!Accepts(rows, firstThree, courses)) return false;
   const auto dense = static_cast<std::size_t>(dense_);
   for (std::size_t b = 0; b < kBoats; ++b) {
     const std::size_t boat = order_.size() * kBoats + b;
     if (boat / kBlockBoats >= blocks_.size()) blocks_.push_back(std::make_unique<float[]>(kBlockBoats * dense));
     float* to = blocks_[boat / kBlockBoats].get() + (boat % kBlockBoats) * dense;
     for (std::size_t f = 0; f < dense; ++f) to[f] = static_cast<float>(rows[b][f]);
-    hot_.push_back(hot[b]);
+    hot_.push_back(static_cast<std::int16_t>(HotOf(rows[b], dense_, features_)));
   }
   order_.push_back(firstThree);
   courses_.push_back(courses);

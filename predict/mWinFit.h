@@ -33,6 +33,9 @@ class RaceSet {
   // indicators that are not one 1 at most, or courses outside 1..6, are refused (false).
   bool Add(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
            const mWinModel::Courses& courses = mWinModel::kWakunari);
+  // True when Add would take the race.
+  bool Accepts(const mWinModel::RaceRows& rows, const std::array<std::int16_t, 3>& firstThree,
+               const mWinModel::Courses& courses = mWinModel::kWakunari) const;
   const mWinModel::Courses& CoursesOf(std::size_t r) const { return courses_[r]; }
   // Feature f of boat b of race r.
   float At(std::size_t r, int b, int f) const {

@@ -48,12 +48,17 @@ void cWinHistory::Forget(QDate before) {
 
 namespace {
 
-void Count(RacerRecord& rec, const PastRace& p) {
-  if (p.Flying) ++rec.Flyings;
-  if (p.Course < 1 || p.Course > 6 || p.Waku < 1 || p.Waku > 6) return;
+// Counts a race: its results when `results` (inside the record's window), its entry when `entry`.
+void Count(RacerRecord& rec, const PastRace& p, bool results, bool entry) {
+  if (p.Course < 1 || p.Course > 6 || p.Waku < 1 || p.Waku > 6) {
+    if (results && p.Flying) ++rec.Flyings;
+    return;
+  }
   const auto c = static_cast<std::size_t>(p.Course);
+  if (entry) ++rec.Entries[static_cast<std::size_t>(p.Waku)][c];
+  if (!results) return;
+  if (p.Flying) ++rec.Flyings;
   ++rec.Starts[c];
-  ++rec.Entries[static_cast<std::size_t>(p.Waku)][c];
   if (p.Place == 1) ++rec.Wins[c];
   if (p.Place == 1 || p.Place == 2) ++rec.TwoPlace[c];
   if (p.Place >= 1 && p.Place <= 3) ++rec.ThreePlace[c];
@@ -65,11 +70,12 @@ void Count(RacerRecord& rec, const PastRace& p) {
 
 }  // namespace
 
-RacerRecord RecordOf(const std::vector<PastRace>& races, QDate before, int windowDays) {
+RacerRecord RecordOf(const std::vector<PastRace>& races, QDate before, int windowDays, int entryWindowDays) {
   RacerRecord rec;
   const QDate from = before.addDays(-windowDays);
+  const QDate entryFrom = before.addDays(-(entryWindowDays > 0 ? entryWindowDays : windowDays));
   for (const PastRace& p : races) {
-    if (p.Date >= from && p.Date < before) Count(rec, p);
+    if (p.Date < before) Count(rec, p, p.Date >= from, p.Date >= entryFrom);
   }
   return rec;
 }
@@ -91,15 +97,16 @@ std::vector<PastRace> FromRecent(const std::vector<RecentRace>& races) {
   return out;
 }
 
-RacerRecord cWinHistory::Record(const QString& strSensyuNo, QDate before, int windowDays) const {
+RacerRecord cWinHistory::Record(const QString& strSensyuNo, QDate before, int windowDays, int entryWindowDays) const {
   RacerRecord rec;
   const auto found = races_.constFind(strSensyuNo.trimmed());
   if (found == races_.constEnd()) return rec;
   const std::vector<PastRace>& list = *found;
   const QDate from = before.addDays(-windowDays);
-  auto it =
-      std::lower_bound(list.begin(), list.end(), from, [](const PastRace& r, const QDate& d) { return r.Date < d; });
-  for (; it != list.end() && it->Date < before; ++it) Count(rec, *it);
+  const QDate entryFrom = before.addDays(-(entryWindowDays > 0 ? entryWindowDays : windowDays));
+  auto it = std::lower_bound(list.begin(), list.end(), std::min(from, entryFrom),
+                             [](const PastRace& r, const QDate& d) { return r.Date < d; });
+  for (; it != list.end() && it->Date < before; ++it) Count(rec, *it, it->Date >= from, it->Date >= entryFrom);
   return rec;
 }
 

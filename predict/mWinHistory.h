@@ -41,8 +41,10 @@ struct RacerRecord {
   std::int32_t TotalStarts() const;
 };
 
-// The record of the races given (any order) that fall in [before - windowDays, before).
-RacerRecord RecordOf(const std::vector<PastRace>& races, QDate before, int windowDays);
+// The record of the races given (any order) that fall in [before - windowDays, before); the
+// entries by boat number (what the 履歴 entry predictor reads) over [before - entryWindowDays,
+// before) (the same window when 0).
+RacerRecord RecordOf(const std::vector<PastRace>& races, QDate before, int windowDays, int entryWindowDays = 0);
 
 // The history database's recent races of a racer, as the record reads them.
 std::vector<PastRace> FromRecent(const std::vector<RecentRace>& races);
@@ -51,8 +53,9 @@ class cWinHistory {
  public:
   // Adds one venue's results of a day. Races without a result add nothing.
   void AddVenue(QDate date, const cKekkaFile::Venue& venue);
-  // The racer's record over [before - windowDays, before).
-  RacerRecord Record(const QString& strSensyuNo, QDate before, int windowDays) const;
+  // The racer's record over [before - windowDays, before), his entries over [before -
+  // entryWindowDays, before) (the same window when 0).
+  RacerRecord Record(const QString& strSensyuNo, QDate before, int windowDays, int entryWindowDays = 0) const;
   std::size_t Racers() const { return races_.size(); }
   // Drops every race before `before`: a walk over years keeps only the window it still asks about.
   void Forget(QDate before);

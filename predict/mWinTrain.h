@@ -36,26 +36,30 @@ enum class Status {
 class cTraining {
  public:
   // The races of the days from `from` to `to` inclusive (a null date is open), with the features
-  // of `set` and the ridge penalty `ridge` (the program's own by default).
-  explicit cTraining(QDate from = {}, QDate to = {}, const mWinFeatures::FeatureSet& set = {},
-                     double ridge = mWinEval::kRidge);
+  // of `before` and `after` (the chances before and after the exhibition) and the ridge penalty
+  // `ridge` (the program's own by default).
+  explicit cTraining(QDate from = {}, QDate to = {}, const mWinFeatures::FeatureSet& before = mWinFeatures::BeforeSet(),
+                     const mWinFeatures::FeatureSet& after = mWinFeatures::AfterSet(), double ridge = mWinEval::kRidge);
   ~cTraining();
   cTraining(const cTraining&) = delete;
   cTraining& operator=(const cTraining&) = delete;
 
   // Reads the history's days (from the window its features look back over before `from`) and
-  // keeps the races to fit: placed, no refund. `reading` hears each day read. On the thread
-  // that opened `db`.
+  // keeps the races to fit: placed, no refund; each twice, with the courses the 履歴 entry
+  // predicts (before the exhibition) and with its exhibition's times and courses as its results
+  // tell them (after). `reading` hears each day read. On the thread that opened `db`.
   Status Gather(const cRirekiDb& db, const std::function<void(QDate)>& reading = {}, std::stop_token stop = {});
   // The same from days given in date order (from the window before `from` on, for the features).
   Status Gather(const mWinEval::DaySource& days, const std::function<void(QDate)>& reading = {},
                 std::stop_token stop = {});
-  // Fits the races gathered (Ready or Few). `progress` hears each Newton step.
+  // Fits the races gathered (Ready or Few), both models. `progress` hears each Newton step.
   Status Fit(const std::function<void(int)>& progress = {}, std::stop_token stop = {});
 
   Status status() const { return status_; }
   // The races and the days (those with a race) gathered, and their first and last day.
   const mWinCoefficients::Period& Gathered() const { return period_; }
+  // The days before the first fitted that the features look back over.
+  int LookBackDays() const;
   // The model fitted (Fitted).
   const mWinCoefficients::Model& Result() const { return model_; }
   // What to tell the user: the refusal (Nothing), the question (Few), what was learnt (Fitted),
@@ -63,11 +67,14 @@ class cTraining {
   QString Message() const;
 
  private:
+  // Lets the races gathered go.
+  void Forget();
+
   QDate from_, to_;
-  mWinFeatures::FeatureSet set_;
+  mWinFeatures::FeatureSet before_, after_;
   double ridge_;
   Status status_ = Status::Empty;
-  std::unique_ptr<mWinFit::RaceSet> races_;
+  std::unique_ptr<mWinFit::RaceSet> races_, afterRaces_;
   mWinCoefficients::Period period_;
   mWinCoefficients::Model model_;
   QString failure_;

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   // The test races, with the history of every day before each.
   std::vector<TestRace> test;
   double poolWin = 0, poolExacta = 0, poolTrifecta = 0;
-  mWinEval::Walk(mWinEval::FolderDays(folders, testFrom.addDays(-mWinFeatures::kWindowDays), testTo), {},
+  mWinEval::Walk(mWinEval::FolderDays(folders, testFrom.addDays(-mWinTrain::cTraining().LookBackDays()), testTo), {},
                  [&](const mWinEval::RaceCase& rc) {
                    if (rc.Date < testFrom || !rc.Result) return;
                    const auto o =
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
   for (int days : sizes) {
     const QDate from = days > 0 ? testFrom.addDays(-days) : QDate();
     mWinTrain::cTraining training(from, testFrom.addDays(-1));
-    training.Gather(mWinEval::FolderDays(folders, from.isValid() ? from.addDays(-mWinFeatures::kWindowDays) : start,
+    training.Gather(mWinEval::FolderDays(folders, from.isValid() ? from.addDays(-training.LookBackDays()) : start,
                                          testFrom.addDays(-1)));
     training.Fit();
     if (training.status() != mWinTrain::Status::Fitted) {

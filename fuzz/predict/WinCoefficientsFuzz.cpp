@@ -25,9 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   try {
     const wc::Model m = wc::Read(text);
-    Require(m.Before.IsWhole());
-    for (const std::vector<double>* v : {&m.Before.Win, &m.Before.Second, &m.Before.Third}) {
-      for (double x : *v) Require(std::isfinite(x));
+    for (const tidewake::mWinModel::Coefficients* c : {&m.Before, &m.After}) {
+      Require(c->IsWhole());
+      for (const std::vector<double>* v : {&c->Win, &c->Second, &c->Third}) {
+        for (double x : *v) Require(std::isfinite(x));
+      }
     }
     Require(m.Fitted.Days >= 0 && m.Fitted.Races >= 0);
     Require(m.Fitted.First.isValid() == m.Fitted.Last.isValid());

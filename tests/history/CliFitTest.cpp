@@ -75,7 +75,7 @@ TEST(CliFit, FitsOnTheDaysAskedAndRefusesNothingTooLittleAndTheHistoryItself) {
         << c.what << ": " << run.out.toStdString() << run.err.toStdString();
     const QByteArray written = tidewake::test::ReadBytes(out);
     if (c.status == 0) {
-      EXPECT_TRUE(written.startsWith("tidewake-win-coefficients 3\nfitted 2022-07-0")) << c.what;
+      EXPECT_TRUE(written.startsWith("tidewake-win-coefficients 4\nfitted 2022-07-0")) << c.what;
     } else {
       EXPECT_EQ(written, "keep") << c.what;
     }

@@ -246,10 +246,12 @@ TEST(WinCoefficients, ShippedFileFitsTheFeatures) {
 
 TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
   std::mt19937 rng(2);
-  const mWinCoefficients::Model k{RandomCoefficients(rng, 4, 1.0), {QDate(2022, 7, 1), QDate(2022, 7, 2), 2, 301}};
+  const mWinCoefficients::Model k{
+      RandomCoefficients(rng, 4, 1.0), RandomCoefficients(rng, 5, 1.0), {QDate(2022, 7, 1), QDate(2022, 7, 2), 2, 301}};
   const QByteArray text = mWinCoefficients::Write(k);
   EXPECT_EQ(mWinCoefficients::Read(text), k);
-  EXPECT_EQ(mWinCoefficients::Read(mWinCoefficients::Write({k.Before, {}})), (mWinCoefficients::Model{k.Before, {}}));
+  const mWinCoefficients::Model unknown{k.Before, k.After, {}};
+  EXPECT_EQ(mWinCoefficients::Read(mWinCoefficients::Write(unknown)), unknown);
 
   struct Damage {
     const char* what;
@@ -257,15 +259,19 @@ TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
   };
   const Damage damages[] = {
       {"other format", "tidewake-win-coefficients", "tidewake-entry"},
-      {"newer version", "coefficients 3", "coefficients 4"},
-      {"older version", "coefficients 3", "coefficients 2"},
+      {"newer version", "coefficients 4", "coefficients 5"},
+      {"older version", "coefficients 4", "coefficients 3"},
       {"period not a day", "2022-07-02", "2022-07-32"},
       {"period reversed", "2022-07-02", "2022-06-30"},
       {"period half known", "2022-07-02", "-"},
       {"period count negative", "races 301", "races -1"},
       {"period missing", "fitted ", "fit "},
-      {"count too high", "features 4", "features 5"},
-      {"count not a number", "features 4", "features x"},
+      {"count too high", "before features 4", "before features 5"},
+      {"count too low", "before features 4", "before features 3"},
+      {"count not a number", "before features 4", "before features x"},
+      {"models the other way round", "before features 4", "after features 4"},
+      {"second model missing", "after features 5", ""},
+      {"a line after the models", "after features 5", "after features 4"},
       {"value not a number", "f2 ", "f2 nan "},
       {"missing value", "\nf3 ", "\nf3 1 "},
       {"repeated name", "f1 ", "f0 "},
@@ -281,7 +287,8 @@ TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
   }
   // An older file is refused with what to do about it.
   try {
-    mWinCoefficients::Read(QByteArray(text).replace("coefficients 3", "coefficients 2"));
+    mWinCoefficients::Read(QByteArray(text).replace("coefficients 4", "coefficients 3"));
+    ADD_FAILURE() << "an older file read";
   } catch (const RuntimeError& e) {
     EXPECT_TRUE(e.description().contains(QStringLiteral("学習し直して"))) << e.description().toStdString();
   }
