@@ -825,28 +825,50 @@ bool cKekkaFile::FileConv(const QString& strFileName) {
   return FileConvBytes(bytes, strFileName);
 }
 
+namespace {
+
+// The checks a results file passes before anything is kept of it: its size, its text, and at
+// least one venue block. `read` reads the blocks (whole, or only checked).
+void CheckResults(const QByteArray& bytes, const QString& strFileName, const std::function<int()>& read) {
+  CheckSize(bytes.size(), strFileName);
+  CheckText(bytes, strFileName);
+  if (read() == 0) {
+    throw RuntimeError(ErrNo::NotATextFile,
+                       QStringLiteral("成績ファイルではありません: 競艇場のブロック（\"NNKBGN\" の行）がありません。"
+                                      "成績ファイル(K*.TXT)を選んでください: %1")
+                           .arg(strFileName));
+  }
+}
+
+}  // namespace
+
 bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileName) {
   try {
-    CheckSize(bytes.size(), strFileName);
-    CheckText(bytes, strFileName);
     // Every venue is read before the store is touched, so a damaged file never replaces good
     // results.
-    const int blocks = ReadBlocks(
-        bytes, QString(), [](const Venue&) {}, false);
-    if (blocks == 0) {
-      throw RuntimeError(ErrNo::NotATextFile,
-                         QStringLiteral("成績ファイルではありません: 競艇場のブロック（\"NNKBGN\" の行）がありません。"
-                                        "成績ファイル(K*.TXT)を選んでください: %1")
-                             .arg(strFileName));
-    }
-    // The bytes as read: code page 932 has characters with two codes, which decoding and encoding
-    // again would not keep. The store is replaced by renaming a complete copy over it.
-    StoreReplace(kStoreName, bytes, QStringLiteral("成績ファイル"));
+    CheckResults(bytes, strFileName, [&] {
+      return ReadBlocks(
+          bytes, QString(), [](const Venue&) {}, false);
+    });
+    Store(bytes);
   } catch (const RuntimeError& e) {
     Warn(e.reportText(), kTitleConv);
     return false;
   }
   return true;
+}
+
+std::vector<cKekkaFile::Venue> cKekkaFile::ReadFile(const QByteArray& bytes, const QString& strFileName) {
+  std::vector<Venue> venues;
+  CheckResults(bytes, strFileName,
+               [&] { return ReadBlocks(bytes, QString(), [&venues](const Venue& v) { venues.push_back(v); }); });
+  return venues;
+}
+
+void cKekkaFile::Store(const QByteArray& bytes) {
+  // The bytes as read: code page 932 has characters with two codes, which decoding and encoding
+  // again would not keep. The store is replaced by renaming a complete copy over it.
+  StoreReplace(kStoreName, bytes, QStringLiteral("成績ファイル"));
 }
 
 bool cKekkaFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName) {

@@ -197,6 +197,13 @@ class cKekkaFile {
   // Reads every venue block of a results text and hands each to `found` (the tests, the fuzzer and
   // FileConv use it). Throws RuntimeError naming the line, the field and the text found.
   static void ReadAll(QByteArrayView bytes, const std::function<void(const Venue&)>& found);
+  // Every venue of a results text, read whole once (the day check, the store and the history
+  // take these values). Throws RuntimeError, naming `strFileName`, for a file the conversion
+  // would refuse.
+  static std::vector<Venue> ReadFile(const QByteArray& bytes, const QString& strFileName);
+  // Replaces KEKKA.BRF with a results text already read whole and checked (ReadFile), atomically.
+  // Throws RuntimeError when it cannot be written; the store is then as it was.
+  static void Store(const QByteArray& bytes);
 
   cKekkaFile() = default;
   // A store holding a venue read by ReadAll, as FileLoad would have loaded it.

@@ -45,10 +45,10 @@ int main(int argc, char** argv) {
     std::ifstream in(p, std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in.eof() && in.fail()) {
-      std::fprintf(stderr, "cannot read %s\n", p.c_str());
+      std::fprintf(stderr, "cannot read %s\n", p.string().c_str());
       return 2;
     }
-    std::printf("%s (%zu bytes)\n", p.c_str(), bytes.size());
+    std::printf("%s (%zu bytes)\n", p.string().c_str(), bytes.size());
     std::fflush(stdout);
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   }

@@ -4,6 +4,7 @@
 #include "platform/TextUtil.h"
 
 #include <QHash>
+#include <QStringTokenizer>
 
 #include <cmath>
 
@@ -116,8 +117,8 @@ QString Escape(const QString& s) {
   return e;
 }
 
-QString Unescape(const QString& s) {
-  if (!s.contains(u'\\')) return s;
+QString Unescape(QStringView s) {
+  if (!s.contains(u'\\')) return s.toString();
   QString u;
   for (qsizetype i = 0; i < s.size(); ++i) {
     if (s[i] == u'\\' && i + 1 < s.size()) {
@@ -146,23 +147,34 @@ void Pack(QString& text, const Line& l) {
   if (l.special) text += QStringLiteral("\t1");
 }
 
-std::vector<Line> Unpack(const QString& text, const QString& path) {
-  std::vector<Line> lines;
-  for (const QString& line : text.split(u'\n')) {
-    const QStringList f = line.split(u'\t');
-    bool ok = f.size() >= 3 && f.size() <= 5;
+// Hands each line of a packed list to `take`, read through views of the text (a race's payouts
+// are read for years of races at once); refuses a line that is not one, naming it.
+template <typename Take>
+void Unpack(QStringView text, const QString& path, Take take, TextCache* cache = nullptr, std::uint8_t kinds = 0x7F) {
+  for (const QStringView line : QStringTokenizer(text, u'\n')) {
+    // A line of a kind not asked for is passed over unread (its first character is its kind).
+    const int kind = line.size() > 1 && line[1] == u'\t' ? line[0].unicode() - u'0' : -1;
+    if (kind >= 0 && kind < kKakesikiCount && !((kinds >> kind) & 1)) {
+      continue;
+    }
+    std::array<QStringView, 5> f;
+    std::size_t n = 0;
+    for (const QStringView field : QStringTokenizer(line, u'\t')) {
+      if (n < f.size()) f[n] = field;
+      ++n;
+    }
+    bool ok = n >= 3 && n <= 5;
     Line l;
     if (ok) l.kind = f[0].toInt(&ok);
     ok = ok && l.kind >= 0 && l.kind < kKakesikiCount;
     if (ok) l.yen = f[2].toInt(&ok);
-    if (ok && f.size() >= 4) l.ninki = f[3].toShort(&ok);
-    if (ok && f.size() == 5) ok = f[4] == u"1";
+    if (ok && n >= 4) l.ninki = f[3].toShort(&ok);
+    if (ok && n == 5) ok = f[4] == u"1";
     if (!ok) Damaged(path, QStringLiteral("払戻の行 %1 が読めません").arg(line));
-    l.kumiban = Unescape(f[1]);
-    l.special = f.size() == 5;
-    lines.push_back(l);
+    l.kumiban = cache && !f[1].contains(u'\\') ? cache->Text(f[1]) : Unescape(f[1]);
+    l.special = n == 5;
+    take(l);
   }
-  return lines;
 }
 
 }  // namespace
@@ -177,7 +189,47 @@ QString PackPayouts(const cKekkaFile::Race& race) {
 }
 
 void UnpackPayouts(const QString& text, cKekkaFile::Race& race, const QString& path) {
-  for (const Line& l : Unpack(text, path)) race.payouts[l.kind].push_back({l.kumiban, l.yen, l.ninki, l.special});
+  UnpackPayouts(text, race.payouts, path);
+}
+
+void UnpackPayouts(const QString& text, std::array<std::vector<cKekkaFile::Haraimodosi>, kKakesikiCount>& payouts,
+                   const QString& path, TextCache* cache, std::uint8_t kinds) {
+  Unpack(
+      text, path,
+      [&](const Line& l) {
+        payouts[l.kind].push_back({l.kumiban, l.yen, l.ninki, l.special});
+      },
+      cache, kinds);
+}
+
+QString TextCache::Utf8(const char* bytes, int size) {
+  const QByteArray key = QByteArray::fromRawData(bytes, size);
+  const auto found = bytes_.constFind(key);
+  if (found != bytes_.cend()) return *found;
+  const QString text = QString::fromUtf8(bytes, size);
+  bytes_.insert(QByteArray(bytes, size), text);
+  return text;
+}
+
+QString TextCache::Text(QStringView text) {
+  const QString key = QString::fromRawData(text.data(), text.size());
+  const auto found = texts_.constFind(key);
+  if (found != texts_.cend()) return *found;
+  const QString kept = text.toString();
+  texts_.insert(kept, kept);
+  return kept;
+}
+
+QString TextCache::Number(std::int64_t n) {
+  const auto found = numbers_.constFind(n);
+  if (found != numbers_.cend()) return *found;
+  return *numbers_.insert(n, QString::number(n));
+}
+
+QString TextCache::Column(const Rows& r, int i) {
+  if (r.Type(i) == SQLITE_INTEGER) return Number(r.Int64(i));
+  const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(r.handle(), i));
+  return t ? Utf8(t, sqlite3_column_bytes(r.handle(), i)) : QString();
 }
 
 Summary SummaryOf(const cKekkaFile::Race& race) {
@@ -211,7 +263,7 @@ QString PackSummary(const Summary& summary) {
 }
 
 void UnpackSummary(const QString& text, Summary& summary, const QString& path) {
-  for (const Line& l : Unpack(text, path)) summary[l.kind].push_back({l.kumiban, l.yen, l.special});
+  Unpack(text, path, [&](const Line& l) { summary[l.kind].push_back({l.kumiban, l.yen, l.special}); });
 }
 
 void UnpackSummaryV3(const QString& text, Summary& summary) {

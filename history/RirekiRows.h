@@ -122,7 +122,25 @@ QString ClosingHour(const Rows& r, int i);
 // combination escaped); none for a race that paid nothing. Unpacking refuses a line that is not
 // one, naming it.
 QString PackPayouts(const cKekkaFile::Race& race);
+// Texts read again and again over many rows (places, combinations, registration and motor
+// numbers), kept once for a read: each row's copy shares the one kept instead of a copy of its own.
+class TextCache {
+ public:
+  QString Utf8(const char* bytes, int size);
+  QString Text(QStringView text);
+  QString Number(std::int64_t n);
+  // A column's text, or its number's decimal form when it holds an integer (codec::Number's read).
+  QString Column(const Rows& r, int i);
+
+ private:
+  QHash<QByteArray, QString> bytes_;
+  QHash<QString, QString> texts_;
+  QHash<std::int64_t, QString> numbers_;
+};
+
 void UnpackPayouts(const QString& text, cKekkaFile::Race& race, const QString& path);
+void UnpackPayouts(const QString& text, std::array<std::vector<cKekkaFile::Haraimodosi>, kKakesikiCount>& payouts,
+                   const QString& path, TextCache* cache = nullptr, std::uint8_t kinds = 0x7F);
 
 // The day's payout summary of a race as its payouts give it (its combinations of the four kinds
 // the summary lists); the summary in the payouts' form when it says something else.

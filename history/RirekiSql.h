@@ -98,6 +98,25 @@ class Rows {
   int n_ = 0;
 };
 
+// One read transaction: every query of a read sees the same file, whatever another program
+// writes meanwhile.
+class ReadTransaction {
+ public:
+  ReadTransaction(sqlite3* db, const QString& path) : db_(db) {
+    own_ = sqlite3_get_autocommit(db_) != 0;
+    if (own_) Exec(db_, "BEGIN", path, Doing::Read);
+  }
+  ~ReadTransaction() {
+    if (own_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  }
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+ private:
+  sqlite3* db_;
+  bool own_ = false;
+};
+
 // The compact forms. Each keeps a value exactly: a value that has no compact form is kept as it
 // is, and the column's type (integer, real, text or bytes) tells which form a row holds.
 namespace codec {

@@ -7,22 +7,21 @@
 #include "history/RirekiRows.h"
 #include "history/RirekiSchema.h"
 #include "history/RirekiSql.h"
+#include "platform/Process.h"
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-
-#include <signal.h>
-#include <unistd.h>
+#include <QThread>
 
 #include <atomic>
-#include <cerrno>
 
 namespace tidewake {
 
@@ -94,11 +93,6 @@ QString QuickCheck(sqlite3* db, const QString& path) {
   return first == u"ok" ? QString() : first;
 }
 
-bool Alive(std::int64_t pid) {
-  if (pid <= 0 || pid > 0x7fffffff) return false;
-  return kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
-}
-
 // Runs `sql` in its own transaction; rolled back when it throws.
 template <typename F>
 void InTransaction(sqlite3* db, const char* begin, const QString& path, F&& body) {
@@ -144,11 +138,23 @@ cRirekiDb::cRirekiDb(const QString& path, RirekiAccess access, const UpgradeProg
     : path_(path) {
   static std::atomic<int> next{0};
   connection_ = QStringLiteral("tidewake-rireki-%1").arg(next++);
-  try {
-    Open(access, progress, inspectOnly);
-  } catch (...) {
-    Close();
-    throw;
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    try {
+      Open(access, progress, inspectOnly);
+      return;
+    } catch (const RuntimeError& e) {
+      Close();
+      // Programs starting together on one file: SQLite skips its own wait where waiting could
+      // deadlock, so a look can meet another program's lock at once. The open starts again from
+      // the beginning, within the same time SQLite would have waited.
+      if (e.number() != ErrNo::HistoryLocked || waited.elapsed() >= kBusyMs) throw;
+      QThread::msleep(20);
+    } catch (...) {
+      Close();
+      throw;
+    }
   }
 }
 
@@ -289,7 +295,7 @@ void cRirekiDb::CheckAfterUnfinishedImport() {
   {
     Rows q(db_, "SELECT pid FROM import_run", path_);
     while (q.next()) {
-      if (!Alive(q.Int64(0))) ended.push_back(q.Int64(0));
+      if (!ProcessAlive(q.Int64(0))) ended.push_back(q.Int64(0));
     }
   }
   if (ended.empty()) return;
@@ -362,15 +368,23 @@ std::vector<HeldDay> cRirekiDb::HeldDays() const {
 
 QStringList cRirekiDb::Check() const {
   QStringList problems;
-  {
+  try {
     Rows q(db_, "PRAGMA integrity_check", path_);
     while (q.next()) {
       if (q.Text(0) != u"ok") problems << q.Text(0);
     }
+  } catch (const RuntimeError& e) {
+    // Damage that stops the check itself is its finding.
+    problems << e.description();
   }
   const QString difference = SchemaDifference(db_, kSchemaVersion);
   if (!difference.isEmpty()) problems << difference;
   return problems;
+}
+
+QString cRirekiDb::CheckText(const QString& path, const QStringList& problems) {
+  if (problems.isEmpty()) return QStringLiteral("履歴データベースに問題は見つかりませんでした: %1").arg(path);
+  return QStringLiteral("履歴データベースに問題が見つかりました: %1\n%2").arg(path, problems.join(u'\n'));
 }
 
 cRirekiDb::ImportMark::ImportMark(cRirekiDb& db) : db_(db) {
@@ -379,8 +393,7 @@ cRirekiDb::ImportMark::ImportMark(cRirekiDb& db) : db_(db) {
     InTransaction(db_.db_, "BEGIN IMMEDIATE", db_.path_, [&] {
       Statement mark(db_.db_, QStringLiteral("INSERT OR REPLACE INTO import_run(pid, started) VALUES (?, ?)"),
                      db_.path_);
-      (mark << static_cast<std::int64_t>(getpid()) << static_cast<std::int64_t>(QDateTime::currentSecsSinceEpoch()))
-          .Run();
+      (mark << ThisProcessId() << static_cast<std::int64_t>(QDateTime::currentSecsSinceEpoch())).Run();
     });
     marked_ = true;
   } catch (const RuntimeError&) {
@@ -393,7 +406,7 @@ cRirekiDb::ImportMark::~ImportMark() {
   try {
     InTransaction(db_.db_, "BEGIN IMMEDIATE", db_.path_, [&] {
       Statement unmark(db_.db_, QStringLiteral("DELETE FROM import_run WHERE pid = ?"), db_.path_);
-      (unmark << static_cast<std::int64_t>(getpid())).Run();
+      (unmark << ThisProcessId()).Run();
     });
   } catch (const RuntimeError&) {
     // Left marked: the next open checks the file once and removes the mark.

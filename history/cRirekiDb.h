@@ -2,6 +2,7 @@
 
 #include "data/cBangumiFile.h"
 #include "data/cKekkaFile.h"
+#include "history/RirekiResults.h"
 
 #include <QByteArrayView>
 #include <QDate>
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 struct sqlite3;
@@ -139,6 +141,22 @@ class cRirekiDb {
   // The racer's last `n` races before the day `beforeDate`, the latest first.
   std::vector<RecentRace> RecentRaces(const QString& sensyuNo, QDate beforeDate, int n) const;
 
+  // ---- For the analysis pages (RirekiResults.h); a stop requested on `stop` ends a read early.
+  // The races of the results from `from` to `to` inclusive of venue `jyo` (1..24; 0 every venue),
+  // each handed to `each` in order of day, venue and race, so that years of races are never held
+  // together.
+  void ResultRaces(QDate from, QDate to, std::int16_t jyo, const std::function<void(const ResultRace&)>& each,
+                   std::stop_token stop = {}, const ResultParts& parts = {}) const;
+  // The racer's races from `from` to `to` inclusive, the newest first.
+  std::vector<RacerRace> RacerRaces(const QString& sensyuNo, QDate from, QDate to) const;
+  // Every boat's motor of the venue's programmes from `from` to `to` inclusive, in day order.
+  std::vector<ProgrammeMotor> ProgrammeMotors(std::int16_t jyo, QDate from, QDate to) const;
+  // The venues whose results the history holds, by code, with the name last printed.
+  std::vector<HeldVenue> HeldVenues() const;
+  // The racer's name as the programme prints it (the results' when no programme named him);
+  // empty when the history has none.
+  QString RacerName(const QString& sensyuNo) const;
+
   // The 直前 entries: kept per race of a day (recording again replaces them), read back, cleared.
   void RecordExhibition(QDate date, const ExhibitionEntry& entry);
   std::optional<ExhibitionEntry> Exhibition(QDate date, const QString& kyoteijyoCode, std::int16_t raceNo) const;
@@ -154,6 +172,8 @@ class cRirekiDb {
 
   // SQLite's full check of the file and of our tables: the problems found, none when it is sound.
   QStringList Check() const;
+  // What the check found, as the window's box and the console program say it.
+  static QString CheckText(const QString& path, const QStringList& problems);
 
   // Marks an import under way for its lifetime: a database left with the mark of a program that
   // ended without removing it (killed mid-import) is checked when next opened.

@@ -28,25 +28,6 @@ QString NameOr(const Rows& q, int i, const std::optional<QString>& kept) {
   return kept.value_or(QString());
 }
 
-// One read transaction: every query of a read sees the same file, whatever another program
-// writes meanwhile.
-class ReadTransaction {
- public:
-  ReadTransaction(sqlite3* db, const QString& path) : db_(db) {
-    own_ = sqlite3_get_autocommit(db_) != 0;
-    if (own_) Exec(db_, "BEGIN", path, Doing::Read);
-  }
-  ~ReadTransaction() {
-    if (own_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
-  }
-  ReadTransaction(const ReadTransaction&) = delete;
-  ReadTransaction& operator=(const ReadTransaction&) = delete;
-
- private:
-  sqlite3* db_;
-  bool own_ = false;
-};
-
 }  // namespace
 
 std::vector<DayRecord> cRirekiDb::Days(QDate from, QDate to) const {

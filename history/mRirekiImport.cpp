@@ -4,6 +4,7 @@
 #include "platform/RuntimeError.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -14,6 +15,11 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
 
 namespace tidewake {
 
@@ -99,6 +105,11 @@ ArchiveKind KindOfName(const QString& path) {
 // A day's file read once, its kind told by its content (a results text named b*.txt is still
 // results): a programme or results, or refused.
 std::pair<ArchiveMember, ArchiveKind> ReadDayFile(const QString& path, ArchiveKind named) {
+  // A name whose bytes are not UTF-8 reaches us with stand-in characters, and no file has that name.
+  if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path)) {
+    throw RuntimeError(ErrNo::PathFileAccess,
+                       QStringLiteral("ファイル名の文字が UTF-8 ではないため開けません: %1").arg(path));
+  }
   DayFile f = DayFileOpen(path, named);
   switch (f.kind) {
     case DayFileKind::Programme:
@@ -185,7 +196,48 @@ class Reader {
   std::thread thread_;
 };
 
+#ifdef Q_OS_WIN
+void FolderFiles(const QString& folder, const std::function<void(const QString&)>& take) {
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) take(it.next());
+}
+#else
+// Every file in the folder and its sub-folders (a link to a folder is not followed, as Qt's own
+// walk does), by the bytes of the names: Qt's walk passes over a name that is not UTF-8 without a
+// word, and such a file must be named and refused. Its name then holds stand-in characters.
+void FolderFiles(const QString& folder, const std::function<void(const QString&)>& take, int depth = 0) {
+  if (depth > 64) return;
+  const QByteArray root = QFile::encodeName(folder);
+  DIR* dir = opendir(root.constData());
+  if (!dir) return;
+  while (const dirent* e = readdir(dir)) {
+    const QByteArray name(e->d_name);
+    if (name == "." || name == "..") continue;
+    const QByteArray path = root + '/' + name;
+    struct stat st {};
+    if (lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      FolderFiles(QFile::decodeName(path), take, depth + 1);
+    } else if (S_ISLNK(st.st_mode) && stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      continue;
+    } else {
+      take(QFile::decodeName(path));
+    }
+  }
+  closedir(dir);
+}
+#endif
+
 }  // namespace
+
+RecordOutcome RecordDayResults(cRirekiDb& db, const ArchiveMember& member,
+                               const std::vector<cKekkaFile::Venue>& venues) {
+  QDate date;
+  for (const auto& v : venues) {
+    if ((date = ContentDate(v.RaceDate)).isValid()) break;
+  }
+  return db.RecordResultsHashed(DayOf(date, member.name, QStringLiteral("成績ファイル")), venues,
+                                cRirekiDb::FileHash(member.bytes));
+}
 
 RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, ArchiveKind kind) {
   // The same bytes recorded before are known by their hash, before any reading.
@@ -195,15 +247,14 @@ RecordOutcome RecordDayMember(cRirekiDb& db, const ArchiveMember& member, Archiv
 
 QStringList ImportFiles(const QStringList& paths) {
   QStringList files;
-  auto take = [&](const QString& file) {
-    if (DayFileName().match(QFileInfo(file).fileName()).hasMatch()) files << QFileInfo(file).absoluteFilePath();
-  };
   for (const QString& p : paths) {
     if (QFileInfo(p).isDir()) {
-      QDirIterator it(p, QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
-      while (it.hasNext()) take(it.next());
+      // Readable or not: a file that cannot be read is refused with why, never passed over.
+      FolderFiles(QFileInfo(p).absoluteFilePath(), [&](const QString& file) {
+        if (DayFileName().match(QFileInfo(file).fileName()).hasMatch()) files << file;
+      });
     } else {
-      take(p);
+      files << QFileInfo(p).absoluteFilePath();
     }
   }
   // Day order, the programme before the results of the same day.
@@ -218,12 +269,19 @@ QStringList ImportFiles(const QStringList& paths) {
 
 ImportSummary ImportPaths(cRirekiDb& db, const QStringList& paths, const ImportProgress& progress,
                           const std::atomic<bool>* cancel) {
+  return ImportFileList(db, ImportFiles(paths), progress, cancel);
+}
+
+ImportSummary ImportFileList(cRirekiDb& db, const QStringList& files, const ImportProgress& progress,
+                             const std::atomic<bool>* cancel) {
   ImportSummary s;
-  const QStringList files = ImportFiles(paths);
   // A program killed before the import ends leaves this mark: the file is checked when next opened.
   const cRirekiDb::ImportMark mark(db);
-  // Per day: true once one of its files was added or replaced.
-  std::map<QDate, bool> days;
+  // Per day: whether a file of it was added or replaced, and whether one was refused.
+  struct DayState {
+    bool added = false, refused = false;
+  };
+  std::map<QDate, DayState> days;
   Reader reader(files, db.FileHashes());
   for (const QString& file : files) {
     if (cancel && cancel->load()) {
@@ -237,26 +295,55 @@ ImportSummary ImportPaths(cRirekiDb& db, const QStringList& paths, const ImportP
     }
     ++s.files;
     ReadAhead r = reader.Next();
+    const QDate key = r.day ? r.day->date : nameDate.isValid() ? nameDate : QDate(1, 1, 1);
     try {
       if (!r.refusal.isEmpty()) throw RuntimeError(ErrNo::NotATextFile, r.refusal);
       const RecordOutcome outcome = r.known ? RecordOutcome::AlreadyThere : Record(db, *r.day);
-      const QDate key = r.day ? r.day->date : nameDate.isValid() ? nameDate : QDate(1, 1, 1);
-      days[key] = days[key] || outcome != RecordOutcome::AlreadyThere;
+      days[key].added = days[key].added || outcome != RecordOutcome::AlreadyThere;
     } catch (const RuntimeError& e) {
+      if (ErrNo::IsHistoryFailure(e.number())) {
+        // The database's failure, not the file's: every file after would fail the same way.
+        s.stopped = e.description();
+        s.filesLeft = static_cast<int>(files.size()) - s.files + 1;
+        --s.files;
+        break;
+      }
+      days[key].refused = true;
       s.refused.push_back({file, e.description()});
     }
   }
-  for (const auto& [day, added] : days) (added ? s.daysAdded : s.daysAlreadyThere)++;
+  // A day counts as there already only when every file of it was; one with a refused file and
+  // nothing added is neither.
+  for (const auto& [day, state] : days) {
+    if (state.added) {
+      ++s.daysAdded;
+    } else if (!state.refused) {
+      ++s.daysAlreadyThere;
+    }
+  }
   return s;
 }
 
-QString ImportSummaryText(const ImportSummary& s) {
+QString ImportRefusalsText(const ImportSummary& s) {
+  QStringList lines;
+  for (const ImportRefusal& r : s.refused) lines << r.file << QStringLiteral("  ") + r.reason;
+  return lines.join(u'\n');
+}
+
+QString ImportSummaryText(const ImportSummary& s, bool withRefusals) {
   QString text =
       QStringLiteral("%1 日分を履歴に加えました。%2 日分はすでにありました。").arg(s.daysAdded).arg(s.daysAlreadyThere);
   if (s.cancelled) text += QStringLiteral("\n途中で取り込みをやめました（%1 ファイルまで）。").arg(s.files);
+  if (!s.stopped.isEmpty()) {
+    text +=
+        QStringLiteral(
+            "\n履歴データベースに書き込めないため、取り込みをやめました（残り %1 ファイルは取り込んでいません）。\n%2")
+            .arg(s.filesLeft)
+            .arg(s.stopped);
+  }
   if (!s.refused.empty()) {
-    text += QStringLiteral("\n取り込めなかったファイル（%1）:").arg(s.refused.size());
-    for (const ImportRefusal& r : s.refused) text += QStringLiteral("\n%1\n  %2").arg(r.file, r.reason);
+    text += QStringLiteral("\n取り込めなかったファイル（%1）").arg(s.refused.size());
+    text += withRefusals ? QStringLiteral(":\n") + ImportRefusalsText(s) : QStringLiteral("。");
   }
   return text;
 }

@@ -19,6 +19,15 @@ class IFileDialog {
     (void)title;
     return QString();
   }
+  // The save dialog: the full path the user chose to write (a new or an existing file, which the
+  // dialog asked to replace), or an empty text when the user cancels. `initialPath` names the
+  // folder and the file offered. A dialog that offers no saving cancels.
+  virtual QString GetSaveFileName(const QString& filter, const QString& initialPath, const QString& title) {
+    (void)filter;
+    (void)initialPath;
+    (void)title;
+    return QString();
+  }
 };
 
 // The installed dialog; without one every request is cancelled.

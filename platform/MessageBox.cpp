@@ -29,6 +29,12 @@ MsgResult MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QS
   return h->Show(text, buttons, icon, title);
 }
 
+MsgResult MsgBoxDetails(const QString& text, const QString& details, MsgButtons buttons, MsgIcon icon,
+                        const QString& title) {
+  IMessageBox* h = gHandler ? gHandler : &gFallback;
+  return h->ShowDetails(text, details, buttons, icon, title);
+}
+
 void WarnBox(const QString& text, const QString& title) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, title); }
 
 }  // namespace tidewake

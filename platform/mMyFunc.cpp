@@ -24,11 +24,15 @@ QString UserDataFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
   }
   const QString shared = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-  return shared.isEmpty() ? QString() : JoinPath(shared, QStringLiteral("tidewake"));
+  return shared.isEmpty() ? QString() : JoinPath(shared, ProgramName());
 }
 }  // namespace
 
 QString AppId() { return QStringLiteral(TIDEWAKE_APP_ID); }
+
+QString ProgramName() { return QStringLiteral("tidewake"); }
+
+void SetProgramName() { QCoreApplication::setApplicationName(ProgramName()); }
 
 QString JoinPath(const QString& folder, const QString& name) {
   if (folder.endsWith(u'/') || folder.endsWith(u'\\')) return folder + name;

@@ -45,4 +45,10 @@ bool KeepsFilesInFolder(const QString& executableFolder);
 // The program's identifier: the name of its desktop entry, icon and AppStream metadata.
 QString AppId();
 
+// The program's own name, "tidewake", which the window and the console program both give Qt
+// (SetProgramName, first thing in main): the per-user folder Qt derives from it is then one, and
+// the two keep one history.
+QString ProgramName();
+void SetProgramName();
+
 }  // namespace tidewake

@@ -3,6 +3,7 @@
 #include "platform/FileWrite.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeError.h"
+#include "platform/mMyFunc.h"
 #include "predict/mWinFeatures.h"
 
 #include <QList>
@@ -217,5 +218,7 @@ bool Period::Contains(QDate day) const {
 QString FittedDayNote(const Period& fitted, QDate day) {
   return fitted.Contains(day) ? QStringLiteral("（学習に使った期間の日です）") : QString();
 }
+
+QString UserPath() { return AppFilePath(QStringLiteral("WIN.TXT")); }
 
 }  // namespace tidewake::mWinCoefficients

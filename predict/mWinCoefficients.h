@@ -72,6 +72,9 @@ const Model& Shipped();
 // reason in strError (empty when the user's file was used or there is none).
 Model UserOrShipped(const QString& strUserPath, QString& strError);
 
+// Where the user's own fit is kept: WIN.TXT beside the stores.
+QString UserPath();
+
 // What to add where a model is scored on a day it was fitted on, for the reader to weigh the
 // figure ("学習に使った期間の日です"); empty for a day the fit never saw.
 QString FittedDayNote(const Period& fitted, QDate day);

@@ -59,6 +59,7 @@ void RaceStart(std::int32_t& lngWaitTime) {
   ClockDraw();
   WaitTime(1000);
 
+  bool stopped = false;
   for (int s = 1; s <= 20; ++s) {
     const detail::FrameTimer frame;
     gsngClock = gsngClock + 0.5f;
@@ -91,7 +92,10 @@ void RaceStart(std::int32_t& lngWaitTime) {
     ClockDraw();
     if (s >= 20) scene.lblStart().SetCaption(QStringLiteral("スタート！"));
     Clock().DoEvents();
-    if (detail::LeaveAfterPump(kRaceStopQuestion)) break;
+    if (detail::LeaveAfterPump(kRaceStopQuestion)) {
+      stopped = true;
+      break;
+    }
     frame.WaitRest(lngWaitTime);
   }
 
@@ -100,7 +104,9 @@ void RaceStart(std::int32_t& lngWaitTime) {
     return;
   }
   WaitTime(2000);
-  if (gblnRunning) {
+  // Escape while "スタート！" stands is asked about as at any other moment of the race.
+  if (!stopped && !gblnQuit && !gblnRunning) stopped = detail::LeaveAfterPump(kRaceStopQuestion);
+  if (!stopped) {
     RaceRun(lngWaitTime);
   } else {
     scene.lblStart().SetCaption(QString::fromUtf16(kStoppedByUser));

@@ -1,28 +1,17 @@
 #include "ui/frmKekka.h"
 
-#include "data/cKekkaFile.h"
-#include "platform/Format.h"
 #include "sim/mMain.h"
 #include "ui/qtplatform/QtDrawSurface.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace tidewake {
 
-const QString frmKekka::kMissMark = QStringLiteral("✕");
-
 namespace {
-
-const QString kNoResult = QStringLiteral("成績なし");
-const QString kCancelled = QStringLiteral("中止");
-const QString kVoid = QStringLiteral("レース不成立");
-const QString kTokubarai = QStringLiteral("特払い");
-const QString kFuseiritu = QStringLiteral("不成立");
 
 // The cells of a table are shown, never edited.
 QTableWidget* MakeTable(QWidget* parent, const QStringList& captions, int rows) {
@@ -47,27 +36,16 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment align = Qt::AlignCente
   return item;
 }
 
-// "1" for a place ("01"), the printed text otherwise ("F", "K0", "S1").
-QString PlaceText(const cKekkaFile& k, std::int16_t r, std::int16_t j) {
-  const std::int16_t place = k.TyakujyunNo(r, j);
-  return place != 0 ? QString::number(place) : k.Tyakujyun(r, j);
-}
-
-// The timing as the official results print it: "0.08", "F0.01" for a flying start, "L1.99" for a
-// late one ("L" alone when no figure is printed); empty for a boat that did not start.
-QString StartText(const cKekkaFile& k, std::int16_t r, std::int16_t j) {
-  const QString mark = k.StartFlying(r, j) ? QStringLiteral("F") : k.StartLate(r, j) ? QStringLiteral("L") : QString();
-  if (!k.StartTimingExists(r, j)) return mark;
-  return mark + FormatNumber(k.StartTiming(r, j), u"0.00");
-}
-
-QString CourseDigit(std::int16_t c) { return c >= 1 && c <= 6 ? QString::number(c) : QStringLiteral("－"); }
-
 }  // namespace
 
 frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(QStringLiteral("レース結果"));
   setObjectName(QStringLiteral("frmKekka"));
+  // One Japanese font for every line: figures among kana would otherwise be drawn in another
+  // font than the words around them.
+  QFont japanese = font();
+  japanese.setFamily(QStringLiteral("ＭＳ Ｐゴシック"));
+  setFont(japanese);
   auto* layout = new QVBoxLayout(this);
   lblRace = new QLabel(this);
   lblRace->setObjectName(QStringLiteral("lblRace"));
@@ -121,141 +99,70 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addLayout(sides);
   layout->addWidget(lblBikou);
   layout->addStretch(1);
-  Clear(kNoResult);
+  ResultsView none;
+  none.message = QStringLiteral("成績なし");
+  Show(none);
 }
 
-void frmKekka::Clear(const QString& strMessage) {
-  lblTenko->clear();
-  lblKimarite->clear();
-  lblBikou->clear();
-  lblBikou->hide();
+void frmKekka::Show(const ResultsView& view) {
+  lblRace->setText(view.title);
+  lblTenko->setText(view.weather);
+  lblMessage->setText(view.message);
+  lblMessage->setVisible(!view.message.isEmpty());
   grdKekka->clearContents();
-  grdHaraimodosi->setRowCount(0);
-  grdKekka->hide();
-  grdHaraimodosi->hide();
-  lblMessage->setText(strMessage);
-  lblMessage->show();
-}
-
-QString frmKekka::DayMismatchText(const QString& strBangumiDate, const QString& strKekkaDate) {
-  return QStringLiteral("成績ファイルの日付 %1 が番組の日付 %2 と違うため、成績を表示しません。")
-      .arg(FormatDate(strKekkaDate, u"yyyy/m/d"), FormatDate(strBangumiDate, u"yyyy/m/d"));
-}
-
-void frmKekka::ShowDayMismatch(const QString& strBangumiDate, const QString& strKekkaDate) {
-  lblRace->clear();
-  Clear(DayMismatchText(strBangumiDate, strKekkaDate));
-}
-
-void frmKekka::SetWinText(const QString& strText) {
-  lblWin->setText(strText);
-  lblWin->setVisible(!strText.isEmpty());
-}
-
-void frmKekka::SetAccuracyText(const QString& strText) {
-  lblAccuracy->setText(strText);
-  lblAccuracy->setVisible(!strText.isEmpty());
-}
-
-void frmKekka::ShowRace(const cKekkaFile* kekka, std::int16_t intJyoCode, std::int16_t intRaceNo,
-                        const std::array<std::int16_t, 7>& predictedCourse) {
-  lblRace->setText(QStringLiteral("%1 %2R").arg(JyoNameGet(intJyoCode)).arg(intRaceNo));
-  const bool sameVenue = kekka && kekka->KyoteijyoCode().toInt() == intJyoCode;
-  if (!sameVenue) {
-    Clear(kNoResult);
-    return;
-  }
-  // A race called off, or one the file does not complete, shows no table at all; a block whose
-  // day is not in yet says so in its own words.
-  if (kekka->Status(intRaceNo) == RaceStatus::Cancelled) {
-    lblRace->setText(QStringLiteral("%1 %2R  %3")
-                         .arg(JyoNameGet(intJyoCode))
-                         .arg(intRaceNo)
-                         .arg(FormatDate(kekka->RaceDate(), u"yyyy/m/d")));
-    Clear(kCancelled);
-    return;
-  }
-  if (!kekka->RaceExists(intRaceNo)) {
-    Clear(kekka->Notice().isEmpty() ? kNoResult : kekka->Notice());
-    return;
-  }
-  const bool isVoid = kekka->Status(intRaceNo) == RaceStatus::Void;
-  const cKekkaFile& k = *kekka;
-  const std::int16_t r = intRaceNo;
-  lblRace->setText(QStringLiteral("%1 %2R %3%4  %5m  %6")
-                       .arg(JyoNameGet(intJyoCode))
-                       .arg(r)
-                       .arg(k.RaceName(r), k.CourseFix(r) ? QStringLiteral(" 進入固定") : QString())
-                       .arg(k.Kyori(r))
-                       .arg(FormatDate(k.RaceDate(), u"yyyy/m/d")));
-  lblTenko->setText(
-      QStringLiteral("天候 %1  風 %2 %3m  波 %4cm").arg(k.Tenko(r), k.KazeMuki(r)).arg(k.Fusoku(r)).arg(k.Hakou(r)));
-  // A void race keeps its boats and their timings, and says it paid nothing.
-  lblMessage->setText(isVoid ? kVoid : QString());
-  lblMessage->setVisible(isVoid);
-
-  grdKekka->clearContents();
-  for (std::int16_t j = 1; j <= cKekkaFile::kBoats; ++j) {
-    const int row = j - 1;
-    if (j > k.BoatNumbers(r)) continue;
-    const std::int16_t waku = k.WakuNo(r, j);
-    grdKekka->setItem(row, colTyakujyun, Cell(PlaceText(k, r, j)));
-    QTableWidgetItem* boat = Cell(QString::number(waku));
-    if (const auto back = BoatColor(waku, true)) boat->setBackground(ToQColor(*back));
-    if (const auto fore = BoatColor(waku, false)) boat->setForeground(ToQColor(*fore));
+  for (std::size_t j = 0; j < view.boats.size() && j < static_cast<std::size_t>(grdKekka->rowCount()); ++j) {
+    const ResultsView::Boat& b = view.boats[j];
+    const int row = static_cast<int>(j);
+    grdKekka->setItem(row, colTyakujyun, Cell(b.place));
+    QTableWidgetItem* boat = Cell(QString::number(b.waku));
+    if (const auto back = BoatColor(b.waku, true)) boat->setBackground(ToQColor(*back));
+    if (const auto fore = BoatColor(b.waku, false)) boat->setForeground(ToQColor(*fore));
     grdKekka->setItem(row, colWaku, boat);
-    grdKekka->setItem(row, colSensyuNo, Cell(k.SensyuNo(r, j)));
-    grdKekka->setItem(row, colSensyuName, Cell(k.SensyuName(r, j), Qt::AlignLeft));
-    const float tenji = k.TenjiTime(r, j);
-    grdKekka->setItem(row, colTenji, Cell(tenji > 0 ? FormatNumber(tenji, u"0.00") : QString()));
-    // Predicted → actual; a mark only where both are known and differ.
-    const std::int16_t predicted = waku >= 1 && waku <= 6 ? predictedCourse[waku] : 0;
-    const std::int16_t actual = k.Course(r, j);
-    const bool missed = predicted >= 1 && predicted <= 6 && actual != 0 && predicted != actual;
-    QTableWidgetItem* course = Cell(CourseDigit(predicted) + QStringLiteral("→") + CourseDigit(actual) +
-                                    (missed ? u' ' + kMissMark : QString()));
-    if (missed) course->setForeground(QColor(Qt::red));
+    grdKekka->setItem(row, colSensyuNo, Cell(b.sensyuNo));
+    grdKekka->setItem(row, colSensyuName, Cell(b.name, Qt::AlignLeft));
+    grdKekka->setItem(row, colTenji, Cell(b.tenji));
+    QTableWidgetItem* course = Cell(b.course);
+    if (b.missed) course->setForeground(QColor(Qt::red));
     grdKekka->setItem(row, colCourse, course);
-    grdKekka->setItem(row, colStart, Cell(StartText(k, r, j)));
-    grdKekka->setItem(row, colTime, Cell(k.RaceTime(r, j)));
+    grdKekka->setItem(row, colStart, Cell(b.start));
+    grdKekka->setItem(row, colTime, Cell(b.time));
   }
-  grdKekka->show();
-
-  lblKimarite->setText(k.Kimarite(r).isEmpty() ? QString() : QStringLiteral("決まり手 %1").arg(k.Kimarite(r)));
-
-  grdHaraimodosi->setRowCount(0);
-  const QLocale yen(QLocale::Japanese, QLocale::Japan);
-  for (int kind = 0; kind < kKakesikiCount; ++kind) {
-    const auto kk = static_cast<Kakesiki>(kind);
-    const QString name = cKekkaFile::KakesikiName(kk);
-    const auto addRow = [&](const QString& kumiban, const QString& kingaku, const QString& ninki, bool first) {
-      const int row = grdHaraimodosi->rowCount();
-      grdHaraimodosi->insertRow(row);
-      grdHaraimodosi->setItem(row, 0, Cell(first ? name : QString(), Qt::AlignLeft));
-      grdHaraimodosi->setItem(row, 1, Cell(kumiban));
-      grdHaraimodosi->setItem(row, 2, Cell(kingaku, Qt::AlignRight));
-      grdHaraimodosi->setItem(row, 3, Cell(ninki));
-    };
-    if (k.Fuseiritu(r, kk)) {
-      addRow(kFuseiritu, QString(), QString(), true);
-      continue;
-    }
-    // Every combination paid (both of a dead heat); a special payout in place of one, with its
-    // yen when the file gives it.
-    for (std::int16_t i = 1; i <= k.HaraimodosiNumbers(r, kk); ++i) {
-      const std::int16_t ninki = k.Ninki(r, kk, i);
-      const std::int32_t kingaku = k.Kingaku(r, kk, i);
-      addRow(k.Tokubarai(r, kk, i) ? kTokubarai : k.Kumiban(r, kk, i),
-             kingaku > 0 || !k.Tokubarai(r, kk, i) ? yen.toString(kingaku) + QStringLiteral("円") : QString(),
-             ninki > 0 ? QString::number(ninki) : QString(), i == 1);
-    }
+  grdKekka->setVisible(!view.boats.empty());
+  lblKimarite->setText(view.kimarite);
+  grdHaraimodosi->setRowCount(static_cast<int>(view.payouts.size()));
+  for (std::size_t i = 0; i < view.payouts.size(); ++i) {
+    const ResultsView::Payout& p = view.payouts[i];
+    const int row = static_cast<int>(i);
+    grdHaraimodosi->setItem(row, 0, Cell(p.kind, Qt::AlignLeft));
+    grdHaraimodosi->setItem(row, 1, Cell(p.kumiban));
+    grdHaraimodosi->setItem(row, 2, Cell(p.kingaku, Qt::AlignRight));
+    grdHaraimodosi->setItem(row, 3, Cell(p.ninki));
   }
-  grdHaraimodosi->setVisible(grdHaraimodosi->rowCount() > 0);
-  const QStringList bikou = k.Bikou(r);
-  lblBikou->setText(bikou.join(u'\n'));
-  lblBikou->setVisible(!bikou.isEmpty());
-  // Grown, never shrunk, so that the user's own size stays when the next race fits in it.
-  resize(size().expandedTo(sizeHint()));
+  grdHaraimodosi->setVisible(!view.payouts.empty());
+  lblBikou->setText(view.bikou.join(u'\n'));
+  lblBikou->setVisible(!view.bikou.isEmpty());
+  lblWin->setText(view.win);
+  lblWin->setVisible(!view.win.isEmpty());
+  lblAccuracy->setText(view.accuracy);
+  lblAccuracy->setVisible(!view.accuracy.isEmpty());
+  FitContents();
+}
+
+void frmKekka::FitContents() {
+  // The tables size their columns and rows when they next lay out; done now, so that the size
+  // asked for below is that of what they show now, not of the race before.
+  for (QTableWidget* t : {grdKekka, grdHaraimodosi}) {
+    t->resizeColumnsToContents();
+    t->resizeRowsToContents();
+    t->updateGeometry();
+  }
+  layout()->invalidate();
+  layout()->activate();
+  const QSize want = sizeHint();
+  // As large as its contents need; a size the user chose is kept when they fit in it.
+  const QSize size = this->size() == mFitted ? want : this->size().expandedTo(want);
+  resize(size);
+  mFitted = size;
 }
 
 }  // namespace tidewake

@@ -1,5 +1,6 @@
+// The main window's controls, its start-up and its drawing of the day its session holds.
+
 #include "ui/frmMain.h"
-#include "history/cRirekiDb.h"
 
 #include "platform/Clock.h"
 #include "platform/Format.h"
@@ -8,9 +9,10 @@
 #include "ui/frmKekka.h"
 #include "ui/qtplatform/Artwork.h"
 
+#include <QAbstractItemView>
 #include <QActionGroup>
-#include <QCloseEvent>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 
 #ifndef TIDEWAKE_VERSION
 #define TIDEWAKE_VERSION "0.0.0"
@@ -30,9 +33,6 @@ constexpr Colour kWhite = 0xFFFFFF;
 // The water: red 0, green 160, blue 192.
 constexpr Colour kWater = 0xC0A000;
 
-const QString kCardFormat = QStringLiteral(
-    "^艇番|^選手登番|選  手  名|^年齢|出身|^体重|^級別|勝 率|２連率|モNo|２連率|ボNo|２連率|<成　　　　績|^進入|^勝率");
-
 // The notice line: a fixed prefix, the product's legal notice with its version, one blank.
 const QString kNoticePrefix = QStringLiteral("Tidewake ");
 QString LegalNotice() { return QStringLiteral("Ver.%1 (C) Corvane").arg(QStringLiteral(TIDEWAKE_VERSION)); }
@@ -42,7 +42,15 @@ QFont WindowFont(const QString& family, double points, bool bold) {
   QFont font(family);
   font.setPixelSize(static_cast<int>(points * 96.0 / 72.0 + 0.5));
   font.setBold(bold);
+  // The font holds every character the card and its captions show: none is merged from another.
+  font.setStyleStrategy(QFont::NoFontMerging);
   return font;
+}
+
+template <typename W>
+W* Named(W* w, const char* name) {
+  w->setObjectName(QString::fromLatin1(name));
+  return w;
 }
 
 void Place(QWidget* w, int left, int top, int width, int height) {
@@ -52,8 +60,11 @@ void Place(QWidget* w, int left, int top, int width, int height) {
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent), mSession(std::make_unique<DaySession>()) {
   setWindowTitle(QStringLiteral("Corvane Tidewake"));
+  // The menus and captions in the Japanese font the card uses: the interface's own font has no
+  // kana, and looking for one that has them would hold up the first paint.
+  setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, false));
   // A window made after another closed (the tests make many) starts with the run flags down.
   gblnQuit = false;
   gblnRunning = false;
@@ -63,8 +74,32 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   BuildFanMenus();
   BuildControls();
   BuildFanControls();
+  mSession->SetHistoryOpener([this](const QString& path) { return OpenHistory(path); });
+  connect(mSession.get(), &DaySession::dayChanged, this, &frmMain::DrawDay);
+  connect(mSession.get(), &DaySession::cardChanged, this, &frmMain::DrawCard);
+  connect(mSession.get(), &DaySession::resultsChanged, this, &frmMain::DrawResults);
   LoadSettings();
   Form_Load();
+  // The card is painted first; the chances and the handbook's line follow (the win model and the
+  // handbook are read then). A window not shown has no paint to wait for.
+  picGrid->installEventFilter(this);
+  QTimer::singleShot(0, this, [this] {
+    if (!isVisible()) FollowFirstPaint();
+  });
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == picGrid && event->type() == QEvent::Paint) {
+    picGrid->removeEventFilter(this);
+    QTimer::singleShot(0, this, &frmMain::FollowFirstPaint);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::FollowFirstPaint() {
+  connect(mSession.get(), &DaySession::statusChanged, this, &frmMain::DrawStatus, Qt::UniqueConnection);
+  DrawStatus();
+  mSession->UpdateChances();
 }
 
 frmMain::~frmMain() {
@@ -73,107 +108,97 @@ frmMain::~frmMain() {
   SetRaceScene(previousScene_);
 }
 
-void frmMain::Command(QAction* action, std::function<void()> handler) {
-  connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
-    if (!mblnRunning) handler();
-  });
-}
-
-void frmMain::SetMenuEnabled(QMenu* menu, bool on) {
-  // The items too, sub-menus included: a disabled menu title alone would leave their shortcuts
-  // live.
-  menu->menuAction()->setEnabled(on);
-  for (QAction* a : menu->actions()) {
-    a->setEnabled(on);
-    if (QMenu* sub = a->menu()) SetMenuEnabled(sub, on);
-  }
-}
-
 void frmMain::BuildMenus() {
-  mnuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-  mnuFileOpen = mnuFile->addAction(QStringLiteral("番組ﾌｧｲﾙを開く(&O)..."));
-  mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  mnuFileOpenOld = mnuFile->addAction(QStringLiteral("前回の番組ﾌｧｲﾙを開く(&B)"));
-  mnuFileOpenOld->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-  mnuFileUpdate = mnuFile->addAction(QStringLiteral("選手ﾌｧｲﾙの更新(&U)..."));
-  mnuFileKekka = mnuFile->addAction(QStringLiteral("成績ﾌｧｲﾙを開く(&K)..."));
-  mnuFileKekka->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-  mnuFileHistoryImport = mnuFile->addAction(QStringLiteral("履歴に取り込む(&I)..."));
+  const auto item = [this](QMenu* menu, const char* name, const QString& text, QKeySequence key = {}) {
+    QAction* a = Named(menu->addAction(text), name);
+    a->setShortcut(key);
+    return a;
+  };
+  mnuFile = Named(menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)")), "mnuFile");
+  Command(item(mnuFile, "mnuFileOpen", QStringLiteral("番組ﾌｧｲﾙを開く(&O)..."), Qt::CTRL | Qt::Key_O),
+          [this] { mnuFileOpen_Click(); });
+  Command(item(mnuFile, "mnuFileOpenOld", QStringLiteral("前回の番組ﾌｧｲﾙを開く(&B)"), Qt::CTRL | Qt::Key_B),
+          [this] { mnuFileOpenOld_Click(); });
+  Command(item(mnuFile, "mnuFileUpdate", QStringLiteral("選手ﾌｧｲﾙの更新(&U)...")), [this] { mnuFileUpdate_Click(); });
+  Command(item(mnuFile, "mnuFileKekka", QStringLiteral("成績ﾌｧｲﾙを開く(&K)..."), Qt::CTRL | Qt::Key_K),
+          [this] { mnuFileKekka_Click(); });
+  Command(item(mnuFile, "mnuFileHistoryImport", QStringLiteral("履歴に取り込む(&I)...")),
+          [this] { mnuFileHistoryImport_Click(); });
+  Command(item(mnuFile, "mnuFileHistoryDay", QStringLiteral("履歴の日を開く(&H)...")),
+          [this] { mnuFileHistoryDay_Click(); });
+  Command(item(mnuFile, "mnuFileHistoryCheck", QStringLiteral("履歴を検査する(&C)...")),
+          [this] { mnuFileHistoryCheck_Click(); });
   mnuFile->addSeparator();
-  mnuFileExit = mnuFile->addAction(QStringLiteral("終了(&X)"));
-  Command(mnuFileOpen, [this] { mnuFileOpen_Click(); });
-  Command(mnuFileOpenOld, [this] { mnuFileOpenOld_Click(); });
-  Command(mnuFileUpdate, [this] { mnuFileUpdate_Click(); });
-  Command(mnuFileKekka, [this] { mnuFileKekka_Click(); });
-  Command(mnuFileHistoryImport, [this] { mnuFileHistoryImport_Click(); });
-  Command(mnuFileExit, [this] { mnuFileExit_Click(); });
+  Command(item(mnuFile, "mnuFileExit", QStringLiteral("終了(&X)")), [this] { mnuFileExit_Click(); });
 
-  mnuRace = menuBar()->addMenu(QStringLiteral("ﾚｰｽ(&R)"));
-  mnuTestRun = mnuRace->addAction(QStringLiteral("展示航走(&T)"));
-  mnuTestRun->setShortcut(QKeySequence(Qt::Key_F4));
-  mnuRaceStart = mnuRace->addAction(QStringLiteral("開始(&B)"));
-  mnuRaceStart->setShortcut(QKeySequence(Qt::Key_F5));
-  QMenu* mnuRaceSpeed = mnuRace->addMenu(QStringLiteral("表示速度(&S)"));
-  mnuRaceSpeedNormal = mnuRaceSpeed->addAction(QStringLiteral("普通(&N)"));
-  mnuRaceSpeedNormal->setShortcut(QKeySequence(Qt::Key_F6));
-  mnuRaceSpeedHi = mnuRaceSpeed->addAction(QStringLiteral("速い(&H)"));
-  mnuRaceSpeedHi->setShortcut(QKeySequence(Qt::Key_F7));
-  auto* speed = new QActionGroup(this);
-  for (QAction* a : {mnuRaceSpeedNormal, mnuRaceSpeedHi}) {
+  mnuRace = Named(menuBar()->addMenu(QStringLiteral("ﾚｰｽ(&R)")), "mnuRace");
+  Command(item(mnuRace, "mnuTestRun", QStringLiteral("展示航走(&T)"), Qt::Key_F4), [this] { RunCommand(false); });
+  Command(item(mnuRace, "mnuRaceStart", QStringLiteral("開始(&B)"), Qt::Key_F5), [this] { RunCommand(true); });
+  QMenu* speed = Named(mnuRace->addMenu(QStringLiteral("表示速度(&S)")), "mnuRaceSpeed");
+  QAction* normal = item(speed, "mnuRaceSpeedNormal", QStringLiteral("普通(&N)"), Qt::Key_F6);
+  mnuRaceSpeedHi = item(speed, "mnuRaceSpeedHi", QStringLiteral("速い(&H)"), Qt::Key_F7);
+  auto* speeds = new QActionGroup(this);
+  for (QAction* a : {normal, mnuRaceSpeedHi}) {
     a->setCheckable(true);
-    speed->addAction(a);
+    speeds->addAction(a);
   }
-  mnuRaceSpeedNormal->setChecked(true);
+  normal->setChecked(true);
+  // The speed takes effect at once, during a run too: the run reads the frame period each frame.
+  connect(normal, &QAction::triggered, this, [this] { mnuRaceSpeed_Click(false); });
+  connect(mnuRaceSpeedHi, &QAction::triggered, this, [this] { mnuRaceSpeed_Click(true); });
   // The entry prediction used by choosing a race and by 自動, for as long as the program runs.
-  QMenu* mnuRaceExpect = mnuRace->addMenu(QStringLiteral("進入予想(&E)"));
-  mnuRaceExpectStandard = mnuRaceExpect->addAction(QStringLiteral("標準(&P)"));
-  mnuRaceExpectStat = mnuRaceExpect->addAction(QStringLiteral("統計(&S)"));
-  mnuRaceExpectHistory = mnuRaceExpect->addAction(QStringLiteral("履歴(&H)"));
-  auto* expect = new QActionGroup(this);
-  for (QAction* a : {mnuRaceExpectStandard, mnuRaceExpectStat, mnuRaceExpectHistory}) {
+  QMenu* expect = Named(mnuRace->addMenu(QStringLiteral("進入予想(&E)")), "mnuRaceExpect");
+  auto* predictors = new QActionGroup(this);
+  const struct {
+    const char* name;
+    const char16_t* text;
+    EntryPredictor predictor;
+  } expects[] = {{"mnuRaceExpectStandard", u"標準(&P)", EntryPredictor::Rules},
+                 {"mnuRaceExpectStat", u"統計(&S)", EntryPredictor::Stat},
+                 {"mnuRaceExpectHistory", u"履歴(&H)", EntryPredictor::History}};
+  for (const auto& e : expects) {
+    QAction* a = item(expect, e.name, QString::fromUtf16(e.text));
     a->setCheckable(true);
-    expect->addAction(a);
+    predictors->addAction(a);
+    const EntryPredictor p = e.predictor;
+    // The race shown is predicted again at once, as 自動 does.
+    Command(a, [this, p] {
+      SetPredictor(p);
+      mSession->Predict(p);
+    });
   }
-  // 統計 at start: on unseen days it has the most entries right.
-  mnuRaceExpectStat->setChecked(true);
-  Command(mnuRaceExpectStandard, [this] { mnuRaceExpect_Click(EntryPredictor::Rules); });
-  Command(mnuRaceExpectStat, [this] { mnuRaceExpect_Click(EntryPredictor::Stat); });
-  Command(mnuRaceExpectHistory, [this] { mnuRaceExpect_Click(EntryPredictor::History); });
-  mnuRaceWinFit = mnuRace->addAction(QStringLiteral("勝率を学習し直す(&L)..."));
-  Command(mnuRaceWinFit, [this] { mnuRaceWinFit_Click(); });
-  mnuRaceWinShipped = mnuRace->addAction(QStringLiteral("出荷時の係数に戻す(&H)..."));
-  Command(mnuRaceWinShipped, [this] { mnuRaceWinShipped_Click(); });
+  Command(item(mnuRace, "mnuRaceWinFit", QStringLiteral("勝率を学習し直す(&L)...")), [this] { mnuRaceWinFit_Click(); });
+  Command(item(mnuRace, "mnuRaceWinShipped", QStringLiteral("出荷時の係数に戻す(&H)...")),
+          [this] { mnuRaceWinShipped_Click(); });
   mnuRace->addSeparator();
-  mnuRaceKekka = mnuRace->addAction(QStringLiteral("レース結果(&V)"));
-  mnuRaceKekka->setShortcut(QKeySequence(Qt::Key_F8));
-  Command(mnuRaceKekka, [this] { mnuRaceKekka_Click(); });
-  Command(mnuTestRun, [this] { mnuTestRun_Click(); });
-  Command(mnuRaceStart, [this] { mnuRaceStart_Click(); });
-  Command(mnuRaceSpeedNormal, [this] { mnuRaceSpeedNormal_Click(); });
-  Command(mnuRaceSpeedHi, [this] { mnuRaceSpeedHi_Click(); });
+  Command(item(mnuRace, "mnuRaceKekka", QStringLiteral("レース結果(&V)"), Qt::Key_F8),
+          [this] { mnuRaceKekka_Click(); });
   // The shortcuts of the speed items must work while their sub-menu is closed.
-  addActions(
-      {mnuFileOpen, mnuFileOpenOld, mnuFileUpdate, mnuTestRun, mnuRaceStart, mnuRaceSpeedNormal, mnuRaceSpeedHi});
+  addActions(findChildren<QAction*>());
 
   // The entry-course pop-up: a menu of its own, never in the menu bar.
-  mnuPopup = new QMenu(QStringLiteral("Popup"), this);
-  mnuPopupAuto = mnuPopup->addAction(QStringLiteral("自動(&A)"));
-  mnuPopupStandard = mnuPopup->addAction(QStringLiteral("標準(&P)"));
-  mnuPopupStat = mnuPopup->addAction(QStringLiteral("統計(&S)"));
-  mnuPopupHistory = mnuPopup->addAction(QStringLiteral("履歴(&H)"));
-  mnuPopupNum = mnuPopup->addAction(QStringLiteral("枠なり(&W)"));
+  mnuPopup = Named(new QMenu(QStringLiteral("Popup"), this), "mnuPopup");
+  QAction* automatic = item(mnuPopup, "mnuPopupAuto", QStringLiteral("自動(&A)"));
+  Command(automatic, [this] { mSession->Predict(mSession->Predictor()); });
+  const struct {
+    const char* name;
+    const char16_t* text;
+    EntryPredictor predictor;
+  } popups[] = {{"mnuPopupStandard", u"標準(&P)", EntryPredictor::Rules},
+                {"mnuPopupStat", u"統計(&S)", EntryPredictor::Stat},
+                {"mnuPopupHistory", u"履歴(&H)", EntryPredictor::History}};
+  for (const auto& p : popups) {
+    const EntryPredictor predictor = p.predictor;
+    Command(item(mnuPopup, p.name, QString::fromUtf16(p.text)), [this, predictor] { mSession->Predict(predictor); });
+  }
+  Command(item(mnuPopup, "mnuPopupNum", QStringLiteral("枠なり(&W)")), [this] { mSession->SetWakunari(); });
   mnuPopup->addSeparator();
   for (int c = 1; c <= 6; ++c) {
     QAction* a = mnuPopup->addAction(QStringLiteral("&%1 コース").arg(c));
-    mnuPopupCourse[static_cast<std::size_t>(c - 1)] = a;
-    Command(a, [this, c] { mnuPopupCourse_Click(c); });
+    a->setObjectName(QStringLiteral("mnuPopup%1").arg(c));
+    Command(a, [this, c] { mSession->SetCourse(mintPopupRow, c); });
   }
-  mnuPopup->setDefaultAction(mnuPopupAuto);
-  Command(mnuPopupAuto, [this] { mnuPopupAuto_Click(); });
-  Command(mnuPopupNum, [this] { mnuPopupNum_Click(); });
-  Command(mnuPopupStandard, [this] { mnuPopupPredictor_Click(EntryPredictor::Rules); });
-  Command(mnuPopupStat, [this] { mnuPopupPredictor_Click(EntryPredictor::Stat); });
-  Command(mnuPopupHistory, [this] { mnuPopupPredictor_Click(EntryPredictor::History); });
+  mnuPopup->setDefaultAction(automatic);
 }
 
 void frmMain::BuildControls() {
@@ -183,10 +208,10 @@ void frmMain::BuildControls() {
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
   // The water lies under the card panel; the card view shows only the panel's part of it.
-  picPoolBox = new QtPictureBox(828, 400, client);
+  picPoolBox = Named(new QtPictureBox(828, 400, client), "picPool");
   picPoolBox->move(0, 0);
-  picClockBox = new QtPictureBox(88, 99, picPoolBox);
-  lblStartLabel = new QtSceneLabel(QStringLiteral("スタート"), picPoolBox);
+  picClockBox = Named(new QtPictureBox(88, 99, picPoolBox), "picClock");
+  lblStartLabel = Named(new QtSceneLabel(QStringLiteral("スタート"), picPoolBox), "lblStart");
   Place(lblStartLabel, 292, 188, 233, 15);
   lblStartLabel->Move(292, 188);
   lblStartLabel->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25, true));
@@ -195,11 +220,11 @@ void frmMain::BuildControls() {
   white.setColor(QPalette::WindowText, Qt::black);
   lblStartLabel->setPalette(white);
   lblStartLabel->SetForeColor(0x0000FF);
-  cmdClose = new QPushButton(QStringLiteral("戻る"), picPoolBox);
+  cmdClose = Named(new QPushButton(QStringLiteral("戻る"), picPoolBox), "cmdClose");
   Place(cmdClose, 740, 360, 73, 25);
   connect(cmdClose, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
   // Far outside the water: it acts only through the Escape key.
-  cmdCancel = new QPushButton(QStringLiteral("Cancel"), picPoolBox);
+  auto* cmdCancel = Named(new QPushButton(QStringLiteral("Cancel"), picPoolBox), "cmdCancel");
   Place(cmdCancel, -3296, 364, 77, 21);
   connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -213,39 +238,37 @@ void frmMain::BuildControls() {
   key(Qt::CTRL | Qt::Key_PageUp, [this] { VenueStep(-1); });
   setAcceptDrops(true);
 
-  for (int k = 0; k < 2; ++k) {
-    imgTurnMarkPics[static_cast<std::size_t>(k)] = new QtSceneImage(TurnMarkPicture(), picPoolBox);
-  }
-  imgBoat = BoatPictureList();
+  for (std::size_t k = 0; k < 2; ++k) imgTurnMarkPics[k] = new QtSceneImage(TurnMarkPicture(), picPoolBox);
+  // The boats' pictures are drawn for the first run (RunCommand): the card is painted sooner.
   const int boatTop[6] = {256, 276, 300, 320, 344, 364};
-  for (int i = 0; i < 6; ++i) {
+  for (std::size_t i = 0; i < 6; ++i) {
     auto* boat = new QtSceneImage(&imgBoat, QSize(33, 33), picPoolBox);
     boat->Move(0, static_cast<float>(boatTop[i]));
-    imgRaceBoatPics[static_cast<std::size_t>(i)] = boat;
+    imgRaceBoatPics[i] = boat;
   }
 
-  picGridPanel = new QWidget(client);
+  picGridPanel = Named(new QWidget(client), "picGridPanel");
   Place(picGridPanel, 0, 0, 828, 209);
   picGridPanel->setAutoFillBackground(true);
-  cboJyo = new QComboBox(picGridPanel);
+  cboJyo = Named(new QComboBox(picGridPanel), "cboJyo");
   Place(cboJyo, 8, 8, 325, 20);
-  cboRaceNo = new QComboBox(picGridPanel);
+  cboRaceNo = Named(new QComboBox(picGridPanel), "cboRaceNo");
   Place(cboRaceNo, 340, 8, 53, 20);
   // One Japanese font for the whole item: digits before a title in kana would otherwise be
   // drawn in another font than digits before a title in kanji.
   for (QComboBox* c : {cboJyo, cboRaceNo}) c->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, false));
   connect(cboJyo, &QComboBox::activated, this, [this] { cboJyo_Click(); });
   connect(cboRaceNo, &QComboBox::activated, this, [this] { cboRaceNo_Click(); });
-  lblDay = new QLabel(picGridPanel);
+  lblDay = Named(new QLabel(picGridPanel), "lblDay");
   Place(lblDay, 516, 16, 229, 15);
   lblDay->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25, true));
   lblDay->setAutoFillBackground(true);
   lblDay->setPalette(white);
-  picGrid = new QtPictureBox(785, 153, picGridPanel);
+  picGrid = Named(new QtPictureBox(785, 153, picGridPanel), "picGrid");
   picGrid->move(8, 36);
   picGrid->onMouseUp = [this](Qt::MouseButton b, float x, float y) { picGrid_MouseUp(b, x, y); };
   picGrid->toolTipAt = [this](float x, float y) { return CardToolTip(x, y); };
-  lblNotice = new QLabel(picGridPanel);
+  lblNotice = Named(new QLabel(picGridPanel), "lblNotice");
   Place(lblNotice, 616, 192, 201, 12);
   lblNotice->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, false));
   QPalette notice = white;
@@ -263,13 +286,10 @@ void frmMain::Form_Load() {
   QPalette panel = picGridPanel->palette();
   panel.setColor(QPalette::Window, ToQColor(kWhite));
   picGridPanel->setPalette(panel);
-  // 6. The stores and the grid, for as long as the window lives.
-  mclsBangumi = std::make_unique<cBangumiFile>();
-  mclsSensyu = std::make_unique<cSensyuFile>();
+  // 6. The grid, for as long as the window lives (the stores are the session's); 7. the card.
   mclsGrid = std::make_unique<cGrid>();
-  mclsKekka = std::make_unique<cKekkaFile>();
-  // 7. The card.
-  SetUpCard();
+  // Painted once, with the demo card's values, below.
+  RaceCardSetUp(*mclsGrid, picGrid->Surface(), false);
   // 8. The water, its font and the clock face; 9. the scene; 10. the demo card.
   IDrawSurface& pool = picPool();
   pool.SetFontName(QStringLiteral("ＭＳ ゴシック"));
@@ -278,82 +298,65 @@ void frmMain::Form_Load() {
   picClockBox->Surface().SetPicture(ClockFacePicture());
   picClockBox->Surface().Cls();
   PoolInit();
-  DemoRaceSet();
+  mSession->ShowDemo();
 }
 
-void frmMain::SetUpCard() { RaceCardSetUp(*mclsGrid, picGrid->Surface()); }
-
-bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture) {
-  // Sixteen columns: the 勝率 column fits in the picture's room to the right of 進入.
-  const bool bound = grid.Init(&picture, 16, 7, true, false);
+bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture, bool paint) {
+  const bool bound = grid.Init(&picture, kCardColumns, 7, true, false);
   grid.SetRefreshFlg(false);
   picture.SetFontSize(11);
   grid.SetAllTextLine(1);
-  grid.SetFormatString(kCardFormat);
+  grid.SetFormatString(CardFormatString());
   grid.SetRowTextLine(0, 2);
-  grid.SetCellValue(0, 13, grid.CellValue(0, 13) + QStringLiteral("\r\n") + QStringLiteral("１２３４５６"));
+  for (std::int16_t c = 0; c < kCardColumns; ++c) {
+    const QString second = CardHeaderSecondLine(static_cast<CardColumn>(c));
+    if (!second.isEmpty()) grid.SetCellValue(0, c, grid.CellValue(0, c) + QStringLiteral("\r\n") + second);
+  }
   grid.SetRowTextAlign(0, 2);
   for (std::int16_t boat = 1; boat <= 6; ++boat) {
-    grid.SetCellBackColor(boat, 0, *BoatColor(boat, true));
-    grid.SetCellForeColor(boat, 0, *BoatColor(boat, false));
-    grid.SetCellValue(boat, 0, QString::number(boat));
+    grid.SetCellBackColor(boat, Col(CardColumn::Waku), *BoatColor(boat, true));
+    grid.SetCellForeColor(boat, Col(CardColumn::Waku), *BoatColor(boat, false));
+    grid.SetCellValue(boat, Col(CardColumn::Waku), QString::number(boat));
   }
-  grid.Refresh(false);
+  if (paint) grid.Refresh(false);
   return bound;
 }
 
-void frmMain::DemoRaceSet() {
-  mblnNoBangumi = true;
-  gstrTitle = QStringLiteral("ＳＧ　第１回オールスター BOAT RACE");
+// ---- Drawing what the session holds ----
+
+void frmMain::DrawDay() {
   cboJyo->clear();
-  cboJyo->addItem(FormatNumber(12, u"00\\#   ") + gstrTitle, 12);
-  cboRaceNo->clear();
-  cboRaceNo->addItem(FormatText(u"12", u"@@ R"), 12);
-  lblDay->setText(QStringLiteral("  ボートレース住之江"));
-
-  struct Demo {
-    const char16_t *no, *name;
-    int age;
-    const char16_t* home;
-    int weight;
-    const char16_t* cls;
-    const char16_t* rate;
-    double rate2;
-    int motor;
-    double motor2;
-    int boat;
-    double boat2;
-    const char16_t* results;
-  };
-  static const Demo demo[6] = {
-      {u"4320", u"潮見　大和", 41, u"千葉", 47, u"A1", u"9.27", 67.30, 39, 49.67, 14, 41.22, u"１１１１１１"},
-      {u"4188", u"波田　健吾", 43, u"徳島", 50, u"A1", u"8.92", 55.00, 34, 46.34, 53, 39.84, u"１１１１１３２"},
-      {u"4602", u"湊　　翔太", 32, u"大阪", 51, u"A1", u"9.53", 66.67, 27, 39.06, 36, 39.20, u"１２１１１１"},
-      {u"4850", u"岬　　拓海", 29, u"山口", 49, u"A1", u"9.15", 61.40, 76, 47.83, 13, 43.75, u"６１１２２１"},
-      {u"4577", u"浦上　亮介", 33, u"福岡", 52, u"A1", u"8.99", 62.48, 75, 43.20, 25, 42.86, u"３３１１１１"},
-      {u"4861", u"汐田　悠真", 29, u"群馬", 50, u"A1", u"8.91", 66.12, 23, 46.83, 79, 39.67, u"２１２１２１"},
-  };
-  cGrid& grid = *mclsGrid;
-  for (std::int16_t boat = 1; boat <= 6; ++boat) {
-    const Demo& d = demo[boat - 1];
-    const QStringList cells = {
-        QString::fromUtf16(d.no),        QString::fromUtf16(d.name),     QString::number(d.age),
-        QString::fromUtf16(d.home),      QString::number(d.weight),      QString::fromUtf16(d.cls),
-        QString::fromUtf16(d.rate),      FormatNumber(d.rate2, u"0.00"), QString::number(d.motor),
-        FormatNumber(d.motor2, u"0.00"), QString::number(d.boat),        FormatNumber(d.boat2, u"0.00"),
-        QString::fromUtf16(d.results),   QString::number(boat)};
-    for (std::int16_t col = 1; col <= 14; ++col) grid.SetCellValue(boat, col, cells[col - 1]);
+  int listWidth = 0;
+  for (const VenueItem& v : mSession->Venues()) {
+    cboJyo->addItem(v.text, v.code);
+    // The whole title in the tooltip, where the closed selector cuts it.
+    cboJyo->setItemData(cboJyo->count() - 1, v.text, Qt::ToolTipRole);
+    listWidth = std::max(listWidth, cboJyo->fontMetrics().horizontalAdvance(v.text) + 24);
   }
-  grid.Refresh(false);
-  SelectListIndex(cboJyo, 0);
-  SelectListIndex(cboRaceNo, 0);
+  cboJyo->view()->setMinimumWidth(std::max(listWidth, cboJyo->width()));
+  cboJyo->setCurrentIndex(cboJyo->findData(mSession->VenueCode()));
+  lblDay->setText(mSession->DayLine());
+  DrawCard();
 }
 
-void frmMain::SelectListIndex(QComboBox* combo, int index) {
-  combo->setCurrentIndex(index);
-  if (combo == cboJyo) cboJyo_Click();
-  if (combo == cboRaceNo) cboRaceNo_Click();
+void frmMain::DrawCard() {
+  cboRaceNo->clear();
+  for (const std::int16_t r : mSession->Races()) cboRaceNo->addItem(FormatText(QString::number(r), u"@@ R"), r);
+  cboRaceNo->setCurrentIndex(cboRaceNo->findData(mSession->RaceNo()));
+  for (std::int16_t boat = 1; boat <= 6; ++boat) {
+    const CardRow row = mSession->Row(boat);
+    for (std::int16_t c = 1; c < kCardColumns; ++c)
+      mclsGrid->SetCellValue(boat, c, row.cells[static_cast<std::size_t>(c)]);
+  }
+  mclsGrid->Refresh(false);
+  lblRace->setText(mSession->RaceLine());
 }
+
+void frmMain::DrawResults() {
+  if (frmKekkaWindow) frmKekkaWindow->Show(mSession->ResultsOfRace());
+}
+
+void frmMain::DrawStatus() { lblStatus->setText(mSession->StatusText()); }
 
 void frmMain::SetView(int view) {
   centralWidget()->setFixedSize(kClientWidth, kClientHeight[static_cast<std::size_t>(view)]);
@@ -391,9 +394,7 @@ QtSceneImage& frmMain::imgRaceBoat(int index) {
   return *imgRaceBoatPics[static_cast<std::size_t>(index)];
 }
 
-std::int16_t frmMain::SelectedJyoCode() const {
-  return cboJyo->currentIndex() < 0 ? std::int16_t{0} : static_cast<std::int16_t>(cboJyo->currentData().toInt());
-}
+std::int16_t frmMain::SelectedJyoCode() const { return mSession->VenueCode(); }
 
 QString frmMain::RaceNoText() const { return cboRaceNo->currentText(); }
 

@@ -1,17 +1,13 @@
-// What a fan looks for beside the card: the race line, the status line (handbook and predictor),
-// the settings kept between runs, the help menu and copying the card.
+// What a fan looks for beside the card: the race line and the status line, the settings kept
+// between runs, the help menu and copying the card.
 
 #include "data/ArchiveLibrary.h"
-#include "data/mDayFile.h"
-#include "data/mSensyuStore.h"
+#include "history/mLibraryVersion.h"
 #include "platform/FileDialog.h"
-#include "platform/Format.h"
-#include "platform/LineReader.h"
 #include "platform/MessageBox.h"
-#include "platform/TextUtil.h"
 #include "platform/mMyFunc.h"
+#include "predict/mLibraryVersion.h"
 #include "sim/mFileDialog.h"
-#include "sim/mMain.h"
 #include "ui/frmMain.h"
 
 #include <QAbstractItemView>
@@ -19,13 +15,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QShortcut>
 
@@ -36,7 +29,6 @@
 namespace tidewake {
 namespace {
 
-const QString kOpenTitle = QStringLiteral("ファイルを開く");
 const QString kSettingPredictor = QStringLiteral("predictor");
 const QString kSettingSpeed = QStringLiteral("speed");
 const QString kSettingFolder = QStringLiteral("folder");
@@ -47,59 +39,29 @@ class Settings : public QSettings {
   Settings() : QSettings(QStringLiteral("Corvane"), QStringLiteral("Tidewake")) {}
 };
 
-// "２" for 2: the programme writes the meeting's day in full-width digits.
-QString WideNumber(int n) {
-  QString s = QString::number(n);
-  for (QChar& c : s) {
-    if (c.isDigit()) c = QChar(char16_t(u'０' + (c.unicode() - u'0')));
-  }
-  return s;
-}
-
-// "20251101" as "2025/11/01"; any other text as it is.
-QString DateText(const QString& ymd) {
-  return ymd.size() == 8 ? QStringLiteral("%1/%2/%3").arg(ymd.left(4), ymd.mid(4, 2), ymd.mid(6, 2)) : ymd;
-}
-
-// The text of a card cell for copying: one line, no padding.
-QString CellText(const QString& cell) {
-  return cell.section(QStringLiteral("\r\n"), 0, 0).trimmed().remove(QChar(u'\t'));
-}
+// The venue selector and the day label, narrowed to leave the race line room between them.
+constexpr int kVenueSelectorWidth = 230;
+constexpr int kDayWidth = 190;
 
 }  // namespace
 
-QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo) {
-  QStringList parts{QStringLiteral("%1R").arg(intRaceNo)};
-  // The header: "７Ｒ  予　選　　　 進入固定 Ｈ１８００ｍ  電話投票締切予定２０：２６". The name is
-  // spaced out to a fixed width; the marker of a fixed entry stands after it as a word.
-  static const QRegularExpression header(QStringLiteral(u"^[\\s\u3000]*[０-９0-9]+[ＲR](.*?)[ＨH]([０-９0-9]+)[ｍm]"));
-  const QRegularExpressionMatch m = header.match(card.RaceTitle(intRaceNo));
-  if (m.hasMatch()) {
-    static const QRegularExpression blanks(QStringLiteral(u"[\\s\u3000]+"));
-    QStringList words = m.captured(1).split(blanks, Qt::SkipEmptyParts);
-    if (!words.isEmpty() && words.last() == u"進入固定") words.removeLast();
-    if (!words.isEmpty()) parts << words.join(QString());
-    parts << Narrow(m.captured(2)) + u'm';
-  }
-  const QString closing = card.ClosingHour(intRaceNo);
-  if (!closing.isEmpty()) parts << QStringLiteral("締切予定 ") + closing.left(5);
-  if (card.TotalDay() > 0) parts << QStringLiteral("第%1日").arg(WideNumber(card.TotalDay()));
-  if (card.CourseFix(intRaceNo)) parts << QStringLiteral("進入固定");
-  return parts.join(u' ');
-}
-
 void frmMain::BuildFanMenus() {
   mnuRace->addSeparator();
-  mnuRaceCopy = mnuRace->addAction(QStringLiteral("出走表をコピー(&C)"));
-  mnuRaceCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-  Command(mnuRaceCopy, [this] { mnuRaceCopy_Click(); });
+  QAction* copy = mnuRace->addAction(QStringLiteral("出走表をコピー(&C)"));
+  copy->setObjectName(QStringLiteral("mnuRaceCopy"));
+  copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  addAction(copy);
+  Command(copy, [this] { mnuRaceCopy_Click(); });
   mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-  mnuHelpKeys = mnuHelp->addAction(QStringLiteral("キーボード操作(&K)"));
-  mnuHelpAbout = mnuHelp->addAction(QStringLiteral("バージョン情報(&A)"));
-  connect(mnuHelpKeys, &QAction::triggered, this, [this] { mnuHelpKeys_Click(); });
-  connect(mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
-  connect(mnuRaceSpeedNormal, &QAction::triggered, this, [] { Settings().setValue(kSettingSpeed, "normal"); });
-  connect(mnuRaceSpeedHi, &QAction::triggered, this, [] { Settings().setValue(kSettingSpeed, "fast"); });
+  mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+  QAction* keys = mnuHelp->addAction(QStringLiteral("キーボード操作(&K)"));
+  keys->setObjectName(QStringLiteral("mnuHelpKeys"));
+  QAction* about = mnuHelp->addAction(QStringLiteral("バージョン情報(&A)"));
+  about->setObjectName(QStringLiteral("mnuHelpAbout"));
+  connect(keys, &QAction::triggered, this,
+          [] { MsgBox(KeysText(), MsgButtons::Ok, MsgIcon::Information, QStringLiteral("キーボード操作")); });
+  connect(about, &QAction::triggered, this,
+          [] { MsgBox(AboutText(), MsgButtons::Ok, MsgIcon::Information, QStringLiteral("バージョン情報")); });
 }
 
 void frmMain::BuildFanControls() {
@@ -112,10 +74,8 @@ void frmMain::BuildFanControls() {
     if (k->key() != QKeySequence(Qt::Key_Escape)) k->setContext(Qt::ApplicationShortcut);
   }
   // The race line takes the room between the selectors and the day: the venue selector is
-  // narrower (its list stays as wide as before) and the day moves to the right edge.
-  const int listWidth = cboJyo->width();
+  // narrower (its list is as wide as its items) and the day moves to the right edge.
   cboJyo->setFixedWidth(kVenueSelectorWidth);
-  cboJyo->view()->setMinimumWidth(listWidth);
   cboRaceNo->move(cboJyo->geometry().right() + 7, cboRaceNo->y());
   lblDay->setFixedWidth(kDayWidth);
   lblDay->move(kClientWidth - 10 - kDayWidth, lblDay->y());
@@ -139,29 +99,25 @@ void frmMain::BuildFanControls() {
 void frmMain::LoadSettings() {
   Settings settings;
   // 統計 unless another was chosen: on unseen days it has the most entries right.
-  SetPredictor(EntryPredictorFromKey(settings.value(kSettingPredictor).toString()).value_or(EntryPredictor::Stat));
-  (settings.value(kSettingSpeed).toString() == u"fast" ? mnuRaceSpeedHi : mnuRaceSpeedNormal)->setChecked(true);
-  mHandbook = ReadHandbookInfo();
-  UpdateStatus();
+  SetPredictor(EntryPredictorFromKey(settings.value(kSettingPredictor).toString()).value_or(EntryPredictor::Stat),
+               false);
+  mnuRaceSpeed_Click(settings.value(kSettingSpeed).toString() == u"fast", false);
 }
 
-void frmMain::SetPredictor(EntryPredictor predictor) {
-  mPredictor = predictor;
-  if (QAction* item = PredictorItem(predictor)) item->setChecked(true);
-  Settings().setValue(kSettingPredictor, EntryPredictorKey(predictor));
-  UpdateStatus();
-}
-
-QAction* frmMain::PredictorItem(EntryPredictor predictor) const {
-  switch (predictor) {
-    case EntryPredictor::Rules:
-      return mnuRaceExpectStandard;
-    case EntryPredictor::Stat:
-      return mnuRaceExpectStat;
-    case EntryPredictor::History:
-      return mnuRaceExpectHistory;
+void frmMain::SetPredictor(EntryPredictor predictor, bool remember) {
+  if (auto* item = findChild<QAction*>(QStringLiteral("mnuRaceExpect") +
+                                       QStringList{"Standard", "Stat", "History"}[static_cast<int>(predictor)])) {
+    item->setChecked(true);
   }
-  return nullptr;
+  // Written only when the user chose: writing the file at start-up would hold up the first paint.
+  if (remember) Settings().setValue(kSettingPredictor, EntryPredictorKey(predictor));
+  mSession->SetPredictor(predictor);
+}
+
+void frmMain::mnuRaceSpeed_Click(bool fast, bool remember) {
+  mlngWaitTime = fast ? 100 : 250;
+  (fast ? mnuRaceSpeedHi : findChild<QAction*>(QStringLiteral("mnuRaceSpeedNormal")))->setChecked(true);
+  if (remember) Settings().setValue(kSettingSpeed, fast ? "fast" : "normal");
 }
 
 QString frmMain::AskFolder(const QString& strTitle) {
@@ -175,76 +131,14 @@ QString frmMain::AskFolder(const QString& strTitle) {
 QString frmMain::AskOpenFile(const QString& strFilters) {
   QString folder = Settings().value(kSettingFolder).toString();
   if (folder.isEmpty() || !QDir(folder).exists()) folder = DialogStartFolder();
-  const QString path = ShowOpenFileDialog(0, strFilters, folder, 0, kOpenTitle, false);
+  const QString path = ShowOpenFileDialog(0, strFilters, folder, 0, QStringLiteral("ファイルを開く"), false);
   if (!path.isEmpty()) Settings().setValue(kSettingFolder, QFileInfo(path).absolutePath());
   return path;
 }
 
-void frmMain::ShowRaceLine() {
-  const std::int16_t r = SelectedRaceNo();
-  lblRace->setText(mblnNoBangumi || !mblnBangumiLoaded || r < 1 ? QString() : RaceLine(*mclsBangumi, r));
-}
-
-std::optional<frmMain::HandbookInfo> frmMain::ReadHandbookInfo() const {
-  const QString path = AppFilePath(QStringLiteral("SENSYU.BRF"));
-  if (!FileExists(path)) return std::nullopt;
-  // Read once; a store that is no handbook says so when a venue asks for its racers, here it is
-  // only absent.
-  cSensyuFile all;
-  QStringList everyone;
-  try {
-    const QByteArray bytes = ChosenFileRead(path);
-    if (!SensyuBytesProblem(bytes).isEmpty()) return std::nullopt;
-    all = cSensyuFile::Read(bytes, everyone);
-  } catch (const RuntimeError&) {
-    return std::nullopt;
-  }
-  HandbookInfo info;
-  info.racers = static_cast<int>(everyone.size()) - 1;
-  info.period = all.GetSensyuFileVersion().trimmed();
-  if (!all.YmdStart().isEmpty()) {
-    info.period += QStringLiteral("（%1～%2）").arg(DateText(all.YmdStart()), DateText(all.YmdEnd()));
-  }
-  return info;
-}
-
-QString frmMain::StatusText() const {
-  const QString predictor = QStringLiteral("進入予想: ") + EntryPredictorName(mPredictor);
-  if (!mHandbook) return QStringLiteral("ファン手帳: 未登録（進入は枠なり）　") + predictor;
-  const QLocale number(QLocale::Japanese, QLocale::Japan);
-  return QStringLiteral("ファン手帳: %1 %2 人　").arg(mHandbook->period, number.toString(mHandbook->racers)) +
-         predictor;
-}
-
-void frmMain::UpdateStatus() {
-  if (lblStatus) lblStatus->setText(StatusText());
-}
-
-QString frmMain::CardCopyText() {
-  const std::int16_t r = SelectedRaceNo();
-  QString first = JyoNameGet(SelectedJyoCode());
-  if (!mblnNoBangumi && mblnBangumiLoaded && r >= 1) {
-    first += u' ' + FormatDate(mclsBangumi->RaceDate(), u"yyyy/m/d") + u' ' + RaceLine(*mclsBangumi, r);
-  } else {
-    first += u' ' + cboRaceNo->currentText().remove(u' ');
-  }
-  QStringList lines{first};
-  for (std::int16_t row = 0; row <= 6; ++row) {
-    QStringList cells;
-    for (std::int16_t col = 0; col <= 14; ++col) {
-      QString cell = CellText(mclsGrid->CellValue(row, col));
-      // The headers are spaced out to fit their columns: a spreadsheet wants the words.
-      if (row == 0) cell.remove(u' ').remove(u'　');
-      cells << cell;
-    }
-    lines << cells.join(u'\t');
-  }
-  return lines.join(u'\n') + u'\n';
-}
-
 void frmMain::mnuRaceCopy_Click() {
-  if (picGridPanel->isHidden() || cboRaceNo->currentIndex() < 0) return;
-  QApplication::clipboard()->setText(CardCopyText());
+  if (picGridPanel->isHidden() || mSession->RaceNo() < 1) return;
+  QApplication::clipboard()->setText(mSession->CopyText());
 }
 
 QString frmMain::KeysText() {
@@ -256,13 +150,19 @@ QString frmMain::KeysText() {
       "Ctrl+PgDown / Ctrl+PgUp\t次 / 前の場（同じレース番号）\n"
       "F4\t\t展示航走\n"
       "F5\t\tレース開始\n"
-      "F6 / F7\t\t表示速度 普通 / 速い\n"
+      "F6 / F7\t\t表示速度 普通 / 速い（航走中も変えられます）\n"
       "F8\t\tレース結果\n"
       "Ctrl+C\t\t表示中のレースをコピー（タブ区切り）\n"
       "Esc\t\t航走を中止する\n"
       "右クリック（進入の列）\tその艇の進入を変える・予想し直す\n"
       "\n"
-      "ファイルを出走表に落とすと、番組ファイルかファン手帳ファイルかを見分けて開きます。");
+      "ﾌｧｲﾙ → 履歴に取り込む\t公式のファイルのフォルダをまとめて履歴に入れる\n"
+      "ﾌｧｲﾙ → 履歴の日を開く\t履歴にある日の出走表と成績を開く\n"
+      "ﾌｧｲﾙ → 履歴を検査する\t履歴データベースに傷がないか確かめる\n"
+      "ﾚｰｽ → 勝率を学習し直す\t履歴で予想1着%のモデルを学習し直す\n"
+      "\n"
+      "番組・成績・ファン手帳のファイル（TXT でも LZH でも）を出走表に落とすと、"
+      "中身で見分けて開きます。");
 }
 
 QString frmMain::AboutText() {
@@ -271,16 +171,11 @@ QString frmMain::AboutText() {
              "競艇の出走表と進入予想、展示航走とレースの様子を表示します。\n\n"
              "使用しているライブラリ:\n"
              "Qt %2 — GNU LGPL v3（https://www.qt.io/licensing/）\n"
-             "%3 — New BSD License（https://www.libarchive.org/）")
-      .arg(QStringLiteral(TIDEWAKE_VERSION), QString::fromLatin1(qVersion()), ArchiveLibraryVersion());
-}
-
-void frmMain::mnuHelpKeys_Click() {
-  MsgBox(KeysText(), MsgButtons::Ok, MsgIcon::Information, QStringLiteral("キーボード操作"));
-}
-
-void frmMain::mnuHelpAbout_Click() {
-  MsgBox(AboutText(), MsgButtons::Ok, MsgIcon::Information, QStringLiteral("バージョン情報"));
+             "%3 — New BSD License（https://www.libarchive.org/）\n"
+             "%4 — Public Domain（https://www.sqlite.org/）\n"
+             "%5 — MPL 2.0（https://eigen.tuxfamily.org/）")
+      .arg(QStringLiteral(TIDEWAKE_VERSION), QString::fromLatin1(qVersion()), ArchiveLibraryVersion(),
+           SqliteLibraryVersion(), EigenLibraryVersion());
 }
 
 }  // namespace tidewake

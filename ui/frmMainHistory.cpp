@@ -1,43 +1,39 @@
-// The window's side of the history: recording every programme and results file opened, importing a
-// folder of official downloads off the window's thread, and a racer's recent races on the card.
+// The window's side of the history: importing a folder of official downloads, opening a day the
+// history holds, and fitting the win model again, the long ones off the window's thread behind a
+// progress dialog.
 
-#include "data/ArchiveMember.h"
 #include "history/cRirekiDb.h"
 #include "history/mRirekiImport.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
+#include "predict/mWinCoefficients.h"
+#include "predict/mWinTrain.h"
 #include "ui/frmMain.h"
 
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QThread>
+#include <QVBoxLayout>
 
 #include <atomic>
+#include <optional>
+#include <stop_token>
 
 namespace tidewake {
 
 namespace {
 
 const QString kHistoryTitle = QStringLiteral("履歴");
-
-void HistoryWarn(const QString& text) { MsgBox(text, MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle); }
-
-}  // namespace
-
-cRirekiDb* frmMain::History() {
-  // Opened once: a database that is not ours or is damaged is reported when first needed, and then
-  // left alone for the rest of the run; the card never waits on it.
-  if (!mHistory && !mblnHistoryFailed) {
-    try {
-      mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
-    } catch (const RuntimeError& e) {
-      mblnHistoryFailed = true;
-      HistoryWarn(e.reportText());
-    }
-  }
-  return mHistory.get();
-}
+const QString kWinTitle = QStringLiteral("勝率");
 
 // Runs `work` on a thread of its own while the window's events go on (the progress dialog, its
 // cancel), and returns when it has ended.
@@ -51,115 +47,270 @@ void RunOffThread(const std::function<void()>& work) {
   delete worker;
 }
 
-void frmMain::HistoryRecordMember(const ArchiveMember& member, ArchiveKind kind) {
-  cRirekiDb* db = History();
-  if (!db) return;
-  try {
-    RecordDayMember(*db, member, kind);
-  } catch (const RuntimeError& e) {
-    HistoryWarn(QStringLiteral("履歴に記録できませんでした。\n") + e.reportText());
+// Says `text` on the dialog from any thread, once the window's thread gets to it.
+void Say(QProgressDialog* dialog, const QString& text, int value = -1, int maximum = -1) {
+  QPointer<QProgressDialog> shown(dialog);
+  QMetaObject::invokeMethod(
+      dialog,
+      [shown, text, value, maximum] {
+        if (!shown) return;
+        if (maximum >= 0) shown->setMaximum(maximum);
+        if (value >= 0) shown->setValue(value);
+        shown->setLabelText(text);
+      },
+      Qt::QueuedConnection);
+}
+
+// The list of the days the history holds, newest first; the day chosen, or nothing.
+std::optional<QDate> AskDay(QWidget* parent, const std::vector<HeldDay>& days) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("履歴の日を開く"));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(QStringLiteral("開く日を選んでください（%1 日分）").arg(days.size()), &dialog));
+  auto* list = new QListWidget(&dialog);
+  list->setObjectName(QStringLiteral("lstHeldDays"));
+  const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+  for (const HeldDay& d : days) {
+    const QString held = d.programme && d.results ? QStringLiteral("番組・成績")
+                         : d.programme            ? QStringLiteral("番組のみ")
+                                                  : QStringLiteral("成績のみ");
+    auto* item =
+        new QListWidgetItem(japanese.toString(d.date, QStringLiteral("yyyy/MM/dd（ddd）")) + u' ' + held, list);
+    item->setData(Qt::UserRole, d.date);
+    // A day without its programme has no card to show.
+    if (!d.programme) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
   }
+  for (int i = 0; i < list->count(); ++i) {
+    if (list->item(i)->flags() & Qt::ItemIsEnabled) {
+      list->setCurrentRow(i);
+      break;
+    }
+  }
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &dialog);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+  dialog.resize(320, 420);
+  if (dialog.exec() != QDialog::Accepted || !list->currentItem()) return std::nullopt;
+  return list->currentItem()->data(Qt::UserRole).toDate();
+}
+
+}  // namespace
+
+std::unique_ptr<cRirekiDb> frmMain::OpenHistory(const QString& path) {
+  // A file of an older program is brought up to date once, on a thread of its own behind a
+  // progress dialog (years of days take a while); it cannot be stopped halfway.
+  if (cRirekiDb::NeedsUpgrade(path)) {
+    QProgressDialog progress(QStringLiteral("履歴データベースを新しい形に変えています..."), QString(), 0, 0, this);
+    progress.setObjectName(QStringLiteral("dlgUpgrade"));
+    progress.setWindowTitle(kHistoryTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setMinimumWidth(420);
+    progress.setCancelButton(nullptr);
+    progress.show();
+    QCoreApplication::processEvents();
+    std::optional<RuntimeError> failure;
+    RunOffThread([&] {
+      try {
+        const cRirekiDb upgraded(path, RirekiAccess::ReadWrite, [&progress](int done, int total) {
+          Say(&progress,
+              QStringLiteral("履歴データベースを新しい形に変えています... (%1 / %2 日)").arg(done).arg(total), done,
+              total);
+        });
+      } catch (const RuntimeError& e) {
+        failure = e;
+      }
+    });
+    progress.close();
+    if (failure) throw *failure;
+  }
+  return std::make_unique<cRirekiDb>(path);
+}
+
+void frmMain::RunWithProgress(const QString& strTitle, const QString& strLabel,
+                              const std::function<void(QProgressDialog*, std::stop_token)>& work) {
+  QProgressDialog progress(strLabel, QStringLiteral("キャンセル"), 0, 0, this);
+  progress.setObjectName(QStringLiteral("dlgProgress"));
+  progress.setWindowTitle(strTitle);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  // Its title and the longest line it says stay whole.
+  progress.setMinimumWidth(420);
+  progress.setAutoReset(false);
+  progress.setAutoClose(false);
+  std::stop_source stop;
+  connect(&progress, &QProgressDialog::canceled, &progress, [&stop, &progress] {
+    stop.request_stop();
+    progress.setLabelText(QStringLiteral("取り消しています..."));
+  });
+  // On screen at once, before anything is read.
+  progress.show();
+  QCoreApplication::processEvents();
+  RunOffThread([&] { work(&progress, stop.get_token()); });
+  // Read before closing: closing the dialog says canceled too.
+  stop = std::stop_source(std::nostopstate);
+  progress.close();
 }
 
 void frmMain::mnuFileHistoryImport_Click() {
   const QString folder = AskFolder(QStringLiteral("履歴に取り込むフォルダ"));
   if (folder.isEmpty()) return;
-  // The window's own connection is checked first, so a database that is not ours is reported once
+  // The window's own connection is checked first, so a database that is not ours is reported
   // and no import starts.
-  if (!History()) return;
-
-  QProgressDialog progress(QStringLiteral("ファイルを探しています..."), QStringLiteral("中止"), 0, 0, this);
-  progress.setWindowTitle(QStringLiteral("履歴に取り込む"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(0);
-  progress.setMinimumWidth(360);  // its title and the day read stay whole
-  progress.setAutoReset(false);
-  progress.setAutoClose(false);
-  mImportProgress = &progress;
-
-  std::atomic<bool> cancel{false};
-  connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel = true; });
+  if (!mSession->HistoryForCommand()) return;
   ImportSummary summary;
   QString failure;
-  const QString path = cRirekiDb::DefaultPath();
-  QPointer<QProgressDialog> shown(&progress);
-  // Its own connection on its own thread: SQLite's connections are not shared between threads.
-  RunOffThread([&, shown] {
-    try {
-      cRirekiDb db(path);
-      summary = ImportPaths(
-          db, {folder},
-          [&, shown](int done, int total, const QString& day) {
-            QMetaObject::invokeMethod(
-                shown.data(),
-                [shown, done, total, day] {
-                  if (!shown) return;
-                  shown->setMaximum(total);
-                  shown->setValue(done);
-                  shown->setLabelText(QStringLiteral("%1 / %2  %3").arg(done + 1).arg(total).arg(day));
-                },
-                Qt::QueuedConnection);
-          },
-          &cancel);
-    } catch (const RuntimeError& e) {
-      failure = e.reportText();
-    }
-  });
-  mImportProgress = nullptr;
-  progress.close();
-
+  RunWithProgress(QStringLiteral("履歴に取り込む"), QStringLiteral("ファイルを探しています..."),
+                  [&](QProgressDialog* dialog, std::stop_token stop) {
+                    std::atomic<bool> cancel{false};
+                    const std::stop_callback cancelled(stop, [&cancel] { cancel = true; });
+                    // Its own connection on its own thread: SQLite's connections are not shared
+                    // between threads.
+                    try {
+                      cRirekiDb db(cRirekiDb::DefaultPath());
+                      summary = ImportPaths(
+                          db, {folder},
+                          [&](int done, int total, const QString& day) {
+                            Say(dialog, QStringLiteral("%1 / %2 ファイル  %3").arg(done + 1).arg(total).arg(day), done,
+                                total);
+                          },
+                          &cancel);
+                    } catch (const RuntimeError& e) {
+                      failure = e.description();
+                    }
+                  });
+  // Whatever came in changes what the card read from the history.
+  mSession->HistoryChanged();
   if (!failure.isEmpty()) {
-    HistoryWarn(failure);
+    MsgBox(failure, MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle);
   } else {
-    MsgBox(ImportSummaryText(summary), MsgButtons::Ok,
-           summary.refused.empty() ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
+    // The refused files, however many, in the box's details area: the box stays on the screen.
+    const bool fine = summary.refused.empty() && summary.stopped.isEmpty();
+    MsgBoxDetails(ImportSummaryText(summary, false), ImportRefusalsText(summary), MsgButtons::Ok,
+                  fine ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
   }
 }
 
-QString frmMain::HistoryLines(std::int16_t row) {
-  if (mblnNoBangumi || !mblnBangumiLoaded || row < 1 || row > 6 || SelectedRaceNo() < 1) return QString();
-  // The tooltip never shows a box, and tries the database once: a history that cannot be opened
-  // is reported when a file is recorded or a folder imported.
-  if (!mHistory && (mblnHistoryFailed || mblnHistoryTipFailed)) return QString();
-  if (!mHistory) {
+void frmMain::mnuFileHistoryCheck_Click() {
+  const QString path = cRirekiDb::DefaultPath();
+  QString text, failure;
+  bool sound = false;
+  // SQLite's full check reads every page: off the window's thread, through a connection of its own.
+  RunWithProgress(QStringLiteral("履歴を検査する"), QStringLiteral("履歴データベースを検査しています..."),
+                  [&](QProgressDialog*, std::stop_token) {
+                    try {
+                      const cRirekiDb db(path, RirekiAccess::ReadOnly);
+                      const QStringList problems = db.Check();
+                      sound = problems.isEmpty();
+                      text = cRirekiDb::CheckText(path, problems);
+                    } catch (const RuntimeError& e) {
+                      failure = e.description();
+                    }
+                  });
+  if (!failure.isEmpty()) {
+    MsgBox(failure, MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle);
+  } else {
+    MsgBox(text, MsgButtons::Ok, sound ? MsgIcon::Information : MsgIcon::Warning, kHistoryTitle);
+  }
+}
+
+void frmMain::mnuFileHistoryDay_Click() {
+  if (!mSession->HistoryForCommand()) return;
+  const std::vector<HeldDay> days = mSession->HeldDays();
+  if (days.empty()) {
+    MsgBox(QStringLiteral("履歴に日がありません。先に「履歴に取り込む」で取り込むか、番組ファイルを開いてください。"),
+           MsgButtons::Ok, MsgIcon::Information, kHistoryTitle);
+    return;
+  }
+  const std::optional<QDate> day = AskHeldDay ? AskHeldDay(days) : AskDay(this, days);
+  if (day) mSession->OpenHistoryDay(*day);
+}
+
+void frmMain::mnuRaceWinFit_Click() {
+  if (!mSession->HistoryForCommand()) return;
+  // Read and fitted off the window's thread with a connection of its own (SQLite's connections
+  // are not shared between threads); the rules and the words are the console's.
+  mWinTrain::cTraining training;
+  QString failure;
+  bool stopped = false;
+  const QString title = kWinTitle + QStringLiteral("を学習し直す");
+  RunWithProgress(title, QStringLiteral("履歴を読んでいます..."), [&](QProgressDialog* dialog, std::stop_token stop) {
     try {
-      mHistory = std::make_unique<cRirekiDb>(cRirekiDb::DefaultPath());
-    } catch (const RuntimeError&) {
-      mblnHistoryTipFailed = true;
-      return QString();
+      cRirekiDb db(cRirekiDb::DefaultPath());
+      training.Gather(
+          db,
+          [&](QDate day) { Say(dialog, QStringLiteral("履歴を読んでいます... (%1)").arg(day.toString(Qt::ISODate))); },
+          stop);
+    } catch (const RuntimeError& e) {
+      failure = e.reportText() + QStringLiteral("\n係数は変えていません。");
+    }
+    stopped = stop.stop_requested();
+  });
+  if (stopped && failure.isEmpty()) return;
+  if (failure.isEmpty()) {
+    switch (training.status()) {
+      case mWinTrain::Status::Nothing:
+      case mWinTrain::Status::Failed:
+        failure = training.Message();
+        break;
+      case mWinTrain::Status::Few:
+        if (MsgBox(training.Message(), MsgButtons::YesNo, MsgIcon::Question, kWinTitle) != MsgResult::Yes) return;
+        break;
+      default:
+        break;
     }
   }
-  const QString sensyuNo = mclsBangumi->SensyuNo(SelectedRaceNo(), row).trimmed();
-  const QDate day = QDate::fromString(mclsBangumi->RaceDate(), QStringLiteral("yyyy/MM/dd"));
-  std::vector<RecentRace> races;
-  try {
-    if (!sensyuNo.isEmpty() && day.isValid()) races = mHistory->RecentRaces(sensyuNo, day, 6);
-  } catch (const RuntimeError&) {
-    return QString();
-  }
-  if (races.empty()) return QStringLiteral("\n（履歴なし）");
-  QString text = QStringLiteral("\n最近の%1走:").arg(races.size());
-  for (const RecentRace& r : races) {
-    QString start = QStringLiteral("ST －");
-    if (r.StartTimingExists) {
-      const QString figure = QString::number(static_cast<double>(r.StartTiming), 'f', 2).mid(1);
-      start = QStringLiteral("ST ") +
-              (r.StartFlying ? QStringLiteral("F")
-               : r.StartLate ? QStringLiteral("L")
-                             : QString()) +
-              figure;
-    } else if (r.StartLate) {
-      start = QStringLiteral("ST L");
+  if (failure.isEmpty()) {
+    const QString fitting = QStringLiteral("%1 レースで学習しています...").arg(training.Gathered().Races);
+    RunWithProgress(title, fitting, [&](QProgressDialog* dialog, std::stop_token stop) {
+      // Cancel asks the fit to stop at its next step; nothing is written then.
+      training.Fit(
+          [&](int step) { Say(dialog, fitting + QStringLiteral("\n計算を繰り返しています（%1 回目）").arg(step)); },
+          stop);
+      stopped = stop.stop_requested();
+    });
+    if (training.status() == mWinTrain::Status::Failed) {
+      failure = training.Message();
+    } else if (stopped || training.status() != mWinTrain::Status::Fitted) {
+      return;
     }
-    const QString place = r.TyakujyunNo > 0 ? QStringLiteral("%1着").arg(r.TyakujyunNo) : r.Tyakujyun;
-    const QString course = r.Course > 0 ? QStringLiteral("%1コース").arg(r.Course) : QStringLiteral("－コース");
-    text += QStringLiteral("\n%1 %2 %3R %4 %5 %6")
-                .arg(r.date.toString(QStringLiteral("yyyy/MM/dd")),
-                     r.KyoteijyoName.isEmpty() ? r.KyoteijyoCode : r.KyoteijyoName)
-                .arg(r.RaceNo)
-                .arg(course, start, place);
   }
-  return text;
+  QString error;
+  if (failure.isEmpty() && !mWinCoefficients::Save(DaySession::CoefficientsPath(), training.Result(), error)) {
+    failure = error;
+  }
+  if (!failure.isEmpty()) {
+    MsgBox(failure, MsgButtons::Ok, MsgIcon::Warning, kWinTitle);
+    return;
+  }
+  mSession->SetCoefficients(training.Result());
+  MsgBox(training.Message(), MsgButtons::Ok, MsgIcon::Information, kWinTitle);
+}
+
+void frmMain::mnuRaceWinShipped_Click() {
+  const QString path = DaySession::CoefficientsPath();
+  if (!QFileInfo::exists(path)) {
+    MsgBox(QStringLiteral("出荷時の係数を使っています。"), MsgButtons::Ok, MsgIcon::Information, kWinTitle);
+    return;
+  }
+  const mWinCoefficients::Period& shipped = mWinCoefficients::Shipped().Fitted;
+  if (MsgBox(QStringLiteral("学習した係数（%1）を削除して、出荷時の係数（%2 ～ %3 の %4 レースで学習）に戻しますか。")
+                 .arg(QDir::toNativeSeparators(path), shipped.First.toString(Qt::ISODate),
+                      shipped.Last.toString(Qt::ISODate))
+                 .arg(shipped.Races),
+             MsgButtons::YesNo, MsgIcon::Question, kWinTitle) != MsgResult::Yes) {
+    return;
+  }
+  QFile file(path);
+  if (!file.remove()) {
+    MsgBox(QStringLiteral("%1 を削除できません（%2）。").arg(QDir::toNativeSeparators(path), file.errorString()),
+           MsgButtons::Ok, MsgIcon::Warning, kWinTitle);
+    return;
+  }
+  mSession->SetCoefficients(mWinCoefficients::Shipped());
 }
 
 }  // namespace tidewake

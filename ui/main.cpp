@@ -19,6 +19,8 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // The console program's name too, before any path is asked for: one per-user folder, one history.
+  tidewake::SetProgramName();
   QApplication::setApplicationDisplayName(QStringLiteral("Corvane Tidewake"));
   try {
     tidewake::EnsureShiftJisCodec();

@@ -72,11 +72,3 @@ void FileLoad_LastBlock(benchmark::State& state) {
 BENCHMARK(FileLoad_LastBlock)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  tidewake::EnsureShiftJisCodec();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

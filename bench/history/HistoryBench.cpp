@@ -1,14 +1,24 @@
-// The history on the shared year of official archives.
+// The history on the shared official archives, and on a long history simulated from them.
 //
-// ConvertYear_ThroughTheStores is the baseline: unpack the same 730 archives and convert each
-// through its store, as opening them one by one in the window does. ImportYear fills an empty
-// database with them (target: at most twice the baseline); its counter db_bytes is the size of
-// the database. RecentRacesOfACard asks the six racers of one race card for their last six races
-// on the database holding the year (target: a median under 1 ms). DaysOfTheYear reads the year
-// back as values, as the win model's fit does.
+// ConvertYear_ThroughTheStores is the baseline: unpack the shared year's 730 archives and convert
+// each through its store, as opening them one by one in the window does. ImportYear fills an empty
+// database with them (target: at most twice the baseline, both in the process's processor time);
+// its counter db_bytes is the size of the database. ImportSharedYears imports the 2½ shared years
+// (911 days): its counter mb_per_year is the size a year of real days takes (target: at most 70 MB).
+// OpenSharedYears opens that file as the window does. RecentRacesOfACard asks the six racers of one
+// race card for their last six races (target: a median under 1 ms). DaysOfTheYear reads the year
+// back as values.
 //
-//   ./build/bench/history/history_bench --benchmark_repetitions=3
+// The *TenYears benchmarks use the 2½ years again eleven times, each copy three years earlier than
+// the last (10,932 days, as many as the official archive holds): BuildTenYears makes that file
+// (db_bytes), OpenTenYears opens it (target: 50 ms for 1,735 days), RecentRacesOfACardTenYears asks
+// the same card's racers on it, and FitTenYears runs the console program's fit on all of it and
+// reports the fit's own peak memory (peak_mb) and processor time (fit_cpu_s).
+//
+//   nice ./build/bench/history/history_bench
+//   nice ./build/bench/history/history_bench --benchmark_filter=TenYears
 
+#include "history/RirekiSimulate.h"
 #include "history/cRirekiDb.h"
 #include "history/mRirekiImport.h"
 
@@ -23,15 +33,53 @@
 
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 #include <memory>
+
+extern char** environ;
 
 namespace {
 
 using namespace tidewake;
 
 const QString kYear = QStringLiteral(TIDEWAKE_SHARED_DATA "/year");
+const QString kEarlier = QStringLiteral(TIDEWAKE_SHARED_DATA "/earlier");
+const QString kDbName = QStringLiteral("RIREKI.DB");
 
 bool HaveYear(benchmark::State& state) { return bench::HaveSample(state, kYear + QStringLiteral("/b220701.lzh")); }
+bool HaveBoth(benchmark::State& state) {
+  return HaveYear(state) && bench::HaveSample(state, kEarlier + QStringLiteral("/b210101.lzh"));
+}
+
+// A database imported from `paths`, made once and kept for the benchmarks after.
+struct Kept {
+  std::unique_ptr<QTemporaryDir> dir;
+  QString path() const { return dir->filePath(kDbName); }
+};
+Kept gYear, gShared, gTenYears;
+
+const Kept& Imported(Kept& kept, const QStringList& paths) {
+  if (!kept.dir) {
+    kept.dir = std::make_unique<QTemporaryDir>();
+    cRirekiDb db(kept.path());
+    ImportPaths(db, paths);
+  }
+  return kept;
+}
+
+const Kept& TenYears() {
+  if (!gTenYears.dir) {
+    const Kept& shared = Imported(gShared, {kEarlier, kYear});
+    gTenYears.dir = std::make_unique<QTemporaryDir>();
+    BuildShiftedHistory(shared.path(), gTenYears.path(), 11, 3);
+  }
+  return gTenYears;
+}
+
+std::size_t HeldDays(const QString& path) { return cRirekiDb(path, RirekiAccess::ReadOnly).HeldDays().size(); }
 
 void ConvertYear_ThroughTheStores(benchmark::State& state) {
   if (!HaveYear(state)) return;
@@ -50,41 +98,59 @@ void ConvertYear_ThroughTheStores(benchmark::State& state) {
   }
   state.counters["files"] = static_cast<double>(files.size());
 }
-BENCHMARK(ConvertYear_ThroughTheStores)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(ConvertYear_ThroughTheStores)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->MeasureProcessCPUTime();
 
-// The database holding the year, kept for the queries after the import's first run.
-std::unique_ptr<QTemporaryDir> gYearDir;
-
-void ImportYear(benchmark::State& state) {
-  if (!HaveYear(state)) return;
-  qint64 bytes = 0;
+// Imports `paths` into an empty database; the last run's file is kept in `kept`.
+void Import(benchmark::State& state, Kept& kept, const QStringList& paths) {
   for (auto _ : state) {
     state.PauseTiming();
     auto dir = std::make_unique<QTemporaryDir>();
     state.ResumeTiming();
     {
-      cRirekiDb db(dir->filePath(QStringLiteral("RIREKI.DB")));
-      const ImportSummary s = ImportPaths(db, {kYear});
+      cRirekiDb db(dir->filePath(kDbName));
+      const ImportSummary s = ImportPaths(db, paths);
       if (!s.refused.empty()) state.SkipWithError("a file was refused");
     }
     state.PauseTiming();
-    bytes = QFileInfo(dir->filePath(QStringLiteral("RIREKI.DB"))).size();
-    gYearDir = std::move(dir);
+    kept.dir = std::move(dir);
     state.ResumeTiming();
   }
-  state.counters["db_bytes"] = static_cast<double>(bytes);
+  const double bytes = static_cast<double>(QFileInfo(kept.path()).size());
+  const double days = static_cast<double>(HeldDays(kept.path()));
+  state.counters["db_bytes"] = bytes;
+  state.counters["days"] = days;
+  state.counters["mb_per_year"] = bytes / 1e6 / (days / 365.25);
 }
-BENCHMARK(ImportYear)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
-void RecentRacesOfACard(benchmark::State& state) {
-  if (!HaveYear(state)) return;
-  if (!gYearDir) {
-    gYearDir = std::make_unique<QTemporaryDir>();
-    cRirekiDb db(gYearDir->filePath(QStringLiteral("RIREKI.DB")));
-    ImportPaths(db, {kYear});
-  }
-  cRirekiDb db(gYearDir->filePath(QStringLiteral("RIREKI.DB")));
-  // The twelfth race of the first venue of a day late in the year.
+void ImportYear(benchmark::State& state) {
+  if (HaveYear(state)) Import(state, gYear, {kYear});
+}
+BENCHMARK(ImportYear)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->MeasureProcessCPUTime();
+
+void ImportSharedYears(benchmark::State& state) {
+  if (HaveBoth(state)) Import(state, gShared, {kEarlier, kYear});
+}
+BENCHMARK(ImportSharedYears)->Unit(benchmark::kSecond)->Iterations(1)->MeasureProcessCPUTime();
+
+// Opening the file as the window does, and closing it.
+void Open(benchmark::State& state, const QString& path) {
+  for (auto _ : state) cRirekiDb db(path);
+  state.counters["days"] = static_cast<double>(HeldDays(path));
+}
+
+void OpenSharedYears(benchmark::State& state) {
+  if (HaveBoth(state)) Open(state, Imported(gShared, {kEarlier, kYear}).path());
+}
+BENCHMARK(OpenSharedYears)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The six racers of the twelfth race of the first venue on a day late in the year, each asked for
+// their last six races before it.
+void RecentRaces(benchmark::State& state, const QString& path) {
+  cRirekiDb db(path);
   const QDate day(2023, 6, 20);
   const auto cards =
       cBangumiFile::ReadDay(DayFileOpen(kYear + QStringLiteral("/b230620.lzh"), ArchiveKind::Programme).bytes);
@@ -96,29 +162,73 @@ void RecentRacesOfACard(benchmark::State& state) {
   }
   state.counters["races"] = static_cast<double>(found) / static_cast<double>(state.iterations());
 }
+
+void RecentRacesOfACard(benchmark::State& state) {
+  if (HaveYear(state)) RecentRaces(state, Imported(gYear, {kYear}).path());
+}
 BENCHMARK(RecentRacesOfACard)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// The win model's fit reads the whole year back as values.
+// The year read back as values.
 void DaysOfTheYear(benchmark::State& state) {
   if (!HaveYear(state)) return;
-  if (!gYearDir) {
-    gYearDir = std::make_unique<QTemporaryDir>();
-    cRirekiDb db(gYearDir->filePath(QStringLiteral("RIREKI.DB")));
-    ImportPaths(db, {kYear});
-  }
-  cRirekiDb db(gYearDir->filePath(QStringLiteral("RIREKI.DB")));
+  cRirekiDb db(Imported(gYear, {kYear}).path());
   std::size_t days = 0;
   for (auto _ : state) days = db.Days(QDate(2022, 7, 1), QDate(2023, 6, 30)).size();
   state.counters["days"] = static_cast<double>(days);
 }
-BENCHMARK(DaysOfTheYear)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(DaysOfTheYear)->Unit(benchmark::kSecond)->Iterations(1);
+
+void BuildTenYears(benchmark::State& state) {
+  if (!HaveBoth(state)) return;
+  const Kept& shared = Imported(gShared, {kEarlier, kYear});
+  for (auto _ : state) {
+    gTenYears.dir = std::make_unique<QTemporaryDir>();
+    BuildShiftedHistory(shared.path(), gTenYears.path(), 11, 3);
+  }
+  const double bytes = static_cast<double>(QFileInfo(gTenYears.path()).size());
+  const double days = static_cast<double>(HeldDays(gTenYears.path()));
+  state.counters["db_bytes"] = bytes;
+  state.counters["days"] = days;
+  state.counters["mb_per_year"] = bytes / 1e6 / (days / 365.25);
+}
+BENCHMARK(BuildTenYears)->Unit(benchmark::kSecond)->Iterations(1);
+
+void OpenTenYears(benchmark::State& state) {
+  if (HaveBoth(state)) Open(state, TenYears().path());
+}
+BENCHMARK(OpenTenYears)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void RecentRacesOfACardTenYears(benchmark::State& state) {
+  if (HaveBoth(state)) RecentRaces(state, TenYears().path());
+}
+BENCHMARK(RecentRacesOfACardTenYears)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The console program's fit on every day, as a child whose own peak memory and processor time
+// the system reports when it ends.
+void FitTenYears(benchmark::State& state) {
+  if (!HaveBoth(state)) return;
+  const QString db = TenYears().path();
+  QTemporaryDir out;
+  const QByteArray program = QByteArrayLiteral(TIDEWAKE_HISTORY_CLI), database = db.toLocal8Bit(),
+                   coefficients = out.filePath(QStringLiteral("WIN.TXT")).toLocal8Bit();
+  const char* argv[] = {program.constData(),      "--database", database.constData(), "fit", "--force",
+                        coefficients.constData(), nullptr};
+  rusage usage{};
+  int status = -1;
+  for (auto _ : state) {
+    pid_t child = 0;
+    if (posix_spawn(&child, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0 ||
+        wait4(child, &status, 0, &usage) != child) {
+      state.SkipWithError("the console program did not run");
+      return;
+    }
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("the fit failed");
+  state.counters["peak_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  state.counters["fit_cpu_s"] = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                                static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  state.counters["days"] = static_cast<double>(HeldDays(db));
+}
+BENCHMARK(FitTenYears)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  tidewake::EnsureShiftJisCodec();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

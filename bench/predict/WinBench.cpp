@@ -114,5 +114,3 @@ void VenueChances_BothModels(benchmark::State& state) {
 BENCHMARK(VenueChances_BothModels)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

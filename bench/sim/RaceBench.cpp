@@ -130,5 +130,3 @@ void WholeExhibitionRun(benchmark::State& state) {
 BENCHMARK(WholeExhibitionRun)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -11,6 +11,10 @@ add_custom_command(OUTPUT ${ico}
   DEPENDS ${ico_pngs}
   COMMENT "Packing the icon for Windows"
   VERBATIM)
+# The executable is made in another folder, whose build cannot see this folder's commands: a
+# target here makes the icon before the resources are compiled.
+add_custom_target(tidewake_ico DEPENDS ${ico})
+add_dependencies(tidewake tidewake_ico)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/windows/tidewake.rc.in ${CMAKE_CURRENT_BINARY_DIR}/tidewake.rc @ONLY)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/tidewake.rc PROPERTIES OBJECT_DEPENDS ${ico})
 target_sources(tidewake PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/tidewake.rc)

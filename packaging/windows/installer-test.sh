@@ -6,6 +6,8 @@
 #   installer-test.sh SETUP.exe
 set -euo pipefail
 setup=$(readlink -f "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+day=$(cd "$here/../../../shared/data/B" && pwd)/b240101.txt
 cache=${TIDEWAKE_WINDOWS_CACHE:-$HOME/.cache/tidewake-windows}
 export WINEPREFIX=$cache/wine-installer WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 rm -rf "$WINEPREFIX"
@@ -24,8 +26,8 @@ wineserver -w
 [ -e "$link" ] || fail "no Start-menu shortcut"
 wine reg query "$key" 2>/dev/null | grep -q QuietUninstallString || fail "no uninstall entry"
 # The installed console tool runs with the DLLs beside it, and keeps its database in the user's
-# local application data folder.
-(cd /tmp && wine "$dir/tidewake-history.exe" stats) >/dev/null 2>&1 || true
+# local application data folder (made by the first import: reading commands never make one).
+(cd /tmp && wine "$dir/tidewake-history.exe" import "$(winepath -w "$day")") >/dev/null 2>&1 || true
 wineserver -w
 [ -e "$users/AppData/Local/Corvane/Tidewake/RIREKI.DB" ] || fail "the history is not in the local application data folder"
 echo "user's own" >"$dir/notes.txt"

@@ -70,7 +70,10 @@ shot start.png
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 xdotool key ctrl+o
 choose "開く" "Z:${data//\//\\}\\lzh\\b240101.lzh"
+# A new user has no fan handbook: the program says so in a box, which OK closes.
 sleep 5
+xdotool key Return
+sleep 2
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 shot card.png
 
@@ -79,7 +82,7 @@ choose "開く" "Z:${data//\//\\}\\lzh\\k240101.lzh"
 sleep 6
 shot results.png
 
-store=$WINEPREFIX/drive_c/users/$USER/AppData/Local/Corvane/Tidewake
+store=$WINEPREFIX/drive_c/users/${USER:-}/AppData/Local/Corvane/Tidewake
 [ -n "${USER:-}" ] || store=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/Corvane/Tidewake 2>/dev/null | head -1)
 echo "stores: $(ls "$store" 2>/dev/null | tr '\n' ' ')"
 for f in BANGUMI.BRF KEKKA.BRF RIREKI.DB; do

@@ -14,7 +14,12 @@ MsgResult UnexpectedMessageBox::Show(const QString& text, MsgButtons buttons, Ms
 }
 
 MsgResult RecordingMessageBox::Show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) {
-  boxes_.push_back({text, buttons, icon, title});
+  return ShowDetails(text, QString(), buttons, icon, title);
+}
+
+MsgResult RecordingMessageBox::ShowDetails(const QString& text, const QString& details, MsgButtons buttons,
+                                           MsgIcon icon, const QString& title) {
+  boxes_.push_back({text, buttons, icon, title, details});
   if (buttons == MsgButtons::Ok) return MsgResult::Ok;
   if (answers_.empty()) return MsgResult::No;
   const MsgResult r = answers_.front();

@@ -27,6 +27,7 @@ struct RecordedBox {
   MsgButtons buttons;
   MsgIcon icon;
   QString title;
+  QString details = {};  // the details area's text, when the box has one
 };
 
 class RecordingMessageBox final : public IMessageBox {
@@ -37,6 +38,8 @@ class RecordingMessageBox final : public IMessageBox {
   RecordingMessageBox& operator=(const RecordingMessageBox&) = delete;
 
   MsgResult Show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+  MsgResult ShowDetails(const QString& text, const QString& details, MsgButtons buttons, MsgIcon icon,
+                        const QString& title) override;
 
   // Answers for Yes/No boxes, in order; when they run out the answer is No.
   void AnswerNext(MsgResult r) { answers_.push_back(r); }
@@ -74,6 +77,7 @@ class VirtualClock final : public IClock {
   void Wait(std::int32_t ms) override {
     ++waits_;
     if (ms > 0) now_ += ms;
+    if (onWait) onWait(ms);
   }
 
   // Lets a test spend "work time" inside a frame.
@@ -83,6 +87,8 @@ class VirtualClock final : public IClock {
   int waits() const { return waits_; }
 
   std::function<void()> onEvents;
+  // Called after each wait with its milliseconds: a key pressed while the run waits.
+  std::function<void(std::int32_t)> onWait;
 
  private:
   IClock* previous_ = nullptr;
@@ -215,6 +221,14 @@ class ChosenFileDialog final : public IFileDialog {
   // The folder choice answers the same path.
   QString GetExistingDirectory(const QString& initialFolder, const QString& title) override {
     lastFolder = initialFolder;
+    lastTitle = title;
+    ++calls;
+    return path_;
+  }
+  // The save dialog answers the same path.
+  QString GetSaveFileName(const QString& filter, const QString& initialPath, const QString& title) override {
+    lastFilter = filter;
+    lastFolder = initialPath;
     lastTitle = title;
     ++calls;
     return path_;

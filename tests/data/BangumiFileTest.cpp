@@ -2,6 +2,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/SjisText.h"
+#include "tests/common/ExpectRuntimeError.h"
 #include "tests/common/SampleFiles.h"
 #include "tests/common/TestDoubles.h"
 #include "tests/data/ProgrammeText.h"
@@ -190,12 +191,8 @@ TEST_F(cBangumiFileLineKinds, GettersRejectRaceAndBoatNumbersOutsideTheCard) {
   WriteStore(Block(QStringLiteral("24"), 1, {OneRace()}));
   ASSERT_TRUE(Load(QStringLiteral("24")));
   for (auto [race, boat] : {std::pair{0, 1}, {13, 1}, {1, 0}, {1, 7}, {-1, 3}}) {
-    try {
-      bangumi.SensyuNo(race, boat);
-      ADD_FAILURE() << race << "," << boat;
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.number(), ErrNo::SubscriptOutOfRange);
-    }
+    SCOPED_TRACE(std::to_string(race) + "," + std::to_string(boat));
+    EXPECT_RUNTIME_ERROR(bangumi.SensyuNo(race, boat), ErrNo::SubscriptOutOfRange);
   }
   EXPECT_THROW(bangumi.RaceTitle(13), RuntimeError);
   EXPECT_THROW(bangumi.ParticipationSenyuNo(7), RuntimeError);

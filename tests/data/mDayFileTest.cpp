@@ -4,6 +4,7 @@
 #include "data/mDayFile.h"
 
 #include "platform/RuntimeError.h"
+#include "tests/common/ExpectRuntimeError.h"
 #include "tests/common/SampleFiles.h"
 #include "tests/data/ZipWriter.h"
 
@@ -12,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#if defined(Q_OS_UNIX)
 #include <sys/stat.h>
+#endif
 
 using namespace tidewake;
 using namespace tidewake::test;
@@ -22,7 +25,7 @@ namespace {
 QString S(const char16_t* s) { return QString::fromUtf16(s); }
 
 // The error a read of `path` throws; number 0 when it reads.
-std::pair<int, QString> ReadFailure(const QString& path) {
+[[maybe_unused]] std::pair<int, QString> ReadFailure(const QString& path) {
   try {
     ChosenFileRead(path);
   } catch (const RuntimeError& e) {
@@ -33,6 +36,8 @@ std::pair<int, QString> ReadFailure(const QString& path) {
 
 }  // namespace
 
+// Devices, pipes and links as Unix has them.
+#if defined(Q_OS_UNIX)
 TEST(mDayFile, WhatIsNoRegularFileOrTooLargeIsRefusedBeforeItIsRead) {
   QTemporaryDir dir;
   const QString fifo = dir.filePath(QStringLiteral("pipe"));
@@ -65,6 +70,7 @@ TEST(mDayFile, WhatIsNoRegularFileOrTooLargeIsRefusedBeforeItIsRead) {
     EXPECT_TRUE(text.contains(c.path));
   }
 }
+#endif
 
 TEST(mDayFile, KindsFromTheBytes) {
   const struct {
@@ -104,12 +110,8 @@ TEST(mDayFile, AnArchiveUnpacksAtMostTheCapInAll) {
   for (int i = 1; i <= 6; ++i) growing.emplace_back("B240101.TXT", QByteArray(kMaxArchiveMemberBytes / 4 + i, ' '));
   const QString many = dir.filePath(QStringLiteral("many.zip"));
   WriteZip(many, growing);
-  try {
-    DayFileOpen(many, ArchiveKind::Programme);
-    ADD_FAILURE() << "unpacked more than the cap";
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.description(), S(u"書庫から展開するデータが 8 MiB を超えます: ") + many);
-  }
+  EXPECT_RUNTIME_ERROR(DayFileOpen(many, ArchiveKind::Programme), 0,
+                       S(u"書庫から展開するデータが 8 MiB を超えます: ") + many);
   const QString first = dir.filePath(QStringLiteral("first.zip"));
   std::vector<std::pair<QByteArray, QByteArray>> members{{"b240101.txt", programme}};
   for (int i = 0; i < 16; ++i) members.emplace_back("B240101.TXT", programme);  // the same day again, no larger

@@ -3,6 +3,7 @@
 
 #include "grid/cGrid.h"
 #include "platform/RuntimeError.h"
+#include "tests/common/ExpectRuntimeError.h"
 #include "tests/common/TestDoubles.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +21,7 @@ constexpr int kLine = 16;
 // The subscript failure, and that it is the only thing that happened.
 template <typename F>
 void ExpectSubscript(F&& f) {
-  try {
-    f();
-    ADD_FAILURE() << "no subscript error";
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.number(), ErrNo::SubscriptOutOfRange);
-    EXPECT_FALSE(e.description().isEmpty());
-  }
+  EXPECT_RUNTIME_ERROR(f(), ErrNo::SubscriptOutOfRange);
 }
 
 class GridModel : public ::testing::Test {
@@ -344,12 +339,7 @@ TEST_F(GridModel, LayoutInvariantHoldsAfterAnySequenceOfSizeSetters) {
 TEST_F(GridModel, AGridTooWideForItsCoordinatesIsRefusedAndKeptAsItWas) {
   SetUpGrid(3, 2);
   grid.SetColWidth(0, 2'000'000'000);
-  try {
-    grid.SetColWidth(1, 2'000'000'000);
-    ADD_FAILURE() << "no overflow";
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.number(), ErrNo::Overflow);
-  }
+  EXPECT_RUNTIME_ERROR(grid.SetColWidth(1, 2'000'000'000), ErrNo::Overflow);
   EXPECT_EQ(grid.ColWidth(1), 266);
   EXPECT_EQ(grid.Width(), 2'000'000'000 + 266 + 266);
 }

@@ -18,13 +18,13 @@ struct CliRun {
   QString out, err;
 };
 
+// The console program writes UTF-8 into a pipe, on Windows as elsewhere.
 CliRun FitCli(const QStringList& args) {
   QProcess p;
   p.start(QStringLiteral(TIDEWAKE_HISTORY_CLI), args);
   p.closeWriteChannel();
   p.waitForFinished(120000);
-  return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-          QString::fromLocal8Bit(p.readAllStandardError())};
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ TEST(CliFit, FitsOnTheDaysAskedAndRefusesNothingTooLittleAndTheHistoryItself) {
   ASSERT_EQ(FitCli(database + QStringList{QStringLiteral("import"), files}).status, 0);
   const QByteArray history = tidewake::test::ReadBytes(db);
   const QString out = dir.filePath(QStringLiteral("win.txt"));
-  const QString empty = dir.filePath(QStringLiteral("empty.db"));
+  const QString empty = dir.filePath(QStringLiteral("none.db"));
   const QString from = QStringLiteral("--from"), to = QStringLiteral("--to"), force = QStringLiteral("--force");
   const QString fit = QStringLiteral("fit");
 
@@ -62,7 +62,8 @@ TEST(CliFit, FitsOnTheDaysAskedAndRefusesNothingTooLittleAndTheHistoryItself) {
        "学習できるレースがありません（2022-08-01 から）"},
       {"reversed range", database + QStringList{fit, force, from, "2022-07-02", to, "2022-07-01", out}, 1,
        "期間の始め（2022-07-02）が終わり（2022-07-01）より後です"},
-      {"an empty history", QStringList{"--database", empty, fit, force, out}, 1, "学習できるレースがありません"},
+      // Read only: a history not there is said, and not made.
+      {"no history", QStringList{"--database", empty, fit, force, out}, 1, "履歴データベースがありません"},
       {"the history itself", database + QStringList{fit, force, db}, 1, "履歴データベースそのもの"},
       {"the history by another name", database + QStringList{fit, force, dir.filePath(QStringLiteral("in/../h.db"))}, 1,
        "履歴データベースそのもの"},
@@ -81,6 +82,7 @@ TEST(CliFit, FitsOnTheDaysAskedAndRefusesNothingTooLittleAndTheHistoryItself) {
     }
     EXPECT_EQ(tidewake::test::ReadBytes(db), history) << c.what;
   }
+  EXPECT_FALSE(QFile::exists(empty));
 
   const struct {
     const char* what;

@@ -1,13 +1,17 @@
 // The history database on its own: what goes in comes back, a day recorded twice, files that are
 // not ours or are damaged, an older schema, a full disk.
 
+#include "history/RirekiSimulate.h"
 #include "history/cRirekiDb.h"
 
 #include "platform/RuntimeError.h"
+#include "tests/common/ExpectRuntimeError.h"
 #include "tests/common/SampleFiles.h"
 #include "tests/history/DayCompare.h"
+#include "tests/history/HistoryFixture.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -295,15 +299,10 @@ TEST_F(RirekiDb, AFullDiskLeavesTheDatabaseAsBeforeTheDay) {
   QSqlQuery q(QSqlDatabase::database(db.connectionName()));
   ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA page_count")) && q.next());
   ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA max_page_count=%1").arg(q.value(0).toInt())));
-  try {
-    std::vector<cBangumiFile::Card> more;
-    for (int v = 1; v <= 24; ++v) more.push_back(MakeCard(QString::number(v), 12, v));
-    db.RecordProgramme(d1, more, "other bytes");
-    ADD_FAILURE() << "recorded on a full disk";
-  } catch (const RuntimeError& e) {
-    EXPECT_TRUE(e.description().startsWith(QStringLiteral("履歴データベースに書き込めません")))
-        << e.description().toStdString();
-  }
+  std::vector<cBangumiFile::Card> more;
+  for (int v = 1; v <= 24; ++v) more.push_back(MakeCard(QString::number(v), 12, v));
+  EXPECT_RUNTIME_ERROR(db.RecordProgramme(d1, more, "other bytes"), ErrNo::HistoryFull,
+                       QStringLiteral("履歴データベースに書き込めません"));
   EXPECT_EQ(DayDifference(db.Days(d1, d1).at(0), a), QString());
   EXPECT_TRUE(db.HasProgramme(d1, "Bv1" + d1.toString().toUtf8()));
 }
@@ -359,14 +358,8 @@ TEST_F(RirekiDb, AQueryPastItsBoundIsInterruptedAndSaid) {
   cRirekiDb db(path);
   for (int i = 0; i < 3; ++i) Record(db, MakeDay(d1.addDays(i), i));
   db.SetInteractive(std::chrono::milliseconds(0));
-  try {
-    db.Days(d1, d3);
-    ADD_FAILURE() << "not interrupted";
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.number(), ErrNo::HistoryTooSlow);
-    EXPECT_TRUE(e.description().startsWith(QStringLiteral("履歴データベースの問い合わせに時間がかかりすぎた")))
-        << e.description().toStdString();
-  }
+  EXPECT_RUNTIME_ERROR(db.Days(d1, d3), ErrNo::HistoryTooSlow,
+                       QStringLiteral("履歴データベースの問い合わせに時間がかかりすぎた"));
   db.SetInteractive(std::chrono::seconds(60));
   EXPECT_EQ(db.Days(d1, d3).size(), 3u);
 }
@@ -402,4 +395,71 @@ TEST_F(RirekiDb, ValuesWithoutACompactFormComeBackExactly) {
   back.cards[0].races[0].boats[0].Tansyoritu = d.cards[0].races[0].boats[0].Tansyoritu = 0;  // NaN equals nothing
   EXPECT_EQ(DayDifference(back, d), QString());
   EXPECT_TRUE(std::signbit(back.cards[0].races[0].boats[0].SensyuZenkokuSyoritu));
+}
+
+// SQLite's check runs when a file is opened after an import that did not end (its program's mark
+// is still there), not at every open; a sound file is then opened and the mark removed.
+TEST_F(RirekiDb, AFileAKilledImportLeftIsCheckedWhenNextOpened) {
+  {
+    cRirekiDb db(path);
+    for (int i = 0; i < 20; ++i) Record(db, MakeDay(d1.addDays(i), i));
+  }
+  QProcess ended;
+  ended.start(QStringLiteral("true"));
+  ASSERT_TRUE(ended.waitForFinished());
+  const QString mark = QStringLiteral("INSERT INTO import_run VALUES (%1, 0)").arg(ended.processId());
+  RawSql(path, {QStringLiteral("PRAGMA journal_mode=DELETE"), mark});
+  {
+    cRirekiDb db(path);  // sound: opened, its mark removed
+  }
+  EXPECT_EQ(RawValue(path, QStringLiteral("SELECT count(*) FROM import_run")).toInt(), 0);
+
+  QByteArray bytes = ReadBytes(path);
+  for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 40000; ++i) bytes[i] = static_cast<char>(i * 7);
+  WriteBytes(path, bytes);
+  EXPECT_NO_THROW(cRirekiDb{path}) << "no check at every open";
+  RawSql(path, {mark});
+  try {
+    cRirekiDb db(path);
+    ADD_FAILURE() << "a damaged file a killed import left was opened";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.number(), ErrNo::HistoryDamaged) << e.description().toStdString();
+  }
+}
+
+// The long history of the benchmarks: every copy's days read back as the source's, each on its
+// own day, and the source's own files still known by their bytes.
+TEST_F(RirekiDb, AShiftedHistoryHoldsEveryCopyOfEveryDay) {
+  const DayRecord a = MakeDay(d1, 1), onlyResults{d2, {}, {MakeVenue("01", 3)}};
+  {
+    cRirekiDb db(path);
+    Record(db, a);
+    db.RecordResults(d2, onlyResults.results, "k2");
+  }
+  const QString target = dir.filePath(QStringLiteral("LONG.DB"));
+  BuildShiftedHistory(path, target, 2, 3);
+  cRirekiDb db(target);
+  EXPECT_EQ(db.HeldDays().size(), 6u);
+  for (const int years : {0, 3, 6}) {
+    SCOPED_TRACE(years);
+    for (DayRecord expected : {a, onlyResults}) {
+      expected.date = expected.date.addYears(-years);
+      const auto days = db.Days(expected.date, expected.date);
+      ASSERT_EQ(days.size(), 1u);
+      EXPECT_EQ(DayDifference(days[0], expected), QString());
+    }
+  }
+  EXPECT_TRUE(db.HasResults(d2, "k2"));
+  const QString racer = a.results[0].races[2].boats[0].SensyuNo;
+  const auto once = cRirekiDb(path, RirekiAccess::ReadOnly).RecentRaces(racer, d1.addDays(9), 99).size();
+  EXPECT_GT(once, 0u);
+  EXPECT_EQ(db.RecentRaces(racer, d1.addDays(9), 99).size(), 3 * once);
+  EXPECT_TRUE(db.Check().isEmpty());
+
+  // A 29 February moved three years would land on no day.
+  const QString leap = dir.filePath(QStringLiteral("LEAP.DB"));
+  { cRirekiDb(leap).RecordResults(QDate(2024, 2, 29), onlyResults.results, "k"); }
+  EXPECT_THROW(BuildShiftedHistory(leap, dir.filePath(QStringLiteral("BAD.DB")), 1, 3), RuntimeError);
+  BuildShiftedHistory(leap, dir.filePath(QStringLiteral("GOOD.DB")), 1, 4);
+  EXPECT_EQ(cRirekiDb(dir.filePath(QStringLiteral("GOOD.DB"))).HeldDays().back().date, QDate(2020, 2, 29));
 }

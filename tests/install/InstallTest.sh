@@ -3,7 +3,8 @@
 # the build into a fresh <prefix> and checks every listed file is there; `desktop <prefix> <file>`
 # and `appstream <prefix> <file>` run the desktop and AppStream validators on an installed file,
 # and skip (exit 77) when the validator is not installed; `deb <build> <out>` packs the build with
-# cpack and checks the package's fields and files.
+# cpack and checks the package's fields and files; `history <prefix> <shared data>` imports with
+# the installed console program and finds the history in the window's per-user folder.
 set -euo pipefail
 mode=$1
 shift
@@ -34,6 +35,24 @@ case "$mode" in
   appstream)
     command -v appstreamcli >/dev/null || { echo "appstreamcli not installed (Debian appstream): skipped"; exit 77; }
     appstreamcli validate --no-net --pedantic "$1/$2"
+    ;;
+  history)
+    # The installed console program and the window keep one history: an import from a terminal
+    # goes to the window's per-user folder (~/.local/share/tidewake), and no second folder is made.
+    prefix=$1 data=$2
+    [ -f "$data/year/b220701.lzh" ] || { echo "sample files not found ($data/year): skipped"; exit 77; }
+    home=$(mktemp -d)
+    trap 'rm -rf "$home"' EXIT
+    export HOME="$home" XDG_DATA_HOME="$home/share" XDG_CONFIG_HOME="$home/config"
+    "$prefix/bin/tidewake-history" import "$data/year/b220701.lzh" "$data/year/k220701.lzh" >/dev/null
+    db="$XDG_DATA_HOME/tidewake/RIREKI.DB"
+    [ -s "$db" ] || { echo "the history is not in the window's folder $XDG_DATA_HOME/tidewake:" >&2; find "$home" >&2; exit 1; }
+    # The window, started as installed, keeps its files in that folder too.
+    QT_QPA_PLATFORM=offscreen timeout 5 "$prefix/bin/tidewake" >/dev/null 2>&1 || true
+    folders=$(ls "$XDG_DATA_HOME")
+    [ "$folders" = tidewake ] || { echo "per-user folders made: $folders" >&2; exit 1; }
+    "$prefix/bin/tidewake-history" stats | grep -qx '日数 1' || { echo "stats does not read the day back" >&2; exit 1; }
+    echo "one history in $XDG_DATA_HOME/tidewake"
     ;;
   deb)
     build=$1 out=$2

@@ -143,12 +143,13 @@ TEST(StoreFolder, AFolderWithoutWritePermissionIsNotUsed) {
   f.close();
   EXPECT_FALSE(KeepsFilesInFolder(file + QStringLiteral("/bin")));
   EXPECT_FALSE(KeepsFilesInFolder(file));
+  // Root writes anywhere; Windows keeps no write permission on a folder's mode bits.
 #ifdef Q_OS_WIN
-  const bool root = false;
+  const bool canLock = false;
 #else
-  const bool root = geteuid() == 0;
+  const bool canLock = geteuid() != 0;
 #endif
-  if (!root) {
+  if (canLock) {
     const QString locked = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkdir(locked));
     ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));

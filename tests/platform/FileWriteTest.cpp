@@ -3,6 +3,7 @@
 
 #include "platform/FileWrite.h"
 #include "platform/RuntimeError.h"
+#include "tests/common/ExpectRuntimeError.h"
 #include "tests/common/SampleFiles.h"
 #include "tests/common/WriteFailure.h"
 
@@ -83,14 +84,8 @@ TEST(FileReplace, APlaceThatCannotHoldTheFileIsNamed) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    try {
-      FileReplace(c.path, "bytes", QStringLiteral("選手ファイル"));
-      ADD_FAILURE() << "no failure reported";
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.number(), ErrNo::PathFileAccess);
-      EXPECT_TRUE(e.description().startsWith(QStringLiteral("選手ファイルを書き込めません: ") + c.path))
-          << e.description().toStdString();
-    }
+    EXPECT_RUNTIME_ERROR(FileReplace(c.path, "bytes", QStringLiteral("選手ファイル")), ErrNo::PathFileAccess,
+                         QStringLiteral("選手ファイルを書き込めません: ") + c.path);
   }
   EXPECT_TRUE(FilesIn(dir.path()).isEmpty());
 }

@@ -1,5 +1,6 @@
 #include "platform/LineReader.h"
 #include "platform/RuntimeError.h"
+#include "tests/common/ExpectRuntimeError.h"
 #include "tests/common/SampleFiles.h"
 
 #include <QTemporaryDir>
@@ -95,13 +96,8 @@ TEST(FileLineReader, KeepsOnlyThePrefixOfLongLines) {
 }
 
 TEST(FileLineReader, MissingFileIsFileNotFound) {
-  try {
-    FileLineReader r(QStringLiteral("/nonexistent/x.txt"));
-    FAIL();
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.number(), ErrNo::FileNotFound);
-    EXPECT_TRUE(e.description().contains(QStringLiteral("/nonexistent/x.txt")));
-  }
+  EXPECT_RUNTIME_ERROR(FileLineReader r(QStringLiteral("/nonexistent/x.txt")), ErrNo::FileNotFound,
+                       QStringLiteral("/nonexistent/x.txt"));
 }
 
 // A capped read takes a file up to its cap and refuses one past it, whatever fills it (a file of

@@ -1,5 +1,6 @@
 #include "platform/Numeric.h"
 #include "platform/RuntimeError.h"
+#include "tests/common/ExpectRuntimeError.h"
 
 #include <gtest/gtest.h>
 
@@ -60,19 +61,8 @@ TEST(ToInteger, RoundsHalvesToEvenAndChecksTheRange) {
   EXPECT_EQ(ToInteger(u"-2.5"), -2);
   EXPECT_EQ(ToInteger(u"32767"), 32767);
   EXPECT_EQ(ToInteger(u"-32768"), -32768);
-  try {
-    ToInteger(u"32768");
-    FAIL();
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.number(), ErrNo::Overflow);
-  }
-  try {
-    ToInteger(u"x.yz");
-    FAIL();
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.number(), ErrNo::TypeMismatch);
-    EXPECT_EQ(e.description(), QStringLiteral("数値ではありません: \"x.yz\""));
-  }
+  EXPECT_RUNTIME_ERROR(ToInteger(u"32768"), ErrNo::Overflow);
+  EXPECT_RUNTIME_ERROR(ToInteger(u"x.yz"), ErrNo::TypeMismatch, QStringLiteral("数値ではありません: \"x.yz\""));
 }
 
 TEST(ToSingle, ParsesToTheNearestFloat) {

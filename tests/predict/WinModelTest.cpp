@@ -8,6 +8,7 @@
 #include "predict/mWinFeatures.h"
 #include "predict/mWinFit.h"
 #include "predict/mWinModel.h"
+#include "tests/common/ExpectRuntimeError.h"
 #include "tests/common/SampleFiles.h"
 
 #include <gtest/gtest.h>
@@ -286,12 +287,8 @@ TEST(WinCoefficients, RoundTripsAndRefusesDamage) {
     EXPECT_THROW(mWinCoefficients::Read(bad), RuntimeError) << d.what;
   }
   // An older file is refused with what to do about it.
-  try {
-    mWinCoefficients::Read(QByteArray(text).replace("coefficients 4", "coefficients 3"));
-    ADD_FAILURE() << "an older file read";
-  } catch (const RuntimeError& e) {
-    EXPECT_TRUE(e.description().contains(QStringLiteral("学習し直して"))) << e.description().toStdString();
-  }
+  EXPECT_RUNTIME_ERROR(mWinCoefficients::Read(QByteArray(text).replace("coefficients 4", "coefficients 3")), 0,
+                       QStringLiteral("学習し直して"));
   EXPECT_THROW(mWinCoefficients::Read(text.left(text.size() / 2)), RuntimeError);
   EXPECT_THROW(mWinCoefficients::Read(QByteArray()), RuntimeError);
   // Text past the cap is refused before it is split into lines.

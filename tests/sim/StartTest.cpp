@@ -294,6 +294,26 @@ TEST(RaceStart, StopAnsweredYesEndsTheRunUpWithoutARace) {
   EXPECT_FALSE(gblnRunning);
 }
 
+// Escape while "スタート！" stands (the pause after the run-up) asks, as at any other moment: No
+// runs the race, Yes stops before it.
+TEST(RaceStart, EscapeDuringTheStartPauseAsks) {
+  for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+    RunHarness h;
+    ScriptedRandom random({0.3f});
+    h.boxes.AnswerNext(answer);
+    h.clock.onWait = [&](std::int32_t ms) {
+      if (ms == 2000 && h.clock.pumps() == 20) gblnRunning = false;
+    };
+    RunRace(h, PlainCard());
+    ASSERT_EQ(h.boxes.boxes().size(), 1u);
+    EXPECT_EQ(h.boxes.boxes()[0].text, QStringLiteral("レースを中止しますか。"));
+    const bool raced = h.scene.pool.printed().join(u'\n').contains(QStringLiteral(" 確定 12 R"));
+    EXPECT_EQ(raced, answer == MsgResult::No);
+    EXPECT_EQ(h.scene.label.Caption() == kCaptionStopped, answer == MsgResult::Yes);
+    EXPECT_FALSE(gblnRunning);
+  }
+}
+
 TEST(RaceStart, QuitDuringTheRunUpUnloadsAtOnce) {
   RunHarness h;
   ScriptedRandom random({0.3f});

@@ -16,6 +16,14 @@ using namespace tidewake;
 
 namespace {
 
+// These measure the IPA fonts of the Linux desktop through the offscreen platform, which in the
+// Windows build has no font database of its own: there the smoke run's screenshots show the text.
+#if defined(Q_OS_WIN)
+#define SKIP_WITHOUT_LINUX_FONTS() GTEST_SKIP() << "no font database offscreen on Windows"
+#else
+#define SKIP_WITHOUT_LINUX_FONTS() static_cast<void>(0)
+#endif
+
 const QRgb kWhite = qRgb(255, 255, 255);
 
 QRgb Px(const QtDrawSurface& s, int x, int y) { return s.Image().pixel(x, y) | 0xFF000000u; }
@@ -165,6 +173,7 @@ TEST(QtDrawSurface, ColourNumbersHaveRedInTheLowestByteAndSystemColoursComeFromT
 }
 
 TEST(QtDrawSurface, TheWindowsFontNamesAreDrawnInTheIpaFonts) {
+  SKIP_WITHOUT_LINUX_FONTS();
   QtDrawSurface s(10, 10);
   s.SetFontName(QStringLiteral("ＭＳ ゴシック"));
   EXPECT_EQ(QFontInfo(s.CurrentFont()).family(), QStringLiteral("IPAGothic"));
@@ -207,6 +216,7 @@ TEST(QtDrawSurface, WindowsJapaneseFontsStandInWhereTheNamedFontIsMissing) {
 }
 
 TEST(QtDrawSurface, FixedPitchMetricsAtElevenPoints) {
+  SKIP_WITHOUT_LINUX_FONTS();
   QtDrawSurface s(10, 10);
   s.SetFontName(QStringLiteral("ＭＳ ゴシック"));
   s.SetFontSize(11);  // 15 pixels at 96 dots per inch
@@ -231,6 +241,7 @@ TEST(QtDrawSurface, FixedPitchMetricsAtElevenPoints) {
 }
 
 TEST(QtDrawSurface, ProportionalFaceHasNarrowAndWideLetters) {
+  SKIP_WITHOUT_LINUX_FONTS();
   QtDrawSurface s(10, 10);
   s.SetFontName(QStringLiteral("ＭＳ Ｐゴシック"));
   s.SetFontSize(11);
@@ -241,6 +252,7 @@ TEST(QtDrawSurface, ProportionalFaceHasNarrowAndWideLetters) {
 }
 
 TEST(QtDrawSurface, PrintPutsTheTopLeftOfTheTextAtTheCurrentPosition) {
+  SKIP_WITHOUT_LINUX_FONTS();
   QtDrawSurface s(80, 60);
   s.SetFontName(QStringLiteral("ＭＳ ゴシック"));
   s.SetFontSize(11);
@@ -338,6 +350,7 @@ TEST(QtDrawSurface, AGridRepaintReachesTheWidgetOnceAndComplete) {
 }
 
 TEST(QtDrawSurface, ReadingATextLengthDividesByTheWidthOfTheAtSign) {
+  SKIP_WITHOUT_LINUX_FONTS();
   // With a proportional face the average character and "@" differ, so the length read back is
   // not the length set.
   QtDrawSurface s(400, 60);

@@ -135,6 +135,27 @@ TEST(QtMessageBox, AQuestionAnswersTheButtonClickedAndNoWhenClosedUnanswered) {
   }
 }
 
+// A long list goes in the box's details area, which scrolls: the box keeps the size of its text.
+TEST(QtMessageBox, ALongListGoesInTheDetailsArea) {
+  QtMessageBox qtBox;
+  QStringList files;
+  for (int i = 0; i < 400; ++i) files << QStringLiteral("/home/fan/downloads/k2207%1.lzh\n  壊れています").arg(i);
+  QString text, details;
+  int height = 0;
+  DialogDriver<QMessageBox> driver([&](QMessageBox* box) {
+    text = box->text();
+    details = box->detailedText();
+    height = box->sizeHint().height();
+    box->button(QMessageBox::Ok)->click();
+  });
+  qtBox.ShowDetails(QStringLiteral("取り込めなかったファイル（400）。"), files.join(u'\n'), MsgButtons::Ok,
+                    MsgIcon::Warning, QStringLiteral("履歴"));
+  ASSERT_TRUE(driver.acted());
+  EXPECT_EQ(text, QStringLiteral("取り込めなかったファイル（400）。"));
+  EXPECT_EQ(details, files.join(u'\n'));
+  EXPECT_LT(height, 600) << "the list is not laid out in the box";
+}
+
 TEST(QtMessageBox, TheBoxIsGoneOnceAnswered) {
   QtMessageBox qtBox;
   QPointer<QMessageBox> shown;

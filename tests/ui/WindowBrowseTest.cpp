@@ -1,53 +1,52 @@
-// What a fan does beyond the menus: races and venues by keyboard, the prediction's reasons on
-// the card, and files dropped on the window.
+// What a fan does beyond the menus: races and venues by keyboard, the card's tooltip, and files
+// dropped on the window.
 
-#include "data/cSensyuFile.h"
-#include "predict/mCourseExpect.h"
 #include "tests/data/ProgrammeText.h"
 #include "tests/ui/WindowFixture.h"
 #include "ui/frmKekka.h"
-
-#include <QApplication>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 
 namespace tidewake {
 namespace {
 
 using namespace test;
 
+// A key pressed on the active window, as the user presses it.
+void Press(frmMain& w, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  if (!w.isVisible()) w.show();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  QTest::keyClick(&w, key, modifiers);
+}
+
 TEST_F(WindowWithADay, PageKeysWalkTheRacesAndCtrlPageKeysTheVenues) {
-  ASSERT_GE(w->cboJyo->count(), 3);
-  const int last = w->cboRaceNo->count();
+  ASSERT_GE(Venues()->count(), 3);
+  const int last = Races()->count();
   ChooseRace(1);
-  w->RaceStep(-1);
-  EXPECT_EQ(w->cboRaceNo->currentIndex(), 0) << "nothing before the first race";
-  for (int r = 2; r <= last; ++r) w->RaceStep(1);
-  EXPECT_EQ(w->cboRaceNo->currentIndex(), last - 1);
-  const QString shown = Cell(1, 1);
-  w->RaceStep(1);
-  EXPECT_EQ(w->cboRaceNo->currentIndex(), last - 1) << "nothing past the last race";
-  EXPECT_EQ(Cell(1, 1), shown);
-  w->RaceStep(-1);
-  EXPECT_EQ(w->cboRaceNo->currentIndex(), last - 2);
-  EXPECT_EQ(Cell(1, 1), w->Bangumi().SensyuNo(static_cast<std::int16_t>(last - 1), 1));
+  Press(*w, Qt::Key_PageUp);
+  EXPECT_EQ(Races()->currentIndex(), 0) << "nothing before the first race";
+  for (int r = 2; r <= last; ++r) Press(*w, Qt::Key_PageDown);
+  EXPECT_EQ(Races()->currentIndex(), last - 1);
+  const QString shown = Cell(1, CardColumn::SensyuNo);
+  Press(*w, Qt::Key_PageDown);
+  EXPECT_EQ(Races()->currentIndex(), last - 1) << "nothing past the last race";
+  EXPECT_EQ(Cell(1, CardColumn::SensyuNo), shown);
+  Press(*w, Qt::Key_PageUp);
+  EXPECT_EQ(Races()->currentIndex(), last - 2);
+  EXPECT_EQ(Cell(1, CardColumn::SensyuNo), w->Session().Bangumi().SensyuNo(static_cast<std::int16_t>(last - 1), 1));
 
   // The next venue at the same race number, and back.
   ChooseRace(5);
-  w->VenueStep(1);
-  EXPECT_EQ(w->cboJyo->currentIndex(), 1);
-  EXPECT_EQ(w->cboRaceNo->currentData().toInt(), 5);
-  EXPECT_EQ(Cell(1, 1), w->Bangumi().SensyuNo(5, 1));
-  w->VenueStep(-1);
-  w->VenueStep(-1);
-  EXPECT_EQ(w->cboJyo->currentIndex(), 0) << "nothing before the first venue";
-  EXPECT_EQ(w->cboRaceNo->currentData().toInt(), 5);
+  Press(*w, Qt::Key_PageDown, Qt::ControlModifier);
+  EXPECT_EQ(Venues()->currentIndex(), 1);
+  EXPECT_EQ(Races()->currentData().toInt(), 5);
+  EXPECT_EQ(Cell(1, CardColumn::SensyuNo), w->Session().Bangumi().SensyuNo(5, 1));
+  Press(*w, Qt::Key_PageUp, Qt::ControlModifier);
+  Press(*w, Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_EQ(Venues()->currentIndex(), 0) << "nothing before the first venue";
+  EXPECT_EQ(Races()->currentData().toInt(), 5);
 }
 
-TEST(WindowKeys, AVenueWithFewerRacesGivesItsLastRace) {
-  TempAppFolder folder;
-  VirtualClock clock;
+TEST_F(Window, AVenueWithFewerRacesGivesItsLastRaceAndNoKeyActsDuringARun) {
   const QString text =
       QStringLiteral("STARTB\n") +
       Block(QStringLiteral("02"), 1,
@@ -56,144 +55,86 @@ TEST(WindowKeys, AVenueWithFewerRacesGivesItsLastRace) {
       Block(QStringLiteral("05"), 1, {QStringList{RaceHeader(1)} + SixEntrants(5000)}) + QStringLiteral("FINALB\n");
   const QString path = folder.file(QStringLiteral("b990101.txt"));
   WriteBytes(path, SjisLines(text));
-  frmMain w;
   // Nothing on the demo card.
-  w.VenueStep(1);
-  w.RaceStep(1);
-  EXPECT_EQ(w.cboJyo->count(), 1);
-  {
-    ChosenFileDialog dialog(path);
-    w.mnuFileOpen->trigger();
-  }
+  Press(*w, Qt::Key_PageDown, Qt::ControlModifier);
+  EXPECT_EQ(Venues()->count(), 1);
   RecordingMessageBox boxes;  // no racer store
-  w.VenueStep(1);
-  EXPECT_EQ(w.cboJyo->currentIndex(), 0) << "from no venue, the first";
-  w.RaceStep(1);
-  w.RaceStep(1);
-  EXPECT_EQ(w.cboRaceNo->currentData().toInt(), 3);
-  w.VenueStep(1);
-  EXPECT_EQ(w.cboJyo->currentData().toInt(), 5);
-  EXPECT_EQ(w.cboRaceNo->currentData().toInt(), 1) << "its last race";
+  OpenProgramme(path);
+  EXPECT_EQ(VenueCode(), 2);
+  Press(*w, Qt::Key_PageDown);
+  Press(*w, Qt::Key_PageDown);
+  EXPECT_EQ(Races()->currentData().toInt(), 3);
+  Press(*w, Qt::Key_PageDown, Qt::ControlModifier);
+  EXPECT_EQ(VenueCode(), 5);
+  EXPECT_EQ(Races()->currentData().toInt(), 1) << "its last race";
   // Nothing during a run, nor in the race view after it.
   int pumps = 0;
   clock.onEvents = [&] {
-    if (++pumps == 2) w.VenueStep(-1);
+    if (++pumps == 2) QTest::keyClick(w.get(), Qt::Key_PageUp, Qt::ControlModifier);
   };
-  w.mnuTestRun->trigger();
-  w.VenueStep(-1);
-  EXPECT_EQ(w.cboJyo->currentData().toInt(), 5);
+  Act("mnuTestRun")->trigger();
+  QTest::keyClick(w.get(), Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_EQ(VenueCode(), 5);
 }
 
-TEST_F(WindowWithADay, TheTooltipGivesTheReasonsOfTheRaceShown) {
-  const QPointF boat2 = CellCentre(2, 3);
-  const auto tip = [&] { return w->CardToolTip(static_cast<float>(boat2.x()), static_cast<float>(boat2.y())); };
-  const auto reasons = [&](EntryPredictor p, int race) {
-    cSensyuFile sensyu;
-    QStringList list = w->Bangumi().ParticipationSensyuNoAllGet();
-    EXPECT_TRUE(sensyu.FileLoad(AppFilePath(QStringLiteral("SENSYU.BRF")), list, 0));
-    return QStringLiteral("2号艇 %1\n").arg(Cell(2, 2).trimmed()) +
-           PredictEntry(p, w->Bangumi(), static_cast<std::int16_t>(race), sensyu).reasons[1] +
-           QStringLiteral("\n（履歴なし）");  // the history holds no day before this one
-  };
-  w->mnuRaceExpectStandard->trigger();
-  const QString race3 = reasons(EntryPredictor::Rules, 3);
-  EXPECT_TRUE(race3.contains(QStringLiteral("\n得意コース: ")) && race3.contains(QStringLiteral("\n戦法: ")));
-  EXPECT_EQ(tip(), race3);
-  // Results opened: every race of the venue is predicted for the accuracy line, the rule set's
-  // tables end at the last race, and the tooltip still tells of race 3.
-  TIDEWAKE_SAMPLE_OR_SKIP(results, "K/k240101.txt");
-  {
-    ChosenFileDialog dialog(results);
-    w->mnuFileKekka->trigger();
-  }
-  ASSERT_NE(w->KekkaWindow(), nullptr);
-  EXPECT_EQ(tip(), race3);
-  w->mnuRaceExpectStat->trigger();
-  EXPECT_EQ(tip(), reasons(EntryPredictor::Stat, 3));
-  EXPECT_TRUE(tip().contains(QStringLiteral("\nコース別進入: "))) << tip().toStdString();
-  const QPointF header = CellCentre(0, 3);
-  EXPECT_TRUE(w->CardToolTip(static_cast<float>(header.x()), static_cast<float>(header.y())).isEmpty());
-  // A fixed-entry race says so.
-  for (int v = 0; v < w->cboJyo->count(); ++v) {
-    ChooseVenue(w->cboJyo->itemData(v).toInt());
-    for (int r = 1; r <= w->cboRaceNo->count(); ++r) {
-      if (!w->Bangumi().CourseFix(static_cast<std::int16_t>(r))) continue;
-      ChooseRace(r);
-      EXPECT_TRUE(tip().contains("\n進入固定\n"));
-      return;
-    }
-  }
-  GTEST_SKIP() << "no fixed-entry race on this day";
+TEST_F(WindowWithADay, TheTooltipTellsTheBoatAndTheChanceHeaderExplainsItself) {
+  const QString tip = Tip(2, CardColumn::SensyuName);
+  EXPECT_TRUE(tip.contains(w->Session().Tip(2).title)) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(QStringLiteral("コース別進入: "))) << tip.toStdString();
+  EXPECT_TRUE(Tip(0, CardColumn::SensyuName).isEmpty());
+  EXPECT_EQ(Tip(0, CardColumn::WinChance), WinChanceExplanation());
+  EXPECT_EQ(w->Grid().CellValue(0, Col(CardColumn::WinChance)), QStringLiteral("予想\r\n1着%"));
 }
 
-TEST_F(Window, NoTooltipOnTheDemoCard) {
-  const QPointF at = CellCentre(2, 3);
-  EXPECT_TRUE(w->CardToolTip(static_cast<float>(at.x()), static_cast<float>(at.y())).isEmpty());
-}
-
-// Drops as the window receives them: the enter event, then the drop.
-bool Drop(frmMain& w, const QStringList& paths) {
-  QMimeData mime;
-  QList<QUrl> urls;
-  for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
-  mime.setUrls(urls);
-  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&w, &enter);
-  if (!enter.isAccepted()) return false;
-  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&w, &drop);
-  return true;
-}
+TEST_F(Window, NoTooltipOnTheDemoCard) { EXPECT_TRUE(Tip(2, CardColumn::SensyuName).isEmpty()); }
 
 TEST_F(Window, DroppedFilesAreToldApartByTheirContent) {
   TIDEWAKE_SAMPLE_OR_SKIP(programme, "B/b240101.txt");
   TIDEWAKE_SAMPLE_OR_SKIP(fan, "F/fan2604.txt");
+  TIDEWAKE_SAMPLE_OR_SKIP(results, "K/k240101.txt");
   // Names that say nothing of the content.
   const QString day = folder.file(QStringLiteral("day.dat"));
   const QString racers = folder.file(QStringLiteral("racers.dat"));
+  const QString outcome = folder.file(QStringLiteral("outcome.dat"));
   QFile::copy(programme, day);
   QFile::copy(fan, racers);
-  for (const QStringList& order : {QStringList{day, racers}, QStringList{racers, day}}) {
+  QFile::copy(results, outcome);
+  for (const QStringList& order : {QStringList{outcome, day, racers}, QStringList{racers, outcome, day}}) {
     QFile::remove(AppFilePath(QStringLiteral("BANGUMI.BRF")));
     QFile::remove(AppFilePath(QStringLiteral("SENSYU.BRF")));
-    w = std::make_unique<frmMain>();
+    Make();
     RecordingMessageBox boxes;
     ASSERT_TRUE(Drop(*w, order));
     EXPECT_EQ(ReadBytes(AppFilePath(QStringLiteral("SENSYU.BRF"))), ReadBytes(fan));
-    ASSERT_GT(w->cboJyo->count(), 0);
-    ChooseVenue(w->cboJyo->itemData(0).toInt());
-    // The one box says what was installed: the handbook went first.
+    ASSERT_GT(Venues()->count(), 0);
+    // The one box says what was installed: the handbook went first, the results last.
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_TRUE(boxes.boxes()[0].text.startsWith(QStringLiteral("ファン手帳を登録しました。")));
+    EXPECT_EQ(w->Session().Results(), ResultsState::ThisDay);
+    ASSERT_NE(w->KekkaWindow(), nullptr);
   }
-  // One at a time works the same.
-  w = std::make_unique<frmMain>();
-  ASSERT_TRUE(Drop(*w, {day}));
-  EXPECT_GT(w->cboJyo->count(), 0);
 }
 
 TEST_F(Window, TheOfficialArchivesOpenAsTheirTextsDo) {
   TIDEWAKE_SAMPLE_OR_SKIP(archive, "lzh/b240101.lzh");
   TIDEWAKE_SAMPLE_OR_SKIP(text, "B/b240101.txt");
+  RecordingMessageBox noHandbook;
   {
     ChosenFileDialog dialog(text);
-    w->mnuFileOpen->trigger();
+    Act("mnuFileOpen")->trigger();
     EXPECT_TRUE(dialog.lastFilter.contains(QStringLiteral("番組ファイル(B*.LZH)") + QChar(0) + "B*.lzh" + QChar(0)));
   }
   const QByteArray fromText = ReadBytes(AppFilePath(QStringLiteral("BANGUMI.BRF")));
-  const QStringList venues = Items(w->cboJyo);
+  const QStringList venues = Items(Venues());
   QFile::remove(AppFilePath(QStringLiteral("BANGUMI.BRF")));
-  w = std::make_unique<frmMain>();
-  {
-    ChosenFileDialog dialog(archive);
-    w->mnuFileOpen->trigger();
-  }
+  Make();
+  OpenProgramme(archive);
   EXPECT_EQ(ReadBytes(AppFilePath(QStringLiteral("BANGUMI.BRF"))), fromText);
-  EXPECT_EQ(Items(w->cboJyo), venues);
+  EXPECT_EQ(Items(Venues()), venues);
   // Dropped, the same; a damaged copy says so, naming the archive, and changes nothing.
-  w = std::make_unique<frmMain>();
+  Make();
   ASSERT_TRUE(Drop(*w, {archive}));
-  EXPECT_EQ(Items(w->cboJyo), venues);
+  EXPECT_EQ(Items(Venues()), venues);
   const QString damaged = folder.file(QStringLiteral("b240101.lzh"));
   WriteBytes(damaged, ReadBytes(archive).left(3000));
   RecordingMessageBox boxes;
@@ -201,14 +142,13 @@ TEST_F(Window, TheOfficialArchivesOpenAsTheirTextsDo) {
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_TRUE(boxes.boxes()[0].text.contains(damaged));
   EXPECT_EQ(ReadBytes(AppFilePath(QStringLiteral("BANGUMI.BRF"))), fromText);
-  EXPECT_EQ(Items(w->cboJyo), venues);
+  EXPECT_EQ(Items(Venues()), venues);
 }
 
 TEST_F(WindowWithADay, TheResultsArchiveOpensAsItsTextDoes) {
   TIDEWAKE_SAMPLE_OR_SKIP(archive, "lzh/k240101.lzh");
   TIDEWAKE_SAMPLE_OR_SKIP(text, "K/k240101.txt");
-  ChosenFileDialog dialog(archive);
-  w->mnuFileKekka->trigger();
+  OpenResults(archive);
   EXPECT_EQ(ReadBytes(AppFilePath(QStringLiteral("KEKKA.BRF"))), ReadBytes(text));
   EXPECT_TRUE(w->KekkaWindow()->isVisible());
 }
@@ -220,18 +160,20 @@ TEST_F(WindowWithADay, AnUnrelatedFileOrADropDuringARunChangesNothing) {
     RecordingMessageBox boxes;
     ASSERT_TRUE(Drop(*w, {note}));
     ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].text,
-              note + QStringLiteral("\n番組ファイルでもファン手帳ファイルでもないため、開きませんでした。"));
+    // Results can be dropped as well: the box names the three kinds.
+    EXPECT_EQ(
+        boxes.boxes()[0].text,
+        note + QStringLiteral("\n番組ファイルでも成績ファイルでもファン手帳ファイルでもないため、開きませんでした。"));
   }
   EXPECT_TRUE(State() == snapshot);
   bool refused = false;
   clock.onEvents = [&] {
     if (!refused) refused = !Drop(*w, {programme});
   };
-  w->mnuTestRun->trigger();
+  Act("mnuTestRun")->trigger();
   EXPECT_TRUE(refused);
   EXPECT_FALSE(Drop(*w, {programme})) << "the race view takes no files either";
-  w->cmdClose->click();
+  Back();
   EXPECT_TRUE(State() == snapshot);
 }
 

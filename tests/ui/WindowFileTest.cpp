@@ -29,16 +29,16 @@ class WindowFiles : public WindowWithADay {
     ChosenFileDialog dialog(path);
     switch (way) {
       case Way::Programme:
-        w->mnuFileOpen->trigger();
+        Act("mnuFileOpen")->trigger();
         break;
       case Way::Results:
-        w->mnuFileKekka->trigger();
+        Act("mnuFileKekka")->trigger();
         break;
       case Way::Handbook:
-        w->mnuFileUpdate->trigger();
+        Act("mnuFileUpdate")->trigger();
         break;
       case Way::Drop:
-        w->DropFiles({path});
+        Drop(*w, {path});
         break;
     }
   }
@@ -135,21 +135,23 @@ TEST_F(Window, AVenueWithNoRaceYetShowsItsNotice) {
       S(u"02BBGN\nボートレース戸　田   　１月　１日  戸田杯  第　１日\n") + wait + S(u"\n02BEND\nFINALB\n");
   const QString path = folder.file(QStringLiteral("b240101.txt"));
   WriteBytes(path, SjisLines(text));
-  OpenProgramme(path);
-  ASSERT_EQ(w->cboJyo->count(), 2);
   {
     RecordingMessageBox noHandbook;  // no handbook installed here: not this test's matter
+    OpenProgramme(path);
     ChooseVenue(24);
   }
-  ASSERT_EQ(w->cboRaceNo->count(), 1);
+  ASSERT_EQ(Venues()->count(), 2);
+  ASSERT_EQ(Races()->count(), 1);
   RecordingMessageBox boxes;
   ChooseVenue(2);
   EXPECT_TRUE(boxes.boxes().empty());
-  EXPECT_EQ(w->cboRaceNo->count(), 0);
-  EXPECT_EQ(w->lblDay->text(), S(u"戸田競艇場  ") + wait);
-  EXPECT_TRUE(Cell(1, 1).isEmpty());
-  w->mnuRaceStart->trigger();
-  EXPECT_TRUE(w->picGridPanel->isVisibleTo(w.get())) << "no race to run";
+  EXPECT_EQ(Races()->count(), 0);
+  EXPECT_EQ(Text("lblDay"), S(u"戸田競艇場  ") + wait);
+  // Nothing of the race before stays, its chances included.
+  for (int c = Col(CardColumn::SensyuNo); c < kCardColumns; ++c)
+    EXPECT_TRUE(Cell(1, static_cast<CardColumn>(c)).isEmpty()) << c;
+  Act("mnuRaceStart")->trigger();
+  EXPECT_TRUE(CardShown()) << "no race to run";
 }
 
 }  // namespace

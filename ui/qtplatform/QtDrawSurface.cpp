@@ -173,7 +173,10 @@ void QtDrawSurface::UpdateFont() {
   // Whole-pixel advances and crisp glyphs, the way the Windows fonts show at these sizes; no
   // kerning, so that a text is as wide as its characters added up.
   font_.setHintingPreference(QFont::PreferFullHinting);
-  font_.setStyleStrategy(QFont::NoAntialias);
+  // The Japanese fonts the program names hold every character the official files use (checked
+  // on 2½ years of them): no font is looked for to merge, which would cost a tenth of a second.
+  font_.setStyleStrategy(IsSubstitutedFont(fontName_) ? QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging)
+                                                      : QFont::NoAntialias);
   font_.setKerning(false);
   metrics_ = std::make_unique<QFontMetrics>(font_);
   lineHeight_ = IsSubstitutedFont(fontName_) ? font_.pixelSize() : metrics_->height();

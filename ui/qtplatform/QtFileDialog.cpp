@@ -100,4 +100,24 @@ QString QtFileDialog::GetExistingDirectory(const QString& initialFolder, const Q
   return chosen.first();
 }
 
+QString QtFileDialog::GetSaveFileName(const QString& filter, const QString& initialPath, const QString& title) {
+  QPointer<QFileDialog> dialog = new QFileDialog(parent_.data(), title);
+  dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+  dialog->setFileMode(QFileDialog::AnyFile);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setWindowModality(Qt::ApplicationModal);
+  const QStringList filters = QtNameFilters(filter);
+  if (!filters.isEmpty()) {
+    dialog->setNameFilters(filters);
+    dialog->selectNameFilter(filters.first());
+  }
+  dialog->selectFile(initialPath);
+  const int accepted = dialog->exec();
+  if (!dialog) return QString();
+  const QStringList chosen = dialog->selectedFiles();
+  delete dialog.data();
+  if (accepted != QDialog::Accepted || chosen.isEmpty()) return QString();
+  return chosen.first();
+}
+
 }  // namespace tidewake

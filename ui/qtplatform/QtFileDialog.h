@@ -35,6 +35,8 @@ class QtFileDialog final : public IFileDialog {
   QString GetOpenFileName(const QString& filter, const QString& initialFolder, const QString& title) override;
   // The same dialog choosing one existing folder.
   QString GetExistingDirectory(const QString& initialFolder, const QString& title) override;
+  // The same dialog choosing where to save, asking before it replaces a file.
+  QString GetSaveFileName(const QString& filter, const QString& initialPath, const QString& title) override;
 
  private:
   QPointer<QWidget> parent_;

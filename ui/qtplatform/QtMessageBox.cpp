@@ -9,10 +9,11 @@ namespace tidewake {
 
 QString ProgramCaption() {
   const QString name = QGuiApplication::applicationDisplayName();
-  // Unset, Qt makes the display name up from the executable's file name ("tidewake"), which is
-  // no caption: only a name the program gave itself counts.
-  const QString exe = QFileInfo(QCoreApplication::arguments().value(0)).fileName();
-  if (name.isEmpty() || name == exe) return QStringLiteral("Corvane Tidewake");
+  // Unset, Qt makes the display name up from the executable's file name ("tidewake", without
+  // ".exe" on Windows), which is no caption: only a name the program gave itself counts.
+  const QFileInfo exe(QCoreApplication::arguments().value(0));
+  if (name.isEmpty() || name == exe.fileName() || name == exe.completeBaseName())
+    return QStringLiteral("Corvane Tidewake");
   return name;
 }
 
@@ -50,6 +51,11 @@ QMessageBox::Icon ToQMessageBoxIcon(MsgIcon icon) {
 }
 
 MsgResult QtMessageBox::Show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) {
+  return ShowDetails(text, QString(), buttons, icon, title);
+}
+
+MsgResult QtMessageBox::ShowDetails(const QString& text, const QString& details, MsgButtons buttons, MsgIcon icon,
+                                    const QString& title) {
   const bool question = buttons == MsgButtons::YesNo;
   // On the heap, owned by the window: should the window go while the box is up, the box goes
   // with it and is not deleted twice.
@@ -62,6 +68,7 @@ MsgResult QtMessageBox::Show(const QString& text, MsgButtons buttons, MsgIcon ic
   // Error texts quote file contents and paths: never let a "<" in them turn the box into markup.
   box->setTextFormat(Qt::PlainText);
   box->setText(MessageBoxText(text));
+  if (!details.isEmpty()) box->setDetailedText(MessageBoxText(details));
   if (question) {
     box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box->setDefaultButton(QMessageBox::Yes);

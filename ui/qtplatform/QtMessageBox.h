@@ -30,6 +30,9 @@ class QtMessageBox final : public IMessageBox {
   // Shows the box and waits for the answer. Closing a Yes/No box without choosing (Escape, the
   // title bar's close button) answers No, as a stop question should.
   MsgResult Show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+  // The details in QMessageBox's own area, shown by its "詳細を表示" button and scrolled there.
+  MsgResult ShowDetails(const QString& text, const QString& details, MsgButtons buttons, MsgIcon icon,
+                        const QString& title) override;
 
  private:
   QPointer<QWidget> parent_;

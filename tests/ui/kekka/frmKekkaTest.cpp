@@ -3,6 +3,7 @@
 #include "ui/frmKekka.h"
 
 #include "data/cKekkaFile.h"
+#include "session/ResultsView.h"
 #include "sim/mMain.h"
 #include "tests/common/SampleFiles.h"
 #include "ui/qtplatform/QtDrawSurface.h"
@@ -37,6 +38,16 @@ struct ResultsWindowBase {
     QString name = path;
     EXPECT_TRUE(kekka.FileLoad(QString::fromLatin1(code), name));
     return true;
+  }
+
+  // Shows a race of the loaded results as the session describes it, with the courses of the
+  // card by boat (index 1..6; none: no prediction).
+  void ShowRace(const cKekkaFile* k, int code, int race, std::array<std::int16_t, 7> courses = {}) {
+    std::optional<CourseTable> predicted;
+    if (courses[1] != 0)
+      predicted = CourseTable({courses[1], courses[2], courses[3], courses[4], courses[5], courses[6]});
+    window.Show(ResultsRaceView(k ? &k->venue() : nullptr, static_cast<std::int16_t>(code),
+                                static_cast<std::int16_t>(race), predicted));
   }
 
   QTableWidget* table() const { return window.findChild<QTableWidget*>(QStringLiteral("grdKekka")); }
@@ -84,14 +95,14 @@ TEST_F(ResultsWindow, IsATopLevelWindowOfItsOwn) {
 // 大村 1R of 2024-01-01 with a prediction that swaps boats 5 and 6: their courses are marked.
 TEST_F(ResultsWindow, ShowsTheFinishingOrderBesideThePrediction) {
   if (!Load("K/k240101.txt", "24")) GTEST_SKIP() << "sample file not found: ../shared/data/K/k240101.txt";
-  window.ShowRace(&kekka, 24, 1, {0, 1, 2, 3, 4, 6, 5});
+  ShowRace(&kekka, 24, 1, {0, 1, 2, 3, 4, 6, 5});
   window.show();
   EXPECT_EQ(label("lblTenko"), S(u"天候 晴  風 北 3m  波 2cm"));
   EXPECT_EQ(label("lblKimarite"), S(u"決まり手 逃げ"));
   EXPECT_TRUE(label("lblRace").startsWith(S(u"大村 1R 予選  1800m")));
   EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("lblMessage"))->isVisible());
   ASSERT_TRUE(table()->isVisible());
-  const QString miss = u' ' + frmKekka::kMissMark;
+  const QString miss = u' ' + kMissMark;
   EXPECT_EQ(row(0), (QStringList{S(u"1"), S(u"1"), S(u"3501"), S(u"川　上　　昇　平"), S(u"6.89"), S(u"1→1"),
                                  S(u"0.08"), S(u"1.49.7")}));
   EXPECT_EQ(row(2), (QStringList{S(u"3"), S(u"6"), S(u"3773"), S(u"津　留　　浩一郎"), S(u"6.77"), S(u"5→6") + miss,
@@ -125,17 +136,17 @@ TEST_F(ResultsWindow, ShowsTheFinishingOrderBesideThePrediction) {
 // 若松 8R: two flying boats, no course mark when the prediction was right, no time without a finish.
 TEST_F(ResultsWindow, FlyingBoatsAndAPredictionThatHeld) {
   if (!Load("K/k240101.txt", "20")) GTEST_SKIP() << "sample file not found: ../shared/data/K/k240101.txt";
-  window.ShowRace(&kekka, 20, 8, {0, 1, 2, 3, 5, 6, 4});
+  ShowRace(&kekka, 20, 8, {0, 1, 2, 3, 5, 6, 4});
   EXPECT_EQ(row(4), (QStringList{S(u"F"), S(u"4"), S(u"5155"), S(u"内　山　　七　海"), S(u"6.91"), S(u"5→5"),
                                  S(u"F0.01"), QString()}));
-  for (int r = 0; r < 6; ++r) EXPECT_FALSE(row(r)[frmKekka::colCourse].contains(frmKekka::kMissMark)) << r;
+  for (int r = 0; r < 6; ++r) EXPECT_FALSE(row(r)[frmKekka::colCourse].contains(kMissMark)) << r;
 }
 
 // A withdrawn boat has no actual course: no mark, whatever was predicted; a race not paid on
 // ３連単 says so.
 TEST_F(ResultsWindow, WithdrawnBoatAndBetsNotPaid) {
   if (!Load("K/k200315.txt", "01")) GTEST_SKIP() << "sample file not found: ../shared/data/K/k200315.txt";
-  window.ShowRace(&kekka, 1, 4, {0, 1, 2, 3, 4, 5, 6});
+  ShowRace(&kekka, 1, 4, {0, 1, 2, 3, 4, 5, 6});
   QStringList kinds;
   for (int r = 0; r < payouts()->rowCount(); ++r) {
     kinds << payouts()->item(r, 0)->text() + u'/' + payouts()->item(r, 1)->text();
@@ -150,31 +161,35 @@ TEST_F(ResultsWindow, NoResultSaysSo) {
   const auto showsNoResult = [&] {
     return label("lblMessage") == S(u"成績なし") && !table()->isVisible() && !payouts()->isVisible();
   };
-  window.ShowRace(nullptr, 24, 1, {});
+  ShowRace(nullptr, 24, 1, {});
   EXPECT_TRUE(showsNoResult());
-  window.ShowRace(&kekka, 23, 1, {});  // the results loaded are of another venue
+  ShowRace(&kekka, 23, 1, {});  // the results loaded are of another venue
   EXPECT_TRUE(showsNoResult());
-  window.ShowRace(&kekka, 24, 1, {});
+  ShowRace(&kekka, 24, 1, {});
   EXPECT_FALSE(showsNoResult());
-  window.ShowRace(&kekka, 24, 13, {});
+  ShowRace(&kekka, 24, 13, {});
   EXPECT_TRUE(showsNoResult());
   cKekkaFile empty;
-  window.ShowRace(&empty, 24, 1, {});
+  ShowRace(&empty, 24, 1, {});
   EXPECT_TRUE(showsNoResult());
 }
 
 TEST_F(ResultsWindow, RefusesAnotherDayAndShowsTheAccuracyLine) {
   window.show();
-  window.ShowDayMismatch(S(u"2024/01/01"), S(u"2020/03/15"));
+  ResultsView view;
+  view.message = DayMismatchText(S(u"2024/01/01"), S(u"2020/03/15"));
+  window.Show(view);
   EXPECT_EQ(label("lblMessage"),
             S(u"成績ファイルの日付 2020/3/15 が番組の日付 2024/1/1 と違うため、成績を表示しません。"));
   EXPECT_FALSE(table()->isVisible());
   auto* accuracy = window.findChild<QLabel*>(QStringLiteral("lblAccuracy"));
   EXPECT_FALSE(accuracy->isVisible());
-  window.SetAccuracyText(S(u"進入的中 8/12 レース 64/72 艇（枠なり 5/12 レース 60/72 艇）"));
+  view.accuracy = S(u"進入的中 8/12 レース 64/72 艇（枠なり 5/12 レース 60/72 艇）");
+  window.Show(view);
   EXPECT_TRUE(accuracy->isVisible());
-  EXPECT_EQ(accuracy->text(), S(u"進入的中 8/12 レース 64/72 艇（枠なり 5/12 レース 60/72 艇）"));
-  window.SetAccuracyText(QString());
+  EXPECT_EQ(accuracy->text(), view.accuracy);
+  view.accuracy.clear();
+  window.Show(view);
   EXPECT_FALSE(accuracy->isVisible());
 }
 
@@ -199,7 +214,7 @@ const Shown kShown[] = {
      u"３連単/3-1-4/7,040円/42|/3-1-5/11,880円/61|３連複/1-3-4/390円/3|/1-3-5/1,080円/10", "results-deadheat.png"},
     {"k220813_07_6R_deadheat_second", 0, 6, nullptr, u"1 2 2 4 5 6", nullptr,
      u"複勝/2/240円/|/1/100円/|/4/710円/|２連単/2-1/1,910円/8|/2-4/8,600円/21", nullptr},
-    {"k220809_05_10R_void", 0, 10, u"レース不成立", u"F F F F F 00", u"F0.03|F0.08|F0.07|F0.16|F0.06|0.02", u"",
+    {"k220809_05_10R_void", 0, 10, u"レース不成立", u"F F F F F －", u"F0.03|F0.08|F0.07|F0.16|F0.06|0.02", u"",
      "results-void.png"},
     {"k220704_15_1R_tokubarai_tansyo", 0, 1, nullptr, u"1 2 3 4 5 6", nullptr, u"単勝/特払い/70円/", nullptr},
     {"k220908_04_4R_tokubarai_nirenfuku", 0, 4, nullptr, u"1 2 3 4 5 6", nullptr, u"２連複/特払い/70円/", nullptr},
@@ -218,8 +233,8 @@ TEST_P(ResultsWindowShows, WhatTheOfficialFileSays) {
   const Shown& c = GetParam();
   const QString code = QString::fromLatin1(c.file).section(u'_', 1, 1);
   LoadCase(c.file, code);
-  if (c.before != 0) window.ShowRace(&kekka, static_cast<std::int16_t>(code.toInt()), c.before, {0, 1, 2, 3, 4, 5, 6});
-  window.ShowRace(&kekka, static_cast<std::int16_t>(code.toInt()), c.race, {0, 1, 2, 3, 4, 5, 6});
+  if (c.before != 0) ShowRace(&kekka, static_cast<std::int16_t>(code.toInt()), c.before, {0, 1, 2, 3, 4, 5, 6});
+  ShowRace(&kekka, code.toInt(), c.race, {0, 1, 2, 3, 4, 5, 6});
   window.show();
   auto* message = window.findChild<QLabel*>(QStringLiteral("lblMessage"));
   EXPECT_EQ(message->isVisible(), c.message != nullptr);
