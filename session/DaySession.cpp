@@ -43,6 +43,7 @@ void DaySession::ClearRace() {
   mCourses = CourseTable();
   mPrediction.reset();
   mChances.reset();
+  StatusFollowsExhibition();
 }
 
 void DaySession::ShowDemo() {
@@ -263,6 +264,8 @@ void DaySession::ShowPrediction(const std::optional<EntryPrediction>& prediction
   mPrediction = prediction;
   mPredictedBy = predictor;
   mCourses = prediction ? CourseTable(prediction->courses) : CourseTable();
+  // After the exhibition the card shows the courses the boats took in it.
+  ApplyExhibition();
   ComputeChances();
 }
 
@@ -291,6 +294,8 @@ void DaySession::Predict(EntryPredictor predictor) {
 void DaySession::SetCourse(int boat, int course) {
   if (mState != CardState::Demo && mState != CardState::Race) return;
   mCourses.Set(boat, course);
+  // After the exhibition a course set by hand corrects the exhibition's courses.
+  CorrectExhibitionCourses();
   ComputeChances();
   CardChanged();
   emit resultsChanged();
@@ -300,6 +305,7 @@ void DaySession::SetWakunari() {
   if (mState != CardState::Demo && mState != CardState::Race) return;
   mPrediction.reset();
   mCourses = CourseTable();
+  CorrectExhibitionCourses();
   ComputeChances();
   CardChanged();
   emit resultsChanged();
@@ -307,12 +313,15 @@ void DaySession::SetWakunari() {
 
 void DaySession::ComputeChances() {
   mChances.reset();
-  if (mState == CardState::Race) {
+  if (const std::optional<mWinFeatures::Exhibition> e = Exhibition()) {
+    mChances = mWinCard::AfterChances(mBangumi.card(), mRaceNo, *e, RaceRecords(mRaceNo), Model().After);
+  } else if (mState == CardState::Race) {
     mChances = mWinCard::Chances(mBangumi.card(), mRaceNo, mCourses.ByBoat(), RaceRecords(mRaceNo), Coefficients());
   } else if (mState == CardState::Demo) {
     // The demo's racers are nobody's: no history.
     mChances = mWinCard::Chances(mBangumi.card(), mRaceNo, mCourses.ByBoat(), {}, Coefficients());
   }
+  StatusFollowsExhibition();
 }
 
 void DaySession::UpdateChances() {

@@ -22,8 +22,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
+#include <tuple>
 #include <vector>
 
 namespace tidewake {
@@ -68,6 +71,23 @@ struct BoatTip {
 // "7R 予選 1800m 締切予定 20:26 第１日 進入固定" (each part only when the programme gives it). What
 // became of the race ("中止", "不成立") stands at its end in place of the closing time.
 QString RaceLine(const cBangumiFile& card, std::int16_t intRaceNo, const QString& strOutcome = {});
+
+// The 直前情報 of a race as the user types it: each boat's exhibition time ("6.78"; blank when
+// not known) and the course it took in the start exhibition.
+struct ExhibitionForm {
+  std::array<QString, 6> times;                           // by boat 1..6 at [0..5]
+  std::array<std::int16_t, 6> courses{1, 2, 3, 4, 5, 6};  // by boat 1..6 at [0..5]
+  bool operator==(const ExhibitionForm&) const = default;
+};
+
+// Why a 直前 entry was refused: the words, and the boat whose field to correct (0: none) and
+// whether it is its course (else its time).
+struct ExhibitionRefusal {
+  QString text;
+  int boat = 0;
+  bool course = false;
+  bool IsEmpty() const { return text.isEmpty(); }
+};
 
 // The day the window shows, held in one place: the three stores, the day listed, the venue and
 // the race chosen, the courses of the race shown, its prediction and win chances, the results and
@@ -126,6 +146,13 @@ class DaySession : public QObject {
   void SetCoefficients(const mWinCoefficients::Model& model);
   // Computes the chances of the race shown when they are not yet (after ShowDemo).
   void UpdateChances();
+  // 直前情報を入力: the race shown's exhibition times and courses. Read and checked first: a time
+  // that is not one or courses that are no permutation refuse the whole entry (nothing changes).
+  // Taken: the card's courses are the exhibition's and its chances those after the exhibition,
+  // for as long as the day is shown and when it is opened again (kept in the history).
+  ExhibitionRefusal EnterExhibition(const ExhibitionForm& form);
+  // Forgets the race shown's 直前 entries: the card goes back to the prediction before them.
+  void ClearExhibition();
 
   // ---- What the window shows
 
@@ -152,6 +179,13 @@ class DaySession : public QObject {
   // The chances of the race shown; none without a race, or before UpdateChances after ShowDemo.
   const std::optional<mWinModel::RaceChances>& Chances() const { return mChances; }
   EntryPredictor Predictor() const { return mPredictor; }
+  // A race of a day can take 直前 entries (not the demo, which has no day).
+  bool CanEnterExhibition() const { return mState == CardState::Race; }
+  // The race shown's 直前 entries; nothing when none were entered.
+  std::optional<mWinFeatures::Exhibition> Exhibition() const;
+  bool HasExhibition() const { return Exhibition().has_value(); }
+  // What the 直前 form opens with: the entries of the race shown, else blank times and 枠なり.
+  ExhibitionForm ExhibitionFormOfRace() const;
   // The tooltip of boat 1..6's row; empty without a race.
   BoatTip Tip(int boat);
   // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).
@@ -217,6 +251,15 @@ class DaySession : public QObject {
   QString WinText(bool withResults);
   QString LogLossText();
   QString DayDate() const;
+  // The 直前 entries of the race shown: where they are kept, reading the day's from the history
+  // once, and telling the status line when the race shown has them or no longer has them.
+  using ExhibitionKey = std::tuple<qint64, std::int16_t, std::int16_t>;  // day, venue, race
+  std::optional<ExhibitionKey> RaceKey() const;
+  void ReadDayExhibitions();
+  void ApplyExhibition();
+  void RecordExhibition(const ExhibitionKey& key, const std::optional<mWinFeatures::Exhibition>& entry);
+  void StatusFollowsExhibition();
+  void CorrectExhibitionCourses();
 
   CardState mState = CardState::Demo;
   std::vector<VenueItem> mVenues;
@@ -239,6 +282,11 @@ class DaySession : public QObject {
   EntryPredictor mPredictedBy = EntryPredictor::Stat;
   std::optional<mWinModel::RaceChances> mChances;
   QStringList mReportedFailures;
+  // The 直前 entries of the races of the days shown, and the days whose entries were read from
+  // the history; whether the status line says 直前 now.
+  std::map<ExhibitionKey, mWinFeatures::Exhibition> mExhibitions;
+  std::set<qint64> mExhibitionDaysRead;
+  bool mStatusSaysExhibition = false;
 
   // The day's results as values: read from KEKKA.BRF when first needed, or given by Ctrl+K or
   // the history; the venue shown's results cut from them.

@@ -197,8 +197,9 @@ QString DaySession::LogLossText() {
 QString DaySession::WinText(bool withResults) {
   if (!mChances || (mState != CardState::Race && mState != CardState::Demo)) return QString();
   const mWinModel::RaceChances& chances = *mChances;
-  QStringList lines{QStringLiteral("1着予想（進入は出走表のコース）"), TopLine(QStringLiteral("2連単"), chances, 2),
-                    TopLine(QStringLiteral("3連単"), chances, 3)};
+  QStringList lines{HasExhibition() ? QStringLiteral("1着予想（直前: 展示タイムと展示の進入から）")
+                                    : QStringLiteral("1着予想（進入は出走表のコース）"),
+                    TopLine(QStringLiteral("2連単"), chances, 2), TopLine(QStringLiteral("3連単"), chances, 3)};
   if (withResults) {
     const mWinEval::Outcome o = mWinEval::ReadOutcome(mBangumi.card().races[static_cast<std::size_t>(mRaceNo - 1)],
                                                       mKekka.venue().races[static_cast<std::size_t>(mRaceNo - 1)]);

@@ -149,7 +149,10 @@ QString DaySession::RaceLine() const {
     if (status == RaceStatus::Cancelled) outcome = QStringLiteral("中止");
     if (status == RaceStatus::Void) outcome = QStringLiteral("不成立");
   }
-  return tidewake::RaceLine(mBangumi, mRaceNo, outcome);
+  QString line = tidewake::RaceLine(mBangumi, mRaceNo, outcome);
+  // The card's courses and chances are those after the exhibition.
+  if (HasExhibition()) line += QStringLiteral(" 直前");
+  return line;
 }
 
 const std::optional<DaySession::HandbookInfo>& DaySession::Handbook() {
@@ -177,17 +180,20 @@ const std::optional<DaySession::HandbookInfo>& DaySession::Handbook() {
 }
 
 QString DaySession::StatusText() {
+  // What the card's courses and chances come from, first: the line is cut at the card's width.
+  const QString chokuzen = HasExhibition() ? QStringLiteral("直前　") : QString();
   // What decides the courses: 履歴 needs no handbook; the others show 枠なり without one.
   QString predictor = QStringLiteral("進入予想: ") + EntryPredictorName(mPredictor);
   if (mPredictor == EntryPredictor::History) predictor += QStringLiteral("（各選手の最近の進入から）");
   const std::optional<HandbookInfo>& handbook = Handbook();
   if (!handbook) {
-    return QStringLiteral("ファン手帳: 未登録") +
+    return chokuzen + QStringLiteral("ファン手帳: 未登録") +
            (mPredictor == EntryPredictor::History ? QString() : QStringLiteral("（進入は枠なり）")) +
            QStringLiteral("　") + predictor;
   }
   const QLocale number(QLocale::Japanese, QLocale::Japan);
-  return QStringLiteral("ファン手帳: %1 %2 人　").arg(handbook->period, number.toString(handbook->racers)) + predictor;
+  return chokuzen + QStringLiteral("ファン手帳: %1 %2 人　").arg(handbook->period, number.toString(handbook->racers)) +
+         predictor;
 }
 
 CardRow DaySession::Row(int boat) const {
@@ -229,16 +235,27 @@ BoatTip DaySession::Tip(int boat) {
                   .arg(mBangumi.SensyuName(mRaceNo, static_cast<std::int16_t>(boat)).trimmed());
   // The reasons of the prediction the card shows, kept with it: never another race's. A course set
   // by hand says so beside what the prediction gave.
+  const std::optional<mWinFeatures::Exhibition> exhibition = Exhibition();
   if (mPrediction) {
     tip.reasons << mPrediction->reasons.value(boat - 1);
     const std::int16_t predicted = mPrediction->Course(boat);
-    if (predicted != mCourses.Course(boat)) {
+    if (!exhibition && predicted != mCourses.Course(boat)) {
       tip.reasons
           << QStringLiteral("進入: %1コース（手で変更。予想は %2コース）").arg(mCourses.Course(boat)).arg(predicted);
     }
     if (mBangumi.CourseFix(mRaceNo)) tip.reasons << QStringLiteral("進入固定");
-  } else if (!mCourses.IsWakunari() && mCourses.Course(boat) != boat) {
+  } else if (!exhibition && !mCourses.IsWakunari() && mCourses.Course(boat) != boat) {
     tip.reasons << QStringLiteral("進入: %1コース（手で変更）").arg(mCourses.Course(boat));
+  }
+  if (exhibition) {
+    const float time = exhibition->Times[static_cast<std::size_t>(boat - 1)];
+    QString line = QStringLiteral("直前: 展示タイム %1　展示の進入 %2コース")
+                       .arg(time > 0 ? FormatNumber(time, u"0.00") : QStringLiteral("不明"))
+                       .arg(mCourses.Course(boat));
+    if (mPrediction && mPrediction->Course(boat) != mCourses.Course(boat)) {
+      line += QStringLiteral("（予想は %1コース）").arg(mPrediction->Course(boat));
+    }
+    tip.reasons << line;
   }
   // Nothing to say of a boat without reasons or a history.
   const auto nothing = [&tip] {

@@ -72,6 +72,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), mSession(std::make_uniq
   PopupMenu = [](QMenu* menu, const QPoint& at) { menu->exec(at); };
   BuildMenus();
   BuildFanMenus();
+  BuildChokuzenMenus();
   BuildControls();
   BuildFanControls();
   mSession->SetHistoryOpener([this](const QString& path) { return OpenHistory(path); });

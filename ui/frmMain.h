@@ -160,6 +160,13 @@ class frmMain : public QMainWindow, public IRaceScene {
   void RunWithProgress(const QString& strTitle, const QString& strLabel,
                        const std::function<void(QProgressDialog*, std::stop_token)>& work);
 
+  // ---- 直前情報 (frmMainChokuzen.cpp)
+  void BuildChokuzenMenus();
+  // ﾚｰｽ → 直前情報を入力: the race shown's exhibition times and courses, in a small dialog.
+  void mnuRaceChokuzen_Click();
+  // ﾚｰｽ → 直前情報を消す: the race shown back to the prediction before the exhibition.
+  void mnuRaceChokuzenClear_Click();
+
   // The controls, named as the window's description names them.
   QWidget* picGridPanel = nullptr;
   QComboBox* cboJyo = nullptr;
