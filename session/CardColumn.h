@@ -41,6 +41,8 @@ QString CardHeaderSecondLine(CardColumn c);
 QString CardHeaderWords(CardColumn c);
 // What the chance column holds, for the header's tooltip.
 QString WinChanceExplanation();
+// What break-even odds are and how a fan reads them against the board's odds.
+QString BreakEvenExplanation();
 
 // One boat's row as the card shows it, every column's text.
 struct CardRow {

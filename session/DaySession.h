@@ -186,6 +186,9 @@ class DaySession : public QObject {
   bool HasExhibition() const { return Exhibition().has_value(); }
   // What the 直前 form opens with: the entries of the race shown, else blank times and 枠なり.
   ExhibitionForm ExhibitionFormOfRace() const;
+  // The tooltip of boat 1..6's chance: the odds at which its 単勝 breaks even, and how to read
+  // them; empty without chances.
+  QString BreakEvenTip(int boat) const;
   // The tooltip of boat 1..6's row; empty without a race.
   BoatTip Tip(int boat);
   // Ctrl+C: the race shown as tab-separated text (the race line, a header row, six boats).

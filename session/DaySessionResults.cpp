@@ -31,12 +31,13 @@ QString ResultsDate(const std::vector<cKekkaFile::Venue>& venues) {
 
 QString ChanceText(double p) { return mWinCard::PercentText(p) + QStringLiteral("%"); }
 
-QString TopLine(const QString& name, const mWinModel::RaceChances& c, int places) {
-  QStringList parts;
-  for (const mWinModel::Combination& k : mWinModel::Likeliest(c, places, 5)) {
-    parts << mWinModel::CombinationText(k.Boats, places) + u' ' + ChanceText(k.Chance);
+// The five likeliest combinations of `places` (2: 2連単, 3: 3連単) with their break-even odds.
+std::vector<ResultsView::Ticket> Likeliest(const mWinModel::RaceChances& c, int places) {
+  std::vector<ResultsView::Ticket> out;
+  for (const mWinCard::Ticket& t : mWinCard::Tickets(c, places, 5)) {
+    out.push_back({mWinModel::CombinationText(t.Boats, places), ChanceText(t.Chance), mWinCard::OddsText(t.BreakEven)});
   }
-  return name + QStringLiteral(": ") + parts.join(QStringLiteral("　"));
+  return out;
 }
 
 }  // namespace
@@ -137,6 +138,10 @@ ResultsView DaySession::ResultsOfRace() {
   ResultsView view = ResultsRaceView(shown ? &mKekka.venue() : nullptr, mVenue, mRaceNo, courses);
   if (mState == CardState::NoVenue || mState == CardState::Notice) view.title.clear();
   view.win = WinText(shown);
+  if (!view.win.isEmpty()) {
+    view.exacta = Likeliest(*mChances, 2);
+    view.trifecta = Likeliest(*mChances, 3);
+  }
   if (shown) view.accuracy = AccuracyText();
   return view;
 }
@@ -198,8 +203,7 @@ QString DaySession::WinText(bool withResults) {
   if (!mChances || (mState != CardState::Race && mState != CardState::Demo)) return QString();
   const mWinModel::RaceChances& chances = *mChances;
   QStringList lines{HasExhibition() ? QStringLiteral("1着予想（直前: 展示タイムと展示の進入から）")
-                                    : QStringLiteral("1着予想（進入は出走表のコース）"),
-                    TopLine(QStringLiteral("2連単"), chances, 2), TopLine(QStringLiteral("3連単"), chances, 3)};
+                                    : QStringLiteral("1着予想（進入は出走表のコース）")};
   if (withResults) {
     const mWinEval::Outcome o = mWinEval::ReadOutcome(mBangumi.card().races[static_cast<std::size_t>(mRaceNo - 1)],
                                                       mKekka.venue().races[static_cast<std::size_t>(mRaceNo - 1)]);

@@ -13,6 +13,8 @@
 #include "sim/mMain.h"
 
 #include <QLocale>
+
+#include <cmath>
 #include <QRegularExpression>
 
 namespace tidewake {
@@ -67,7 +69,14 @@ QString WinChanceExplanation() {
   return QStringLiteral(
       "予想1着%: この艇が1着になる確率の予想（%）。\n"
       "番組の勝率・２連率・モーター・ボートなど、出走表の進入（手で変えた進入も）、\n"
-      "履歴にある最近の成績から、勝率のモデルで計算します。6艇の合計は100%です。");
+      "履歴にある最近の成績から、勝率のモデルで計算します。6艇の合計は100%です。\n"
+      "各艇の欄にポインタを置くと、単勝の分岐オッズ（1 ÷ 確率）を表示します。");
+}
+
+QString BreakEvenExplanation() {
+  return QStringLiteral(
+      "分岐オッズ: 1 ÷ 確率。掲示板のオッズがこれより高い買い目は、この予想どおりなら\n"
+      "払戻の平均が賭け金を上回ります（低ければ下回ります）。");
 }
 
 // The built-in demo race: race 12 of a meeting at 住之江, its racers of our own invention.
@@ -217,6 +226,19 @@ CardRow DaySession::Row(int boat) const {
   row[CardColumn::Course] = QString::number(mCourses.Course(boat));
   if (mChances) row[CardColumn::WinChance] = mWinCard::PercentText(mChances->Win[static_cast<std::size_t>(boat - 1)]);
   return row;
+}
+
+QString DaySession::BreakEvenTip(int boat) const {
+  if (!mChances || boat < 1 || boat > 6 || (mState != CardState::Race && mState != CardState::Demo)) return {};
+  const double chance = mChances->Win[static_cast<std::size_t>(boat - 1)];
+  const double breakEven = mWinCard::BreakEvenOdds(chance);
+  const QString odds = mWinCard::OddsText(breakEven);
+  if (!std::isfinite(breakEven)) return QStringLiteral("%1号艇 予想1着 0%: 単勝はこの予想では当たりません。").arg(boat);
+  return QStringLiteral(
+             "%1号艇 単勝の分岐オッズ %2（予想1着 %3%）\n"
+             "掲示板の単勝オッズが %2 より高ければ、この予想どおりなら払戻の平均が賭け金を上回ります。")
+      .arg(boat)
+      .arg(odds, mWinCard::PercentText(chance));
 }
 
 QString BoatTip::Text() const {

@@ -38,8 +38,16 @@ struct ResultsView {
   };
   std::vector<Payout> payouts;
   QStringList bikou;
-  // The win model's lines and the entry predictions' accuracy; empty when not shown.
+  // The win model's lines (a heading, how the result fared, the venue's log-loss) and the entry
+  // predictions' accuracy; empty when not shown.
   QString win, accuracy;
+  // The likeliest 2連単 and 3連単 under the heading, likeliest first: the combination ("1-3-6"),
+  // its chance ("12.3%") and the odds at which a bet on it breaks even ("8.1", 1 ÷ chance).
+  struct Ticket {
+    QString combination, chance, odds;
+    bool operator==(const Ticket&) const = default;
+  };
+  std::vector<Ticket> exacta, trifecta;
 };
 
 // The mark after an entry course whose prediction missed ("3→4 ✕").

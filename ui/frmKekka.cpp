@@ -1,5 +1,6 @@
 #include "ui/frmKekka.h"
 
+#include "session/CardColumn.h"
 #include "sim/mMain.h"
 #include "ui/qtplatform/QtDrawSurface.h"
 
@@ -8,6 +9,8 @@
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tidewake {
 
@@ -77,6 +80,19 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   lblWin->setObjectName(QStringLiteral("lblWin"));
   lblWin->setWordWrap(false);
   lblWin->hide();
+  grdTickets = MakeTable(this,
+                         {QStringLiteral("2連単"), QStringLiteral("確率"), QStringLiteral("分岐オッズ"),
+                          QStringLiteral("3連単"), QStringLiteral("確率"), QStringLiteral("分岐オッズ")},
+                         0);
+  grdTickets->setObjectName(QStringLiteral("grdTickets"));
+  for (const int c : {colExactaOdds, colTrifectaOdds}) {
+    grdTickets->horizontalHeaderItem(c)->setToolTip(BreakEvenExplanation());
+  }
+  grdTickets->hide();
+  lblWinResult = new QLabel(this);
+  lblWinResult->setObjectName(QStringLiteral("lblWinResult"));
+  lblWinResult->setWordWrap(false);
+  lblWinResult->hide();
 
   layout->addWidget(lblRace);
   layout->addWidget(lblTenko);
@@ -91,6 +107,8 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   // the window then stays low enough to open under the card on a laptop's screen.
   race->addSpacing(8);
   race->addWidget(lblWin);
+  race->addWidget(grdTickets, 0, Qt::AlignLeft | Qt::AlignTop);
+  race->addWidget(lblWinResult);
   race->addWidget(lblAccuracy);
   race->addStretch(1);
   sides->addLayout(race);
@@ -141,8 +159,25 @@ void frmKekka::Show(const ResultsView& view) {
   grdHaraimodosi->setVisible(!view.payouts.empty());
   lblBikou->setText(view.bikou.join(u'\n'));
   lblBikou->setVisible(!view.bikou.isEmpty());
-  lblWin->setText(view.win);
+  // The heading over the likeliest combinations; the lines after it under them.
+  lblWin->setText(view.win.section(u'\n', 0, 0));
   lblWin->setVisible(!view.win.isEmpty());
+  const std::size_t tickets = std::max(view.exacta.size(), view.trifecta.size());
+  grdTickets->setRowCount(static_cast<int>(tickets));
+  const auto put = [this](int row, int col, const std::vector<ResultsView::Ticket>& list, std::size_t i) {
+    const bool has = i < list.size();
+    grdTickets->setItem(row, col, Cell(has ? list[i].combination : QString()));
+    grdTickets->setItem(row, col + 1, Cell(has ? list[i].chance : QString(), Qt::AlignRight));
+    grdTickets->setItem(row, col + 2, Cell(has ? list[i].odds : QString(), Qt::AlignRight));
+  };
+  for (std::size_t i = 0; i < tickets; ++i) {
+    put(static_cast<int>(i), colExacta, view.exacta, i);
+    put(static_cast<int>(i), colTrifecta, view.trifecta, i);
+  }
+  grdTickets->setVisible(tickets > 0);
+  const QString rest = view.win.section(u'\n', 1);
+  lblWinResult->setText(rest);
+  lblWinResult->setVisible(!rest.isEmpty());
   lblAccuracy->setText(view.accuracy);
   lblAccuracy->setVisible(!view.accuracy.isEmpty());
   FitContents();
@@ -151,7 +186,7 @@ void frmKekka::Show(const ResultsView& view) {
 void frmKekka::FitContents() {
   // The tables size their columns and rows when they next lay out; done now, so that the size
   // asked for below is that of what they show now, not of the race before.
-  for (QTableWidget* t : {grdKekka, grdHaraimodosi}) {
+  for (QTableWidget* t : {grdKekka, grdHaraimodosi, grdTickets}) {
     t->resizeColumnsToContents();
     t->resizeRowsToContents();
     t->updateGeometry();

@@ -27,6 +27,10 @@ class frmKekka : public QWidget {
   void Show(const ResultsView& view);
 
   // Columns of the finishing-order table.
+  // Columns of the likeliest combinations' table: 2連単, then 3連単, each with its chance and
+  // break-even odds.
+  enum TicketColumn { colExacta, colExactaChance, colExactaOdds, colTrifecta, colTrifectaChance, colTrifectaOdds };
+
   enum Column { colTyakujyun, colWaku, colSensyuNo, colSensyuName, colTenji, colCourse, colStart, colTime, colCount };
 
  private:
@@ -40,7 +44,11 @@ class frmKekka : public QWidget {
   QTableWidget* grdHaraimodosi = nullptr;
   QLabel* lblBikou = nullptr;
   QLabel* lblAccuracy = nullptr;
+  // The win model's heading, its likeliest combinations with their break-even odds, then how the
+  // result fared and the venue's log-loss.
   QLabel* lblWin = nullptr;
+  QTableWidget* grdTickets = nullptr;
+  QLabel* lblWinResult = nullptr;
   // The size the window was last given for its contents: another means the user sized it.
   QSize mFitted;
 };

@@ -278,6 +278,7 @@ QString frmMain::CardToolTip(float x, float y) {
   const std::int16_t col = mclsGrid->ClickCol(x);
   if (row == 0 && col == Col(CardColumn::WinChance)) return WinChanceExplanation();
   if (col < 0 || row < 1 || row > 6) return QString();
+  if (col == Col(CardColumn::WinChance)) return mSession->BreakEvenTip(row);
   const BoatTip tip = mSession->Tip(row);
   if (tip.IsEmpty()) return QString();
   // The last races as a table, so that their columns line up whatever the venues' names.

@@ -29,7 +29,7 @@ wine reg query "$key" 2>/dev/null | grep -q QuietUninstallString || fail "no uni
 # local application data folder (made by the first import: reading commands never make one).
 (cd /tmp && wine "$dir/tidewake-history.exe" import "$(winepath -w "$day")") >/dev/null 2>&1 || true
 wineserver -w
-[ -e "$users/AppData/Local/Corvane/Tidewake/RIREKI.DB" ] || fail "the history is not in the local application data folder"
+[ -e "$users/AppData/Local/tidewake/RIREKI.DB" ] || fail "the history is not in the local application data folder"
 echo "user's own" >"$dir/notes.txt"
 
 wine "$dir/uninstall.exe" /S
@@ -40,5 +40,5 @@ sleep 2
 [ ! -e "$link" ] || fail "shortcut left after uninstall"
 ! wine reg query "$key" >/dev/null 2>&1 || fail "uninstall entry left"
 [ -e "$dir/notes.txt" ] || fail "the user's own file was removed"
-[ -e "$users/AppData/Local/Corvane/Tidewake/RIREKI.DB" ] || fail "the user's history was removed"
+[ -e "$users/AppData/Local/tidewake/RIREKI.DB" ] || fail "the user's history was removed"
 echo "installer test passed: silent install, shortcut, uninstall entry, silent uninstall"

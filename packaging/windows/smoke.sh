@@ -57,9 +57,35 @@ choose() {
   xdotool windowactivate --sync "$dialog" 2>/dev/null || true
   sleep 1
   xdotool type --delay 20 "$2"
+  sleep 1
+  if [ -n "${3:-}" ]; then shot "$3"; fi
   xdotool key Return
 }
 shot() { import -window root "$shots/${1%.png}-$dpi.png"; echo "screenshot: $shots/${1%.png}-$dpi.png"; }
+
+store=$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Local/tidewake
+# Waits until the program has written $1 in the user's store folder, for up to $2 seconds,
+# closing with OK any box it shows on the way (a new user first hears that no fan handbook is
+# registered). The boxes bear the main window's title; they are the windows other than $main.
+# Done when the file is there and no box has come for 3 s.
+wait_store() {
+  local i box quiet=0
+  for ((i = 0; i < $2 * 2; i++)); do
+    box=$(xdotool search --onlyvisible --name '^Corvane Tidewake$' 2>/dev/null | grep -vx "$main" | head -1) || true
+    if [ -n "$box" ]; then
+      echo "closing a box: $(xdotool getwindowname "$box" 2>/dev/null)"
+      xdotool windowactivate --sync "$box" 2>/dev/null || true
+      xdotool key Return
+      quiet=0
+    elif [ -s "$store/$1" ]; then
+      quiet=$((quiet + 1))
+      [ $quiet -lt 6 ] || return 0
+    fi
+    sleep 0.5
+  done
+  echo "no $store/$1 after $2 s" >&2
+  return 1
+}
 
 (cd "$stage" && exec wine tidewake.exe) >"$shots/tidewake.log" 2>&1 &
 pids+=($!)
@@ -69,21 +95,22 @@ shot start.png
 
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 xdotool key ctrl+o
-choose "開く" "Z:${data//\//\\}\\lzh\\b240101.lzh"
-# A new user has no fan handbook: the program says so in a box, which OK closes.
-sleep 5
-xdotool key Return
-sleep 2
+choose "ファイルを開く" "Z:${data//\//\\}\\lzh\\b240101.lzh" dialog.png
+wait_store BANGUMI.BRF 180
+# The card is drawn once the store is written; a moment for the paint.
+sleep 3
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 shot card.png
 
 xdotool key ctrl+k
-choose "開く" "Z:${data//\//\\}\\lzh\\k240101.lzh"
-sleep 6
+choose "ファイルを開く" "Z:${data//\//\\}\\lzh\\k240101.lzh"
+wait_store KEKKA.BRF 180
+wait_window "レース結果" 60 >/dev/null
+sleep 3
 shot results.png
 
-store=$WINEPREFIX/drive_c/users/${USER:-}/AppData/Local/Corvane/Tidewake
-[ -n "${USER:-}" ] || store=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/Corvane/Tidewake 2>/dev/null | head -1)
+# The stores of an installed program (a folder with Qt's plugins) are in the user's local
+# application data folder, under the program's name.
 echo "stores: $(ls "$store" 2>/dev/null | tr '\n' ' ')"
 for f in BANGUMI.BRF KEKKA.BRF RIREKI.DB; do
   [ -s "$store/$f" ] || { echo "missing: $store/$f" >&2; exit 1; }

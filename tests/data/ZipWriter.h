@@ -33,7 +33,14 @@ inline void WriteZip(const QString& path, const std::vector<std::pair<QByteArray
   ASSERT_EQ(archive_write_open(a, &zip, nullptr, append, nullptr), ARCHIVE_OK);
   for (const auto& [name, bytes] : members) {
     archive_entry* e = archive_entry_new();
+#ifdef _WIN32
+    // On Windows libarchive's narrow names are in the ANSI code page, where a Japanese name has no
+    // form outside a Japanese system: given as UTF-8 it is left without one, and the ZIP writer
+    // then reads a null name. Given as wide characters, it is written out as UTF-8 whole.
+    archive_entry_copy_pathname_w(e, QString::fromUtf8(name).toStdWString().c_str());
+#else
     archive_entry_update_pathname_utf8(e, name.constData());
+#endif
     archive_entry_set_filetype(e, AE_IFREG);
     archive_entry_set_perm(e, 0644);
     archive_entry_set_size(e, bytes.size());

@@ -72,6 +72,9 @@ void CopyYearDays(const QString& to, QDate from, int days) {
     for (const char* kind : {"b", "k"}) {
       const QString name = QString::fromLatin1(kind) + stem + QStringLiteral(".lzh");
       ASSERT_TRUE(QFile::copy(SharedDataFile(QStringLiteral("year/") + name), to + u'/' + name)) << name.toStdString();
+      // The shared files are read-only, and a copy keeps that: on Windows it could then not be
+      // removed or replaced, as the tests do with their copies.
+      ASSERT_TRUE(QFile::setPermissions(to + u'/' + name, QFile::ReadOwner | QFile::WriteOwner));
     }
   }
 }

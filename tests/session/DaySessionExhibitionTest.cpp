@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 
@@ -208,6 +209,38 @@ TEST_F(SessionExhibition, AnyEntryLeavesAPermutationAndChancesThatSumToOne) {
   for (std::size_t b = 0; b < 6; ++b) {
     EXPECT_EQ(e->Course[b], shown.courses[b]);
     EXPECT_EQ(e->TenjiTime[b].has_value(), !shown.times[b].isEmpty());
+  }
+}
+
+// Before and after the exhibition, the results window lists the five likeliest 2連単 and 3連単 of
+// the chances the card shows, likeliest first, each with 1 ÷ its chance; the card's chance tells
+// its boat's 単勝 break-even odds.
+TEST_F(SessionExhibition, TheLikeliestCombinationsAndTheWinsBreakEvenOddsFollowTheCard) {
+  for (const bool after : {false, true}) {
+    SCOPED_TRACE(after ? "after the exhibition" : "before it");
+    if (after) {
+      ASSERT_TRUE(s.EnterExhibition(Form({u"6.95", u"6.60", u"", u"6.80", u"6.81", u"6.70"})).IsEmpty());
+    }
+    const mWinModel::RaceChances& c = *s.Chances();
+    const ResultsView view = s.ResultsOfRace();
+    ASSERT_EQ(view.exacta.size(), 5u);
+    ASSERT_EQ(view.trifecta.size(), 5u);
+    const auto best = [](const auto& chances) {
+      return static_cast<std::size_t>(std::max_element(chances.begin(), chances.end()) - chances.begin());
+    };
+    const std::size_t e = best(c.Exacta), t = best(c.Trifecta);
+    EXPECT_EQ(view.exacta[0].combination, QStringLiteral("%1-%2").arg(e / 6 + 1).arg(e % 6 + 1));
+    EXPECT_EQ(view.exacta[0].odds, mWinCard::OddsText(1.0 / c.Exacta[e]));
+    EXPECT_EQ(view.trifecta[0].combination,
+              QStringLiteral("%1-%2-%3").arg(t / 36 + 1).arg(t / 6 % 6 + 1).arg(t % 6 + 1));
+    EXPECT_EQ(view.trifecta[0].odds, mWinCard::OddsText(1.0 / c.Trifecta[t]));
+    for (int b = 1; b <= 6; ++b) {
+      EXPECT_TRUE(
+          s.BreakEvenTip(b).startsWith(QStringLiteral("%1号艇 単勝の分岐オッズ %2（")
+                                           .arg(b)
+                                           .arg(mWinCard::OddsText(1.0 / c.Win[static_cast<std::size_t>(b - 1)]))))
+          << s.BreakEvenTip(b).toStdString();
+    }
   }
 }
 

@@ -181,7 +181,7 @@ class SessionWithAHandbook : public ::testing::Test {
     ASSERT_TRUE(s.OpenProgramme(programme));
     ASSERT_TRUE(s.OpenResults(Open(results, ArchiveKind::Results)));
   }
-  QString LogLoss() { return s.ResultsOfRace().win.section(u'\n', 4); }
+  QString LogLoss() { return s.ResultsOfRace().win.section(u'\n', 2); }
   TempAppFolder folder;
   RecordingMessageBox boxes;
   DaySession s;
@@ -198,7 +198,7 @@ TEST_F(SessionWithAHandbook, TheLogLossFollowsTheHandbookThePredictorAndTheModel
     if (model) other.SetCoefficients(*model);
     other.OpenStore();
     other.ChooseVenue(venue);
-    return other.ResultsOfRace().win.section(u'\n', 4);
+    return other.ResultsOfRace().win.section(u'\n', 2);
   };
   std::map<std::int16_t, QString> before, after;
   for (const VenueItem& v : s.Venues()) before[v.code] = fresh(v.code, EntryPredictor::Stat, nullptr);

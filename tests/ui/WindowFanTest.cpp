@@ -277,7 +277,7 @@ TEST_F(WindowBesideResults, TheResultsWindowOpensBesideTheCardInOneFont) {
   const auto* accuracy = K().findChild<QLabel*>(QStringLiteral("lblAccuracy"));
   EXPECT_FALSE(accuracy->wordWrap());
   EXPECT_GE(accuracy->width(), accuracy->sizeHint().width());
-  for (const char* name : {"lblWin", "lblAccuracy"}) {
+  for (const char* name : {"lblWin", "lblWinResult", "lblAccuracy"}) {
     EXPECT_EQ(QFontInfo(K().findChild<QLabel*>(QString::fromLatin1(name))->font()).family(),
               QStringLiteral("IPAPGothic"))
         << name;

@@ -267,7 +267,7 @@ TEST_F(WindowHistory, AFitOnTooLittleIsAskedAndTheShippedCoefficientsComeBack) {
   ASSERT_TRUE(QFile::exists(DaySession::CoefficientsPath()));
   EXPECT_NE(w->Session().Coefficients(), mWinCoefficients::Shipped().Before);
   const auto venueLine = [&] {
-    const QStringList lines = w->KekkaWindow()->findChild<QLabel*>(QStringLiteral("lblWin"))->text().split(u'\n');
+    const QStringList lines = w->KekkaWindow()->findChild<QLabel*>(QStringLiteral("lblWinResult"))->text().split(u'\n');
     return lines.isEmpty() ? QString() : lines.last();
   };
   {
