@@ -20,6 +20,9 @@ frmChokuzen::frmChokuzen(const QString& strRace, const std::array<Boat, 6>& boat
     : QDialog(parent), mEnter(std::move(enter)) {
   setObjectName(QStringLiteral("frmChokuzen"));
   setWindowTitle(QStringLiteral("直前情報"));
+  // The card's Japanese font for every line: figures among kana would otherwise be drawn in
+  // another font than the words around them.
+  if (parent) setFont(parent->font());
   auto* layout = new QVBoxLayout(this);
   auto* race = new QLabel(strRace, this);
   race->setObjectName(QStringLiteral("lblChokuzenRace"));
@@ -46,7 +49,7 @@ frmChokuzen::frmChokuzen(const QString& strRace, const std::array<Boat, 6>& boat
     time->setObjectName(QStringLiteral("txtTenji%1").arg(b));
     time->setPlaceholderText(QStringLiteral("空欄は不明"));
     time->setAlignment(Qt::AlignRight);
-    time->setFixedWidth(time->fontMetrics().horizontalAdvance(time->placeholderText()) + digitWidth * 3);
+    time->setFixedWidth(time->fontMetrics().horizontalAdvance(time->placeholderText()) + digitWidth * 5);
     txtTenji[i] = time;
     grid->addWidget(time, b, 2);
     auto* course = new QComboBox(this);
