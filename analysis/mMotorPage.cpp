@@ -48,7 +48,7 @@ void cMotorTally::Add(const ProgrammeMotor& motor) {
 
 mReport::Page PageOf(const cMotorTally& tally, const Query& query, const QString& venueName) {
   mReport::Page page;
-  page.Title = QStringLiteral("%1 のモーター（%2）").arg(venueName, mPeriod::Text(query.Period));
+  page.Title = QStringLiteral("%1のモーター（%2）").arg(venueName, mPeriod::Text(query.Period));
   page.Notes = {
       QStringLiteral(
           "モーターの期の始まり（交換の日）は番組表にも成績にも書かれていません。期間の始めの日を選んでください。"),
@@ -56,7 +56,7 @@ mReport::Page PageOf(const cMotorTally& tally, const Query& query, const QString
           "出走・1着率・2連対率は成績から（成立したレースで進入コースのある艇）。展示は展示タイムのある出走の平均。"),
       QStringLiteral("番組の2連率は期間中に番組表が最後に載せた値。2連対率の高い順、出走%1未満は薄く表示。")
           .arg(kFewStarts)};
-  if (!query.Marked.isEmpty()) page.Notes << QStringLiteral("印のある行はこのレースのモーター。");
+  if (!query.Marked.isEmpty()) page.Notes << QStringLiteral("印のある行（グラフでは帯）はこのレースのモーター。");
 
   std::vector<std::pair<QString, const MotorRecord*>> order;
   for (const auto& [no, m] : tally.Motors()) order.push_back({no, &m});
@@ -92,6 +92,7 @@ mReport::Page PageOf(const cMotorTally& tally, const Query& query, const QString
     for (Cell& c : row) c.Marked = marked;
     t.Rows.push_back(std::move(row));
     chart.Categories << no;
+    if (marked) chart.Marked.push_back(rank);
     results.X.push_back(rank);
     results.Y.push_back(m->Starts ? 100.0 * m->Top2Rate() : 0.0);
     programme.X.push_back(rank);

@@ -52,6 +52,8 @@ struct Chart {
   QString XLabel, YLabel;
   QStringList Categories;  // Bars: the X positions 1..n named
   std::vector<Series> Lines;
+  // Bars: the categories (1..n) the user came for, to stand out (the race's motors).
+  std::vector<int> Marked;
   // A horizontal line to read the chart against (100 % of a return); none when NaN.
   double Reference = kNone;
 };

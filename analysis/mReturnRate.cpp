@@ -5,7 +5,9 @@
 #include "history/cRirekiDb.h"
 
 #include <algorithm>
+#include <limits>
 #include <random>
+#include <thread>
 
 namespace tidewake::mReturnRate {
 
@@ -214,7 +216,8 @@ cResampler::cResampler(int days, int resamples, std::uint32_t seed)
     for (int i = 0; i < days_; ++i) {
       // A uniform day without the library's distributions, so that every platform draws the same.
       const auto d = static_cast<std::size_t>((static_cast<std::uint64_t>(random()) * U(days_)) >> 32);
-      weights_[d * U(resamples_) + U(r)] += 1.0;
+      std::uint16_t& w = weights_[d * U(resamples_) + U(r)];
+      if (w < std::numeric_limits<std::uint16_t>::max()) ++w;
     }
   }
 }
@@ -222,14 +225,20 @@ cResampler::cResampler(int days, int resamples, std::uint32_t seed)
 std::pair<double, double> cResampler::Interval(const std::vector<DaySum>& sums) const {
   std::vector<double> stake(U(resamples_)), back(U(resamples_));
   const std::size_t n = U(resamples_);
+  double* st = stake.data();
+  double* bk = back.data();
   for (const DaySum& s : sums) {
     if (s.Day < 0 || s.Day >= days_) continue;
-    const double* w = &weights_[U(s.Day) * n];
-    double* st = stake.data();
-    for (std::size_t r = 0; r < n; ++r) st[r] += w[r] * s.Stake;
-    if (s.Return == 0) continue;
-    double* bk = back.data();
-    for (std::size_t r = 0; r < n; ++r) bk[r] += w[r] * s.Return;
+    const std::uint16_t* w = &weights_[U(s.Day) * n];
+    if (s.Return == 0) {
+      for (std::size_t r = 0; r < n; ++r) st[r] += static_cast<double>(w[r]) * s.Stake;
+      continue;
+    }
+    for (std::size_t r = 0; r < n; ++r) {
+      const double k = static_cast<double>(w[r]);
+      st[r] += k * s.Stake;
+      bk[r] += k * s.Return;
+    }
   }
   std::vector<double> rates;
   rates.reserve(U(resamples_));
@@ -243,6 +252,27 @@ std::pair<double, double> cResampler::Interval(const std::vector<DaySum>& sums) 
     return rates[std::min(i, rates.size() - 1)];
   };
   return {at(0.025), at(0.975)};
+}
+
+std::vector<std::pair<double, double>> Intervals(const cResampler& resampler,
+                                                 const std::vector<const std::vector<DaySum>*>& cells) {
+  std::vector<std::pair<double, double>> out(cells.size());
+  const std::size_t threads = std::min<std::size_t>(U(mSpans::Threads()), cells.size());
+  auto work = [&](std::size_t first) {
+    for (std::size_t i = first; i < cells.size(); i += std::max<std::size_t>(threads, 1)) {
+      out[i] = resampler.Interval(*cells[i]);
+    }
+  };
+  if (threads <= 1) {
+    work(0);
+    return out;
+  }
+  {
+    std::vector<std::jthread> others;
+    for (std::size_t t = 1; t < threads; ++t) others.emplace_back(work, t);
+    work(0);
+  }
+  return out;
 }
 
 QString IntervalText(const std::pair<double, double>& interval) {
@@ -422,10 +452,13 @@ mReport::Page cTable::Page(const QString& venueName) const {
   chart.XLabel = QStringLiteral("日付");
   chart.YLabel = QStringLiteral("回収率(%)");
   chart.Reference = 100.0;
+  std::vector<const std::vector<DaySum>*> days;
+  for (const mReturnRate::Cell& c : cells_) days.push_back(&c.Days);
+  const std::vector<std::pair<double, double>> intervals = Intervals(resampler, days);
   for (std::size_t i : order) {
     const mReturnRate::Cell& c = cells_[i];
     const bool few = c.Races < kFewRaces;
-    const auto interval = resampler.Interval(c.Days);
+    const auto& interval = intervals[i];
     t.Rows.push_back({Cell{labels_[static_cast<qsizetype>(i)], static_cast<double>(i), few},
                       Cell{QString::number(c.Races), static_cast<double>(c.Races), few},
                       Cell{QString::number(c.Hits), static_cast<double>(c.Hits), few},

@@ -111,8 +111,16 @@ class cResampler {
 
  private:
   int days_, resamples_;
-  std::vector<double> weights_;  // [day * resamples + resample]: how often the day was drawn
+  // [day * resamples + resample]: how often the day was drawn. Counts in 16 bits keep a long
+  // history's table in the processor's cache (a day is drawn at most `days` times a resample; a
+  // period of more than 65,535 days is counted as saturated, which no history reaches).
+  std::vector<std::uint16_t> weights_;
 };
+
+// The intervals of many cells with the same resamples, split over the machine's threads; in the
+// cells' order.
+std::vector<std::pair<double, double>> Intervals(const cResampler& resampler,
+                                                 const std::vector<const std::vector<DaySum>*>& cells);
 
 // How often a cell is too thin to say much: faded below this many races.
 inline constexpr int kFewRaces = 100;

@@ -98,7 +98,7 @@ QStringList CountingWords() {
 
 mReport::Page PageOf(const cVenueTally& tally, const QString& venueName, const mPeriod::Period& period) {
   mReport::Page page;
-  page.Title = QStringLiteral("%1 の傾向（%2）").arg(venueName, mPeriod::Text(period));
+  page.Title = QStringLiteral("%1の傾向（%2）").arg(venueName, mPeriod::Text(period));
   page.Notes = CountingWords();
   page.Notes << QStringLiteral("%1レースを数えました。出走%2未満の行は薄く表示。").arg(tally.Races()).arg(kFewStarts);
 

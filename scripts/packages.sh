@@ -9,6 +9,7 @@ tidewake_packages=(
   desktop-file-utils appstream dpkg-dev file
   fonts-ipafont-gothic qt6-translations-l10n
   libqt6sql6-sqlite libsqlite3-dev libeigen3-dev ccache
+  libqcustomplot-dev
 )
 
 ensure_packages() {

@@ -75,6 +75,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), mSession(std::make_uniq
   BuildChokuzenMenus();
   BuildControls();
   BuildFanControls();
+  BuildAnalysisMenus();
   mSession->SetHistoryOpener([this](const QString& path) { return OpenHistory(path); });
   connect(mSession.get(), &DaySession::dayChanged, this, &frmMain::DrawDay);
   connect(mSession.get(), &DaySession::cardChanged, this, &frmMain::DrawCard);

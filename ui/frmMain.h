@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 
@@ -28,7 +29,11 @@ class QPushButton;
 
 namespace tidewake {
 
+class frmAnalysis;
 class frmKekka;
+namespace mPages {
+enum class PageKind;
+}
 
 // The race card's set-up on its picture, in the order its geometry depends on: Init (10 points,
 // cells sharing the picture), batch, 11 points, one line a row, the headers, a two-line header
@@ -160,6 +165,17 @@ class frmMain : public QMainWindow, public IRaceScene {
   void RunWithProgress(const QString& strTitle, const QString& strLabel,
                        const std::function<void(QProgressDialog*, std::stop_token)>& work);
 
+  // ---- The analysis pages (frmMainAnalysis.cpp)
+  void BuildAnalysisMenus();
+  // The analysis window, made when first asked for.
+  frmAnalysis* Analysis();
+  // Opens `page` with what the session shows: its venue, its day (the pages count up to it), the
+  // race's motors, and boat 1..6's racer (0: none).
+  void OpenAnalysis(mPages::PageKind page, int boat);
+  void picGrid_DoubleClick(Qt::MouseButton button, float x, float y);
+  // The racer's registration number of boat 1..6 of the race shown; empty when there is none.
+  QString BoatRacer(int boat) const;
+
   // ---- 直前情報 (frmMainChokuzen.cpp)
   void BuildChokuzenMenus();
   // ﾚｰｽ → 直前情報を入力: the race shown's exhibition times and courses, in a small dialog.
@@ -186,12 +202,16 @@ class frmMain : public QMainWindow, public IRaceScene {
   QMenu* mnuRace = nullptr;
   QMenu* mnuHelp = nullptr;
   QMenu* mnuPopup = nullptr;
+  // The pop-ups of a boat's row (its other columns) and of the venue selector.
+  QMenu* mnuBoatPopup = nullptr;
+  QMenu* mnuVenuePopup = nullptr;
   QAction* mnuRaceSpeedHi = nullptr;
 
   // The window's state: the day, the card's grid, the results window, the run.
   std::unique_ptr<DaySession> mSession;
   std::unique_ptr<cGrid> mclsGrid;
   frmKekka* frmKekkaWindow = nullptr;
+  QPointer<frmAnalysis> mAnalysis;
   std::vector<QImage> imgBoat;
   IRaceScene* previousScene_ = nullptr;
   bool mblnRunning = false;

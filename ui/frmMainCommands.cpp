@@ -268,9 +268,13 @@ void frmMain::picGrid_MouseUp(Qt::MouseButton button, float x, float y) {
   mclsGrid->MouseMove(-1, -1);
   if (button != Qt::RightButton) return;
   mintPopupRow = mclsGrid->ClickRow(y);
-  if (mclsGrid->ClickCol(x) != Col(CardColumn::Course) || mintPopupRow <= 0) return;
+  const std::int16_t col = mclsGrid->ClickCol(x);
+  if (mintPopupRow <= 0 || col < 0) return;
+  // The course column sets the entry course; the boat's other columns open its analysis pages.
+  QMenu* menu = col == Col(CardColumn::Course) ? mnuPopup : mnuBoatPopup;
+  if (menu == mnuBoatPopup && BoatRacer(mintPopupRow).isEmpty()) return;
   mclsGrid->MouseMove(x, y);
-  PopupMenu(mnuPopup, picGrid->mapToGlobal(QPoint(static_cast<int>(x), static_cast<int>(y))));
+  PopupMenu(menu, picGrid->mapToGlobal(QPoint(static_cast<int>(x), static_cast<int>(y))));
 }
 
 QString frmMain::CardToolTip(float x, float y) {

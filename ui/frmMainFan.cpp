@@ -10,6 +10,7 @@
 #include "sim/mFileDialog.h"
 #include "ui/frmMain.h"
 
+#include <qcustomplot.h>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
@@ -156,6 +157,9 @@ QString frmMain::KeysText() {
       "Ctrl+C\t\t表示中のレースをコピー（タブ区切り）\n"
       "Esc\t\t航走を中止する\n"
       "右クリック（進入の列）\tその艇の進入を変える・予想し直す\n"
+      "ダブルクリック（艇の行）\tその選手の成績（分析）\n"
+      "右クリック（ほかの列）\tその選手の成績・このレースのモーター\n"
+      "右クリック（場の選択）\tその場の傾向・モーター・回収率\n"
       "\n"
       "ﾌｧｲﾙ → 履歴に取り込む\t公式のファイルのフォルダをまとめて履歴に入れる\n"
       "ﾌｧｲﾙ → 履歴の日を開く\t履歴にある日の出走表と成績を開く\n"
@@ -174,9 +178,10 @@ QString frmMain::AboutText() {
              "Qt %2 — GNU LGPL v3（https://www.qt.io/licensing/）\n"
              "%3 — New BSD License（https://www.libarchive.org/）\n"
              "%4 — Public Domain（https://www.sqlite.org/）\n"
-             "%5 — MPL 2.0（https://eigen.tuxfamily.org/）")
+             "%5 — MPL 2.0（https://eigen.tuxfamily.org/）\n"
+             "QCustomPlot %6 — GNU GPL v3（https://www.qcustomplot.com/）")
       .arg(QStringLiteral(TIDEWAKE_VERSION), QString::fromLatin1(qVersion()), ArchiveLibraryVersion(),
-           SqliteLibraryVersion(), EigenLibraryVersion());
+           SqliteLibraryVersion(), EigenLibraryVersion(), QStringLiteral(QCUSTOMPLOT_VERSION_STR));
 }
 
 }  // namespace tidewake

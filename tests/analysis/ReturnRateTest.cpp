@@ -172,6 +172,27 @@ TEST(Resampling, GivesTheSameIntervalTwiceAndHoldsTheRate) {
   EXPECT_LT(i.first, rate);
   EXPECT_GT(i.second, rate);
   EXPECT_TRUE(std::isnan(a.Interval({}).first));
+  // Many cells at once, split over threads, give each cell's own interval in the cells' order
+  // (cells of every size, an empty one among them, and days outside the resamples ignored).
+  std::vector<std::vector<mReturnRate::DaySum>> cells(9);
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    for (int d = 0; d < static_cast<int>(c) * 7; d += 1 + static_cast<int>(c % 3)) {
+      cells[c].push_back({d, 100.0 * (1 + d % 4), d % (2 + static_cast<int>(c)) == 0 ? 750.0 : 0.0});
+    }
+  }
+  cells[4].push_back({60, 100, 100});
+  std::vector<const std::vector<mReturnRate::DaySum>*> all;
+  for (const auto& c : cells) all.push_back(&c);
+  const auto each = mReturnRate::Intervals(a, all);
+  ASSERT_EQ(each.size(), cells.size());
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    const auto one = a.Interval(cells[c]);
+    if (std::isnan(one.first)) {
+      EXPECT_TRUE(std::isnan(each[c].first)) << c;
+    } else {
+      EXPECT_EQ(each[c], one) << c;
+    }
+  }
 }
 
 TEST(PayoutProfile, CountsSharesAndTheMedian) {

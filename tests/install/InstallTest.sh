@@ -73,6 +73,7 @@ case "$mode" in
     [ -n "$(field Maintainer)" ] || { echo "no Maintainer" >&2; fail=1; }
     expect Depends libqt6core6      # found by dpkg-shlibdeps
     expect Depends qt6-qpa-plugins  # loaded, not linked
+    expect Depends libqcustomplot   # the analysis pages' charts, found by dpkg-shlibdeps
     expect Recommends fonts-ipafont-gothic
     contents=$(dpkg-deb -c "$deb")
     for f in ./usr/bin/tidewake ./usr/share/applications/ ./usr/share/metainfo/ ./usr/share/icons/hicolor/scalable/apps/; do

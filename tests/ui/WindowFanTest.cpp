@@ -166,10 +166,10 @@ TEST_F(Window, HelpListsEveryKeyAndTheLicences) {
     EXPECT_TRUE(keys.section(QStringLiteral("落とす"), 0, 0).contains(kind)) << kind.toStdString();
   }
   const QString about = boxes.boxes()[1].text;
-  for (const QString& part :
-       {QStringLiteral("Corvane Tidewake"), QStringLiteral(TIDEWAKE_VERSION), QStringLiteral("Qt ") + qVersion(),
-        QStringLiteral("LGPL"), QStringLiteral("libarchive"), QStringLiteral("BSD"), QStringLiteral("SQLite 3."),
-        QStringLiteral("Eigen 3."), QStringLiteral("MPL")}) {
+  for (const QString& part : {QStringLiteral("Corvane Tidewake"), QStringLiteral(TIDEWAKE_VERSION),
+                              QStringLiteral("Qt ") + qVersion(), QStringLiteral("LGPL"), QStringLiteral("libarchive"),
+                              QStringLiteral("BSD"), QStringLiteral("SQLite 3."), QStringLiteral("Eigen 3."),
+                              QStringLiteral("MPL"), QStringLiteral("QCustomPlot 2."), QStringLiteral("GPL v3")}) {
     EXPECT_TRUE(about.contains(part)) << part.toStdString();
   }
   EXPECT_EQ(Control<QMenu>(*w, "mnuHelp")->title(), QStringLiteral("ヘルプ(&H)"));

@@ -112,29 +112,37 @@ TEST_F(Window, ThePopUpOverridesOneBoatOrAllOnTheCourseColumnOnly) {
   for (QAction* a : Control<QMenu>(*w, "mnuPopup")->actions()) {
     if (!a->isSeparator()) actions << a->text();
   }
-  EXPECT_EQ(actions, (QStringList{"自動(&A)", "標準(&P)", "統計(&S)", "履歴(&H)", "枠なり(&W)", "&1 コース",
-                                  "&2 コース", "&3 コース", "&4 コース", "&5 コース", "&6 コース"}));
+  EXPECT_EQ(actions,
+            (QStringList{"自動(&A)", "標準(&P)", "統計(&S)", "履歴(&H)", "枠なり(&W)", "&1 コース", "&2 コース",
+                         "&3 コース", "&4 コース", "&5 コース", "&6 コース", "この選手の成績(&A)..."}));
   EXPECT_EQ(Control<QMenu>(*w, "mnuPopup")->defaultAction(), Act("mnuPopupAuto"));
 
-  int opened = 0;
+  // The course column opens the course pop-up; a boat's other columns its analysis pop-up.
+  QMenu* opened = nullptr;
+  int opens = 0;
   w->PopupMenu = [&](QMenu* menu, const QPoint&) {
-    EXPECT_EQ(menu, Control<QMenu>(*w, "mnuPopup"));
-    ++opened;
+    opened = menu;
+    ++opens;
   };
   const struct {
     Qt::MouseButton button;
     int row;
     CardColumn col;
-    bool opens;
+    const char* menu;
   } clicks[] = {
-      {Qt::RightButton, 3, CardColumn::Course, true},   {Qt::RightButton, 0, CardColumn::Course, false},
-      {Qt::RightButton, 3, CardColumn::Seiseki, false}, {Qt::RightButton, 3, CardColumn::Waku, false},
-      {Qt::LeftButton, 3, CardColumn::Course, false},   {Qt::MiddleButton, 6, CardColumn::Course, false},
+      {Qt::RightButton, 3, CardColumn::Course, "mnuPopup"},      {Qt::RightButton, 0, CardColumn::Course, nullptr},
+      {Qt::RightButton, 3, CardColumn::Seiseki, "mnuBoatPopup"}, {Qt::RightButton, 3, CardColumn::Waku, "mnuBoatPopup"},
+      {Qt::RightButton, 0, CardColumn::Waku, nullptr},           {Qt::LeftButton, 3, CardColumn::Course, nullptr},
+      {Qt::MiddleButton, 6, CardColumn::Course, nullptr},
   };
   for (const auto& c : clicks) {
-    opened = 0;
+    opened = nullptr;
+    opens = 0;
     Click(c.button, c.row, c.col);
-    EXPECT_EQ(opened, c.opens ? 1 : 0) << "row " << c.row << " col " << Col(c.col);
+    EXPECT_EQ(opens, c.menu ? 1 : 0) << "row " << c.row << " col " << Col(c.col);
+    if (c.menu) {
+      EXPECT_EQ(opened, Control<QMenu>(*w, c.menu)) << "row " << c.row << " col " << Col(c.col);
+    }
   }
   // A course set by hand swaps with the boat that held it: the six stay a permutation.
   Popup(3, "mnuPopup1");

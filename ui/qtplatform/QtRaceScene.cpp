@@ -53,6 +53,14 @@ void QtPictureBox::mouseReleaseEvent(QMouseEvent* event) {
   QWidget::mouseReleaseEvent(event);
 }
 
+void QtPictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (onDoubleClick) {
+    const QPointF at = event->position();
+    onDoubleClick(event->button(), static_cast<float>(at.x()), static_cast<float>(at.y()));
+  }
+  QWidget::mouseDoubleClickEvent(event);
+}
+
 QtSceneImage::QtSceneImage(const QImage& own, QWidget* parent) : QWidget(parent), own_(own) {
   setFixedSize(own_.size());
   setAttribute(Qt::WA_TransparentForMouseEvents);

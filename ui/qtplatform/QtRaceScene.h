@@ -26,6 +26,8 @@ class QtPictureBox : public QWidget {
 
   // A mouse button released over the picture, at the picture's pixel.
   std::function<void(Qt::MouseButton, float, float)> onMouseUp;
+  // A button double-clicked over the picture, at the picture's pixel.
+  std::function<void(Qt::MouseButton, float, float)> onDoubleClick;
   // The tooltip for the point of the picture where the pointer rests; empty for none.
   std::function<QString(float, float)> toolTipAt;
 
@@ -33,6 +35,7 @@ class QtPictureBox : public QWidget {
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   QtDrawSurface surface_;
