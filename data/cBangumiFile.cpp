@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -50,6 +51,8 @@ QStringView MidView(QStringView s, qsizetype start, qsizetype length) {
 }
 QStringView RightView(QStringView s, qsizetype length) { return s.last(std::min(length, s.size())); }
 
+// The rules of a line's kind on its text. The reader tests the bytes of the same characters (see
+// LineMarks); a debug build checks every line both ways.
 bool IsVenueLine(QStringView line) {
   const QStringView c57 = MidView(line, 5, 3);
   return c57 == u"競艇場" || c57 == u"競走場" || MidView(line, 1, 6) == u"ボートレース";
@@ -87,6 +90,37 @@ int SeisekiPoint(QChar c) {
 }
 
 bool CountsAsRace(QChar c) { return (c >= u'1' && c <= u'6') || c == u'F' || c == u'L' || c == u'S' || c == u'K'; }
+
+// SeisekiPoints of a field not yet decoded (whole characters of a line): only ASCII characters
+// count, and an ASCII byte is a character of its own unless it ends a pair, which counts nothing.
+cBangumiFile::SeriesPoints PointsOfBytes(QByteArrayView seiseki) {
+  cBangumiFile::SeriesPoints p;
+  const auto* b = reinterpret_cast<const unsigned char*>(seiseki.data());
+  const qsizetype n = seiseki.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    if (b[i] < 0x80) {
+      const QChar c(b[i]);
+      if (CountsAsRace(c)) {
+        p.Total += SeisekiPoint(c);
+        ++p.Races;
+      }
+    } else if (IsSjisLeadByte(b[i]) && i + 1 < n && IsSjisTrailByte(b[i + 1])) {
+      ++i;
+    }
+  }
+  return p;
+}
+
+// Whether two racers' numbers, whole characters of their lines, decode alike without decoding
+// them when they need not be: equal bytes decode alike, and ASCII decodes to itself.
+bool SameNumber(QByteArrayView a, QByteArrayView b) {
+  if (a == b) return true;
+  const auto ascii = [](QByteArrayView v) {
+    return std::all_of(v.begin(), v.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  };
+  if (ascii(a) && ascii(b)) return false;
+  return DecodeSjis(a) == DecodeSjis(b);
+}
 
 // The failure of a field given in characters from..from+length-1 (from 1) of `line`, a decoded
 // line that starts `lead` bytes into the line as read: reported in the bytes of the file's line.
@@ -245,6 +279,70 @@ void ReadEntrant(Entrant& e, QStringView trimmed, qsizetype lead, int lineNo, bo
   if (IsNumeric(hayami)) e.Hayami = cut.Integer(QStringLiteral("早見"), 72, 2);
 }
 
+// ReadEntrant on the bytes of the line as read, for the line whose fields are all in the short
+// plain forms (ASCII numbers, texts at their character columns): each field is cut at the bytes of
+// its characters, numbers are read from those bytes and only texts are decoded, so the values are
+// those ReadEntrant gives. Without `keepText` no text is decoded at all: a check takes the
+// racer's number and results from the bytes (see BlockReader). `columns` are the line's, and the entrant's fields start
+// after `lead` blanks. False, with `e` to be thrown away, for any other line (a number in another form or not one at
+// all, full-width digits, a line too short for a field): ReadEntrant then reads it and reports what is wrong.
+bool ReadEntrantBytes(Entrant& e, const SjisColumns& columns, qsizetype lead, bool keepText) {
+  const auto cut = [&](int from, int length) { return columns.Mid(lead + from, length); };
+  const auto text = [&](int from, int length) {
+    const QByteArrayView b = cut(from, length);
+    return b.isEmpty() ? QString() : DecodeSjis(b);
+  };
+  const auto single = [&](int from, int length, float& out) {
+    const auto v = ShortSingle(cut(from, length));
+    if (v) out = *v;
+    return v.has_value();
+  };
+  const auto integer = [&](int from, int length, std::int16_t& out) {
+    const auto v = ShortNumber(cut(from, length));
+    if (!v || !(*v >= -32768.0 && *v <= 32767.0)) return false;
+    out = RoundToInteger(*v);
+    return true;
+  };
+  if (!integer(11, 2, e.SensyuAge) || !integer(15, 2, e.SensyuWeight) || !single(19, 5, e.SensyuZenkokuSyoritu) ||
+      !single(24, 6, e.SensyuZenkokuFSyoritu) || !single(30, 5, e.SensyuTochiSyoritu) ||
+      !single(35, 6, e.SensyuTochiFSyoritu) || !single(44, 6, e.MotorFSyoritu) || !single(53, 6, e.BoatFSyoritu)) {
+    return false;
+  }
+  // The 早見 is read only when it is a number: blanks (most boats) leave it 0.
+  if (!TrimBytes(cut(72, 2)).isEmpty() && !integer(72, 2, e.Hayami)) return false;
+  if (keepText) {
+    e.SensyuNo = text(3, 4);
+    e.Seiseki = text(60, 12);
+    e.SensyuName = text(7, 4);
+    e.SensyuBirthplace = text(13, 2);
+    e.SensyuClass = text(17, 2);
+    // A digit in the separator column belongs to a three-digit number (see ReadEntrant); a digit
+    // byte is always a character of its own.
+    const auto digitAt = [&](int column) {
+      const QByteArrayView c = cut(column, 1);
+      return c.size() == 1 && c[0] >= '0' && c[0] <= '9';
+    };
+    e.MotorNo = digitAt(41) ? text(41, 3) : text(42, 2);
+    e.BoatNo = digitAt(50) ? text(50, 3) : text(51, 2);
+  }
+  return true;
+}
+
+#ifndef QT_NO_DEBUG
+// Every field alike, the numbers bit for bit: a debug build reads each entrant both ways.
+bool SameEntrant(const Entrant& a, const Entrant& b, bool keepText) {
+  const auto same = [](float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+  const bool texts = a.SensyuNo == b.SensyuNo && a.SensyuName == b.SensyuName &&
+                     a.SensyuBirthplace == b.SensyuBirthplace && a.SensyuClass == b.SensyuClass &&
+                     a.MotorNo == b.MotorNo && a.BoatNo == b.BoatNo && a.Seiseki == b.Seiseki;
+  return (texts || !keepText) && a.SensyuAge == b.SensyuAge && a.SensyuWeight == b.SensyuWeight &&
+         a.Hayami == b.Hayami && same(a.SensyuZenkokuSyoritu, b.SensyuZenkokuSyoritu) &&
+         same(a.SensyuZenkokuFSyoritu, b.SensyuZenkokuFSyoritu) && same(a.SensyuTochiSyoritu, b.SensyuTochiSyoritu) &&
+         same(a.SensyuTochiFSyoritu, b.SensyuTochiFSyoritu) && same(a.MotorFSyoritu, b.MotorFSyoritu) &&
+         same(a.BoatFSyoritu, b.BoatFSyoritu);
+}
+#endif
+
 // Each racer once: a racer in two races carries the other race's number in both entries.
 std::int16_t ParticipationNumbersCount(const Card& card) {
   int h = 0, n = 0;
@@ -254,10 +352,14 @@ std::int16_t ParticipationNumbersCount(const Card& card) {
   return RoundToInteger(h / 2.0 + n);
 }
 
-// With `sorted` false the list is left in slot order: a check needs only its count refused.
-void ParticipationSensyuNoSet(Card& card, bool sorted) {
+// The participants of a card in slot order (races in order, boats 1..6), each racer once: a racer
+// whose 早見 names his other race is marked there, so that his entry in that race is not counted
+// again. `same(r, b, r2, b2)` says whether two slots (from 0) hold one racer; `take(r, b)` gets
+// each participant's slot. Throws when the 早見 give more participants than the card counts, or
+// name a race outside 1..12.
+template <typename Same, typename Take>
+void ForEachParticipant(const Card& card, Same&& same, Take&& take) {
   const int n = card.ParticipationNumbers;
-  card.participants = QStringList(n + 1);
   bool marked[cBangumiFile::kMaxRace][cBangumiFile::kBoats] = {};
   int next = 1;
   for (int r = 0; r < card.RaceNumbers; ++r) {
@@ -272,7 +374,8 @@ void ParticipationSensyuNoSet(Card& card, bool sorted) {
                 .arg(b + 1)
                 .arg(n));
       }
-      card.participants[next++] = e.SensyuNo;
+      take(r, b);
+      ++next;
       marked[r][b] = true;
       if (e.Hayami != 0) {
         if (e.Hayami < 1 || e.Hayami > cBangumiFile::kMaxRace) {
@@ -281,19 +384,36 @@ void ParticipationSensyuNoSet(Card& card, bool sorted) {
               QStringLiteral("%1R %2号艇の早見 %3 は 1～12 の範囲外です").arg(r + 1).arg(b + 1).arg(e.Hayami));
         }
         for (int k = 0; k < cBangumiFile::kBoats; ++k) {
-          if (card.races[e.Hayami - 1].boats[k].SensyuNo == e.SensyuNo) marked[e.Hayami - 1][k] = true;
+          if (same(e.Hayami - 1, k, r, b)) marked[e.Hayami - 1][k] = true;
         }
       }
     }
   }
-  // Equal numbers keep their order (as the exchange sort the order was first defined by keeps
-  // them), the empty number of an empty slot sorts first.
-  if (sorted) std::stable_sort(card.participants.begin() + 1, card.participants.end());
 }
 
-void TokutenrituSet(Card& card) {
+// The participant list: the participants' numbers, ascending. Equal numbers keep their order (as
+// the exchange sort the order was first defined by keeps them), the empty number of an empty slot
+// sorts first.
+void ParticipationSensyuNoSet(Card& card) {
+  card.participants = QStringList(card.ParticipationNumbers + 1);
+  int next = 1;
+  ForEachParticipant(
+      card,
+      [&card](int r, int b, int r2, int b2) {
+        return card.races[r].boats[b].SensyuNo == card.races[r2].boats[b2].SensyuNo;
+      },
+      [&](int r, int b) { card.participants[next++] = card.races[r].boats[b].SensyuNo; });
+  std::stable_sort(card.participants.begin() + 1, card.participants.end());
+}
+
+// The points rate of each slot from its points so far in the meeting.
+using SlotPoints = std::array<std::array<cBangumiFile::SeriesPoints, cBangumiFile::kBoats>, cBangumiFile::kMaxRace>;
+float PointsRate(const cBangumiFile::SeriesPoints& p) {
+  return p.Races == 0 ? 0.0f : static_cast<float>(static_cast<double>(p.Total) / p.Races);
+}
+void TokutenrituSet(Card& card, const SlotPoints& points) {
   for (int r = 0; r < card.RaceNumbers; ++r) {
-    for (Entrant& e : card.races[r].boats) e.Tokutenritu = cBangumiFile::TokutenrituOf(e.Seiseki);
+    for (int b = 0; b < cBangumiFile::kBoats; ++b) card.races[r].boats[b].Tokutenritu = PointsRate(points[r][b]);
   }
 }
 
@@ -375,8 +495,11 @@ struct Needle {
 // The lines a race card needs; headings, column captions, separators, notices and empty lines go.
 bool KeepsProgrammeLine(QByteArrayView line) {
   static const Needle ban(u"番"), tei(u"艇"), notice(u"内容に"), heading(u"番組表");
-  if (line.isEmpty() || line.startsWith("---")) return false;
-  if (ban.Starts(line) || tei.Starts(line)) return false;
+  if (line.isEmpty()) return false;
+  // The first byte says which of the starts can be there: "-" or the lead byte of a character.
+  const auto first = static_cast<unsigned char>(line[0]);
+  if (first == '-' && line.startsWith("---")) return false;
+  if (first >= 0x80 && (ban.Starts(line) || tei.Starts(line))) return false;
   return !notice.In(line) && !heading.In(line);
 }
 
@@ -410,6 +533,86 @@ int VenueCodeOf(QStringView line, int lineNo) {
 // What follows a venue line: its long title, the start or end of a block, or nothing.
 enum class Following { Line, Boundary, End };
 
+// A kept line of a programme: its bytes as read, its character columns, and its text, each made
+// only when a test of the line needs it. Most lines (the entrants') are read from their bytes.
+class ProgrammeLine {
+ public:
+  void Set(QByteArrayView bytes, int lineNo) {
+    bytes_ = bytes;
+    lineNo_ = lineNo;
+    decoded_ = false;
+    columns_.reset();
+  }
+  QByteArrayView bytes() const { return bytes_; }
+  int lineNo() const { return lineNo_; }
+  const QString& text() {
+    if (!decoded_) {
+      DecodeSjisInto(bytes_, text_);
+      decoded_ = true;
+    }
+    return text_;
+  }
+  const SjisColumns& columns() {
+    if (!columns_) columns_.emplace(bytes_);
+    return *columns_;
+  }
+
+ private:
+  QByteArrayView bytes_;
+  int lineNo_ = 0;
+  QString text_;  // kept from line to line, so that decoding allocates only for a longer line
+  bool decoded_ = false;
+  std::optional<SjisColumns> columns_;
+};
+
+// The texts the line tests look for, as bytes. Each character has one code in the code page, and
+// no other bytes decode to it, so characters of a line are these texts exactly when the bytes of
+// those characters are these bytes.
+struct LineMarks {
+  QByteArray kyoteijyo = EncodeSjis(u"競艇場"), kyosojyo = EncodeSjis(u"競走場"),
+             boatRace = EncodeSjis(u"ボートレース"), denwa = EncodeSjis(u"電話"), wideR = EncodeSjis(u"Ｒ");
+};
+
+const LineMarks& Marks() {
+  static const LineMarks marks;
+  return marks;
+}
+
+// IsVenueLine, IsDateLine and IsRaceHeaderLine on a line's columns: the bytes of the characters
+// tested are compared, and the line is decoded only where a text may stand anywhere in a stretch.
+bool IsVenueLine(ProgrammeLine& line) {
+  const LineMarks& m = Marks();
+  const QByteArrayView c57 = line.columns().Mid(5, 3);
+  const bool venue = c57 == m.kyoteijyo || c57 == m.kyosojyo || line.columns().Mid(1, 6) == m.boatRace;
+  Q_ASSERT(venue == IsVenueLine(QStringView(line.text())));
+  return venue;
+}
+
+bool IsDateLine(ProgrammeLine& line) {
+  const LineMarks& m = Marks();
+  const QByteArrayView last3 = line.columns().Right(3);
+  const bool date = last3 == m.kyoteijyo || last3 == m.kyosojyo ||
+                    (FindBytes(line.columns().Right(9), m.boatRace) >= 0 && IsDateLine(QStringView(line.text())));
+  Q_ASSERT(date == IsDateLine(QStringView(line.text())));
+  return date;
+}
+
+bool IsRaceHeaderLine(ProgrammeLine& line) {
+  const LineMarks& m = Marks();
+  const bool header = line.columns().Mid(30, 2) == m.denwa || line.columns().Mid(3, 1) == m.wideR;
+  Q_ASSERT(header == IsRaceHeaderLine(QStringView(line.text())));
+  return header;
+}
+
+// A block's start line holds "BBGN"; the bytes of such a line hold them too (ASCII is never part
+// of another character's code).
+bool IsStartLine(ProgrammeLine& line) {
+  if (FindBytes(line.bytes(), "BBGN") < 0) return false;
+  const QString& text = line.text();
+  return std::u16string_view(reinterpret_cast<const char16_t*>(text.constData()), text.size()).find(u"BBGN") !=
+         std::u16string_view::npos;
+}
+
 // One venue block being read: its card, and the lines that are neither title, date, race nor
 // entrant (a block with no race yet holds only its notice there).
 struct BlockReader {
@@ -418,22 +621,32 @@ struct BlockReader {
   int longTitleOther = -1;  // the index in `others` of the line read as the long title
   bool dateSeen = false;
   QString end;
+  std::optional<QByteArray> endBytes;  // the end line's bytes when it is all ASCII
   bool keepText;
+  // Per slot, as the entrant's line gave them: the bytes of the racer's number (a check compares
+  // racers by them) and his points so far in the meeting.
+  std::array<std::array<QByteArrayView, cBangumiFile::kBoats>, cBangumiFile::kMaxRace> numbers{};
+  SlotPoints points{};
 
   BlockReader(const QString& code, bool keep) : end(code + QStringLiteral("BEND")), keepText(keep) {
     card.KyoteijyoCode = code;
+    if (std::all_of(end.begin(), end.end(), [](QChar c) { return c.unicode() < 0x80; })) endBytes = end.toLatin1();
+  }
+
+  bool IsEnd(ProgrammeLine& line) const {
+    if (endBytes) return TrimBytes(line.bytes()) == *endBytes;
+    return TrimView(line.text()) == end;
   }
 
   // The line's kinds in their order; `next` gives the line after a venue line.
   template <typename NextLine>
-  void Line(QString line, int lineNo, NextLine&& next) {
+  void Line(ProgrammeLine& line, NextLine&& next) {
     bool other = true;
     if (IsVenueLine(line)) {
-      card.Title = TitleCut(line);
-      const int venueLineNo = lineNo;
-      QString after;
-      int afterNo = 0;
-      switch (next(after, afterNo)) {
+      card.Title = TitleCut(line.text());
+      const int venueLineNo = line.lineNo();
+      ProgrammeLine after;
+      switch (next(after)) {
         case Following::End:
           throw RuntimeError(
               ErrNo::InputPastEnd,
@@ -444,14 +657,13 @@ struct BlockReader {
           break;
         case Following::Line:
           line = std::move(after);
-          lineNo = afterNo;
-          card.TitleLong = Trim(line);
+          card.TitleLong = Trim(line.text());
           longTitleOther = static_cast<int>(others.size());
           break;
       }
     }
     if (IsDateLine(line)) {
-      ReadDateLine(card, line, lineNo);
+      ReadDateLine(card, line.text(), line.lineNo());
       dateSeen = true;
       other = false;
     }
@@ -459,37 +671,63 @@ struct BlockReader {
       if (++card.RaceNumbers == cBangumiFile::kMaxRace + 1) {
         throw RuntimeError(ErrNo::TooManyRaces,
                            QStringLiteral("%1 行目: レース No.がオーバーフローしました。\nRace No: %2")
-                               .arg(lineNo)
+                               .arg(line.lineNo())
                                .arg(card.RaceNumbers));
       }
       // The header's title, closing time and bet kinds are shown, never checked.
-      if (keepText) ReadRaceHeader(card.races[card.RaceNumbers - 1], line);
+      if (keepText) ReadRaceHeader(card.races[card.RaceNumbers - 1], line.text());
       other = false;
     }
-    QStringView t(line);
-    while (!t.isEmpty() && t.front() == u' ') t = t.sliced(1);
-    if (t.size() >= 2 && t[0] >= u'1' && t[0] <= u'6' && t[1] == u' ') {
+    // An entrant's line: blanks, the boat number 1..6 and a blank, all ASCII, so its bytes say it.
+    const QByteArrayView bytes = line.bytes();
+    qsizetype lead = 0;
+    while (lead < bytes.size() && bytes[lead] == ' ') ++lead;
+    const QByteArrayView t = bytes.sliced(lead);
+    if (t.size() >= 2 && t[0] >= '1' && t[0] <= '6' && t[1] == ' ') {
       if (card.RaceNumbers == 0) {
         throw RuntimeError(ErrNo::EntrantBeforeRace,
-                           QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(lineNo));
+                           QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(line.lineNo()));
       }
       Entrant e;
-      ReadEntrant(e, t, line.size() - t.size(), lineNo, keepText);
-      card.races[card.RaceNumbers - 1].boats[t[0].unicode() - u'1'] = std::move(e);
+      const SjisColumns& columns = line.columns();
+      if (!ReadEntrantBytes(e, columns, lead, keepText)) {
+        e = Entrant();
+        ReadEntrant(e, QStringView(line.text()).sliced(lead), lead, line.lineNo(), keepText);
+      }
+      const int r = card.RaceNumbers - 1, b = t[0] - '1';
+      numbers[r][b] = columns.Mid(lead + 3, 4);
+      points[r][b] = PointsOfBytes(columns.Mid(lead + 60, 12));
+#ifndef QT_NO_DEBUG
+      Entrant fromText;
+      ReadEntrant(fromText, QStringView(line.text()).sliced(lead), lead, line.lineNo(), keepText);
+      Q_ASSERT(SameEntrant(e, fromText, keepText));
+      Q_ASSERT(DecodeSjis(numbers[r][b]) == fromText.SensyuNo);
+      const cBangumiFile::SeriesPoints p = cBangumiFile::SeisekiPoints(TrimView(fromText.Seiseki));
+      Q_ASSERT(p.Total == points[r][b].Total && p.Races == points[r][b].Races);
+#endif
+      card.races[r].boats[b] = std::move(e);
       other = false;
     }
-    if (other && !TrimView(line).isEmpty()) {
-      others << TrimView(line).toString();
+    if (other && !TrimBytes(bytes).isEmpty()) {
+      others << TrimView(line.text()).toString();
     } else if (longTitleOther == others.size()) {
       longTitleOther = -1;
     }
   }
 
-  // The values derived from the whole block.
-  Card Finish() {
+  // The values derived from the whole block, and its checks. The card is left for the caller to
+  // take.
+  Card&& Finish() {
     card.ParticipationNumbers = ParticipationNumbersCount(card);
-    ParticipationSensyuNoSet(card, keepText);
-    TokutenrituSet(card);
+    if (keepText) {
+      ParticipationSensyuNoSet(card);
+    } else {
+      // A check needs only the rule's failures, not the list: racers are compared by their bytes.
+      ForEachParticipant(
+          card, [this](int r, int b, int r2, int b2) { return SameNumber(numbers[r][b], numbers[r2][b2]); },
+          [](int, int) {});
+    }
+    TokutenrituSet(card, points);
     // The ranks are shown, never checked: a conversion, which throws its cards away, skips them.
     if (keepText && card.ParticipationNumbers > 0) TokutenrituOrderSet(card);  // a block with no race has none
     TansyorituSet(card);
@@ -516,11 +754,11 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
   LineReader reader(bytes);
   QByteArrayView raw;
   const bool anyNul = bytes.contains('\0');
-  // The next kept line, decoded; a line handed back (a boundary met after a venue line) first.
-  std::optional<std::pair<QString, int>> held;
-  auto next = [&](QString& line, int& lineNo) {
+  // The next kept line; a line handed back (a boundary met after a venue line) first.
+  std::optional<ProgrammeLine> held;
+  auto next = [&](ProgrammeLine& line) {
     if (held) {
-      std::tie(line, lineNo) = std::move(*held);
+      line = std::move(*held);
       held.reset();
       return true;
     }
@@ -528,53 +766,52 @@ void ReadBlocks(QByteArrayView bytes, const std::optional<QString>& only, Take&&
       CheckProgrammeLine(raw, reader.LineNumber(), anyNul);
       if (!KeepsProgrammeLine(raw)) continue;
       if (kept) {
-        kept->append(raw);
-        kept->append("\r\n");
+        // The line and its CR LF in one step: the store is every kept line, so this runs for most.
+        const qsizetype at = kept->size();
+        kept->resize(at + raw.size() + 2);
+        char* to = kept->data() + at;
+        std::memcpy(to, raw.data(), static_cast<std::size_t>(raw.size()));
+        to[raw.size()] = '\r';
+        to[raw.size() + 1] = '\n';
       }
-      DecodeSjisInto(raw, line);
-      lineNo = reader.LineNumber();
+      line.Set(raw, reader.LineNumber());
       return true;
     }
     return false;
   };
-  auto isStart = [](const QString& line) {
-    return std::u16string_view(reinterpret_cast<const char16_t*>(line.constData()), line.size()).find(u"BBGN") !=
-           std::u16string_view::npos;
-  };
   std::optional<BlockReader> block;
   // The line after a venue line, unless it starts or ends a block: then it is handed back.
-  auto following = [&](QString& line, int& lineNo) {
-    if (!next(line, lineNo)) return Following::End;
-    if (isStart(line) || TrimView(line) == block->end) {
-      held.emplace(line, lineNo);
+  auto following = [&](ProgrammeLine& line) {
+    if (!next(line)) return Following::End;
+    if (IsStartLine(line) || block->IsEnd(line)) {
+      held.emplace(line);
       return Following::Boundary;
     }
     return Following::Line;
   };
-  QString line;
-  int lineNo = 0;
-  while (next(line, lineNo)) {
-    if (isStart(line)) {
+  ProgrammeLine line;
+  while (next(line)) {
+    if (IsStartLine(line)) {
       if (block) take(block->Finish());
       block.reset();
       if (only) {
-        if (TrimView(line) == QString(*only + QStringLiteral("BBGN"))) block.emplace(*only, keepText);
+        if (TrimView(line.text()) == QString(*only + QStringLiteral("BBGN"))) block.emplace(*only, keepText);
       } else {
-        const int code = VenueCodeOf(line, lineNo);
+        const int code = VenueCodeOf(line.text(), line.lineNo());
         if (reader.AtEnd()) {
           throw RuntimeError(ErrNo::InputPastEnd,
-                             QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(lineNo));
+                             QStringLiteral("%1 行目の開催の始まりの後でファイルが終わっています").arg(line.lineNo()));
         }
         block.emplace(QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0')), keepText);
       }
       continue;
     }
     if (!block) continue;
-    if (TrimView(line) == block->end) {
+    if (block->IsEnd(line)) {
       take(block->Finish());
       block.reset();
     } else {
-      block->Line(line, lineNo, following);
+      block->Line(line, following);
     }
   }
   if (block) take(block->Finish());
@@ -638,12 +875,10 @@ bool cBangumiFile::KaisaiCheck(KyoteijyoTable& strKyoteijyoTable, QString& strFi
   return true;
 }
 
-namespace {
-
 // The kept lines of a programme, each ended by CR LF, after the whole text was read as a day: a
 // text whose venues, dates, races or entrants cannot be read is refused before the store changes.
 // Messages name `sourceName` and the line of the text given.
-QByteArray KeptLines(QByteArrayView bytes, const QString& sourceName) {
+QByteArray cBangumiFile::StoreBytes(QByteArrayView bytes, const QString& sourceName) {
   // The store gets the bytes as read: code page 932 has characters with two codes, which would
   // not survive decoding and encoding again.
   QByteArray kept;
@@ -667,9 +902,11 @@ QByteArray KeptLines(QByteArrayView bytes, const QString& sourceName) {
   return kept;
 }
 
+namespace {
+
 bool ConvBytes(QByteArrayView bytes, const QString& sourceName) {
   try {
-    StoreReplace(kStoreName, KeptLines(bytes, sourceName), QStringLiteral("番組ファイル"));
+    StoreReplace(kStoreName, cBangumiFile::StoreBytes(bytes, sourceName), QStringLiteral("番組ファイル"));
   } catch (const RuntimeError& e) {
     Warn(e.reportText(), kTitleConv);
     return false;
@@ -746,10 +983,7 @@ std::optional<std::array<float, cBangumiFile::kBoats>> cBangumiFile::WinShares(c
   return v;
 }
 
-float cBangumiFile::TokutenrituOf(QStringView seiseki) {
-  const SeriesPoints p = SeisekiPoints(TrimView(seiseki));
-  return p.Races == 0 ? 0.0f : static_cast<float>(static_cast<double>(p.Total) / p.Races);
-}
+float cBangumiFile::TokutenrituOf(QStringView seiseki) { return PointsRate(SeisekiPoints(TrimView(seiseki))); }
 
 QString cBangumiFile::Seiseki(std::int16_t r, std::int16_t w) const { return At(r, w).Seiseki; }
 float cBangumiFile::BoatFSyoritu(std::int16_t r, std::int16_t w) const { return At(r, w).BoatFSyoritu; }

@@ -125,6 +125,12 @@ class cBangumiFile {
   // Throws RuntimeError naming the line, the field and the text found; nothing is kept then.
   static std::vector<Card> ReadDay(QByteArrayView bytes);
 
+  // The store's bytes for a programme text, as a conversion writes them: every line the store
+  // keeps, as read and ended by CR LF, once the whole text was read as ReadDay reads it (leaving
+  // out what only a card on show needs). Throws what ReadDay throws, with `sourceName` after the
+  // description, and refuses a text with no venue block.
+  static QByteArray StoreBytes(QByteArrayView bytes, const QString& sourceName);
+
   // The card on show.
   const Card& card() const { return card_; }
 

@@ -19,14 +19,19 @@ namespace {
 }
 
 // Pushes what the file holds to the disk: the system's reason when that failed, else empty. The
-// rename step syncs too, but takes no notice of a failure.
+// rename step syncs the same way but takes no notice of a failure; after this its sync has
+// nothing left to write.
 QString SyncFailure(QSaveFile& out) {
 #if defined(Q_OS_UNIX)
   const int fd = out.handle();
   if (fd < 0) return QString();
   int result;
   do {
+#if defined(Q_OS_LINUX)
+    result = ::fdatasync(fd);
+#else
     result = ::fsync(fd);
+#endif
   } while (result != 0 && errno == EINTR);
   // A file system that cannot sync at all (EINVAL) has nothing held back to lose.
   if (result == 0 || errno == EINVAL) return QString();

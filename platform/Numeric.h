@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -16,6 +17,14 @@ bool IsNumeric(QStringView s);
 
 // The value of a numeric text, or nothing.
 std::optional<double> ParseNumber(QStringView s);
+
+// A field of a line not yet decoded, in the short form nearly every number of the race files has:
+// ASCII blanks around an optional sign and digits with at most one point (" 4.92", "25.30", " 8"),
+// few enough digits to be exact. The value ParseNumber (ShortNumber) or ToSingle (ShortSingle)
+// gives for the same characters, computed by the same routine; nothing for any other bytes (a
+// blank field, an exponent, a byte outside ASCII), which the caller then reads as text.
+std::optional<double> ShortNumber(QByteArrayView field);
+std::optional<float> ShortSingle(QByteArrayView field);
 
 // A whole number written plainly: digits only (ASCII or full-width), blanks around them allowed,
 // no sign, point or exponent ("　１" and " 12" are; "1e3", "+1", "2.0" are not). Nothing when the

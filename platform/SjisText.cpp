@@ -3,6 +3,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 namespace tidewake {
@@ -135,6 +138,41 @@ QString DecodeSjis(QByteArrayView bytes) {
   QString out(bytes.size(), Qt::Uninitialized);
   out.truncate(DecodeSjisInto(bytes, reinterpret_cast<char16_t*>(out.data())));
   return out;
+}
+
+SjisColumns::SjisColumns(QByteArrayView line) : line_(line) {
+  const auto* b = reinterpret_cast<const unsigned char*>(line.data());
+  const qsizetype n = line.size();
+  // The last byte outside ASCII, looked for eight bytes at a time from the end.
+  qsizetype last = n - 1;
+  while (last >= 7) {
+    std::uint64_t word;
+    std::memcpy(&word, b + last - 7, sizeof word);
+    if (word & 0x8080808080808080ull) break;
+    last -= 8;
+  }
+  while (last >= 0 && b[last] < 0x80) --last;
+  // The pairing rule of DecodeSjisInto: a lead byte takes the next byte when that can end a pair
+  // (which may be an ASCII byte after the last one outside it). At most one start per byte walked.
+  const bool large = last + 1 > kInline;
+  if (large) heap_.resize(static_cast<std::size_t>(last + 1));
+  qsizetype* out = large ? heap_.data() : inline_;
+  qsizetype pos = 0;
+  while (pos <= last) {
+    out[head_++] = pos;
+    const unsigned char c = b[pos];
+    pos += c >= 0x80 && IsSjisLeadByte(c) && pos + 1 < n && IsSjisTrailByte(b[pos + 1]) ? 2 : 1;
+  }
+  if (large) {
+    if (head_ <= kInline) {
+      std::copy(heap_.begin(), heap_.begin() + head_, inline_);
+      heap_.clear();
+    } else {
+      heap_.resize(static_cast<std::size_t>(head_));
+    }
+  }
+  tailFrom_ = pos;
+  size_ = head_ + (n - pos);
 }
 
 QByteArray EncodeSjis(QStringView text) {

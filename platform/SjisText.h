@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <algorithm>
+#include <vector>
+
 namespace tidewake {
 
 // Shift_JIS as the race files use it: code page 932 with its NEC and IBM extensions.
@@ -50,6 +53,44 @@ class SjisField {
   char16_t small_[kSmall];
   QString large_;
   qsizetype size_;
+};
+
+// The character columns of a line not yet decoded, counted as DecodeSjis counts characters (a lead
+// byte and a byte that can end a pair are one character; any other byte is one on its own): a
+// field at a character column is cut from the bytes without decoding the line. Only the
+// characters up to the line's last byte outside ASCII are walked; every byte after it is a
+// character of its own.
+class SjisColumns {
+ public:
+  explicit SjisColumns(QByteArrayView line);
+
+  // The number of characters of the line.
+  qsizetype size() const { return size_; }
+  // Where character k (from 0, at most size()) starts; size() gives the end of the line.
+  qsizetype Offset(qsizetype k) const {
+    return k < head_ ? (head_ <= kInline ? inline_[k] : heap_[k]) : tailFrom_ + (k - head_);
+  }
+  // The bytes of characters start..start + length - 1 (from 1), cut as Mid cuts the decoded line:
+  // what lies outside the line is missing.
+  QByteArrayView Mid(qsizetype start, qsizetype length) const {
+    if (start < 1 || length <= 0 || start > size_) return {};
+    const qsizetype from = Offset(start - 1);
+    return line_.sliced(from, Offset(std::min(start - 1 + length, size_)) - from);
+  }
+  // The bytes of the last `length` characters (the whole line when it is shorter).
+  QByteArrayView Right(qsizetype length) const {
+    if (length <= 0) return {};
+    return line_.sliced(Offset(std::max<qsizetype>(size_ - length, 0)));
+  }
+
+ private:
+  static constexpr qsizetype kInline = 64;
+  QByteArrayView line_;
+  qsizetype head_ = 0;      // characters walked one by one
+  qsizetype tailFrom_ = 0;  // where the ASCII tail after them starts
+  qsizetype size_ = 0;
+  qsizetype inline_[kInline];    // read only below head_
+  std::vector<qsizetype> heap_;  // the starts, when more than kInline characters were walked
 };
 
 // Characters the code page cannot hold become "?".

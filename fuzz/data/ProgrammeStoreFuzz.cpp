@@ -1,7 +1,8 @@
-// Any bytes as a programme, read as a day in memory (the way a conversion reads them before it
-// replaces the store): the reader answers with the day's cards or one RuntimeError, never crashes,
-// and every card read answers every getter of every race and boat, and what the window shows of
-// it (the venue and race items, the date, the card's columns) formats to well-formed text.
+// Any bytes as a programme, in memory: read as a day (as a load reads it) and checked as a
+// conversion checks them before it replaces the store. Both refuse the same bytes with the same
+// words (the check reads less of each line, from its bytes), never crash, and every card read
+// answers every getter of every race and boat, and what the window shows of it (the venue and
+// race items, the date, the card's columns) formats to well-formed text.
 
 #include "data/cBangumiFile.h"
 
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -166,16 +168,33 @@ void WalkCard(const cBangumiFile& b, const QString& code) {
   RequireSubscript([&] { (void)b.Seiseki(13, 1); });
 }
 
-// Every venue block of the bytes, read as a day the way a conversion reads it before it replaces
-// the store: each card read answers its getters; a block with no race carries only its notice.
+// Every venue block of the bytes, read as a day the way a load reads it: each card read answers
+// its getters; a block with no race carries only its notice. The conversion's check of the same
+// bytes, which reads less of each line, refuses exactly what the day's read refuses, with the same
+// words, and a text without a venue block besides.
 void ReadDay(QByteArrayView bytes) {
   std::vector<cBangumiFile::Card> cards;
+  std::optional<tidewake::RuntimeError> failure;
   try {
     cards = cBangumiFile::ReadDay(bytes);
   } catch (const tidewake::RuntimeError& e) {
     Require(!e.description().isEmpty());
-    return;
+    failure = e;
   }
+  const QString name = QStringLiteral("b.txt");
+  try {
+    (void)cBangumiFile::StoreBytes(bytes, name);
+    Require(!failure && !cards.empty());
+  } catch (const tidewake::RuntimeError& e) {
+    if (failure) {
+      const bool text = failure->number() == tidewake::ErrNo::NotATextFile;
+      Require(e.number() == failure->number() &&
+              e.description() == failure->description() + (text ? QStringLiteral(": ") : QStringLiteral("\n")) + name);
+    } else {
+      Require(cards.empty() && e.number() == tidewake::ErrNo::NotATextFile);
+    }
+  }
+  if (failure) return;
   for (cBangumiFile::Card& card : cards) {
     const int code = card.KyoteijyoCode.toInt();
     Require(code >= 1 && code <= 24 && card.KyoteijyoCode.size() == 2);

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <string>
 
@@ -72,7 +75,8 @@ TEST(ToSingle, ParsesToTheNearestFloat) {
 }
 
 // Every decimal a field may hold, whatever its digits, points and blanks, rounds as the standard
-// library rounds it, in float and double alike (short texts take a faster road than long ones).
+// library rounds it, in float and double alike (short texts take a faster road than long ones,
+// and fields not yet decoded the same road on their bytes).
 TEST(ToSingle, RoundsEveryDecimalAsTheStandardLibrary) {
   std::mt19937 random(932);
   const char alphabet[] = "0123456789.-+ e";
@@ -88,6 +92,23 @@ TEST(ToSingle, RoundsEveryDecimalAsTheStandardLibrary) {
     const auto rf = std::from_chars(plain.data(), plain.data() + plain.size(), f);
     const auto rd = std::from_chars(plain.data(), plain.data() + plain.size(), d);
     const auto parsed = ParseNumber(s);
+    // The same field not yet decoded: when the short road reads it, it reads what the text gives,
+    // bit for bit; it reads every plain decimal without an exponent of up to seven digits.
+    const QByteArrayView bytes(text.data(), static_cast<qsizetype>(text.size()));
+    const auto shortNumber = ShortNumber(bytes);
+    const auto shortSingle = ShortSingle(bytes);
+    if (shortNumber) {
+      ASSERT_TRUE(parsed) << text;
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(*shortNumber), std::bit_cast<std::uint64_t>(*parsed)) << text;
+    }
+    if (shortSingle) {
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(*shortSingle), std::bit_cast<std::uint32_t>(ToSingle(s))) << text;
+    }
+    const bool plain7 = parsed && text.find('e') == std::string::npos &&
+                        std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) <= 7;
+    if (plain7) {
+      EXPECT_TRUE(shortNumber && shortSingle) << text;
+    }
     if (parsed && rd.ec == std::errc() && std::isfinite(*parsed)) {
       EXPECT_EQ(rd.ptr, plain.data() + plain.size()) << text;
       EXPECT_EQ(*parsed, d) << text;

@@ -1,8 +1,11 @@
 #include "platform/SjisText.h"
+#include "platform/TextUtil.h"
 
 #include <QStringDecoder>
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace tidewake;
 
@@ -94,6 +97,36 @@ TEST(SjisDecode, EveryCodeAsTheConverterDecodesIt) {
       const QString want = IsSjisTrailByte(s) ? converter(pair) : u'\uFFFD' + DecodeSjis(pair.sliced(1));
       ASSERT_EQ(DecodeSjis(pair), want) << first << ' ' << second;
       ASSERT_EQ(DecodeSjis("a" + pair + "\x82\xa0"), u'a' + want + u'あ') << first << ' ' << second;
+    }
+  }
+}
+
+// The columns of a line not yet decoded are the characters DecodeSjis makes of it: every character's
+// start, and every cut by Mid and Right, decodes to what the decoded line gives. Lines of ASCII with
+// pairs, bytes that end no pair, lone lead bytes and half-width kana, before and after the last byte
+// outside ASCII, long enough to need more than the columns' own room.
+TEST(SjisColumns, CutWhereTheDecodedLineIsCut) {
+  std::mt19937 random(31);
+  const unsigned char bytes[] = {' ',  '1',  'A',  0x40, 0x7F, 0x80, 0x81, 0x82,
+                                 0x9F, 0xA0, 0xA1, 0xDF, 0xE0, 0xFC, 0xFD, 0xFF};
+  for (int i = 0; i < 3000; ++i) {
+    QByteArray line(static_cast<qsizetype>(random() % (i % 10 == 0 ? 300 : 40)), ' ');
+    for (char& c : line) c = static_cast<char>(bytes[random() % sizeof bytes]);
+    // An ASCII tail after the bytes above, as most lines of the race files end.
+    line += QByteArray(static_cast<qsizetype>(random() % 20), '7');
+    SCOPED_TRACE(line.toHex().toStdString());
+    const QString text = DecodeSjis(line);
+    const SjisColumns columns(line);
+    ASSERT_EQ(columns.size(), text.size());
+    EXPECT_EQ(columns.Offset(columns.size()), line.size());
+    for (qsizetype k = 0; k <= columns.size(); ++k) {
+      ASSERT_EQ(DecodeSjis(QByteArrayView(line).first(columns.Offset(k))), text.first(k)) << k;
+    }
+    for (qsizetype start = 0; start <= text.size() + 2; start += 1 + static_cast<qsizetype>(random() % 5)) {
+      for (qsizetype length : {0, 1, 2, 3, 7, 80}) {
+        EXPECT_EQ(DecodeSjis(columns.Mid(start, length)), Mid(text, start, length)) << start << ' ' << length;
+      }
+      EXPECT_EQ(DecodeSjis(columns.Right(start)), Right(text, start)) << start;
     }
   }
 }
