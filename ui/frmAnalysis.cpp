@@ -24,6 +24,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+// On Windows, QCustomPlot's printing headers bring in <windows.h>, whose macro renames
+// GetSaveFileName to its wide form: the file dialog's own member is meant here.
+#ifdef GetSaveFileName
+#undef GetSaveFileName
+#endif
+
 #include <cmath>
 
 namespace tidewake {
