@@ -27,9 +27,7 @@ void cMotorTally::Add(const ResultRace& race) {
   for (const ResultBoat& b : race.Boats) {
     if (!mRaceFacts::Started(b) || Key(b.MotorNo).isEmpty()) continue;
     MotorRecord& m = motors_[Key(b.MotorNo)];
-    ++m.Starts;
-    m.Wins += b.TyakujyunNo == 1 ? 1 : 0;
-    m.Top2 += b.TyakujyunNo >= 1 && b.TyakujyunNo <= 2 ? 1 : 0;
+    mRaceFacts::CountPlace(m, b.TyakujyunNo);
     if (b.TenjiTime > 0) {
       ++m.Tenji;
       m.TenjiSum += b.TenjiTime;

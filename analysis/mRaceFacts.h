@@ -43,4 +43,14 @@ inline constexpr int kRaceClasses = 6;
 RaceClass RaceClassOf(const QString& raceName);
 QString RaceClassName(RaceClass c);
 
+// One start counted into a tally of the rates' counts: Starts, Wins, Top2 and, where it keeps
+// one, Top3; a start without a place (F, L, 失格...) counts as a start only.
+template <class Tally>
+void CountPlace(Tally& t, int place) {
+  ++t.Starts;
+  t.Wins += place == 1 ? 1 : 0;
+  t.Top2 += place >= 1 && place <= 2 ? 1 : 0;
+  if constexpr (requires { t.Top3; }) t.Top3 += place >= 1 && place <= 3 ? 1 : 0;
+}
+
 }  // namespace tidewake::mRaceFacts

@@ -62,15 +62,9 @@ void cRacerTally::Add(const RacerRace& race) {
     r->Flying += Flew(b) ? 1 : 0;
     r->Late += Late(b) ? 1 : 0;
     if (!counted) continue;
-    ++r->Starts;
+    mRaceFacts::CountPlace(*r, b.TyakujyunNo);
     if (b.WakuNo >= 1 && b.WakuNo <= 6) ++r->FromWaku[U(b.WakuNo)];
-    const int place = b.TyakujyunNo;
-    if (place == 1) {
-      ++r->Wins;
-      ++r->WinsBy[U(static_cast<int>(mRaceFacts::KimariteOf(race.Kimarite)))];
-    }
-    r->Top2 += place >= 1 && place <= 2 ? 1 : 0;
-    r->Top3 += place >= 1 && place <= 3 ? 1 : 0;
+    if (b.TyakujyunNo == 1) ++r->WinsBy[U(static_cast<int>(mRaceFacts::KimariteOf(race.Kimarite)))];
     if (b.StartTimingExists && !Flew(b) && !Late(b)) {
       ++r->Timings;
       r->TimingSum += b.StartTiming;
@@ -80,10 +74,7 @@ void cRacerTally::Add(const RacerRace& race) {
   if (counted) {
     VenueRecord& v = venues_[race.Jyo];
     if (v.Name.isEmpty()) v.Name = Bare(race.JyoName);
-    ++v.Starts;
-    v.Wins += b.TyakujyunNo == 1 ? 1 : 0;
-    v.Top2 += b.TyakujyunNo >= 1 && b.TyakujyunNo <= 2 ? 1 : 0;
-    v.Top3 += b.TyakujyunNo >= 1 && b.TyakujyunNo <= 3 ? 1 : 0;
+    mRaceFacts::CountPlace(v, b.TyakujyunNo);
   }
   if (race.Programme && (rates_.empty() || rates_.back().first != race.Date)) {
     rates_.push_back({race.Date, race.ZenkokuSyoritu});

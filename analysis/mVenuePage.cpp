@@ -51,16 +51,12 @@ void cVenueTally::Add(const ResultRace& race) {
   for (const ResultBoat& b : race.Boats) {
     if (!mRaceFacts::Started(b)) continue;
     CourseCount& c = courses_[U(b.Course - 1)];
-    ++c.Starts;
-    const int place = b.TyakujyunNo;
-    if (place == 1) {
-      ++c.Wins;
+    mRaceFacts::CountPlace(c, b.TyakujyunNo);
+    if (b.TyakujyunNo == 1) {
       ++c.WinsBy[U(static_cast<int>(kimarite))];
       won[U(b.Course - 1)] = true;
       courseOneWon = courseOneWon || b.Course == 1;
     }
-    c.Top2 += place >= 1 && place <= 2 ? 1 : 0;
-    c.Top3 += place >= 1 && place <= 3 ? 1 : 0;
   }
   if (!courseOneWon) ++lost_[U(static_cast<int>(mRaceFacts::BoatInCourse(race, 1) ? kimarite : Kimarite::Other))];
   if (const int band = mRaceFacts::RaceBand(race.RaceNo); band >= 0) AddBand(raceBands_[U(band)], won);
