@@ -4,6 +4,7 @@
 
 #include "history/cRirekiDb.h"
 
+#include "history/RirekiHash.h"
 #include "history/RirekiRows.h"
 #include "history/RirekiSchema.h"
 #include "history/RirekiSql.h"
@@ -11,7 +12,6 @@
 #include "platform/RuntimeError.h"
 #include "platform/mMyFunc.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -37,10 +37,6 @@ constexpr int kBusyMs = 10000;
 
 QString NotOurs(const QString& path, const QString& why) {
   return QStringLiteral("履歴データベースではないファイルです（%1）。このファイルは書き換えません: %2").arg(why, path);
-}
-
-QString Sha256(QByteArrayView bytes) {
-  return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 // SQLite's own connection behind a Qt SQL one.
@@ -324,12 +320,12 @@ void cRirekiDb::Bound() const {
   deadline_ = interactive_ ? std::chrono::steady_clock::now() + limit_ : std::chrono::steady_clock::time_point::max();
 }
 
-QString cRirekiDb::FileHash(QByteArrayView source) { return Sha256(source); }
+QString cRirekiDb::FileHash(QByteArrayView source) { return Sha256Hex(source); }
 
 bool cRirekiDb::Has(QDate date, char kind, QByteArrayView source) const {
   Bound();
   Rows q(db_, "SELECT 1 FROM source WHERE sha256 = ? AND day = ? AND kind = ?", path_);
-  q.Bind(Sha256(source)).Bind(DayKey(date)).Bind(QString(QChar::fromLatin1(kind)));
+  q.Bind(Sha256Hex(source)).Bind(DayKey(date)).Bind(QString(QChar::fromLatin1(kind)));
   return q.next();
 }
 
@@ -339,7 +335,7 @@ bool cRirekiDb::HasResults(QDate date, QByteArrayView source) const { return Has
 bool cRirekiDb::HasFile(QByteArrayView source) const {
   Bound();
   Rows q(db_, "SELECT 1 FROM source WHERE sha256 = ?", path_);
-  q.Bind(Sha256(source));
+  q.Bind(Sha256Hex(source));
   return q.next();
 }
 
