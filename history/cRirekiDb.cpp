@@ -32,6 +32,8 @@ namespace {
 const QString kDbName = QStringLiteral("RIREKI.DB");
 // Marks the file as ours (PRAGMA application_id): "TdWk".
 constexpr int kApplicationId = 0x5464576B;
+// An import lets the write-ahead log grow to this many pages (64 MB) before it is copied into the file.
+constexpr int kImportCheckpointPages = 16384;
 // Another program's write is waited for this long before the database is called busy.
 constexpr int kBusyMs = 10000;
 
@@ -283,6 +285,8 @@ void cRirekiDb::Open(RirekiAccess access, const UpgradeProgress& progress, bool 
   }
   Exec(db_, "PRAGMA synchronous=NORMAL", path_, Doing::Open);
   Exec(db_, "PRAGMA cache_size=-32768", path_, Doing::Open);
+  // The log an import let grow is cut back to this once it has been copied into the file.
+  Exec(db_, "PRAGMA journal_size_limit=4194304", path_, Doing::Open);
   CheckAfterUnfinishedImport();
 }
 
@@ -392,6 +396,12 @@ cRirekiDb::ImportMark::ImportMark(cRirekiDb& db) : db_(db) {
       (mark << ThisProcessId() << static_cast<std::int64_t>(QDateTime::currentSecsSinceEpoch())).Run();
     });
     marked_ = true;
+    // The log is copied into the file less often during an import: a copy writes every page the
+    // files since the last one changed, and waits for the disk; an import's files change the
+    // same index pages over and over.
+    checkpoint_ = Scalar(db_.db_, "PRAGMA wal_autocheckpoint", db_.path_, Doing::Read);
+    Exec(db_.db_, QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(kImportCheckpointPages).toUtf8().constData(),
+         db_.path_, Doing::Write);
   } catch (const RuntimeError&) {
     // The import's first day says why the database cannot be written.
   }
@@ -407,6 +417,11 @@ cRirekiDb::ImportMark::~ImportMark() {
   } catch (const RuntimeError&) {
     // Left marked: the next open checks the file once and removes the mark.
   }
+  // What the import left in the log goes into the file now, without waiting for readers; a copy
+  // not made now is made by a later write or when the file is closed.
+  const QByteArray restore = QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(checkpoint_).toUtf8();
+  sqlite3_exec(db_.db_, restore.constData(), nullptr, nullptr, nullptr);
+  sqlite3_exec(db_.db_, "PRAGMA wal_checkpoint(PASSIVE)", nullptr, nullptr, nullptr);
 }
 
 void cRirekiDb::Upgrade(int version, const UpgradeProgress& progress) {

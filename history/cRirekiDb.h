@@ -187,6 +187,7 @@ class cRirekiDb {
    private:
     cRirekiDb& db_;
     bool marked_ = false;
+    std::int64_t checkpoint_ = 1000;  // the pages the log holds before a copy, as before the import (SQLite's own)
   };
 
  private:
