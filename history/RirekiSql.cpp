@@ -127,6 +127,10 @@ Statement& Statement::operator<<(const QString& s) {
 Statement& Statement::operator<<(QString&& s) {
   return Check(sqlite3_bind_text16(stmt_, ++n_, Utf16(s), static_cast<int>(s.size() * 2), SQLITE_TRANSIENT));
 }
+Statement& Statement::operator<<(QStringView s) {
+  const void* text = s.isNull() ? static_cast<const void*>(u"") : s.utf16();
+  return Check(sqlite3_bind_text16(stmt_, ++n_, text, static_cast<int>(s.size() * 2), SQLITE_STATIC));
+}
 Statement& Statement::operator<<(int v) { return Check(sqlite3_bind_int(stmt_, ++n_, v)); }
 Statement& Statement::operator<<(std::int64_t v) { return Check(sqlite3_bind_int64(stmt_, ++n_, v)); }
 Statement& Statement::operator<<(double v) { return Check(sqlite3_bind_double(stmt_, ++n_, v)); }
@@ -306,7 +310,7 @@ void Padded(Statement& s, const QString& text, int width) {
   qsizetype end = text.size();
   while (end > 0 && text[end - 1] == u' ') --end;
   if (text.size() == width) {
-    s << text.left(end);
+    s << QStringView(text).left(end);
   } else {
     s.Bytes(text.toUtf8());
   }

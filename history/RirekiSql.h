@@ -42,6 +42,8 @@ class Statement {
 
   Statement& operator<<(const QString& s);
   Statement& operator<<(QString&& s);
+  // The characters a view shows, bound where they stand as a QString's are.
+  Statement& operator<<(QStringView s);
   Statement& operator<<(int v);
   Statement& operator<<(std::int64_t v);
   Statement& operator<<(std::int16_t v) { return *this << static_cast<int>(v); }
