@@ -107,7 +107,9 @@ std::int16_t SmallField(QByteArrayView line, int lineNo, const QString& field, q
 
 // A figure with a decimal point ("6.89", "0.08").
 float DecimalField(QStringView s, int lineNo, const QString& field, qsizetype from, qsizetype width) {
-  const bool plain = !(s.contains(u'e') || s.contains(u'E') || s.startsWith(u'-') || s.startsWith(u'+'));
+  // A sign is refused after blanks too ("F -0.01"): a timing or a time is never below zero.
+  const QStringView t = TrimView(s);
+  const bool plain = !(s.contains(u'e') || s.contains(u'E') || t.startsWith(u'-') || t.startsWith(u'+'));
   try {
     if (plain) return ToSingle(s);
   } catch (const RuntimeError& e) {
@@ -263,7 +265,8 @@ std::optional<float> RaceSeconds(View t) {
 // routine. Nothing for any other bytes (a sign, an exponent, a character outside ASCII), which the
 // caller reads as text.
 std::optional<float> ShortDecimal(QByteArrayView b) {
-  if (!b.isEmpty() && (b.front() == '-' || b.front() == '+')) return std::nullopt;
+  const QByteArrayView t = TrimBytes(b);
+  if (!t.isEmpty() && (t.front() == '-' || t.front() == '+')) return std::nullopt;
   return ShortSingle(b);
 }
 

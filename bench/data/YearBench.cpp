@@ -147,7 +147,7 @@ void Year_CheckProgrammes(benchmark::State& state) {
     benchmark::DoNotOptimize(kept);
   }
 }
-BENCHMARK(Year_CheckProgrammes)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(Year_CheckProgrammes)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void Year_CheckResults(benchmark::State& state) {
   const auto members = Members(state);
@@ -157,7 +157,7 @@ void Year_CheckResults(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(Year_CheckResults)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(Year_CheckResults)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void Year_ReplaceStores(benchmark::State& state) {
   const auto members = Members(state);

@@ -395,6 +395,10 @@ const BoatFields kBoatFields[] = {
      u"21 行目の展示タイム（38–43 バイト目）が数値ではありません: \"-6.89\""},
     {"SignedTiming", u"6.89", u"F+0.01", u"1.49.7", 0, 0, false, false, false, 0,
      u"21 行目のスタートタイミング（48–55 バイト目）が数値ではありません: \"+0.01\""},
+    // A sign after the letter and a blank is refused as one right after it: a timing is never
+    // below zero.
+    {"FlyingNegativeAfterBlank", u"6.89", u"F -0.01", u"1.49.7", 0, 0, false, false, false, 0,
+     u"21 行目のスタートタイミング（48–55 バイト目）が数値ではありません: \" -0.01\""},
     {"ExponentTiming", u"6.89", u"8e-2", u"1.49.7", 0, 0, false, false, false, 0,
      u"21 行目のスタートタイミング（48–55 バイト目）が数値ではありません: \"8e-2\""},
     {"SixtySeconds", u"6.89", u"0.08", u"1.60.0", 0, 0, false, false, false, 0,
