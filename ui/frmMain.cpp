@@ -62,6 +62,22 @@ QPalette WhitePalette(QPalette p) {
   return p;
 }
 
+// A selector whose open list is at least as wide as asked. The list is made when first opened:
+// Qt makes it at once when a selector's font or its list's width is set, which held up the
+// window's first paint. The list takes the selector's font as it is made.
+class Selector final : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  void SetListWidth(int width) { listWidth_ = width; }
+  void showPopup() override {
+    view()->setMinimumWidth(std::max(listWidth_, width()));
+    QComboBox::showPopup();
+  }
+
+ private:
+  int listWidth_ = 0;
+};
+
 void Place(QWidget* w, int left, int top, int width, int height) {
   w->move(left, top);
   w->setFixedSize(width, height);
@@ -236,13 +252,13 @@ void frmMain::BuildControls() {
   picGridPanel = Named(new QWidget(client), "picGridPanel");
   Place(picGridPanel, 0, 0, 828, 209);
   picGridPanel->setAutoFillBackground(true);
-  cboJyo = Named(new QComboBox(picGridPanel), "cboJyo");
+  cboJyo = Named(new Selector(picGridPanel), "cboJyo");
   Place(cboJyo, 8, 8, 325, 20);
-  cboRaceNo = Named(new QComboBox(picGridPanel), "cboRaceNo");
+  cboRaceNo = Named(new Selector(picGridPanel), "cboRaceNo");
   Place(cboRaceNo, 340, 8, 53, 20);
-  // One Japanese font for the whole item: digits before a title in kana would otherwise be
-  // drawn in another font than digits before a title in kanji.
-  for (QComboBox* c : {cboJyo, cboRaceNo}) c->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, false));
+  // The window's font, one Japanese font for the whole item (digits before a title in kana would
+  // otherwise be drawn in another font than digits before a title in kanji), comes to them from
+  // the window.
   connect(cboJyo, &QComboBox::activated, this, [this] { cboJyo_Click(); });
   connect(cboRaceNo, &QComboBox::activated, this, [this] { cboRaceNo_Click(); });
   lblDay = Named(new QLabel(picGridPanel), "lblDay");
@@ -352,7 +368,7 @@ void frmMain::DrawDay() {
     cboJyo->setItemData(cboJyo->count() - 1, v.text, Qt::ToolTipRole);
     listWidth = std::max(listWidth, cboJyo->fontMetrics().horizontalAdvance(v.text) + 24);
   }
-  cboJyo->view()->setMinimumWidth(std::max(listWidth, cboJyo->width()));
+  static_cast<Selector*>(cboJyo)->SetListWidth(listWidth);
   cboJyo->setCurrentIndex(cboJyo->findData(mSession->VenueCode()));
   lblDay->setText(mSession->DayLine());
   DrawCard();
