@@ -708,6 +708,9 @@ struct BlockReader {
       card.races[r].boats[b] = std::move(e);
       other = false;
     }
+    // The other lines make only the notice of a block with no race, which a check throws away
+    // with its card: a check neither decodes nor keeps them.
+    if (!keepText) return;
     if (other && !TrimBytes(bytes).isEmpty()) {
       others << TrimView(line.text()).toString();
     } else if (longTitleOther == others.size()) {

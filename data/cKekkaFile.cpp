@@ -2,6 +2,7 @@
 
 #include "data/mDayFile.h"
 
+#include "platform/ByteScan.h"
 #include "platform/Format.h"
 #include "platform/LineReader.h"
 #include "platform/MessageBox.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -52,7 +54,13 @@ QByteArrayView Cut(QByteArrayView line, qsizetype from, qsizetype width) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsDigits(QByteArrayView b) { return !b.isEmpty() && std::all_of(b.begin(), b.end(), IsDigit); }
+bool IsDigits(QByteArrayView b) {
+  if (b.isEmpty()) return false;
+  for (char c : b) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
+}
 
 // The venue block markers: two digits and KBGN or KEND, blanks around allowed.
 bool IsMarker(QByteArrayView trimmed, const char* kind) {
@@ -61,9 +69,12 @@ bool IsMarker(QByteArrayView trimmed, const char* kind) {
 
 // The value of ASCII digits, nothing when there are none, or more than fit 32 bits surely.
 std::optional<std::int32_t> SmallDigits(QByteArrayView b) {
-  if (!IsDigits(b) || b.size() > 9) return std::nullopt;
+  if (b.isEmpty() || b.size() > 9) return std::nullopt;
   std::int32_t v = 0;
-  for (char c : b) v = v * 10 + (c - '0');
+  for (char c : b) {
+    if (!IsDigit(c)) return std::nullopt;
+    v = v * 10 + (c - '0');
+  }
   return v;
 }
 
@@ -96,7 +107,9 @@ std::int16_t SmallField(QByteArrayView line, int lineNo, const QString& field, q
 
 // A figure with a decimal point ("6.89", "0.08").
 float DecimalField(QStringView s, int lineNo, const QString& field, qsizetype from, qsizetype width) {
-  const bool plain = !(s.contains(u'e') || s.contains(u'E') || s.startsWith(u'-') || s.startsWith(u'+'));
+  // A sign is refused after blanks too ("F -0.01"): a timing or a time is never below zero.
+  const QStringView t = TrimView(s);
+  const bool plain = !(s.contains(u'e') || s.contains(u'E') || t.startsWith(u'-') || t.startsWith(u'+'));
   try {
     if (plain) return ToSingle(s);
   } catch (const RuntimeError& e) {
@@ -134,8 +147,11 @@ const Words& Word() {
 }
 
 int KakesikiOf(QByteArrayView word) {
+  // Every name is two or three full-width characters: most words are told apart by their length.
+  if (word.size() != 4 && word.size() != 6) return -1;
+  const Words& words = Word();
   for (int k = 0; k < kKakesikiCount; ++k) {
-    if (word == Word().kinds[k]) return k;
+    if (word == words.kinds[k]) return k;
   }
   return -1;
 }
@@ -173,17 +189,100 @@ bool LooksLikeBoatLine(QByteArrayView line) {
 const std::vector<std::pair<qsizetype, QByteArrayView>>& SplitWords(
     QByteArrayView line, std::vector<std::pair<qsizetype, QByteArrayView>>& words) {
   words.clear();
-  for (qsizetype i = 0; i < line.size();) {
-    if (line[i] == ' ') {
-      ++i;
-      continue;
-    }
-    qsizetype j = i;
-    while (j < line.size() && line[j] != ' ') ++j;
+  const char* p = line.data();
+  const qsizetype n = line.size();
+  for (qsizetype i = SkipByte(p, 0, n, ' '); i < n; i = SkipByte(p, i, n, ' ')) {
+    const qsizetype j = FindByte(p, i, n, ' ');
     words.emplace_back(i, line.sliced(i, j - i));
     i = j;
   }
   return words;
+}
+
+// The code of character k of a field, read alike from the bytes of an ASCII field (whose characters
+// are its bytes) and from decoded text: the field readers below are one routine for both.
+char16_t Unit(QByteArrayView s, qsizetype k) { return static_cast<unsigned char>(s[k]); }
+char16_t Unit(QStringView s, qsizetype k) { return s[k].unicode(); }
+
+bool IsAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+
+// The metres of a distance field ("H1800m": a letter for the course, up to four digits, "m");
+// nothing for any other text. A field outside ASCII is read from its text, where a letter is any
+// letter.
+template <typename View>
+std::optional<std::int16_t> Metres(View s) {
+  qsizetype from = 0, to = s.size();
+  if (to > 0) {
+    if constexpr (std::is_same_v<View, QStringView>) {
+      if (s.front().isLetter()) from = 1;
+    } else {
+      if (IsAsciiLetter(Unit(s, 0))) from = 1;
+    }
+  }
+  if (to > from && Unit(s, to - 1) == u'm') --to;
+  if (to == from || to - from > 4) return std::nullopt;
+  std::int16_t v = 0;
+  for (qsizetype k = from; k < to; ++k) {
+    const char16_t c = Unit(s, k);
+    if (c < u'0' || c > u'9') return std::nullopt;
+    v = static_cast<std::int16_t>(v * 10 + (c - u'0'));
+  }
+  return v;
+}
+
+// "1.49.7" in seconds (109.7): minutes and seconds of one or two digits, one digit of tenths, at
+// most 59 seconds; nothing for any other text.
+template <typename View>
+std::optional<float> RaceSeconds(View t) {
+  qsizetype dots[2] = {-1, -1};
+  int found = 0;
+  for (qsizetype k = 0; k < t.size(); ++k) {
+    if (Unit(t, k) != u'.') continue;
+    if (found == 2) return std::nullopt;
+    dots[found++] = k;
+  }
+  if (found != 2) return std::nullopt;
+  // The value of the digits from..to-1: one or two of them, else nothing.
+  const auto part = [&t](qsizetype from, qsizetype to) -> int {
+    if (to - from < 1 || to - from > 2) return -1;
+    int v = 0;
+    for (qsizetype k = from; k < to; ++k) {
+      const char16_t c = Unit(t, k);
+      if (c < u'0' || c > u'9') return -1;
+      v = v * 10 + (c - u'0');
+    }
+    return v;
+  };
+  const int minutes = part(0, dots[0]);
+  const int seconds = part(dots[0] + 1, dots[1]);
+  const int tenths = t.size() - dots[1] - 1 == 1 ? part(dots[1] + 1, t.size()) : -1;
+  if (minutes < 0 || seconds < 0 || tenths < 0 || seconds > 59) return std::nullopt;
+  return static_cast<float>(minutes * 60 + seconds + tenths / 10.0);
+}
+
+// A figure with a decimal point from the bytes of the field, where it is in the short form every
+// results file prints ("6.89", "0.08"): the value DecimalField gives its text, by the same
+// routine. Nothing for any other bytes (a sign, an exponent, a character outside ASCII), which the
+// caller reads as text.
+std::optional<float> ShortDecimal(QByteArrayView b) {
+  const QByteArrayView t = TrimBytes(b);
+  if (!t.isEmpty() && (t.front() == '-' || t.front() == '+')) return std::nullopt;
+  return ShortSingle(b);
+}
+
+// Where the caption "ﾚｰｽﾀｲﾑ" starts in the line's bytes, -1 when the line does not hold it. Its
+// characters are one byte each, but those bytes can also be the second byte of a pair: a match
+// counts only where it starts a character, which is where the decoded line holds the caption.
+qsizetype RaceTimeCaption(QByteArrayView line) {
+  const QByteArrayView caption = Word().raceTime;
+  qsizetype at = FindBytes(line, caption);
+  while (at >= 0 && !StartsSjisCharacter(line, at)) {
+    const qsizetype next = FindBytes(line.sliced(at + 1), caption);
+    at = next < 0 ? -1 : at + 1 + next;
+  }
+  Q_ASSERT(at < 0 ? !DecodeSjis(line).contains(u"ﾚｰｽﾀｲﾑ")
+                  : DecodeSjis(line.first(at)).size() == DecodeSjis(line).indexOf(u"ﾚｰｽﾀｲﾑ"));
+  return at;
 }
 
 // Reads the lines of one venue block, from the line after NNKBGN to NNKEND.
@@ -210,6 +309,7 @@ class VenueReader {
   void SettleStatus();
 
   LineReader& r_;
+  const Words& word_ = Word();
   bool KeepText() const { return keepText_; }
   QString code_;
   int beginLine_;
@@ -277,7 +377,7 @@ Venue VenueReader::Read() {
       continue;
     }
     // Under the boats of a race that did not count, with or without a blank line before it.
-    if ((part_ == Part::Race || part_ == Part::Boats) && t == Word().raceVoid) {
+    if ((part_ == Part::Race || part_ == Part::Boats) && t == word_.raceVoid) {
       void_[race_ - 1] = true;
       continue;
     }
@@ -318,14 +418,10 @@ Venue VenueReader::Read() {
           part_ = Part::Boats;
           continue;
         }
-        // The caption's bytes in a line that does not hold the caption would straddle characters.
-        if (FindBytes(line, Word().raceTime) >= 0) {
-          const QString text = DecodeSjis(line);
-          const qsizetype caption = text.indexOf(u"ﾚｰｽﾀｲﾑ");
-          if (caption >= 0) {
-            Current().Kimarite = TrimPadding(QStringView(text).sliced(caption + 6));
-            continue;
-          }
+        // The column captions end with the winning technique.
+        if (const qsizetype caption = RaceTimeCaption(line); caption >= 0) {
+          if (KeepText()) Current().Kimarite = TrimPadding(DecodeSjis(line.sliced(caption + word_.raceTime.size())));
+          continue;
         }
         if (!ReadPayoutLine(line) && KeepText()) Current().bikou << Trim(DecodeSjis(line));
         continue;
@@ -432,7 +528,7 @@ void VenueReader::ReadMatomeLine(QByteArrayView line) {
     while (words[w].first >= kColumnEnd[c]) ++c;
     columns[c].push_back(words[w].second);
   }
-  const Words& word = Word();
+  const Words& word = word_;
   for (std::size_t c = 0; c < kMatomeKinds.size(); ++c) {
     const Kakesiki kind = kMatomeKinds[c];
     const std::vector<QByteArrayView>& col = columns[c];
@@ -497,25 +593,32 @@ void VenueReader::ReadRaceHeader(QByteArrayView line) {
   Race& race = Current();
   race.Exists = true;
   race.boats.reserve(cKekkaFile::kBoats);
-  QString name = DecodeSjis(Cut(line, 5, 34));
-  if (name.contains(u"進入固定")) {
-    race.CourseFix = true;
-    name.remove(QStringLiteral("進入固定"));
+  // The texts only a venue on show needs; a check reads none of them.
+  if (KeepText()) {
+    QString name = DecodeSjis(Cut(line, 5, 34));
+    if (name.contains(u"進入固定")) {
+      race.CourseFix = true;
+      name.remove(QStringLiteral("進入固定"));
+    }
+    race.RaceName = TrimPadding(name);
+    race.Tenko = TrimPadding(SjisField(Cut(line, 47, 8)).view());
+    race.KazeMuki = TrimPadding(SjisField(Cut(line, 59, 6)).view());
   }
-  race.RaceName = TrimPadding(name);
   // "  H1800m": a letter for the course, the metres and "m".
-  const SjisField dist(TrimBytes(Cut(line, 39, 8)));
-  QStringView metres = dist.view();
-  if (!metres.isEmpty() && metres.front().isLetter()) metres = metres.sliced(1);
-  if (metres.endsWith(u'm')) metres.chop(1);
-  if (metres.isEmpty() || !std::all_of(metres.begin(), metres.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }) ||
-      metres.size() > 4) {
-    ThrowField(ErrNo::TypeMismatch, LineNo(), QStringLiteral("距離"), 39, 8, QStringLiteral("が読めません"),
-               dist.toString());
+  const QByteArrayView distBytes = TrimBytes(Cut(line, 39, 8));
+  const auto metres = IsAsciiBytes(distBytes) ? Metres(distBytes) : std::nullopt;
+  Q_ASSERT(!metres || metres == Metres(SjisField(distBytes).view()));
+  if (metres) {
+    race.Kyori = *metres;
+  } else {
+    const SjisField dist(distBytes);
+    const auto fromText = Metres(dist.view());
+    if (!fromText) {
+      ThrowField(ErrNo::TypeMismatch, LineNo(), QStringLiteral("距離"), 39, 8, QStringLiteral("が読めません"),
+                 dist.toString());
+    }
+    race.Kyori = *fromText;
   }
-  race.Kyori = ToInteger(metres);
-  race.Tenko = TrimPadding(SjisField(Cut(line, 47, 8)).view());
-  race.KazeMuki = TrimPadding(SjisField(Cut(line, 59, 6)).view());
   race.Fusoku = SmallField(line, LineNo(), QStringLiteral("風速"), 65, 2);
   race.Hakou = SmallField(line, LineNo(), QStringLiteral("波高"), 74, 3);
 }
@@ -581,7 +684,9 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
   // A boat withdrawn before the start prints "K ." for its exhibition time and timing.
   const QByteArrayView tenji = TrimBytes(Cut(line, 37, 6));
   if (!tenji.isEmpty() && !(tenji.front() >= 'A' && tenji.front() <= 'Z')) {
-    b.TenjiTime = DecimalField(SjisField(tenji).view(), n, QStringLiteral("展示タイム"), 37, 6);
+    const auto fast = ShortDecimal(tenji);
+    Q_ASSERT(!fast || *fast == DecimalField(SjisField(tenji).view(), n, QStringLiteral("展示タイム"), 37, 6));
+    b.TenjiTime = fast ? *fast : DecimalField(SjisField(tenji).view(), n, QStringLiteral("展示タイム"), 37, 6);
   }
   const QByteArrayView course = TrimBytes(Cut(line, 43, 4));
   if (!course.isEmpty()) {
@@ -597,19 +702,24 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
       }
     }
   }
-  const SjisField timing(TrimBytes(Cut(line, 47, 8)));
-  const QStringView timingText = timing.view();
-  if (KeepText()) b.StartTimingText = timingText.toString();
-  b.StartLate = timingText.startsWith(u'L') || placeText.startsWith('L');
-  if (!timingText.isEmpty()) {
-    QStringView figure = timingText;
-    const bool letter = figure.front() >= u'A' && figure.front() <= u'Z';
-    if (letter) figure = figure.sliced(1);
+  // An ASCII byte is a character of its own, so the first byte is the first character: the
+  // letter of "F0.01", "L1.99", "K ." is told on the bytes, and the figure after it starts a
+  // character.
+  const QByteArrayView timing = TrimBytes(Cut(line, 47, 8));
+  if (KeepText()) b.StartTimingText = DecodeSjis(timing);
+  b.StartLate = timing.startsWith('L') || placeText.startsWith('L');
+  if (!timing.isEmpty()) {
+    const bool letter = timing.front() >= 'A' && timing.front() <= 'Z';
+    const QByteArrayView figure = letter ? timing.sliced(1) : timing;
     // "K ." is no timing; "F0.01" a flying start; "0.08" a timing.
-    if (!(letter && TrimView(figure) == u".")) {
-      b.StartTiming = DecimalField(figure, n, QStringLiteral("スタートタイミング"), 47, 8);
+    if (!(letter && TrimBytes(figure) == ".")) {
+      const auto fast = ShortDecimal(figure);
+      Q_ASSERT(!fast ||
+               *fast == DecimalField(SjisField(figure).view(), n, QStringLiteral("スタートタイミング"), 47, 8));
+      b.StartTiming =
+          fast ? *fast : DecimalField(SjisField(figure).view(), n, QStringLiteral("スタートタイミング"), 47, 8);
       b.StartTimingExists = true;
-      b.StartFlying = timingText.front() == u'F';
+      b.StartFlying = timing.front() == 'F';
     }
   }
   // "1.49.7" is 1 minute 49.7 seconds; " .  . " no time.
@@ -618,30 +728,16 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
   for (char c : timeBytes) shown += c != ' ';
   const bool noTime = shown == 0 || (shown == 2 && timeBytes.count('.') == 2);
   if (!noTime) {
-    const SjisField time(timeBytes);
-    const QStringView t = time.view();
-    const auto digits = [](QStringView p) {
-      return !p.isEmpty() && p.size() <= 2 &&
-             std::all_of(p.begin(), p.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    };
-    const auto value = [](QStringView p) {
-      int v = 0;
-      for (QChar c : p) v = v * 10 + (c.unicode() - u'0');
-      return v;
-    };
-    const qsizetype d1 = t.indexOf(u'.');
-    const qsizetype d2 = d1 < 0 ? -1 : t.indexOf(u'.', d1 + 1);
-    const bool three = d2 >= 0 && t.indexOf(u'.', d2 + 1) < 0;
-    const QStringView minutes = three ? t.first(d1) : QStringView();
-    const QStringView seconds = three ? t.sliced(d1 + 1, d2 - d1 - 1) : QStringView();
-    const QStringView tenths = three ? t.sliced(d2 + 1) : QStringView();
-    if (!three || !digits(minutes) || !digits(seconds) || !digits(tenths) || tenths.size() != 1 ||
-        value(seconds) > 59) {
+    const bool ascii = IsAsciiBytes(timeBytes);
+    auto seconds = ascii ? RaceSeconds(timeBytes) : std::nullopt;
+    Q_ASSERT(!ascii || seconds == RaceSeconds(SjisField(timeBytes).view()));
+    if (!ascii) seconds = RaceSeconds(SjisField(timeBytes).view());
+    if (!seconds) {
       ThrowField(ErrNo::TypeMismatch, n, QStringLiteral("レースタイム"), 55, 11,
-                 QStringLiteral("が 分.秒.1/10秒 ではありません"), time.toString());
+                 QStringLiteral("が 分.秒.1/10秒 ではありません"), DecodeSjis(timeBytes));
     }
-    if (KeepText()) b.RaceTime = time.toString();
-    b.RaceTimeSeconds = static_cast<float>(value(minutes) * 60 + value(seconds) + value(tenths) / 10.0);
+    if (KeepText()) b.RaceTime = DecodeSjis(timeBytes);
+    b.RaceTimeSeconds = *seconds;
   }
   race.boats.push_back(std::move(b));
 }
@@ -654,7 +750,7 @@ bool VenueReader::ReadPayoutLine(QByteArrayView line) {
   const std::vector<std::pair<qsizetype, QByteArrayView>>& words = SplitWords(line, words_);
   const auto tokens = [&words](std::size_t k) { return words[k].second; };
   if (words.empty()) return false;
-  const Words& word = Word();
+  const Words& word = word_;
   const auto at = [&](std::size_t k) { return k < words.size() ? tokens(k) : QByteArrayView(); };
   std::size_t k = 0;
   int kind = KakesikiOf(tokens(0));
@@ -770,10 +866,28 @@ QByteArray ReadResultsBytes(const QString& path) {
   return ReadFileBytes(path);
 }
 
+// True when some stretch of the bytes between two `end` bytes (or the text's ends) is longer than
+// `max`. A line cut at line feeds alone is never shorter than one cut at every line end, so when
+// no stretch is longer, no line is.
+bool AnyStretchLongerThan(QByteArrayView bytes, char end, qsizetype max) {
+  const char* data = bytes.data();
+  const qsizetype n = bytes.size();
+  if (n == 0) return false;
+  for (qsizetype from = 0;;) {
+    const void* at = std::memchr(data + from, end, static_cast<std::size_t>(n - from));
+    const qsizetype to = at ? static_cast<const char*>(at) - data : n;
+    if (to - from > max) return true;
+    if (!at) return false;
+    from = to + 1;
+  }
+}
+
 // A text file of lines: no NUL byte, no line longer than any line of results.
 void CheckText(QByteArrayView bytes, const QString& path) {
-  // A text without a NUL byte anywhere (every results file) has its lines' lengths checked only.
+  // A text without a NUL byte anywhere (every results file) has its lines' lengths checked only,
+  // and needs no line by line reading when no stretch between line feeds is that long.
   const bool anyNul = bytes.contains('\0');
+  if (!anyNul && !AnyStretchLongerThan(bytes, '\n', kMaxLineBytes)) return;
   LineReader reader(bytes);
   QByteArrayView line;
   while (reader.Next(line)) {
@@ -846,10 +960,7 @@ bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileNa
   try {
     // Every venue is read before the store is touched, so a damaged file never replaces good
     // results.
-    CheckResults(bytes, strFileName, [&] {
-      return ReadBlocks(
-          bytes, QString(), [](const Venue&) {}, false);
-    });
+    Check(bytes, strFileName);
     Store(bytes);
   } catch (const RuntimeError& e) {
     Warn(e.reportText(), kTitleConv);
@@ -863,6 +974,13 @@ std::vector<cKekkaFile::Venue> cKekkaFile::ReadFile(const QByteArray& bytes, con
   CheckResults(bytes, strFileName,
                [&] { return ReadBlocks(bytes, QString(), [&venues](const Venue& v) { venues.push_back(v); }); });
   return venues;
+}
+
+void cKekkaFile::Check(const QByteArray& bytes, const QString& strFileName) {
+  CheckResults(bytes, strFileName, [&] {
+    return ReadBlocks(
+        bytes, QString(), [](const Venue&) {}, false);
+  });
 }
 
 void cKekkaFile::Store(const QByteArray& bytes) {

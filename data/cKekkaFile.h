@@ -201,6 +201,9 @@ class cKekkaFile {
   // take these values). Throws RuntimeError, naming `strFileName`, for a file the conversion
   // would refuse.
   static std::vector<Venue> ReadFile(const QByteArray& bytes, const QString& strFileName);
+  // Reads a results text as ReadFile does, keeping nothing of it: what a conversion runs before
+  // the store is replaced. Throws what ReadFile throws.
+  static void Check(const QByteArray& bytes, const QString& strFileName);
   // Replaces KEKKA.BRF with a results text already read whole and checked (ReadFile), atomically.
   // Throws RuntimeError when it cannot be written; the store is then as it was.
   static void Store(const QByteArray& bytes);

@@ -1,30 +1,20 @@
 #include "platform/LineReader.h"
 
+#include "platform/ByteScan.h"
 #include "platform/RuntimeError.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstring>
 
 namespace tidewake {
-
-namespace {
-// The first `c` at or after `from`, or `n`.
-qsizetype Find(const char* data, qsizetype from, qsizetype n, char c) {
-  const void* at = std::memchr(data + from, c, static_cast<std::size_t>(n - from));
-  return at ? static_cast<const char*>(at) - data : n;
-}
-}  // namespace
 
 bool LineReader::Next(QByteArrayView& line) {
   const qsizetype n = bytes_.size();
   if (pos_ >= n) return false;
   const char* data = bytes_.data();
-  if (nextCr_ < pos_) nextCr_ = Find(data, pos_, n, '\r');
-  if (nextLf_ < pos_) nextLf_ = Find(data, pos_, n, '\n');
-  qsizetype end = std::min(nextCr_, nextLf_);
+  qsizetype end = FindEither(data, pos_, n, '\r', '\n');
   line = bytes_.sliced(pos_, end - pos_);
   if (end < n) {
     // CR LF is one line end; a lone CR or a lone LF is one too.
@@ -84,8 +74,7 @@ bool FileLineReader::Next(QByteArray& line) {
   for (;;) {
     const char* data = buffer_.constData();
     const qsizetype n = buffer_.size();
-    qsizetype end = pos_;
-    while (end < n && data[end] != '\r' && data[end] != '\n') ++end;
+    qsizetype end = FindEither(data, pos_, n, '\r', '\n');
     const qsizetype room = maxKeep_ - line.size();
     const qsizetype take = std::min(end - pos_, room);
     if (take > 0) line.append(data + pos_, take);

@@ -28,10 +28,6 @@ class LineReader {
   QByteArrayView bytes_;
   qsizetype pos_ = 0;
   int lineNumber_ = 0;
-  // Where the next CR and the next LF at or after pos_ are (the end when there is none), each
-  // searched for again only once passed: a file of one kind of line end is never searched twice.
-  qsizetype nextCr_ = -1;
-  qsizetype nextLf_ = -1;
 };
 
 // Reads a file line by line through a fixed buffer, with the line rules of LineReader, so that

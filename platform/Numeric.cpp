@@ -78,63 +78,10 @@ double RoundHalfEven(double v) {
   return std::nearbyint(v);
 }
 
-// The common field "  5.43": ASCII blanks, a sign, digits with at most one point, no exponent,
-// and few enough digits that the digits as a whole number and the power of ten to divide by are
-// both exact in T. One division of two exact values is then correctly rounded, as from_chars
-// would round. Nothing when the text is of any other shape (the full path reads it then).
-template <typename T, typename View>
-std::optional<T> ParseShort(View s) {
-  constexpr std::uint64_t kExactBelow = std::uint64_t{1} << std::numeric_limits<T>::digits;
-  constexpr int kMaxScale = std::numeric_limits<T>::digits == 24 ? 10 : 22;  // 5^k exact in T
-  // The powers of ten up to kMaxScale, each exact in T.
-  static constexpr auto kPowers = [] {
-    std::array<T, kMaxScale + 1> p{};
-    T v = 1;
-    for (auto& x : p) {
-      x = v;
-      v *= 10;
-    }
-    return p;
-  }();
-  const auto* d = s.data();
-  const auto at = [d](qsizetype k) -> std::uint32_t {
-    if constexpr (std::is_same_v<View, QStringView>) {
-      return d[k].unicode();
-    } else {
-      return static_cast<unsigned char>(d[k]);
-    }
-  };
-  qsizetype i = 0, n = s.size();
-  while (i < n && at(i) == ' ') ++i;
-  while (n > i && at(n - 1) == ' ') --n;
-  bool negative = false;
-  if (i < n && (at(i) == '+' || at(i) == '-')) negative = at(i++) == '-';
-  std::uint64_t digits = 0;
-  int count = 0;
-  qsizetype point = -1;
-  for (; i < n; ++i) {
-    const std::uint32_t c = at(i);
-    if (c - '0' <= 9) {
-      digits = digits * 10 + (c - '0');
-      if (digits >= kExactBelow) return std::nullopt;
-      ++count;
-    } else if (c == '.' && point < 0) {
-      point = i;
-    } else {
-      return std::nullopt;
-    }
-  }
-  // Every character after the point is a digit.
-  const qsizetype scale = point < 0 ? 0 : n - 1 - point;
-  if (count == 0 || scale > kMaxScale) return std::nullopt;
-  const T v = static_cast<T>(digits) / kPowers[static_cast<std::size_t>(scale)];
-  return negative ? -v : v;
-}
-
 // Parses the well-formed number text into T with correct rounding; infinity when out of range.
 template <typename T>
 std::optional<T> Parse(QStringView s) {
-  if (const auto v = ParseShort<T, QStringView>(s)) return v;
+  if (T v; detail::ParseShort(s, v)) return v;
   const auto chars = NumberChars(s);
   if (!chars || !WellFormed(*chars)) return std::nullopt;
   const char* b = chars->data();
@@ -154,10 +101,6 @@ std::optional<T> Parse(QStringView s) {
 }  // namespace
 
 std::optional<double> ParseNumber(QStringView s) { return Parse<double>(s); }
-
-std::optional<double> ShortNumber(QByteArrayView field) { return ParseShort<double, QByteArrayView>(field); }
-
-std::optional<float> ShortSingle(QByteArrayView field) { return ParseShort<float, QByteArrayView>(field); }
 
 bool IsNumeric(QStringView s) { return ParseNumber(s).has_value(); }
 

@@ -4,8 +4,11 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
+#include <type_traits>
 
 namespace tidewake {
 
@@ -18,13 +21,83 @@ bool IsNumeric(QStringView s);
 // The value of a numeric text, or nothing.
 std::optional<double> ParseNumber(QStringView s);
 
+namespace detail {
+
+// The common field "  5.43": ASCII blanks, a sign, digits with at most one point, no exponent,
+// and few enough digits that the digits as a whole number and the power of ten to divide by are
+// both exact in T. One division of two exact values is then correctly rounded, as from_chars
+// would round. False when the text is of any other shape (the full path reads it then). The value
+// comes back through `out`: an optional returned from the call went through memory in two parts
+// and was read back whole, which stalled every caller.
+template <typename T, typename View>
+bool ParseShort(View s, T& out) {
+  constexpr std::uint64_t kExactBelow = std::uint64_t{1} << std::numeric_limits<T>::digits;
+  constexpr int kMaxScale = std::numeric_limits<T>::digits == 24 ? 10 : 22;  // 5^k exact in T
+  // The powers of ten up to kMaxScale, each exact in T.
+  static constexpr auto kPowers = [] {
+    std::array<T, kMaxScale + 1> p{};
+    T v = 1;
+    for (auto& x : p) {
+      x = v;
+      v *= 10;
+    }
+    return p;
+  }();
+  const auto* d = s.data();
+  const auto at = [d](qsizetype k) -> std::uint32_t {
+    if constexpr (std::is_same_v<View, QStringView>) {
+      return d[k].unicode();
+    } else {
+      return static_cast<unsigned char>(d[k]);
+    }
+  };
+  qsizetype i = 0, n = s.size();
+  while (i < n && at(i) == ' ') ++i;
+  while (n > i && at(n - 1) == ' ') --n;
+  bool negative = false;
+  if (i < n && (at(i) == '+' || at(i) == '-')) negative = at(i++) == '-';
+  std::uint64_t digits = 0;
+  int count = 0;
+  qsizetype point = -1;
+  for (; i < n; ++i) {
+    const std::uint32_t c = at(i);
+    if (c - '0' <= 9) {
+      digits = digits * 10 + (c - '0');
+      if (digits >= kExactBelow) return false;
+      ++count;
+    } else if (c == '.' && point < 0) {
+      point = i;
+    } else {
+      return false;
+    }
+  }
+  // Every character after the point is a digit.
+  const qsizetype scale = point < 0 ? 0 : n - 1 - point;
+  if (count == 0 || scale > kMaxScale) return false;
+  const T v = static_cast<T>(digits) / kPowers[static_cast<std::size_t>(scale)];
+  out = negative ? -v : v;
+  return true;
+}
+
+}  // namespace detail
+
 // A field of a line not yet decoded, in the short form nearly every number of the race files has:
 // ASCII blanks around an optional sign and digits with at most one point (" 4.92", "25.30", " 8"),
 // few enough digits to be exact. The value ParseNumber (ShortNumber) or ToSingle (ShortSingle)
 // gives for the same characters, computed by the same routine; nothing for any other bytes (a
-// blank field, an exponent, a byte outside ASCII), which the caller then reads as text.
-std::optional<double> ShortNumber(QByteArrayView field);
-std::optional<float> ShortSingle(QByteArrayView field);
+// blank field, an exponent, a byte outside ASCII), which the caller then reads as text. Inline:
+// the readers take every number of every line through them, and returning the optional from a
+// call through memory cost more than reading the digits.
+inline std::optional<double> ShortNumber(QByteArrayView field) {
+  double v;
+  if (detail::ParseShort(field, v)) return v;
+  return std::nullopt;
+}
+inline std::optional<float> ShortSingle(QByteArrayView field) {
+  float v;
+  if (detail::ParseShort(field, v)) return v;
+  return std::nullopt;
+}
 
 // A whole number written plainly: digits only (ASCII or full-width), blanks around them allowed,
 // no sign, point or exponent ("　１" and " 12" are; "1e3", "+1", "2.0" are not). Nothing when the

@@ -140,6 +140,24 @@ QString DecodeSjis(QByteArrayView bytes) {
   return out;
 }
 
+bool StartsSjisCharacter(QByteArrayView line, qsizetype at) {
+  if (at < 0 || at >= line.size()) return false;
+  const auto* b = reinterpret_cast<const unsigned char*>(line.data());
+  const qsizetype n = line.size();
+  // The pairing rule of DecodeSjisInto, walked from the start of the line: a pair's second byte
+  // is known only from the bytes before it.
+  qsizetype pos = 0;
+  while (pos < at) {
+    const unsigned char c = b[pos];
+    pos += c >= 0x80 && IsSjisLeadByte(c) && pos + 1 < n && IsSjisTrailByte(b[pos + 1]) ? 2 : 1;
+  }
+  return pos == at;
+}
+
+bool IsAsciiBytes(QByteArrayView bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 SjisColumns::SjisColumns(QByteArrayView line) : line_(line) {
   const auto* b = reinterpret_cast<const unsigned char*>(line.data());
   const qsizetype n = line.size();

@@ -93,6 +93,14 @@ class SjisColumns {
   std::vector<qsizetype> heap_;  // the starts, when more than kInline characters were walked
 };
 
+// True when byte `at` of the line starts a character as DecodeSjis reads the line, false when it is
+// the second byte of a pair (or outside the line): bytes found by a byte search are the characters
+// they look like only where they start one.
+bool StartsSjisCharacter(QByteArrayView line, qsizetype at);
+
+// True when every byte is ASCII: the line's characters are then its bytes, one for one.
+bool IsAsciiBytes(QByteArrayView bytes);
+
 // Characters the code page cannot hold become "?".
 QByteArray EncodeSjis(QStringView text);
 

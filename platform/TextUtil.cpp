@@ -89,13 +89,6 @@ qsizetype FindBytes(QByteArrayView bytes, QByteArrayView needle) {
   return at == std::string_view::npos ? -1 : static_cast<qsizetype>(at);
 }
 
-QByteArrayView TrimBytes(QByteArrayView b) {
-  qsizetype from = 0, to = b.size();
-  while (from < to && b[from] == ' ') ++from;
-  while (to > from && b[to - 1] == ' ') --to;
-  return b.sliced(from, to - from);
-}
-
 qsizetype SjisByteCount(QStringView s) {
   qsizetype n = 0;
   for (QChar c : s) n += c.unicode() < 0x80 || (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F) ? 1 : 2;

@@ -2,6 +2,7 @@
 
 #include "session/CardColumn.h"
 #include "sim/mMain.h"
+#include "ui/qtplatform/FontSubstitutions.h"
 #include "ui/qtplatform/QtDrawSurface.h"
 
 #include <QHBoxLayout>
@@ -47,7 +48,7 @@ frmKekka::frmKekka(QWidget* parent) : QWidget(parent, Qt::Window) {
   // One Japanese font for every line: figures among kana would otherwise be drawn in another
   // font than the words around them.
   QFont japanese = font();
-  japanese.setFamily(QStringLiteral("ＭＳ Ｐゴシック"));
+  japanese.setFamily(InstalledFamily(QStringLiteral("ＭＳ Ｐゴシック")));
   setFont(japanese);
   auto* layout = new QVBoxLayout(this);
   lblRace = new QLabel(this);

@@ -8,6 +8,8 @@
 #include "sim/mMain.h"
 #include "ui/frmKekka.h"
 #include "ui/qtplatform/Artwork.h"
+#include "ui/qtplatform/FontSubstitutions.h"
+#include "ui/qtplatform/ProgramStyle.h"
 
 #include <QAbstractItemView>
 #include <QActionGroup>
@@ -39,7 +41,7 @@ QString LegalNotice() { return QStringLiteral("Ver.%1 (C) Corvane").arg(QStringL
 
 // Fonts are given in points at the 96 dots per inch the window is laid out for.
 QFont WindowFont(const QString& family, double points, bool bold) {
-  QFont font(family);
+  QFont font(InstalledFamily(family));
   font.setPixelSize(static_cast<int>(points * 96.0 / 72.0 + 0.5));
   font.setBold(bold);
   // The font holds every character the card and its captions show: none is merged from another.
@@ -53,6 +55,29 @@ W* Named(W* w, const char* name) {
   return w;
 }
 
+// Black on white, for the labels over the card and the water.
+QPalette WhitePalette(QPalette p) {
+  p.setColor(QPalette::Window, Qt::white);
+  p.setColor(QPalette::WindowText, Qt::black);
+  return p;
+}
+
+// A selector whose open list is at least as wide as asked. The list is made when first opened:
+// Qt makes it at once when a selector's font or its list's width is set, which held up the
+// window's first paint. The list takes the selector's font as it is made.
+class Selector final : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  void SetListWidth(int width) { listWidth_ = width; }
+  void showPopup() override {
+    view()->setMinimumWidth(std::max(listWidth_, width()));
+    QComboBox::showPopup();
+  }
+
+ private:
+  int listWidth_ = 0;
+};
+
 void Place(QWidget* w, int left, int top, int width, int height) {
   w->move(left, top);
   w->setFixedSize(width, height);
@@ -61,6 +86,8 @@ void Place(QWidget* w, int left, int top, int width, int height) {
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent), mSession(std::make_unique<DaySession>()) {
+  // Before the first widget of the window is made, so that all of them are drawn by it.
+  InstallProgramStyle();
   setWindowTitle(QStringLiteral("Corvane Tidewake"));
   // The menus and captions in the Japanese font the card uses: the interface's own font has no
   // kana, and looking for one that has them would hold up the first paint.
@@ -102,6 +129,7 @@ void frmMain::FollowFirstPaint() {
   connect(mSession.get(), &DaySession::statusChanged, this, &frmMain::DrawStatus, Qt::UniqueConnection);
   DrawStatus();
   mSession->UpdateChances();
+  BuildScene();
 }
 
 frmMain::~frmMain() {
@@ -209,26 +237,6 @@ void frmMain::BuildControls() {
   setCentralWidget(client);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  // The water lies under the card panel; the card view shows only the panel's part of it.
-  picPoolBox = Named(new QtPictureBox(828, 400, client), "picPool");
-  picPoolBox->move(0, 0);
-  picClockBox = Named(new QtPictureBox(88, 99, picPoolBox), "picClock");
-  lblStartLabel = Named(new QtSceneLabel(QStringLiteral("スタート"), picPoolBox), "lblStart");
-  Place(lblStartLabel, 292, 188, 233, 15);
-  lblStartLabel->Move(292, 188);
-  lblStartLabel->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25, true));
-  QPalette white = palette();
-  white.setColor(QPalette::Window, Qt::white);
-  white.setColor(QPalette::WindowText, Qt::black);
-  lblStartLabel->setPalette(white);
-  lblStartLabel->SetForeColor(0x0000FF);
-  cmdClose = Named(new QPushButton(QStringLiteral("戻る"), picPoolBox), "cmdClose");
-  Place(cmdClose, 740, 360, 73, 25);
-  connect(cmdClose, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
-  // Far outside the water: it acts only through the Escape key.
-  auto* cmdCancel = Named(new QPushButton(QStringLiteral("Cancel"), picPoolBox), "cmdCancel");
-  Place(cmdCancel, -3296, 364, 77, 21);
-  connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, &frmMain::cmdCancel_Click);
   const auto key = [this](QKeyCombination k, auto handler) {
@@ -239,26 +247,18 @@ void frmMain::BuildControls() {
   key(Qt::CTRL | Qt::Key_PageDown, [this] { VenueStep(1); });
   key(Qt::CTRL | Qt::Key_PageUp, [this] { VenueStep(-1); });
   setAcceptDrops(true);
-
-  for (std::size_t k = 0; k < 2; ++k) imgTurnMarkPics[k] = new QtSceneImage(TurnMarkPicture(), picPoolBox);
-  // The boats' pictures are drawn for the first run (RunCommand): the card is painted sooner.
-  const int boatTop[6] = {256, 276, 300, 320, 344, 364};
-  for (std::size_t i = 0; i < 6; ++i) {
-    auto* boat = new QtSceneImage(&imgBoat, QSize(33, 33), picPoolBox);
-    boat->Move(0, static_cast<float>(boatTop[i]));
-    imgRaceBoatPics[i] = boat;
-  }
+  const QPalette white = WhitePalette(palette());
 
   picGridPanel = Named(new QWidget(client), "picGridPanel");
   Place(picGridPanel, 0, 0, 828, 209);
   picGridPanel->setAutoFillBackground(true);
-  cboJyo = Named(new QComboBox(picGridPanel), "cboJyo");
+  cboJyo = Named(new Selector(picGridPanel), "cboJyo");
   Place(cboJyo, 8, 8, 325, 20);
-  cboRaceNo = Named(new QComboBox(picGridPanel), "cboRaceNo");
+  cboRaceNo = Named(new Selector(picGridPanel), "cboRaceNo");
   Place(cboRaceNo, 340, 8, 53, 20);
-  // One Japanese font for the whole item: digits before a title in kana would otherwise be
-  // drawn in another font than digits before a title in kanji.
-  for (QComboBox* c : {cboJyo, cboRaceNo}) c->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, false));
+  // The window's font, one Japanese font for the whole item (digits before a title in kana would
+  // otherwise be drawn in another font than digits before a title in kanji), comes to them from
+  // the window.
   connect(cboJyo, &QComboBox::activated, this, [this] { cboJyo_Click(); });
   connect(cboRaceNo, &QComboBox::activated, this, [this] { cboRaceNo_Click(); });
   lblDay = Named(new QLabel(picGridPanel), "lblDay");
@@ -278,28 +278,61 @@ void frmMain::BuildControls() {
   lblNotice->setPalette(notice);
 }
 
-void frmMain::Form_Load() {
-  // 1. The card-view size; 2. the notice; 3. the place on the screen; 4. the label centred.
-  SetView(0);
-  lblNotice->setText(kNoticePrefix + LegalNotice() + u' ');
-  PlaceWindow();
-  lblStartLabel->Move(static_cast<float>((kClientWidth - lblStartLabel->width()) / 2), lblStartLabel->Top());
-  // 5. The card panel white.
-  QPalette panel = picGridPanel->palette();
-  panel.setColor(QPalette::Window, ToQColor(kWhite));
-  picGridPanel->setPalette(panel);
-  // 6. The grid, for as long as the window lives (the stores are the session's); 7. the card.
-  mclsGrid = std::make_unique<cGrid>();
-  // Painted once, with the demo card's values, below.
-  RaceCardSetUp(*mclsGrid, picGrid->Surface(), false);
-  // 8. The water, its font and the clock face; 9. the scene; 10. the demo card.
-  IDrawSurface& pool = picPool();
+void frmMain::BuildScene() {
+  if (picPoolBox) return;
+  // The water lies under the card panel; the card view shows only the panel's part of it. It is
+  // shown by the first run: until then the panel covers it.
+  picPoolBox = Named(new QtPictureBox(828, 400, centralWidget()), "picPool");
+  picPoolBox->move(0, 0);
+  picPoolBox->stackUnder(picGridPanel);
+  picPoolBox->hide();
+  picClockBox = Named(new QtPictureBox(88, 99, picPoolBox), "picClock");
+  lblStartLabel = Named(new QtSceneLabel(QStringLiteral("スタート"), picPoolBox), "lblStart");
+  Place(lblStartLabel, 292, 188, 233, 15);
+  lblStartLabel->setFont(WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25, true));
+  lblStartLabel->setPalette(WhitePalette(palette()));
+  lblStartLabel->SetForeColor(0x0000FF);
+  // Centred on the water.
+  lblStartLabel->Move(static_cast<float>((kClientWidth - lblStartLabel->width()) / 2), 188);
+  cmdClose = Named(new QPushButton(QStringLiteral("戻る"), picPoolBox), "cmdClose");
+  Place(cmdClose, 740, 360, 73, 25);
+  connect(cmdClose, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
+  // Far outside the water: it acts only through the Escape key.
+  auto* cmdCancel = Named(new QPushButton(QStringLiteral("Cancel"), picPoolBox), "cmdCancel");
+  Place(cmdCancel, -3296, 364, 77, 21);
+  connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
+  for (std::size_t k = 0; k < 2; ++k) imgTurnMarkPics[k] = new QtSceneImage(TurnMarkPicture(), picPoolBox);
+  // The boats' pictures are drawn for the first run (RunCommand).
+  const int boatTop[6] = {256, 276, 300, 320, 344, 364};
+  for (std::size_t i = 0; i < 6; ++i) {
+    auto* boat = new QtSceneImage(&imgBoat, QSize(33, 33), picPoolBox);
+    boat->Move(0, static_cast<float>(boatTop[i]));
+    imgRaceBoatPics[i] = boat;
+  }
+  // The water, its font and the clock face; the scene.
+  IDrawSurface& pool = picPoolBox->Surface();
   pool.SetFontName(QStringLiteral("ＭＳ ゴシック"));
   pool.SetFontSize(9);
   pool.SetBackColor(kWater);
   picClockBox->Surface().SetPicture(ClockFacePicture());
   picClockBox->Surface().Cls();
   PoolInit();
+}
+
+void frmMain::Form_Load() {
+  // 1. The card-view size; 2. the notice; 3. the place on the screen.
+  SetView(0);
+  lblNotice->setText(kNoticePrefix + LegalNotice() + u' ');
+  PlaceWindow();
+  // 4. The card panel white.
+  QPalette panel = picGridPanel->palette();
+  panel.setColor(QPalette::Window, ToQColor(kWhite));
+  picGridPanel->setPalette(panel);
+  // 5. The grid, for as long as the window lives (the stores are the session's); 6. the card.
+  mclsGrid = std::make_unique<cGrid>();
+  // Painted once, with the demo card's values, below.
+  RaceCardSetUp(*mclsGrid, picGrid->Surface(), false);
+  // 7. The demo card. The water and its scene are made after the card's first paint.
   mSession->ShowDemo();
 }
 
@@ -335,7 +368,7 @@ void frmMain::DrawDay() {
     cboJyo->setItemData(cboJyo->count() - 1, v.text, Qt::ToolTipRole);
     listWidth = std::max(listWidth, cboJyo->fontMetrics().horizontalAdvance(v.text) + 24);
   }
-  cboJyo->view()->setMinimumWidth(std::max(listWidth, cboJyo->width()));
+  static_cast<Selector*>(cboJyo)->SetListWidth(listWidth);
   cboJyo->setCurrentIndex(cboJyo->findData(mSession->VenueCode()));
   lblDay->setText(mSession->DayLine());
   DrawCard();
@@ -384,15 +417,35 @@ void frmMain::showEvent(QShowEvent* event) {
 
 // ---- The scene ----
 
-void frmMain::MoveClock(float left, float top) { picClockBox->move(ScenePixel(left), ScenePixel(top)); }
+IDrawSurface& frmMain::picPool() {
+  BuildScene();
+  return picPoolBox->Surface();
+}
+
+IDrawSurface& frmMain::picClock() {
+  BuildScene();
+  return picClockBox->Surface();
+}
+
+QtSceneLabel& frmMain::lblStart() {
+  BuildScene();
+  return *lblStartLabel;
+}
+
+void frmMain::MoveClock(float left, float top) {
+  BuildScene();
+  picClockBox->move(ScenePixel(left), ScenePixel(top));
+}
 
 QtSceneImage& frmMain::imgTurnMark(int index) {
   CheckIndex(QStringLiteral("imgTurnMark"), index, 0, 1);
+  BuildScene();
   return *imgTurnMarkPics[static_cast<std::size_t>(index)];
 }
 
 QtSceneImage& frmMain::imgRaceBoat(int index) {
   CheckIndex(QStringLiteral("imgRaceBoat"), index, 0, 5);
+  BuildScene();
   return *imgRaceBoatPics[static_cast<std::size_t>(index)];
 }
 

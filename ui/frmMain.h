@@ -59,10 +59,10 @@ class frmMain : public QMainWindow, public IRaceScene {
   ~frmMain() override;
 
   // ---- The scene of the runs
-  IDrawSurface& picPool() override { return picPoolBox->Surface(); }
-  IDrawSurface& picClock() override { return picClockBox->Surface(); }
+  IDrawSurface& picPool() override;
+  IDrawSurface& picClock() override;
   void MoveClock(float left, float top) override;
-  QtSceneLabel& lblStart() override { return *lblStartLabel; }
+  QtSceneLabel& lblStart() override;
   QtSceneImage& imgTurnMark(int index) override;
   QtSceneImage& imgRaceBoat(int index) override;
   std::int16_t SelectedJyoCode() const override;
@@ -105,6 +105,9 @@ class frmMain : public QMainWindow, public IRaceScene {
   // ---- Start-up and drawing (frmMain.cpp)
   void BuildMenus();
   void BuildControls();
+  // The water and what lies on it, once: just after the card's first paint, or sooner when
+  // something asks for them.
+  void BuildScene();
   void Form_Load();
   void PlaceWindow();
   void SetView(int view);

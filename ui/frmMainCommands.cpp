@@ -217,6 +217,8 @@ void frmMain::RunCommand(bool race) {
   SetMenuEnabled(findChild<QMenu*>(QStringLiteral("mnuRaceSpeed")), true);
   // A help box opened mid-run would hold the run's frames until it is closed.
   SetMenuEnabled(mnuHelp, false);
+  BuildScene();
+  picPoolBox->show();
   cmdClose->hide();
   if (imgBoat.empty()) imgBoat = BoatPictureList();
   PoolInit();

@@ -132,3 +132,43 @@ void Year_ReadResults(benchmark::State& state) {
 BENCHMARK(Year_ReadResults)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
+
+namespace {
+
+// The conversion's parts one by one, on the members unpacked beforehand: each kind's check (every
+// line read, nothing kept for a card) and the stores' safe replacement (written, synced, renamed).
+void Year_CheckProgrammes(benchmark::State& state) {
+  const auto members = Members(state);
+  for (auto _ : state) {
+    qsizetype kept = 0;
+    for (const auto& [kind, bytes] : members) {
+      if (kind == ArchiveKind::Programme) kept += cBangumiFile::StoreBytes(bytes, QString()).size();
+    }
+    benchmark::DoNotOptimize(kept);
+  }
+}
+BENCHMARK(Year_CheckProgrammes)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void Year_CheckResults(benchmark::State& state) {
+  const auto members = Members(state);
+  for (auto _ : state) {
+    for (const auto& [kind, bytes] : members) {
+      if (kind == ArchiveKind::Results) cKekkaFile::Check(bytes, QString());
+    }
+  }
+}
+BENCHMARK(Year_CheckResults)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void Year_ReplaceStores(benchmark::State& state) {
+  const auto members = Members(state);
+  bench::TempProgramFolder folder;
+  for (auto _ : state) {
+    for (const auto& [kind, bytes] : members) {
+      StoreReplace(kind == ArchiveKind::Programme ? QStringLiteral("BANGUMI.BRF") : QStringLiteral("KEKKA.BRF"), bytes,
+                   QStringLiteral("bench"));
+    }
+  }
+}
+BENCHMARK(Year_ReplaceStores)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace

@@ -1,6 +1,7 @@
-// Any bytes as a day's results, read in memory as the import reads them: the reader answers with
-// the venues or one RuntimeError, never crashes, and never leave results that break their getters or their
-// own rules (at most six boats, each boat and each course once).
+// Any bytes as a day's results, read in memory as the import and the conversion read them: the
+// reader answers with the venues or one RuntimeError (the conversion's check with the same one),
+// never crashes, and never leaves results that break their getters or their own rules (at most
+// six boats, each boat and each course once).
 
 #include "data/cKekkaFile.h"
 #include "platform/RuntimeError.h"
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -54,16 +56,27 @@ void CheckVenue(const tidewake::cKekkaFile& k) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tidewake::fuzz::FuzzSetUp();
+  const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const QString name = QStringLiteral("k.txt");
   // In memory, as a conversion reads the text before it replaces the store: no file, no sync.
+  std::optional<QString> loaded, checked;
   try {
-    tidewake::cKekkaFile::ReadAll(QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)),
-                                  [](const tidewake::cKekkaFile::Venue& v) {
-                                    const int code = v.KyoteijyoCode.toInt();
-                                    Require(code >= 1 && code <= 24);
-                                    CheckVenue(tidewake::cKekkaFile(v));
-                                  });
+    for (const tidewake::cKekkaFile::Venue& v : tidewake::cKekkaFile::ReadFile(bytes, name)) {
+      const int code = v.KyoteijyoCode.toInt();
+      Require(code >= 1 && code <= 24);
+      CheckVenue(tidewake::cKekkaFile(v));
+    }
   } catch (const tidewake::RuntimeError& e) {
     Require(!e.description().isEmpty());
+    loaded = e.description();
   }
+  // The conversion's check, which keeps nothing and reads the fields it only checks from their
+  // bytes, refuses exactly what the whole reading refuses, in the same words.
+  try {
+    tidewake::cKekkaFile::Check(bytes, name);
+  } catch (const tidewake::RuntimeError& e) {
+    checked = e.description();
+  }
+  Require(loaded == checked);
   return 0;
 }

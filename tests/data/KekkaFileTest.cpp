@@ -4,6 +4,7 @@
 #include "data/cKekkaFile.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/SjisText.h"
 #include "tests/common/SampleFiles.h"
 #include "tests/common/TestDoubles.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using namespace tidewake;
 using namespace tidewake::test;
@@ -347,4 +349,152 @@ TEST_F(cKekkaFileStore, StatusFollowsWhatTheSectionHolds) {
     EXPECT_EQ(kekka.Status(1), c.status);
     EXPECT_EQ(kekka.RaceExists(1), c.status == RaceStatus::Held || c.status == RaceStatus::Void);
   }
+}
+
+namespace {
+
+// The text with the bytes from..from+width-1 of line `index` (from 0) replaced by `value`,
+// right-aligned in blanks: a field at its byte columns, whatever its characters.
+QByteArray WithField(const QByteArray& text, qsizetype index, qsizetype from, qsizetype width, const QString& value) {
+  QList<QByteArray> lines = text.split('\n');
+  const QByteArray bytes = EncodeSjis(value);
+  lines[index].replace(from, width, QByteArray(width - bytes.size(), ' ') + bytes);
+  return lines.join('\n');
+}
+
+constexpr qsizetype kHeaderLine = 17;  // the race header (line 18)
+constexpr qsizetype kBoatLine = 20;    // the winner's line (line 21)
+
+// A timing field's forms and what each reads as. The exhibition time, the timing and the race
+// time are read from the bytes when they are ASCII and from the text otherwise; both readings
+// must agree, and the load and the conversion's check must accept and refuse alike.
+struct BoatFields {
+  const char* name;
+  const char16_t* tenji;   // bytes 38-43
+  const char16_t* timing;  // bytes 48-55
+  const char16_t* time;    // bytes 56-66
+  float tenjiValue, timingValue;
+  bool flying, exists, late;
+  float seconds;
+  const char16_t* refused;  // the description, or nullptr when read
+};
+
+const BoatFields kBoatFields[] = {
+    {"Plain", u"6.89", u"0.08", u"1.49.7", 6.89f, 0.08f, false, true, false, 109.7f, nullptr},
+    {"PointFirst", u".9", u".08", u"01.49.7", 0.9f, 0.08f, false, true, false, 109.7f, nullptr},
+    {"Flying", u"6.83", u"F0.01", u".  .", 6.83f, 0.01f, true, true, false, 0, nullptr},
+    {"FlyingBlankBeforeFigure", u"6.83", u"F 0.01", u"1.50.0", 6.83f, 0.01f, true, true, false, 110.0f, nullptr},
+    {"LateWithFigure", u"6.70", u"L1.99", u"", 6.70f, 1.99f, false, true, true, 0, nullptr},
+    {"LateWithoutFigure", u"6.70", u"L .", u"", 6.70f, 0, false, false, true, 0, nullptr},
+    {"Withdrawn", u"K .", u"K .", u".  .", 0, 0, false, false, false, 0, nullptr},
+    {"WholeSeconds", u"7", u"1", u"2.05.3", 7.0f, 1.0f, false, true, false, 125.3f, nullptr},
+    // Full-width digits are read from the text, where they count as digits for a decimal figure.
+    {"FullWidthExhibition", u"６.89", u"0.08", u"1.49.7", 6.89f, 0.08f, false, true, false, 109.7f, nullptr},
+    {"FullWidthTiming", u"6.89", u"F０.01", u"1.49.7", 6.89f, 0.01f, true, true, false, 109.7f, nullptr},
+    {"NegativeExhibition", u"-6.89", u"0.08", u"1.49.7", 0, 0, false, false, false, 0,
+     u"21 行目の展示タイム（38–43 バイト目）が数値ではありません: \"-6.89\""},
+    {"SignedTiming", u"6.89", u"F+0.01", u"1.49.7", 0, 0, false, false, false, 0,
+     u"21 行目のスタートタイミング（48–55 バイト目）が数値ではありません: \"+0.01\""},
+    // A sign after the letter and a blank is refused as one right after it: a timing is never
+    // below zero.
+    {"FlyingNegativeAfterBlank", u"6.89", u"F -0.01", u"1.49.7", 0, 0, false, false, false, 0,
+     u"21 行目のスタートタイミング（48–55 バイト目）が数値ではありません: \" -0.01\""},
+    {"ExponentTiming", u"6.89", u"8e-2", u"1.49.7", 0, 0, false, false, false, 0,
+     u"21 行目のスタートタイミング（48–55 バイト目）が数値ではありません: \"8e-2\""},
+    {"SixtySeconds", u"6.89", u"0.08", u"1.60.0", 0, 0, false, false, false, 0,
+     u"21 行目のレースタイム（56–66 バイト目）が 分.秒.1/10秒 ではありません: \"1.60.0\""},
+    {"TwoDigitTenths", u"6.89", u"0.08", u"1.49.70", 0, 0, false, false, false, 0,
+     u"21 行目のレースタイム（56–66 バイト目）が 分.秒.1/10秒 ではありません: \"1.49.70\""},
+    {"ThreeMinuteDigits", u"6.89", u"0.08", u"100.49.7", 0, 0, false, false, false, 0,
+     u"21 行目のレースタイム（56–66 バイト目）が 分.秒.1/10秒 ではありません: \"100.49.7\""},
+    // A race time's digits must be ASCII: a full-width one is refused from the text as ever.
+    {"FullWidthRaceTime", u"6.89", u"0.08", u"１.49.7", 0, 0, false, false, false, 0,
+     u"21 行目のレースタイム（56–66 バイト目）が 分.秒.1/10秒 ではありません: \"１.49.7\""},
+};
+
+void PrintTo(const BoatFields& f, std::ostream* os) { *os << f.name; }
+
+struct cKekkaFileBoatFields : ::testing::TestWithParam<BoatFields> {};
+
+// The description a reading refuses the text with, or nothing when it reads it.
+std::optional<QString> Refusal(const std::function<void()>& read) {
+  try {
+    read();
+  } catch (const RuntimeError& e) {
+    return e.description();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+TEST_P(cKekkaFileBoatFields, ReadAsPrintedByTheLoadAndTheCheck) {
+  const BoatFields& f = GetParam();
+  QByteArray bytes = WithField(SjisLines(Results()), kBoatLine, 37, 6, QString::fromUtf16(f.tenji));
+  bytes = WithField(bytes, kBoatLine, 47, 8, QString::fromUtf16(f.timing));
+  bytes = WithField(bytes, kBoatLine, 55, 11, QString::fromUtf16(f.time));
+
+  std::vector<cKekkaFile::Venue> venues;
+  const auto loaded = Refusal([&] { venues = cKekkaFile::ReadFile(bytes, QStringLiteral("k.txt")); });
+  const auto checked = Refusal([&] { cKekkaFile::Check(bytes, QStringLiteral("k.txt")); });
+  EXPECT_EQ(loaded, checked);
+  if (f.refused) {
+    EXPECT_EQ(loaded, QString::fromUtf16(f.refused));
+    return;
+  }
+  ASSERT_EQ(loaded, std::nullopt);
+  const cKekkaFile::Boat& b = venues.at(0).races[0].boats.at(0);
+  EXPECT_EQ(b.TenjiTime, f.tenjiValue);
+  EXPECT_EQ(b.StartTiming, f.timingValue);
+  EXPECT_EQ(b.StartFlying, f.flying);
+  EXPECT_EQ(b.StartTimingExists, f.exists);
+  EXPECT_EQ(b.StartLate, f.late);
+  EXPECT_EQ(b.RaceTimeSeconds, f.seconds);
+  EXPECT_EQ(b.StartTimingText, QString::fromUtf16(f.timing));
+  EXPECT_EQ(b.RaceTime, f.seconds > 0 ? QString::fromUtf16(f.time) : QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, cKekkaFileBoatFields, ::testing::ValuesIn(kBoatFields),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The distance of a race header: a course letter (ASCII or any other letter), the metres, "m".
+TEST(cKekkaFileHeader, DistanceReadAsPrintedByTheLoadAndTheCheck) {
+  const struct {
+    const char16_t* field;  // bytes 40-47
+    int metres;             // 0: refused
+  } kCases[] = {{u"H1800m", 1800}, {u"1800m", 1800}, {u"H1800", 1800}, {u"Ｈ1800m", 1800}, {u"h600m", 600},
+                {u"H18000m", 0},   {u"Hm", 0},       {u"H18O0m", 0},   {u"m", 0},          {u"H１800m", 0}};
+  for (const auto& c : kCases) {
+    const QString field = QString::fromUtf16(c.field);
+    SCOPED_TRACE(field.toStdString());
+    const QByteArray bytes = WithField(SjisLines(Results()), kHeaderLine, 39, 8, field);
+    std::vector<cKekkaFile::Venue> venues;
+    const auto loaded = Refusal([&] { venues = cKekkaFile::ReadFile(bytes, QStringLiteral("k.txt")); });
+    EXPECT_EQ(loaded, Refusal([&] { cKekkaFile::Check(bytes, QStringLiteral("k.txt")); }));
+    if (c.metres == 0) {
+      EXPECT_EQ(loaded, QStringLiteral("18 行目の距離（40–47 バイト目）が読めません: \"%1\"").arg(field));
+    } else {
+      ASSERT_EQ(loaded, std::nullopt);
+      EXPECT_EQ(venues.at(0).races[0].Kyori, c.metres);
+    }
+  }
+}
+
+// The caption "ﾚｰｽﾀｲﾑ" is told by its bytes, which can also stand as the second byte of a kanji and
+// the kana after it (移 is 88 DA, then "ｰｽﾀｲﾑ"): such a line holds no caption and is kept as a note,
+// and a caption after it on the same line still counts.
+TEST(cKekkaFileHeader, CaptionBytesInsideAKanjiAreNoCaption) {
+  const QString straddle = S(u"  移ｰｽﾀｲﾑ 払戻の注記");
+  QList<QByteArray> lines = SjisLines(Results()).split('\n');
+  lines.insert(kHeaderLine + 1, EncodeSjis(straddle) + "\r");
+  std::vector<cKekkaFile::Venue> venues = cKekkaFile::ReadFile(lines.join('\n'), QStringLiteral("k.txt"));
+  EXPECT_EQ(venues.at(0).races[0].Kimarite, S(u"まくり差し"));
+  EXPECT_EQ(venues.at(0).races[0].bikou, QStringList{straddle.trimmed()});
+
+  lines = SjisLines(Results()).split('\n');
+  lines[kHeaderLine + 1] = EncodeSjis(S(u"  移ｰｽﾀｲﾑ ﾚｰｽﾀｲﾑ 逃げ")) + "\r";
+  venues = cKekkaFile::ReadFile(lines.join('\n'), QStringLiteral("k.txt"));
+  EXPECT_EQ(venues.at(0).races[0].Kimarite, S(u"逃げ"));
+  EXPECT_TRUE(venues.at(0).races[0].bikou.isEmpty());
+  EXPECT_NO_THROW(cKekkaFile::Check(lines.join('\n'), QStringLiteral("k.txt")));
 }

@@ -130,3 +130,38 @@ TEST(SjisColumns, CutWhereTheDecodedLineIsCut) {
     }
   }
 }
+
+// A byte starts a character exactly where the columns of the line (checked against decoding
+// above) put one. Random lines of pairs, bytes that end no pair, lone lead bytes and kana (0xDA
+// and 0xB0 are both kana of their own and second bytes of pairs).
+TEST(SjisCharacterStart, WhereTheColumnsPutACharacter) {
+  std::mt19937 random(53);
+  const unsigned char bytes[] = {' ',  '1',  0x40, 0x7F, 0x80, 0x81, 0x88, 0x9F,
+                                 0xA0, 0xB0, 0xDA, 0xDF, 0xE0, 0xFC, 0xFF};
+  for (int i = 0; i < 2000; ++i) {
+    QByteArray line(static_cast<qsizetype>(random() % 24), ' ');
+    for (char& c : line) c = static_cast<char>(bytes[random() % sizeof bytes]);
+    SCOPED_TRACE(line.toHex().toStdString());
+    const SjisColumns columns(line);
+    std::vector<bool> starts(static_cast<std::size_t>(line.size()), false);
+    for (qsizetype k = 0; k < columns.size(); ++k) starts[static_cast<std::size_t>(columns.Offset(k))] = true;
+    EXPECT_FALSE(StartsSjisCharacter(line, -1));
+    EXPECT_FALSE(StartsSjisCharacter(line, line.size()));
+    for (qsizetype at = 0; at < line.size(); ++at) {
+      ASSERT_EQ(StartsSjisCharacter(line, at), starts[static_cast<std::size_t>(at)]) << at;
+    }
+  }
+}
+
+TEST(SjisCharacterStart, AsciiBytesAreTheirOwnCharacters) {
+  for (const auto& [bytes, ascii] : {std::pair{QByteArray(), true},
+                                     {"1.49.7", true},
+                                     {QByteArray("\x7f ~"), true},
+                                     {QByteArray("6.8\x80"), false},
+                                     {QByteArray("\x82\x4f.08"), false}}) {
+    EXPECT_EQ(IsAsciiBytes(bytes), ascii) << bytes.toHex().toStdString();
+    if (ascii) {
+      EXPECT_EQ(DecodeSjis(bytes), QString::fromLatin1(bytes));
+    }
+  }
+}

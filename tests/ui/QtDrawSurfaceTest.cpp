@@ -8,6 +8,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -217,6 +218,44 @@ TEST(QtDrawSurface, WindowsJapaneseFontsStandInWhereTheNamedFontIsMissing) {
     // Qt keeps the names in lower case and looks them up so.
     if (!r.standIns.isEmpty()) {
       EXPECT_EQ(QFont::substitutes(family).join(u'|').toStdString(), r.standIns.join(u'|').toLower().toStdString());
+    }
+  }
+}
+
+// Asking for the installed family draws with the very font the Windows name is drawn with, at
+// every size and weight the window uses; other families are asked for as they are named.
+TEST(QtDrawSurface, TheInstalledFamilyDrawsAsTheWindowsName) {
+  SKIP_WITHOUT_LINUX_FONTS();
+  RegisterFontSubstitutions();
+  const struct {
+    const char16_t* family;
+    const char16_t* installed;
+  } rows[] = {
+      {u"ＭＳ ゴシック", u"IPAGothic"}, {u"MS Gothic", u"IPAGothic"}, {u"ＭＳ Ｐゴシック", u"IPAPGothic"},
+      {u"ms pgothic", u"IPAPGothic"},   {u"IPAGothic", u"IPAGothic"}, {u"Arial", u"Arial"},
+  };
+  for (const auto& r : rows) {
+    const QString family = QString::fromUtf16(r.family);
+    SCOPED_TRACE(family.toStdString());
+    const QString installed = InstalledFamily(family);
+    EXPECT_EQ(installed.toStdString(), QString::fromUtf16(r.installed).toStdString());
+    if (!IsSubstitutedFont(family)) continue;
+    EXPECT_TRUE(QFontDatabase::hasFamily(installed));
+    for (const int pixels : {12, 15, 16}) {
+      for (const bool bold : {false, true}) {
+        QFont named(family), asked(installed);
+        for (QFont* f : {&named, &asked}) {
+          f->setPixelSize(pixels);
+          f->setBold(bold);
+          f->setStyleStrategy(QFont::NoFontMerging);
+        }
+        const QFontInfo a(named), b(asked);
+        EXPECT_EQ(a.family(), b.family()) << pixels << (bold ? " bold" : "");
+        EXPECT_EQ(a.pixelSize(), b.pixelSize());
+        EXPECT_EQ(a.bold(), b.bold());
+        const QString text = QStringLiteral("艇番 選手名 ﾌｧｲﾙ(&F) 12# 第1回 9.27");
+        EXPECT_EQ(QFontMetrics(named).horizontalAdvance(text), QFontMetrics(asked).horizontalAdvance(text));
+      }
     }
   }
 }

@@ -5,6 +5,10 @@
 #include "tests/ui/WindowFixture.h"
 #include "ui/frmKekka.h"
 
+#include <QAbstractItemView>
+
+#include <algorithm>
+
 namespace tidewake {
 namespace {
 
@@ -75,6 +79,32 @@ TEST_F(Window, AVenueWithFewerRacesGivesItsLastRaceAndNoKeyActsDuringARun) {
   Act("mnuTestRun")->trigger();
   QTest::keyClick(w.get(), Qt::Key_PageUp, Qt::ControlModifier);
   EXPECT_EQ(VenueCode(), 5);
+}
+
+// The selectors' lists are made when first opened; they open in the selector's font (the window's
+// one Japanese font), the venues' as wide as its widest item.
+TEST_F(WindowWithADay, TheSelectorsOpenInTheirFontAsWideAsTheirItems) {
+  w->show();
+  const struct {
+    QComboBox* selector;
+    int margin;  // room beside the widest item for the list's frame and scroll bar
+  } rows[] = {{Venues(), 24}, {Races(), 0}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.selector->objectName().toStdString());
+    ASSERT_GT(r.selector->count(), 1);
+    EXPECT_EQ(r.selector->font(), w->font());
+    r.selector->showPopup();
+    const QAbstractItemView* list = r.selector->view();
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->font(), r.selector->font());
+    int widest = 0;
+    for (int i = 0; i < r.selector->count(); ++i) {
+      widest = std::max(widest, list->fontMetrics().horizontalAdvance(r.selector->itemText(i)));
+    }
+    EXPECT_GE(list->width(), widest + r.margin);
+    EXPECT_GE(list->width(), r.selector->width());
+    r.selector->hidePopup();
+  }
 }
 
 TEST_F(WindowWithADay, TheTooltipTellsTheBoatAndTheChanceHeaderExplainsItself) {

@@ -221,6 +221,40 @@ TEST_F(Window, ARunHidesTheCardAndLocksTheMenusThenOffersTheWayBack) {
   }
 }
 
+// The water and what lies on it are made after the card's first paint; a run asked for sooner
+// (F4 or F5 pressed the moment the window shows) plays all the same, and the water stays under
+// the card whenever it was made.
+TEST_F(Window, ARunAskedForBeforeTheFirstPaintPlaysOnTheWater) {
+  for (const bool painted : {false, true}) {
+    for (const char* run : {"mnuTestRun", "mnuRaceStart"}) {
+      SCOPED_TRACE(run);
+      SCOPED_TRACE(painted ? "after the first paint" : "before the first paint");
+      w.reset();
+      w = std::make_unique<frmMain>();
+      w->show();
+      if (painted) QCoreApplication::processEvents();
+      const QPoint onTheCard = Picture()->geometry().center();
+      EXPECT_TRUE(Widget("picGridPanel")->isAncestorOf(w->centralWidget()->childAt(onTheCard)));
+      bool sawTheWater = false, sawABoat = false;
+      clock.onEvents = [&] {
+        for (int boat = 0; boat < 6; ++boat) sawABoat = sawABoat || w->imgRaceBoat(boat).Visible();
+        if (sawTheWater) return;
+        sawTheWater = true;
+        EXPECT_TRUE(Widget("picPool")->isVisibleTo(w.get()));
+        EXPECT_TRUE(Widget("picPool")->isAncestorOf(w->centralWidget()->childAt(onTheCard)) ||
+                    w->centralWidget()->childAt(onTheCard) == Widget("picPool"));
+      };
+      Act(run)->trigger();
+      EXPECT_TRUE(sawTheWater);
+      EXPECT_TRUE(sawABoat) << "the boats ran on the water";
+      Back();
+      EXPECT_TRUE(CardShown());
+      EXPECT_TRUE(Widget("picGridPanel")->isAncestorOf(w->centralWidget()->childAt(onTheCard)))
+          << "the card lies over the water again";
+    }
+  }
+}
+
 // The entrants of a run are the card's racers with the courses the card shows, set by hand too.
 TEST_F(WindowWithADay, TheRunTakesTheRaceShownWithItsCourses) {
   ChooseVenue(24);

@@ -1,6 +1,9 @@
 #include "ui/qtplatform/FontSubstitutions.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHash>
 
 #include <array>
 #include <mutex>
@@ -65,6 +68,29 @@ bool IsSubstitutedFont(const QString& family) {
     if (family.compare(QString::fromUtf16(s.family), Qt::CaseInsensitive) == 0) return true;
   }
   return false;
+}
+
+QString InstalledFamily(const QString& family) {
+  if (!IsSubstitutedFont(family) || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return family;
+  // The fonts installed do not change while the program runs: each name is looked up once.
+  static std::mutex guard;
+  static QHash<QString, QString> found;
+  const std::lock_guard lock(guard);
+  const QString key = family.toCaseFolded();
+  if (const auto f = found.constFind(key); f != found.constEnd()) return *f;
+  const QStringList installed = QFontDatabase::families();
+  const auto has = [&](const QString& name) { return installed.contains(name, Qt::CaseInsensitive); };
+  QString use = family;
+  if (!has(family)) {
+    for (const QString& standIn : FontStandIns(family)) {
+      if (has(standIn)) {
+        use = standIn;
+        break;
+      }
+    }
+  }
+  found.insert(key, use);
+  return use;
 }
 
 }  // namespace tidewake

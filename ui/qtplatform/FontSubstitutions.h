@@ -21,4 +21,11 @@ QStringList FontStandIns(const QString& family);
 // they replace: one em, as the Windows fonts have it.
 bool IsSubstitutedFont(const QString& family);
 
+// The family to ask Qt for to draw `family`: for the Windows names above, the named font where
+// it is installed, else the first of its stand-ins that is; any other family as it is given (also
+// before a QGuiApplication exists). Asking by the installed family draws with the same font as
+// asking by the Windows name, without Qt first searching the system for a fallback of the missing
+// name (a fontconfig sort for each script and size, a few milliseconds of the first paint).
+QString InstalledFamily(const QString& family);
+
 }  // namespace tidewake

@@ -164,7 +164,7 @@ void QtDrawSurface::SetSize(float width, float height) {
 // ---- font ----
 
 void QtDrawSurface::UpdateFont() {
-  font_ = QFont(fontName_);
+  font_ = QFont(InstalledFamily(fontName_));
   font_.setPixelSize(PixelsForPoints(fontPoints_));
   font_.setBold(bold_);
   font_.setItalic(italic_);
