@@ -270,6 +270,14 @@ std::optional<float> ShortDecimal(QByteArrayView b) {
   return ShortSingle(b);
 }
 
+// The field's figure: from its bytes in the short form, from its text otherwise (refused there
+// with the field's name and columns when it is no figure). Both roads give the same value.
+float DecimalBytes(QByteArrayView b, int lineNo, const QString& field, qsizetype from, qsizetype width) {
+  const auto fast = ShortDecimal(b);
+  Q_ASSERT(!fast || *fast == DecimalField(SjisField(b).view(), lineNo, field, from, width));
+  return fast ? *fast : DecimalField(SjisField(b).view(), lineNo, field, from, width);
+}
+
 // Where the caption "ﾚｰｽﾀｲﾑ" starts in the line's bytes, -1 when the line does not hold it. Its
 // characters are one byte each, but those bytes can also be the second byte of a pair: a match
 // counts only where it starts a character, which is where the decoded line holds the caption.
@@ -684,9 +692,7 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
   // A boat withdrawn before the start prints "K ." for its exhibition time and timing.
   const QByteArrayView tenji = TrimBytes(Cut(line, 37, 6));
   if (!tenji.isEmpty() && !(tenji.front() >= 'A' && tenji.front() <= 'Z')) {
-    const auto fast = ShortDecimal(tenji);
-    Q_ASSERT(!fast || *fast == DecimalField(SjisField(tenji).view(), n, QStringLiteral("展示タイム"), 37, 6));
-    b.TenjiTime = fast ? *fast : DecimalField(SjisField(tenji).view(), n, QStringLiteral("展示タイム"), 37, 6);
+    b.TenjiTime = DecimalBytes(tenji, n, QStringLiteral("展示タイム"), 37, 6);
   }
   const QByteArrayView course = TrimBytes(Cut(line, 43, 4));
   if (!course.isEmpty()) {
@@ -713,11 +719,7 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
     const QByteArrayView figure = letter ? timing.sliced(1) : timing;
     // "K ." is no timing; "F0.01" a flying start; "0.08" a timing.
     if (!(letter && TrimBytes(figure) == ".")) {
-      const auto fast = ShortDecimal(figure);
-      Q_ASSERT(!fast ||
-               *fast == DecimalField(SjisField(figure).view(), n, QStringLiteral("スタートタイミング"), 47, 8));
-      b.StartTiming =
-          fast ? *fast : DecimalField(SjisField(figure).view(), n, QStringLiteral("スタートタイミング"), 47, 8);
+      b.StartTiming = DecimalBytes(figure, n, QStringLiteral("スタートタイミング"), 47, 8);
       b.StartTimingExists = true;
       b.StartFlying = timing.front() == 'F';
     }

@@ -131,10 +131,6 @@ void Year_ReadResults(benchmark::State& state) {
 }
 BENCHMARK(Year_ReadResults)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-}  // namespace
-
-namespace {
-
 // The conversion's parts one by one, on the members unpacked beforehand: each kind's check (every
 // line read, nothing kept for a card) and the stores' safe replacement (written, synced, renamed).
 void Year_CheckProgrammes(benchmark::State& state) {
