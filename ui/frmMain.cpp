@@ -383,7 +383,17 @@ void frmMain::DrawCard() {
     for (std::int16_t c = 1; c < kCardColumns; ++c)
       mclsGrid->SetCellValue(boat, c, row.cells[static_cast<std::size_t>(c)]);
   }
-  mclsGrid->Refresh(false);
+  if (cardPainted_) {
+    mclsGrid->Refresh(false);
+  } else {
+    // The card's first cells are drawn by the paint that first shows them, as any window draws
+    // its text: the window is made and mapped without waiting for them, and a card replaced
+    // before it is shown is drawn once.
+    picGrid->DrawAtNextPaint([this] {
+      cardPainted_ = true;
+      mclsGrid->Refresh(false);
+    });
+  }
   lblRace->setText(mSession->RaceLine());
 }
 

@@ -223,6 +223,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The boat whose course the pop-up sets.
   std::int16_t mintPopupRow = 0;
   bool placedOnShow_ = false;
+  bool cardPainted_ = false;
 };
 
 }  // namespace tidewake

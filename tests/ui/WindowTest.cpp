@@ -255,6 +255,34 @@ TEST_F(Window, ARunAskedForBeforeTheFirstPaintPlaysOnTheWater) {
   }
 }
 
+// The card shown first is drawn by its first paint, whatever was chosen before the window showed:
+// it is the card of the values shown, as the card set up anew draws them.
+TEST_F(Window, TheFirstPaintDrawsTheCardOfTheValuesShown) {
+  const QString programme = SharedDataFile(QStringLiteral("B/b240101.txt"));
+  for (const bool aRace : {false, true}) {
+    SCOPED_TRACE(aRace ? "a race chosen before the window shows" : "the demo card");
+    if (aRace && programme.isEmpty()) GTEST_SKIP() << "sample files not found in ../shared/data";
+    w.reset();
+    w = std::make_unique<frmMain>();
+    if (aRace) {
+      RecordingMessageBox boxes;  // no handbook yet: the card says so
+      OpenProgramme(programme);
+      ChooseRace(5);
+    }
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    QCoreApplication::processEvents();
+    cGrid grid;
+    QtDrawSurface expected(Picture()->width(), Picture()->height());
+    RaceCardSetUp(grid, expected, false);
+    for (std::int16_t row = 1; row <= 6; ++row)
+      for (std::int16_t c = 1; c < kCardColumns; ++c) grid.SetCellValue(row, c, w->Grid().CellValue(row, c));
+    grid.Refresh(false);
+    EXPECT_EQ(Picture()->Surface().Image(), expected.Image());
+    EXPECT_EQ(Cell(1, CardColumn::SensyuName).isEmpty(), false);
+  }
+}
+
 // The entrants of a run are the card's racers with the courses the card shows, set by hand too.
 TEST_F(WindowWithADay, TheRunTakesTheRaceShownWithItsCourses) {
   ChooseVenue(24);
