@@ -71,7 +71,8 @@ class frmMain : public QMainWindow, public IRaceScene {
 
   // The day shown; the card as drawn; the results window (nullptr until first asked for).
   DaySession& Session() { return *mSession; }
-  cGrid& Grid() { return *mclsGrid; }
+  // The card's grid, made when first asked for (by the card's first paint, or sooner).
+  cGrid& Grid();
   frmKekka* KekkaWindow() const { return frmKekkaWindow; }
   // True from the start of a run until it returns.
   bool Running() const { return mblnRunning; }
@@ -113,6 +114,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   void SetView(int view);
   void DrawDay();
   void DrawCard();
+  void FillCard();
   void DrawResults();
   void DrawStatus();
   // What the first paint of the card does not wait for: the status line's handbook, the chances.
