@@ -130,6 +130,7 @@ void frmMain::FollowFirstPaint() {
   DrawStatus();
   mSession->UpdateChances();
   BuildScene();
+  emit firstPaintDone();
 }
 
 frmMain::~frmMain() {

@@ -94,6 +94,9 @@ class frmMain : public QMainWindow, public IRaceScene {
  signals:
   // The window has closed for good (after any run in progress returned): the program may end.
   void closed();
+  // The card's first paint is done (or the window was not shown at once): what the first frame
+  // does not need may follow.
+  void firstPaintDone();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -6,6 +6,7 @@
 #include "sim/mGlobal.h"
 #include "tests/data/ProgrammeText.h"
 #include "tests/ui/WindowFixture.h"
+#include "ui/ProgramStart.h"
 
 #include <QMenuBar>
 
@@ -281,6 +282,30 @@ TEST_F(Window, TheFirstPaintDrawsTheCardOfTheValuesShown) {
     EXPECT_EQ(Picture()->Surface().Image(), expected.Image());
     EXPECT_EQ(Cell(1, CardColumn::SensyuName).isEmpty(), false);
   }
+}
+
+// The program's icon is made and given to the window once the card's first paint is done, once.
+TEST_F(Window, TheIconIsGivenAfterTheFirstPaintOnce) {
+  QApplication::setWindowIcon(QIcon());
+  w.reset();
+  w = std::make_unique<frmMain>();
+  int made = 0;
+  GiveIconAfterFirstPaint(*w, [&made] {
+    ++made;
+    QPixmap p(16, 16);
+    p.fill(Qt::blue);
+    return QIcon(p);
+  });
+  w->show();
+  EXPECT_EQ(made, 0) << "nothing before the first paint";
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(made, 1);
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  w->repaint();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(made, 1) << "later paints give nothing";
+  QApplication::setWindowIcon(QIcon());
 }
 
 // The entrants of a run are the card's racers with the courses the card shows, set by hand too.
