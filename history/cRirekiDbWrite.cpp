@@ -130,6 +130,14 @@ RecordOutcome cRirekiDb::Record(QDate date, char kind, const QString& sha, const
   }
   if (!writable_) Fail(nullptr, SQLITE_READONLY, path_, Doing::Write);
   Bound();
+  if (batch_) {
+    try {
+      return Write(date, kind, sha, venues, write);
+    } catch (...) {
+      RollbackBatch();
+      throw;
+    }
+  }
   Exec(db_, "BEGIN IMMEDIATE", path_, Doing::Write);
   try {
     const RecordOutcome outcome = Write(date, kind, sha, venues, write);
@@ -140,6 +148,33 @@ RecordOutcome cRirekiDb::Record(QDate date, char kind, const QString& sha, const
     racers_.reset();  // it may hold names of the rows rolled back
     throw;
   }
+}
+
+void cRirekiDb::BeginBatch() {
+  if (batch_) return;
+  if (!writable_) Fail(nullptr, SQLITE_READONLY, path_, Doing::Write);
+  Bound();
+  Exec(db_, "BEGIN IMMEDIATE", path_, Doing::Write);
+  batch_ = true;
+}
+
+void cRirekiDb::CommitBatch() {
+  if (!batch_) return;
+  try {
+    Exec(db_, "COMMIT", path_, Doing::Write);
+    batch_ = false;
+  } catch (...) {
+    RollbackBatch();
+    throw;
+  }
+}
+
+void cRirekiDb::RollbackBatch() noexcept {
+  if (!batch_) return;
+  batch_ = false;
+  // SQLite may have ended the transaction itself (a full disk, an I/O failure).
+  if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  racers_.reset();  // it may hold names of the rows rolled back
 }
 
 RecordOutcome cRirekiDb::Write(QDate date, char kind, const QString& sha, const QStringList& venues,
