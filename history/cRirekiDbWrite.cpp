@@ -61,11 +61,10 @@ std::vector<std::size_t> KeyOrder(const std::vector<Venue>& venues) {
 
 // The racer's row for the number, made when the number is new.
 RacerRow& cRirekiDb::Racer(RacerNames& names, Writer& w, const QString& no) {
-  const auto found = names.rows.find(no);
-  if (found != names.rows.end()) return *found;
+  if (RacerRow* found = names.Find(no)) return *found;
   codec::Number(w.racer, no);
   w.racer.Run();
-  return names.rows[no];
+  return names.Insert(no);
 }
 
 cRirekiDb::Writer& cRirekiDb::writer() {
@@ -85,7 +84,11 @@ cRirekiDb::RacerNames& cRirekiDb::racers() const {
       if (!q.Null(1)) r.name = q.Text(1);
       if (!q.Null(2)) r.kname = q.Text(2);
       if (!q.Null(3)) r.birthplace = q.Text(3);
-      names->rows.insert(codec::Number(q, 0), r);
+      if (q.Type(0) == SQLITE_INTEGER) {
+        names->byValue.insert(q.Int64(0), r);
+      } else {
+        names->byText.insert(q.Text(0), r);
+      }
     }
     racers_ = std::move(names);
   }
