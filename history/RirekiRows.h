@@ -40,7 +40,25 @@ namespace tidewake {
 // Every racer's row of `racer`, kept by a connection while no other one writes (data_version).
 struct cRirekiDb::RacerNames {
   std::int64_t version = -1;
-  QHash<QString, rireki::RacerRow> rows;  // by registration number
+  // By registration number: its value when it is kept as one (nearly every number), its text
+  // otherwise, as `racer` keys them. A lookup by value spares hashing and comparing texts for
+  // every boat of an import.
+  QHash<std::int64_t, rireki::RacerRow> byValue;
+  QHash<QString, rireki::RacerRow> byText;
+
+  rireki::RacerRow* Find(const QString& no) {
+    if (const auto v = rireki::codec::PlainValue(no)) {
+      const auto found = byValue.find(*v);
+      return found == byValue.end() ? nullptr : &*found;
+    }
+    const auto found = byText.find(no);
+    return found == byText.end() ? nullptr : &*found;
+  }
+  const rireki::RacerRow* Find(const QString& no) const { return const_cast<RacerNames*>(this)->Find(no); }
+  rireki::RacerRow& Insert(const QString& no) {
+    if (const auto v = rireki::codec::PlainValue(no)) return byValue[*v];
+    return byText[no];
+  }
 };
 
 // The statements of a write, prepared once a connection.

@@ -219,16 +219,18 @@ namespace {
 
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-// The plain decimal form: no sign, blank or leading zero, short enough for 32 bits.
-bool PlainDecimal(const QString& s) {
-  if (s.isEmpty() || s.size() > 9 || (s.size() > 1 && s[0] == u'0')) return false;
-  for (QChar c : s) {
-    if (!IsDigit(c)) return false;
-  }
-  return true;
-}
-
 }  // namespace
+
+std::optional<std::int32_t> PlainValue(QStringView s) {
+  // No sign, blank or leading zero, short enough for 32 bits.
+  if (s.isEmpty() || s.size() > 9 || (s.size() > 1 && s[0] == u'0')) return std::nullopt;
+  std::int32_t v = 0;
+  for (QChar c : s) {
+    if (!IsDigit(c)) return std::nullopt;
+    v = v * 10 + (c.unicode() - u'0');
+  }
+  return v;
+}
 
 void Code(Statement& s, const QString& code) {
   if (code.size() == 2 && IsDigit(code[0]) && IsDigit(code[1])) {
@@ -252,8 +254,8 @@ void BindCode(Rows& r, const QString& code) {
 }
 
 void Number(Statement& s, const QString& number) {
-  if (PlainDecimal(number)) {
-    s << number.toInt();
+  if (const auto v = PlainValue(number)) {
+    s << *v;
   } else {
     s << number;
   }
@@ -265,8 +267,8 @@ QString Number(const Rows& r, int i) {
 }
 
 void BindNumber(Rows& r, const QString& number) {
-  if (PlainDecimal(number)) {
-    r.Bind(number.toInt());
+  if (const auto v = PlainValue(number)) {
+    r.Bind(*v);
   } else {
     r.Bind(number);
   }

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 namespace tidewake::rireki {
 
@@ -130,6 +131,8 @@ QString Code(const Rows& r, int i);
 // its plain decimal form ("4593", not "04593" or " 45"), the text otherwise.
 void Number(Statement& s, const QString& number);
 QString Number(const Rows& r, int i);
+// The number's value when its text is that plain decimal form, none otherwise.
+std::optional<std::int32_t> PlainValue(QStringView number);
 // The same to bind in a read.
 void BindNumber(Rows& r, const QString& number);
 void BindCode(Rows& r, const QString& code);

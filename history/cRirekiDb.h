@@ -175,6 +175,16 @@ class cRirekiDb {
   // What the check found, as the window's box and the console program say it.
   static QString CheckText(const QString& path, const QStringList& problems);
 
+  // Several files' records in one transaction (an import's): the same index pages are then written
+  // once a batch instead of once a file. A failure while a file is written rolls the whole batch
+  // back (InBatch() is then false), and the caller records its files again one transaction each,
+  // so that exactly the files before the failing one are kept. The batch's files are in the file
+  // only once CommitBatch returned; a failed commit rolls it back too.
+  void BeginBatch();
+  void CommitBatch();
+  void RollbackBatch() noexcept;
+  bool InBatch() const { return batch_; }
+
   // Marks an import under way for its lifetime: a database left with the mark of a program that
   // ended without removing it (killed mid-import) is checked when next opened.
   class ImportMark {
@@ -195,7 +205,8 @@ class cRirekiDb {
   struct RacerNames;
   struct RecentQuery;
   using WriteRows = std::function<void(Writer&, std::int64_t source, const std::vector<int>& ords)>;
-  // Records a file's venues in a transaction of its own; Write does it inside the caller's.
+  // Records a file's venues in a transaction of its own (or in the open batch); Write does it
+  // inside the caller's.
   RecordOutcome Record(QDate date, char kind, const QString& sha, const QStringList& venues, const WriteRows& write);
   RecordOutcome Write(QDate date, char kind, const QString& sha, const QStringList& venues, const WriteRows& write);
   void WriteCards(Writer& w, int day, std::int64_t source, const std::vector<cBangumiFile::Card>& cards,
@@ -220,6 +231,7 @@ class cRirekiDb {
   bool writable_ = true;
   bool olderVersion_ = false;
   bool interactive_ = false;
+  bool batch_ = false;
   std::chrono::milliseconds limit_{0};
   mutable std::chrono::steady_clock::time_point deadline_;
   std::unique_ptr<Writer> writer_;

@@ -130,9 +130,9 @@ void cRirekiDb::EachDay(QDate from, QDate to, const std::function<void(DayRecord
         if (!c || r < 0 || w < 0 || w >= cBangumiFile::kBoats) continue;
         cBangumiFile::Entrant& e = c->races[r].boats[static_cast<std::size_t>(w)];
         e.SensyuNo = codec::Number(q, 4);
-        const auto racer = names.rows.constFind(e.SensyuNo);
         const RacerRow none;
-        const RacerRow& row = racer == names.rows.cend() ? none : *racer;
+        const RacerRow* racer = names.Find(e.SensyuNo);
+        const RacerRow& row = racer ? *racer : none;
         e.SensyuName = NameOr(q, 5, row.name);
         e.SensyuBirthplace = NameOr(q, 6, row.birthplace);
         e.SensyuClass = q.Text(7);
@@ -240,8 +240,8 @@ void cRirekiDb::EachDay(QDate from, QDate to, const std::function<void(DayRecord
         b.TyakujyunNo = q.Null(4) ? PlaceNoOf(b.Tyakujyun) : q.I16(4);
         b.WakuNo = q.I16(5);
         b.SensyuNo = codec::Number(q, 6);
-        const auto racer = names.rows.constFind(b.SensyuNo);
-        b.SensyuName = NameOr(q, 7, racer == names.rows.cend() ? std::nullopt : racer->kname);
+        const RacerRow* racer = names.Find(b.SensyuNo);
+        b.SensyuName = NameOr(q, 7, racer ? racer->kname : std::nullopt);
         b.MotorNo = codec::Number(q, 8);
         b.BoatNo = codec::Number(q, 9);
         b.TenjiTime = codec::Scaled(q, 10, 100);

@@ -61,11 +61,10 @@ std::vector<std::size_t> KeyOrder(const std::vector<Venue>& venues) {
 
 // The racer's row for the number, made when the number is new.
 RacerRow& cRirekiDb::Racer(RacerNames& names, Writer& w, const QString& no) {
-  const auto found = names.rows.find(no);
-  if (found != names.rows.end()) return *found;
+  if (RacerRow* found = names.Find(no)) return *found;
   codec::Number(w.racer, no);
   w.racer.Run();
-  return names.rows[no];
+  return names.Insert(no);
 }
 
 cRirekiDb::Writer& cRirekiDb::writer() {
@@ -85,7 +84,11 @@ cRirekiDb::RacerNames& cRirekiDb::racers() const {
       if (!q.Null(1)) r.name = q.Text(1);
       if (!q.Null(2)) r.kname = q.Text(2);
       if (!q.Null(3)) r.birthplace = q.Text(3);
-      names->rows.insert(codec::Number(q, 0), r);
+      if (q.Type(0) == SQLITE_INTEGER) {
+        names->byValue.insert(q.Int64(0), r);
+      } else {
+        names->byText.insert(q.Text(0), r);
+      }
     }
     racers_ = std::move(names);
   }
@@ -130,6 +133,14 @@ RecordOutcome cRirekiDb::Record(QDate date, char kind, const QString& sha, const
   }
   if (!writable_) Fail(nullptr, SQLITE_READONLY, path_, Doing::Write);
   Bound();
+  if (batch_) {
+    try {
+      return Write(date, kind, sha, venues, write);
+    } catch (...) {
+      RollbackBatch();
+      throw;
+    }
+  }
   Exec(db_, "BEGIN IMMEDIATE", path_, Doing::Write);
   try {
     const RecordOutcome outcome = Write(date, kind, sha, venues, write);
@@ -140,6 +151,33 @@ RecordOutcome cRirekiDb::Record(QDate date, char kind, const QString& sha, const
     racers_.reset();  // it may hold names of the rows rolled back
     throw;
   }
+}
+
+void cRirekiDb::BeginBatch() {
+  if (batch_) return;
+  if (!writable_) Fail(nullptr, SQLITE_READONLY, path_, Doing::Write);
+  Bound();
+  Exec(db_, "BEGIN IMMEDIATE", path_, Doing::Write);
+  batch_ = true;
+}
+
+void cRirekiDb::CommitBatch() {
+  if (!batch_) return;
+  try {
+    Exec(db_, "COMMIT", path_, Doing::Write);
+    batch_ = false;
+  } catch (...) {
+    RollbackBatch();
+    throw;
+  }
+}
+
+void cRirekiDb::RollbackBatch() noexcept {
+  if (!batch_) return;
+  batch_ = false;
+  // SQLite may have ended the transaction itself (a full disk, an I/O failure).
+  if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  racers_.reset();  // it may hold names of the rows rolled back
 }
 
 RecordOutcome cRirekiDb::Write(QDate date, char kind, const QString& sha, const QStringList& venues,

@@ -4,6 +4,7 @@
 #include "platform/RuntimeError.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -24,6 +25,10 @@
 namespace tidewake {
 
 namespace {
+
+// An import's transaction holds this many files at most, and is committed after this long.
+constexpr std::size_t kBatchFiles = 32;
+constexpr qint64 kBatchMs = 500;
 
 const QRegularExpression& DayFileName() {
   static const QRegularExpression re(QStringLiteral("^([bk])(\\d{6})?.*\\.(lzh|txt)$"),
@@ -149,6 +154,12 @@ class Reader {
   }
   Reader(const Reader&) = delete;
   Reader& operator=(const Reader&) = delete;
+
+  // Whether Next() would return at once.
+  bool Ready() {
+    std::lock_guard lock(mutex_);
+    return !ready_.empty();
+  }
 
   ReadAhead Next() {
     std::unique_lock lock(mutex_);
@@ -282,6 +293,63 @@ ImportSummary ImportFileList(cRirekiDb& db, const QStringList& files, const Impo
     bool added = false, refused = false;
   };
   std::map<QDate, DayState> days;
+  // The files written in the open transaction: a few files share one, since a transaction per
+  // file wrote the same index pages again for every file. They count as added once it is
+  // committed; they are kept until then, to be recorded again one by one when it fails.
+  struct Written {
+    int file;  // index in `files`
+    QDate day;
+    RecordOutcome outcome;
+    ParsedDay parsed;
+  };
+  std::vector<Written> batch;
+  QElapsedTimer batchClock;
+  const struct Guard {
+    cRirekiDb& db;
+    ~Guard() { db.RollbackBatch(); }
+  } guard{db};
+  // A file refused: named with why. False when the database failed rather than the file, which
+  // ends the import at that file (every file after would fail the same way).
+  auto refuse = [&](int index, QDate key, const RuntimeError& e) {
+    if (ErrNo::IsHistoryFailure(e.number())) {
+      s.stopped = e.description();
+      s.files = index;
+      s.filesLeft = static_cast<int>(files.size()) - index;
+      return false;
+    }
+    days[key].refused = true;
+    s.refused.push_back({files[index], e.description()});
+    return true;
+  };
+  // A file recorded in a transaction of its own.
+  auto alone = [&](int index, QDate key, const ParsedDay& parsed) {
+    try {
+      const RecordOutcome outcome = Record(db, parsed);
+      days[key].added = days[key].added || outcome != RecordOutcome::AlreadyThere;
+    } catch (const RuntimeError& e) {
+      return refuse(index, key, e);
+    }
+    return true;
+  };
+  // After the batch's transaction failed (rolled back): its files again, one transaction each.
+  auto again = [&] {
+    std::vector<Written> undone = std::move(batch);
+    batch.clear();
+    for (Written& w : undone) {
+      if (!alone(w.file, w.day, w.parsed)) return false;
+    }
+    return true;
+  };
+  auto commit = [&] {
+    try {
+      db.CommitBatch();
+    } catch (const RuntimeError&) {
+      return again();
+    }
+    for (const Written& w : batch) days[w.day].added = days[w.day].added || w.outcome != RecordOutcome::AlreadyThere;
+    batch.clear();
+    return true;
+  };
   Reader reader(files, db.FileHashes());
   for (const QString& file : files) {
     if (cancel && cancel->load()) {
@@ -293,25 +361,48 @@ ImportSummary ImportFileList(cRirekiDb& db, const QStringList& files, const Impo
       progress(s.files, static_cast<int>(files.size()),
                nameDate.isValid() ? nameDate.toString(QStringLiteral("yyyy/MM/dd")) : QFileInfo(file).fileName());
     }
-    ++s.files;
+    const int index = s.files++;
+    // The batch is kept short so that another program waiting to write is not kept long, and the
+    // write lock is not held while a file is being read (a slow disk, a large archive).
+    if (db.InBatch() && (batch.size() >= kBatchFiles || batchClock.elapsed() >= kBatchMs || !reader.Ready()) &&
+        !commit()) {
+      break;
+    }
     ReadAhead r = reader.Next();
     const QDate key = r.day ? r.day->date : nameDate.isValid() ? nameDate : QDate(1, 1, 1);
+    if (!r.refusal.isEmpty()) {
+      refuse(index, key, RuntimeError(ErrNo::NotATextFile, r.refusal));
+      continue;
+    }
+    if (r.known) {
+      days.try_emplace(key);  // a day whose every file is known counts as there already
+      continue;
+    }
     try {
-      if (!r.refusal.isEmpty()) throw RuntimeError(ErrNo::NotATextFile, r.refusal);
-      const RecordOutcome outcome = r.known ? RecordOutcome::AlreadyThere : Record(db, *r.day);
-      days[key].added = days[key].added || outcome != RecordOutcome::AlreadyThere;
-    } catch (const RuntimeError& e) {
-      if (ErrNo::IsHistoryFailure(e.number())) {
-        // The database's failure, not the file's: every file after would fail the same way.
-        s.stopped = e.description();
-        s.filesLeft = static_cast<int>(files.size()) - s.files + 1;
-        --s.files;
-        break;
+      if (!db.InBatch()) {
+        db.BeginBatch();
+        batchClock.start();
       }
-      days[key].refused = true;
-      s.refused.push_back({file, e.description()});
+    } catch (const RuntimeError& e) {
+      if (!refuse(index, key, e)) break;
+      continue;
+    }
+    try {
+      const RecordOutcome outcome = Record(db, *r.day);
+      batch.push_back({index, key, outcome, std::move(*r.day)});
+    } catch (const RuntimeError& e) {
+      if (db.InBatch()) {
+        // Refused before anything was written: the batch is untouched.
+        if (!refuse(index, key, e)) break;
+        continue;
+      }
+      // The batch was rolled back: its files and this one are recorded alone, which ends the
+      // import at the very file the database cannot take.
+      if (!again() || !alone(index, key, *r.day)) break;
     }
   }
+  // What the batch holds (also after a refusal that ended the import: the files before it stay).
+  if (db.InBatch()) commit();
   // A day counts as there already only when every file of it was; one with a refused file and
   // nothing added is neither.
   for (const auto& [day, state] : days) {

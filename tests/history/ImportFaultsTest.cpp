@@ -8,10 +8,13 @@
 
 #include "platform/RuntimeError.h"
 #include "tests/common/SampleFiles.h"
+#include "tests/history/DayCompare.h"
 #include "tests/history/HistoryFixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -136,6 +139,40 @@ TEST_F(ImportFaults, AFullDatabaseEndsTheImportAtTheDayThatDoesNotFit) {
   EXPECT_EQ(s.files + s.filesLeft, 6);
   EXPECT_TRUE(s.refused.empty());
   EXPECT_EQ(db.Days(kFirst, kFirst).size(), 1u);
+}
+
+// Wherever the room ends (at the first file, amid a transaction of several, or not at all), the
+// file holds exactly the files the import says it took, each whole, and the days it counts.
+TEST_F(ImportFaults, AFullDatabaseHoldsExactlyWhatTheImportSays) {
+  const QStringList all = ImportFiles({files});
+  ASSERT_EQ(all.size(), 6);
+  for (const int room : {8, 90, 100, 110, 130, 1 << 20}) {
+    SCOPED_TRACE(room);
+    const QString file = dir.filePath(QStringLiteral("R%1.DB").arg(room));
+    cRirekiDb db(file);
+    ASSERT_EQ(ImportPaths(db, {all[0]}).daysAdded, 1);
+    QSqlQuery q(QSqlDatabase::database(db.connectionName()));
+    ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA page_count")) && q.next());
+    ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA max_page_count=%1").arg(q.value(0).toInt() + room)));
+    q.finish();
+    const ImportSummary s = ImportPaths(db, {files});
+    EXPECT_EQ(s.files + s.filesLeft, 6) << ImportSummaryText(s).toStdString();
+    EXPECT_EQ(s.stopped.isEmpty(), s.files == 6) << ImportSummaryText(s).toStdString();
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM source")) && q.next());
+    EXPECT_EQ(q.value(0).toInt(), s.files);
+    q.finish();
+    QSet<QDate> added;
+    for (int i = 1; i < s.files; ++i) {
+      added.insert(QDate::fromString(QStringLiteral("20") + QFileInfo(all[i]).fileName().mid(1, 6), u"yyyyMMdd"));
+    }
+    EXPECT_EQ(s.daysAdded, added.size());
+    for (const DayRecord& d : db.Days(kFirst, kFirst.addDays(2))) {
+      DayRecord expected = ReadDayFiles(d.date, files);
+      if (d.results.empty()) expected.results.clear();
+      if (d.cards.empty()) expected.cards.clear();
+      EXPECT_EQ(DayDifference(d, expected), QString()) << d.date.toString().toStdString();
+    }
+  }
 }
 
 // A file that can only be read: read as ever, and a write says it is read-only, not damaged.

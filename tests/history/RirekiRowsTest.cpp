@@ -1,4 +1,4 @@
-// The texts an import writes by hand for speed (race times, closing hours, a race's payouts):
+// The texts an import writes by hand for speed (race times, closing hours, numbers, a race's payouts):
 // each the same as the general formatting gives, and each read back as it was written.
 
 #include "history/RirekiRows.h"
@@ -70,6 +70,37 @@ TEST_F(Memory, ClosingHoursComeBackAsWritten) {
       EXPECT_EQ(read.Type(0), SQLITE_TEXT) << hour.toStdString();
     }
     EXPECT_EQ(ClosingHour(read, 0), hour);
+  }
+}
+
+// A number is kept as its value only in its plain decimal form, the form whose value also keys
+// the racers' names; every other text comes back as it was written.
+TEST_F(Memory, NumbersComeBackAsWritten) {
+  struct Case {
+    const char16_t* number;
+    std::int64_t value;  // -1: kept as the text
+  };
+  const Case cases[] = {
+      {u"4593", 4593},     {u"0", 0},      {u"7", 7},    {u"999999999", 999999999},
+      {u"1000000000", -1}, {u"04593", -1}, {u"00", -1},  {u" 45", -1},
+      {u"45 ", -1},        {u"", -1},      {u"-1", -1},  {u"+1", -1},
+      {u"４５９３", -1},   {u"45a", -1},   {u"4.5", -1},
+  };
+  // As the history's tables keep them: a STRICT table keeps a text of digits as a text.
+  Exec(db_, "CREATE TABLE n(v ANY) STRICT", {}, Doing::Write);
+  for (const Case& c : cases) {
+    const QString number = QString::fromUtf16(c.number);
+    SCOPED_TRACE(number.toStdString());
+    const auto value = codec::PlainValue(number);
+    EXPECT_EQ(value.value_or(-1), c.value);
+    Exec(db_, "DELETE FROM n", {}, Doing::Write);
+    Statement insert(db_, QStringLiteral("INSERT INTO n VALUES (?)"), {});
+    codec::Number(insert, number);
+    insert.Run();
+    Rows read(db_, "SELECT v FROM n", {});
+    ASSERT_TRUE(read.next());
+    EXPECT_EQ(read.Type(0), c.value >= 0 ? SQLITE_INTEGER : SQLITE_TEXT);
+    EXPECT_EQ(codec::Number(read, 0), number);
   }
 }
 
