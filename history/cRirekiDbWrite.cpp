@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tidewake {
 
@@ -22,10 +23,15 @@ QString DuplicateVenue(const QString& jyo, const QString& path) {
   return QStringLiteral("同じ日に競艇場コード %1 のブロックが二つあります。履歴には記録しません: %2").arg(jyo, path);
 }
 
+// The same characters (compared as bytes: Qt's general comparison costs more for every boat).
+bool SameText(QStringView a, QStringView b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), static_cast<std::size_t>(a.size()) * 2) == 0;
+}
+
 // The racer's row for the number, made when it is the first; a name the row has not yet is kept
 // there. True when the row gives `value`, which the caller's row then leaves NULL.
 bool FromRacer(std::optional<QString>& kept, const QString& value, Statement& fill, const QString& no) {
-  if (kept) return *kept == value;
+  if (kept) return SameText(*kept, value);
   fill << value;
   codec::Number(fill, no);
   fill.Run();
