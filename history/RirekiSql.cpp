@@ -112,6 +112,9 @@ Statement::Statement(sqlite3* db, const QString& sql, const QString& path, Doing
   const QByteArray text = sql.toUtf8();
   const int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) Fail(db_, rc, path_, doing_);
+  // A buffer for every place, made now: SQLite reads a bound text where it stands, so a buffer
+  // must never move once bound (growing the list would move the short texts kept inside it).
+  texts_.resize(static_cast<std::size_t>(sqlite3_bind_parameter_count(stmt_)));
 }
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
@@ -155,7 +158,7 @@ void Utf8Into(QStringView s, std::string& out) {
 // the row.
 Statement& Statement::operator<<(QStringView s) {
   const auto at = static_cast<std::size_t>(n_);
-  if (texts_.size() <= at) texts_.resize(at + 1);
+  if (at >= texts_.size()) return Check(SQLITE_RANGE);
   std::string& utf8 = texts_[at];
   Utf8Into(s, utf8);
   return Check(sqlite3_bind_text(stmt_, ++n_, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC));

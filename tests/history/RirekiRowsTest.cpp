@@ -129,17 +129,24 @@ TEST_F(Memory, TextsComeBackAsBound) {
       {low, QStringLiteral("\uFFFD")},
   };
   Exec(db_, "CREATE TABLE p(a TEXT, b TEXT, c TEXT) STRICT", {}, Doing::Write);
-  Statement insert(db_, QStringLiteral("INSERT INTO p VALUES (?, ?, ?)"), {});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text.toStdString());
     std::string utf8;
     Utf8Into(c.text, utf8);
     EXPECT_EQ(QByteArray::fromStdString(utf8), c.back.toUtf8());
     Exec(db_, "DELETE FROM p", {}, Doing::Write);
+    // A statement's first row: the texts bound at its first places stay where they were bound
+    // while the later places are bound.
+    Statement insert(db_, QStringLiteral("INSERT INTO p VALUES (?, ?, ?)"), {});
+    (insert << QStringLiteral("s") << c.text << QStringLiteral("t")).Run();
     // A longer text bound before at the same place leaves nothing of itself behind.
     (insert << QStringLiteral("a longer text than the others, bound first") << c.text << QStringLiteral("x")).Run();
     (insert << c.text << QStringLiteral("y") << c.text).Run();
     Rows read(db_, "SELECT a, b, c FROM p ORDER BY rowid", {});
+    ASSERT_TRUE(read.next());
+    EXPECT_EQ(read.Text(0), QStringLiteral("s"));
+    EXPECT_EQ(read.Text(1), c.back);
+    EXPECT_EQ(read.Text(2), QStringLiteral("t"));
     ASSERT_TRUE(read.next());
     EXPECT_EQ(read.Text(1), c.back);
     EXPECT_EQ(read.Text(2), QStringLiteral("x"));
