@@ -155,6 +155,7 @@ RecordOutcome cRirekiDb::Record(QDate date, char kind, const QString& sha, const
   } catch (...) {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     racers_.reset();  // it may hold names of the rows rolled back
+    writer_.reset();  // a statement may hold the values of a row left half bound
     throw;
   }
 }
@@ -184,6 +185,7 @@ void cRirekiDb::RollbackBatch() noexcept {
   // SQLite may have ended the transaction itself (a full disk, an I/O failure).
   if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   racers_.reset();  // it may hold names of the rows rolled back
+  writer_.reset();  // a statement may hold the values of a row left half bound
 }
 
 RecordOutcome cRirekiDb::Write(QDate date, char kind, const QString& sha, const QStringList& venues,
@@ -256,9 +258,10 @@ void cRirekiDb::WriteCards(Writer& w, int day, std::int64_t source, const std::v
       (w.bRace << rc.VoteType << rc.CourseFix).Run();
       if (r >= c.RaceNumbers) continue;
       const auto shares = cBangumiFile::WinShares(rc, c.TotalDay);
+      // The race's six rows, bound one after the other and put in by one step.
+      Statement& s = w.entrants;
       for (int b = 0; b < cBangumiFile::kBoats; ++b) {
         const cBangumiFile::Entrant& e = rc.boats[b];
-        Statement& s = w.entrant;
         s << day;
         codec::Code(s, c.KyoteijyoCode);
         s << r + 1 << b + 1;
@@ -295,8 +298,8 @@ void cRirekiDb::WriteCards(Writer& w, int day, std::int64_t source, const std::v
         } else {
           codec::Scaled(s, e.Tansyoritu, 100);
         }
-        s.Run();
       }
+      s.Run();
     }
   }
 }
@@ -341,9 +344,12 @@ void cRirekiDb::WriteVenues(Writer& w, int day, std::int64_t source, const std::
         w.kRace << PackSummary(rc.matome);
       }
       w.kRace.Run();
+      // The race's lines a few at a time, each few put in by one step.
       for (std::size_t j = 0; j < rc.boats.size(); ++j) {
+        const std::size_t first = j - j % Writer::kResultsAtOnce;
+        const std::size_t lines = std::min<std::size_t>(Writer::kResultsAtOnce, rc.boats.size() - first);
+        Statement& s = *w.results[lines - 1];
         const cKekkaFile::Boat& b = rc.boats[j];
-        Statement& s = w.result;
         s << day;
         codec::Code(s, v.KyoteijyoCode);
         s << r + 1 << static_cast<int>(j) << b.Tyakujyun;
@@ -369,7 +375,7 @@ void cRirekiDb::WriteVenues(Writer& w, int day, std::int64_t source, const std::
         s << StartFlags(b.StartFlying, b.StartTimingExists, b.StartLate);
         codec::Scaled(s, b.RaceTimeSeconds, 10);
         NullOr(s, b.RaceTime == RaceTimeText(b.RaceTimeSeconds), b.RaceTime);
-        s.Run();
+        if (j + 1 == first + lines) s.Run();
       }
     }
   }
