@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -116,4 +117,50 @@ TEST(FileReplace, ARealFullDiskKeepsTheOldFile) {
   });
   if (!status) GTEST_SKIP() << "this system does not let a test mount a small disk";
   EXPECT_EQ(*status, 0);
+}
+
+TEST(FileReplace, KeepsWhatTheOldFileWas) {
+  // Whatever stood at the path before: its permissions stay, and a link stays a link whose target
+  // gets the bytes.
+  using P = QFileDevice;
+  const struct {
+    const char* what;
+    bool old;  // a file stood there
+    QFileDevice::Permissions mode;
+    bool link;  // the path is a link to the old file beside it
+  } cases[] = {
+      {"no old file", false, {}, false},
+      {"a file readable by all", true, P::ReadOwner | P::WriteOwner | P::ReadGroup | P::ReadOther, false},
+      {"a file for its owner only", true, P::ReadOwner | P::WriteOwner, false},
+      {"a file for its group too", true, P::ReadOwner | P::WriteOwner | P::ReadGroup, false},
+      {"a link to a file", true, P::ReadOwner | P::WriteOwner, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("STORE.BRF"));
+    const QString target = dir.filePath(QStringLiteral("TARGET.BRF"));
+    const QString old = c.link ? target : path;
+    if (c.old) {
+      test::WriteBytes(old, "the old file\n");
+      ASSERT_TRUE(QFile::setPermissions(old, c.mode));
+    }
+    if (c.link) {
+      ASSERT_TRUE(QFile::link(target, path));
+    }
+    const QFileDevice::Permissions before = QFile::permissions(old);
+    const QByteArray bytes(20000, 'x');
+    FileReplace(path, bytes, QStringLiteral("番組ファイル"));
+    EXPECT_EQ(test::ReadBytes(path), bytes);
+    EXPECT_EQ(QFileInfo(path).isSymLink(), c.link);
+    if (c.link) {
+      EXPECT_EQ(test::ReadBytes(target), bytes);
+    }
+    if (c.old) {
+      EXPECT_EQ(QFile::permissions(old), before);
+    }
+    QStringList expected{QStringLiteral("STORE.BRF")};
+    if (c.link) expected << QStringLiteral("TARGET.BRF");
+    EXPECT_EQ(FilesIn(dir.path()), expected) << "no temporary file is left";
+  }
 }
