@@ -833,7 +833,7 @@ int VenueCode(QByteArrayView marker, int lineNo) {
 
 // Reads every block of the text; `wanted` empty means all venues, else only the block of that code.
 // Returns the number of blocks read.
-int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<void(const Venue&)>& found,
+int ReadBlocks(QByteArrayView bytes, const QString& wanted, const std::function<void(Venue&&)>& found,
                bool keepText = true) {
   LineReader reader(bytes);
   QByteArrayView line;
@@ -925,7 +925,7 @@ QString cKekkaFile::KakesikiName(Kakesiki kind) {
   return k >= 0 && k < kKakesikiCount ? QString::fromUtf16(kKakesikiNames[k]) : QString();
 }
 
-void cKekkaFile::ReadAll(QByteArrayView bytes, const std::function<void(const Venue&)>& found) {
+void cKekkaFile::ReadAll(QByteArrayView bytes, const std::function<void(Venue&&)>& found) {
   ReadBlocks(bytes, QString(), found);
 }
 

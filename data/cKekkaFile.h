@@ -195,8 +195,9 @@ class cKekkaFile {
   };
 
   // Reads every venue block of a results text and hands each to `found` (the tests, the fuzzer and
-  // FileConv use it). Throws RuntimeError naming the line, the field and the text found.
-  static void ReadAll(QByteArrayView bytes, const std::function<void(const Venue&)>& found);
+  // FileConv use it), to be kept without a copy. Throws RuntimeError naming the line, the field
+  // and the text found.
+  static void ReadAll(QByteArrayView bytes, const std::function<void(Venue&&)>& found);
   // Every venue of a results text, read whole once (the day check, the store and the history
   // take these values). Throws RuntimeError, naming `strFileName`, for a file the conversion
   // would refuse.

@@ -75,14 +75,10 @@ struct cRirekiDb::Writer {
                 p),
         bMeeting(db, QStringLiteral("INSERT INTO b_meeting VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), p),
         bRace(db, QStringLiteral("INSERT INTO b_race VALUES (?, ?, ?, ?, ?, ?, ?)"), p),
-        entrant(db,
-                QStringLiteral("INSERT INTO entrant VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
-                               " ?, ?, ?)"),
-                p),
+        entrants(db, RowsInsert("entrant", kEntrantColumns, cBangumiFile::kBoats), p),
         kMeeting(db, QStringLiteral("INSERT INTO k_meeting VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), p),
         kRace(db, QStringLiteral("INSERT INTO k_race VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), p),
-        result(db, QStringLiteral("INSERT INTO result VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-               p),
+
         racer(db, QStringLiteral("INSERT INTO racer(sensyu_no) VALUES (?)"), p),
         racerName(db, QStringLiteral("UPDATE racer SET name = ? WHERE sensyu_no = ? AND name IS NULL"), p),
         racerKname(db, QStringLiteral("UPDATE racer SET kname = ? WHERE sensyu_no = ? AND kname IS NULL"), p),
@@ -96,10 +92,31 @@ struct cRirekiDb::Writer {
       resultsRows.push_back(std::make_unique<rireki::Statement>(
           db, QStringLiteral("DELETE FROM %1 WHERE day = ? AND jyo = ?").arg(QLatin1String(t)), p));
     }
+    for (int n = 1; n <= kResultsAtOnce; ++n) {
+      results.push_back(std::make_unique<rireki::Statement>(db, RowsInsert("result", kResultColumns, n), p));
+    }
+  }
+
+  static constexpr int kEntrantColumns = 23, kResultColumns = 18;
+  // A race's result lines go in this many at a time.
+  static constexpr int kResultsAtOnce = 6;
+
+  // The statement that puts `rows` rows of the table's `columns` in one step: a race's boats in
+  // one statement instead of one each (SQLite opens and closes the table's and its indexes'
+  // cursors once a statement). OR FAIL: a failure rolls the whole transaction back anyway, and
+  // SQLite need not keep a copy of every page the statement changes to undo it alone.
+  static QString RowsInsert(const char* table, int columns, int rows) {
+    QString row = QStringLiteral("(?");
+    for (int c = 1; c < columns; ++c) row += QStringLiteral(", ?");
+    row += u')';
+    QString sql = QStringLiteral("INSERT OR FAIL INTO %1 VALUES ").arg(QLatin1String(table));
+    for (int r = 0; r < rows; ++r) sql += (r ? QStringLiteral(", ") : QString()) + row;
+    return sql;
   }
   rireki::Rows findSource, bVenues, kVenues;
   rireki::Statement insertSource, orphans;
-  rireki::Statement bMeeting, bRace, entrant, kMeeting, kRace, result;
+  rireki::Statement bMeeting, bRace, entrants, kMeeting, kRace;
+  std::vector<std::unique_ptr<rireki::Statement>> results;  // of 1 to kResultsAtOnce lines
   rireki::Statement racer, racerName, racerKname, racerBirthplace;
   std::vector<std::unique_ptr<rireki::Statement>> programmeRows, resultsRows;
 };

@@ -112,6 +112,9 @@ Statement::Statement(sqlite3* db, const QString& sql, const QString& path, Doing
   const QByteArray text = sql.toUtf8();
   const int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) Fail(db_, rc, path_, doing_);
+  // A buffer for every place, made now: SQLite reads a bound text where it stands, so a buffer
+  // must never move once bound (growing the list would move the short texts kept inside it).
+  texts_.resize(static_cast<std::size_t>(sqlite3_bind_parameter_count(stmt_)));
 }
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
@@ -121,15 +124,44 @@ Statement& Statement::Check(int rc) {
   return *this;
 }
 
-Statement& Statement::operator<<(const QString& s) {
-  return Check(sqlite3_bind_text16(stmt_, ++n_, Utf16(s), static_cast<int>(s.size() * 2), SQLITE_STATIC));
+void Utf8Into(QStringView s, std::string& out) {
+  out.resize(static_cast<std::size_t>(s.size()) * 3);
+  char* o = out.data();
+  const char16_t* p = s.utf16();
+  const char16_t* const end = p + s.size();
+  while (p < end) {
+    const char32_t c = *p++;
+    if (c < 0x80) {
+      *o++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+      *o++ = static_cast<char>(0xC0 | c >> 6);
+      *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c >= 0xD800 && c < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000) {
+      const char32_t u = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
+      *o++ = static_cast<char>(0xF0 | u >> 18);
+      *o++ = static_cast<char>(0x80 | (u >> 12 & 0x3F));
+      *o++ = static_cast<char>(0x80 | (u >> 6 & 0x3F));
+      *o++ = static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      // A surrogate without its other half has no UTF-8 form: the replacement character.
+      const char32_t u = c >= 0xD800 && c < 0xE000 ? char32_t{0xFFFD} : c;
+      *o++ = static_cast<char>(0xE0 | u >> 12);
+      *o++ = static_cast<char>(0x80 | (u >> 6 & 0x3F));
+      *o++ = static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  out.resize(static_cast<std::size_t>(o - out.data()));
 }
-Statement& Statement::operator<<(QString&& s) {
-  return Check(sqlite3_bind_text16(stmt_, ++n_, Utf16(s), static_cast<int>(s.size() * 2), SQLITE_TRANSIENT));
-}
+
+// A text is bound as UTF-8, the file's own encoding, from a buffer the statement keeps for that
+// place: SQLite would otherwise translate every UTF-16 text into a buffer of its own as it writes
+// the row.
 Statement& Statement::operator<<(QStringView s) {
-  const void* text = s.isNull() ? static_cast<const void*>(u"") : s.utf16();
-  return Check(sqlite3_bind_text16(stmt_, ++n_, text, static_cast<int>(s.size() * 2), SQLITE_STATIC));
+  const auto at = static_cast<std::size_t>(n_);
+  if (at >= texts_.size()) return Check(SQLITE_RANGE);
+  std::string& utf8 = texts_[at];
+  Utf8Into(s, utf8);
+  return Check(sqlite3_bind_text(stmt_, ++n_, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC));
 }
 Statement& Statement::operator<<(int v) { return Check(sqlite3_bind_int(stmt_, ++n_, v)); }
 Statement& Statement::operator<<(std::int64_t v) { return Check(sqlite3_bind_int64(stmt_, ++n_, v)); }

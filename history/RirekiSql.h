@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace tidewake::rireki {
 
@@ -32,8 +34,8 @@ void Exec(sqlite3* db, const char* sql, const QString& path, Doing doing);
 // The first column of the first row of `sql`, as an integer (0 when there is no row).
 std::int64_t Scalar(sqlite3* db, const char* sql, const QString& path, Doing doing);
 
-// One statement, prepared once, bound by position and run. A text is bound where it stands
-// (SQLite copies it as it writes the row), so the texts bound must outlive Run().
+// One statement, prepared once, bound by position and run. A text is copied as it is bound (as
+// UTF-8, into a buffer of the statement's own for its place), so it need not outlive the call.
 class Statement {
  public:
   Statement(sqlite3* db, const QString& sql, const QString& path, Doing doing = Doing::Write);
@@ -41,9 +43,7 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
-  Statement& operator<<(const QString& s);
-  Statement& operator<<(QString&& s);
-  // The characters a view shows, bound where they stand as a QString's are.
+  Statement& operator<<(const QString& s) { return *this << QStringView(s); }
   Statement& operator<<(QStringView s);
   Statement& operator<<(int v);
   Statement& operator<<(std::int64_t v);
@@ -67,7 +67,12 @@ class Statement {
   QString path_;
   Doing doing_;
   int n_ = 0;
+  std::vector<std::string> texts_;  // the texts bound, as UTF-8, by place
 };
+
+// A text's UTF-8 form into `out` (reused, so that it is allocated once); a surrogate without
+// its other half becomes U+FFFD.
+void Utf8Into(QStringView s, std::string& out);
 
 // A read: its rows one by one.
 class Rows {

@@ -82,7 +82,7 @@ ParsedDay Parse(const ArchiveMember& member, ArchiveKind kind, const QString& ha
     return day;
   }
   if (kind == ArchiveKind::Results) {
-    cKekkaFile::ReadAll(member.bytes, [&](const cKekkaFile::Venue& v) { day.venues.push_back(v); });
+    cKekkaFile::ReadAll(member.bytes, [&](cKekkaFile::Venue&& v) { day.venues.push_back(std::move(v)); });
     if (day.venues.empty()) {
       throw RuntimeError(
           ErrNo::NotATextFile,

@@ -397,6 +397,33 @@ TEST_F(RirekiDb, ValuesWithoutACompactFormComeBackExactly) {
   EXPECT_TRUE(std::signbit(back.cards[0].races[0].boats[0].SensyuZenkokuSyoritu));
 }
 
+// A race's result lines go in a few at a time: every count of lines (none, fewer than a boat
+// each, one more than that, two races' worth) comes back line for line, in order.
+TEST_F(RirekiDb, EveryCountOfResultLinesComesBack) {
+  cRirekiDb db(path);
+  int day = 0;
+  for (const std::size_t lines : {0u, 1u, 2u, 5u, 6u, 7u, 11u, 12u, 13u}) {
+    SCOPED_TRACE(lines);
+    DayRecord d = MakeDay(d1.addDays(day++), 1);
+    auto& races = d.results[0].races;
+    const std::vector<cKekkaFile::Boat> model = races[2].boats;
+    ASSERT_FALSE(model.empty());
+    // This race holds `lines` lines, another the rest of thirteen.
+    for (const auto& [race, count] : {std::pair(2, lines), std::pair(5, 13 - lines)}) {
+      races[race].boats.clear();
+      for (std::size_t i = 0; i < count; ++i) {
+        cKekkaFile::Boat b = model[i % model.size()];
+        b.SensyuNo = QString::number(4000 + race * 100 + static_cast<int>(i));
+        b.SensyuName = QStringLiteral("選手 %1").arg(i);
+        b.WakuNo = static_cast<std::int16_t>(i % 6 + 1);
+        races[race].boats.push_back(b);
+      }
+    }
+    Record(db, d);
+    EXPECT_EQ(DayDifference(db.Days(d.date, d.date).at(0), d), QString());
+  }
+}
+
 // SQLite's check runs when a file is opened after an import that did not end (its program's mark
 // is still there), not at every open; a sound file is then opened and the mark removed.
 TEST_F(RirekiDb, AFileAKilledImportLeftIsCheckedWhenNextOpened) {

@@ -1,5 +1,6 @@
-// The texts an import writes by hand for speed (race times, closing hours, numbers, a race's payouts):
-// each the same as the general formatting gives, and each read back as it was written.
+// The texts an import writes by hand for speed (race times, closing hours, numbers, bound texts,
+// a race's payouts): each the same as the general formatting gives, and each read back as it was
+// written.
 
 #include "history/RirekiRows.h"
 #include "history/RirekiSql.h"
@@ -101,6 +102,59 @@ TEST_F(Memory, NumbersComeBackAsWritten) {
     ASSERT_TRUE(read.next());
     EXPECT_EQ(read.Type(0), c.value >= 0 ? SQLITE_INTEGER : SQLITE_TEXT);
     EXPECT_EQ(codec::Number(read, 0), number);
+  }
+}
+
+// A text is bound as UTF-8 from the statement's own buffer: every character back as it was,
+// each place of a row its own text, and a lone surrogate (no UTF-8 form) as U+FFFD.
+TEST_F(Memory, TextsComeBackAsBound) {
+  struct Case {
+    QString text, back;
+  };
+  const QString lone = QString(QChar(0xD800)) + u'a';
+  const QString end = QStringLiteral("a") + QChar(0xDBFF);
+  const QString low = QString(QChar(0xDC00));
+  const Case cases[] = {
+      {QString(), QString()},
+      {QStringLiteral(""), QString()},
+      {QStringLiteral("A1 -."), QStringLiteral("A1 -.")},
+      {QStringLiteral("峰竜太"), QStringLiteral("峰竜太")},
+      {QStringLiteral("ﾐﾈ ﾘｭｳﾀ"), QStringLiteral("ﾐﾈ ﾘｭｳﾀ")},
+      {QStringLiteral("é\u00A0ß~\u007F\u0080\u07FF\u0800\uFFFF"),
+       QStringLiteral("é\u00A0ß~\u007F\u0080\u07FF\u0800\uFFFF")},
+      {QStringLiteral("𩸽と🚤"), QStringLiteral("𩸽と🚤")},
+      {QString(QChar(0)) + u'x', QString(QChar(0)) + u'x'},
+      {lone, QStringLiteral("\uFFFDa")},
+      {end, QStringLiteral("a\uFFFD")},
+      {low, QStringLiteral("\uFFFD")},
+  };
+  Exec(db_, "CREATE TABLE p(a TEXT, b TEXT, c TEXT) STRICT", {}, Doing::Write);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    std::string utf8;
+    Utf8Into(c.text, utf8);
+    EXPECT_EQ(QByteArray::fromStdString(utf8), c.back.toUtf8());
+    Exec(db_, "DELETE FROM p", {}, Doing::Write);
+    // A statement's first row: the texts bound at its first places stay where they were bound
+    // while the later places are bound.
+    Statement insert(db_, QStringLiteral("INSERT INTO p VALUES (?, ?, ?)"), {});
+    (insert << QStringLiteral("s") << c.text << QStringLiteral("t")).Run();
+    // A longer text bound before at the same place leaves nothing of itself behind.
+    (insert << QStringLiteral("a longer text than the others, bound first") << c.text << QStringLiteral("x")).Run();
+    (insert << c.text << QStringLiteral("y") << c.text).Run();
+    Rows read(db_, "SELECT a, b, c FROM p ORDER BY rowid", {});
+    ASSERT_TRUE(read.next());
+    EXPECT_EQ(read.Text(0), QStringLiteral("s"));
+    EXPECT_EQ(read.Text(1), c.back);
+    EXPECT_EQ(read.Text(2), QStringLiteral("t"));
+    ASSERT_TRUE(read.next());
+    EXPECT_EQ(read.Text(1), c.back);
+    EXPECT_EQ(read.Text(2), QStringLiteral("x"));
+    ASSERT_TRUE(read.next());
+    EXPECT_EQ(read.Text(0), c.back);
+    EXPECT_EQ(read.Text(1), QStringLiteral("y"));
+    EXPECT_EQ(read.Text(2), c.back);
+    EXPECT_FALSE(read.Null(0));
   }
 }
 
