@@ -3,6 +3,8 @@
 #include "grid/cGrid.h"
 #include "platform/RaceScene.h"
 #include "session/DaySession.h"
+#include "ui/RaceCard.h"
+#include "ui/WindowParts.h"
 #include "ui/qtplatform/QtRaceScene.h"
 
 #include <QImage>
@@ -34,17 +36,6 @@ class frmKekka;
 namespace mPages {
 enum class PageKind;
 }
-
-// The race card's set-up on its picture, in the order its geometry depends on: Init (10 points,
-// cells sharing the picture), batch, 11 points, one line a row, the headers, a two-line header
-// row with the second lines, centred headers, the boat numbers in their colours, one paint (left
-// to the caller that fills the card at once). False when the grid could not bind the picture (its
-// LastErrText says why).
-bool RaceCardSetUp(cGrid& grid, IDrawSurface& picture, bool paint = true);
-
-// Where a window of `size` goes beside `main` on the screen area: under it when it fits, else to
-// its right, else to its left; when none fits whole, as close under it as the screen allows.
-QPoint PlaceBeside(const QRect& main, const QSize& size, const QRect& screenArea);
 
 // The program's single window. The card view shows the venue and race selectors and the race
 // card; the race view shows the water on which the runs animate. Both share one set of controls,

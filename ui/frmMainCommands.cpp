@@ -156,23 +156,6 @@ void frmMain::mnuRaceKekka_Click() {
   activateWindow();
 }
 
-QPoint PlaceBeside(const QRect& main, const QSize& size, const QRect& screenArea) {
-  constexpr int kGap = 8;
-  const QPoint candidates[] = {QPoint(main.left(), main.bottom() + 1 + kGap),
-                               QPoint(main.right() + 1 + kGap, main.top()),
-                               QPoint(main.left() - kGap - size.width(), main.top())};
-  if (screenArea.isEmpty()) return candidates[0];
-  for (const QPoint& at : candidates) {
-    if (screenArea.contains(QRect(at, size))) return at;
-  }
-  // Neither fits whole: under the main window as far as the screen allows, in view.
-  const int x =
-      std::clamp(main.left(), screenArea.left(), std::max(screenArea.left(), screenArea.right() + 1 - size.width()));
-  const int y = std::clamp(main.bottom() + 1 + kGap, screenArea.top(),
-                           std::max(screenArea.top(), screenArea.bottom() + 1 - size.height()));
-  return QPoint(x, y);
-}
-
 void frmMain::mnuFileExit_Click() { close(); }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -11,18 +11,10 @@
 #include "ui/frmMain.h"
 
 #include <QCoreApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QListWidget>
-#include <QPointer>
 #include <QProgressDialog>
-#include <QThread>
-#include <QVBoxLayout>
 
 #include <atomic>
 #include <optional>
@@ -34,68 +26,6 @@ namespace {
 
 const QString kHistoryTitle = QStringLiteral("履歴");
 const QString kWinTitle = QStringLiteral("勝率");
-
-// Runs `work` on a thread of its own while the window's events go on (the progress dialog, its
-// cancel), and returns when it has ended.
-void RunOffThread(const std::function<void()>& work) {
-  QThread* worker = QThread::create(work);
-  QEventLoop loop;
-  QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-  worker->start();
-  loop.exec();
-  worker->wait();
-  delete worker;
-}
-
-// Says `text` on the dialog from any thread, once the window's thread gets to it.
-void Say(QProgressDialog* dialog, const QString& text, int value = -1, int maximum = -1) {
-  QPointer<QProgressDialog> shown(dialog);
-  QMetaObject::invokeMethod(
-      dialog,
-      [shown, text, value, maximum] {
-        if (!shown) return;
-        if (maximum >= 0) shown->setMaximum(maximum);
-        if (value >= 0) shown->setValue(value);
-        shown->setLabelText(text);
-      },
-      Qt::QueuedConnection);
-}
-
-// The list of the days the history holds, newest first; the day chosen, or nothing.
-std::optional<QDate> AskDay(QWidget* parent, const std::vector<HeldDay>& days) {
-  QDialog dialog(parent);
-  dialog.setWindowTitle(QStringLiteral("履歴の日を開く"));
-  auto* layout = new QVBoxLayout(&dialog);
-  layout->addWidget(new QLabel(QStringLiteral("開く日を選んでください（%1 日分）").arg(days.size()), &dialog));
-  auto* list = new QListWidget(&dialog);
-  list->setObjectName(QStringLiteral("lstHeldDays"));
-  const QLocale japanese(QLocale::Japanese, QLocale::Japan);
-  for (const HeldDay& d : days) {
-    const QString held = d.programme && d.results ? QStringLiteral("番組・成績")
-                         : d.programme            ? QStringLiteral("番組のみ")
-                                                  : QStringLiteral("成績のみ");
-    auto* item =
-        new QListWidgetItem(japanese.toString(d.date, QStringLiteral("yyyy/MM/dd（ddd）")) + u' ' + held, list);
-    item->setData(Qt::UserRole, d.date);
-    // A day without its programme has no card to show.
-    if (!d.programme) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
-  }
-  for (int i = 0; i < list->count(); ++i) {
-    if (list->item(i)->flags() & Qt::ItemIsEnabled) {
-      list->setCurrentRow(i);
-      break;
-    }
-  }
-  layout->addWidget(list);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &dialog);
-  layout->addWidget(buttons);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
-  dialog.resize(320, 420);
-  if (dialog.exec() != QDialog::Accepted || !list->currentItem()) return std::nullopt;
-  return list->currentItem()->data(Qt::UserRole).toDate();
-}
 
 }  // namespace
 
