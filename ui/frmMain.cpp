@@ -130,6 +130,7 @@ void frmMain::FollowFirstPaint() {
   DrawStatus();
   mSession->UpdateChances();
   BuildScene();
+  emit firstPaintDone();
 }
 
 frmMain::~frmMain() {
@@ -328,11 +329,8 @@ void frmMain::Form_Load() {
   QPalette panel = picGridPanel->palette();
   panel.setColor(QPalette::Window, ToQColor(kWhite));
   picGridPanel->setPalette(panel);
-  // 5. The grid, for as long as the window lives (the stores are the session's); 6. the card.
-  mclsGrid = std::make_unique<cGrid>();
-  // Painted once, with the demo card's values, below.
-  RaceCardSetUp(*mclsGrid, picGrid->Surface(), false);
-  // 7. The demo card. The water and its scene are made after the card's first paint.
+  // 5. The demo card: its grid is made by the card's first paint (Grid()). The water and its
+  // scene are made after that paint.
   mSession->ShowDemo();
 }
 
@@ -378,13 +376,38 @@ void frmMain::DrawCard() {
   cboRaceNo->clear();
   for (const std::int16_t r : mSession->Races()) cboRaceNo->addItem(FormatText(QString::number(r), u"@@ R"), r);
   cboRaceNo->setCurrentIndex(cboRaceNo->findData(mSession->RaceNo()));
+  if (cardPainted_) {
+    FillCard();
+    mclsGrid->Refresh(false);
+  } else {
+    // The first card is drawn by the paint that first shows it, as any window draws its text:
+    // the window is made and mapped without waiting for the card's font and cells, and a card
+    // replaced before it is shown is drawn once.
+    if (mclsGrid) FillCard();
+    picGrid->DrawAtNextPaint([this] {
+      cardPainted_ = true;
+      Grid().Refresh(false);
+    });
+  }
+  lblRace->setText(mSession->RaceLine());
+}
+
+cGrid& frmMain::Grid() {
+  if (!mclsGrid) {
+    // For as long as the window lives (the stores are the session's), with the race shown.
+    mclsGrid = std::make_unique<cGrid>();
+    RaceCardSetUp(*mclsGrid, picGrid->Surface(), false);
+    FillCard();
+  }
+  return *mclsGrid;
+}
+
+void frmMain::FillCard() {
   for (std::int16_t boat = 1; boat <= 6; ++boat) {
     const CardRow row = mSession->Row(boat);
     for (std::int16_t c = 1; c < kCardColumns; ++c)
       mclsGrid->SetCellValue(boat, c, row.cells[static_cast<std::size_t>(c)]);
   }
-  mclsGrid->Refresh(false);
-  lblRace->setText(mSession->RaceLine());
 }
 
 void frmMain::DrawResults() {

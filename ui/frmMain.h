@@ -71,7 +71,8 @@ class frmMain : public QMainWindow, public IRaceScene {
 
   // The day shown; the card as drawn; the results window (nullptr until first asked for).
   DaySession& Session() { return *mSession; }
-  cGrid& Grid() { return *mclsGrid; }
+  // The card's grid, made when first asked for (by the card's first paint, or sooner).
+  cGrid& Grid();
   frmKekka* KekkaWindow() const { return frmKekkaWindow; }
   // True from the start of a run until it returns.
   bool Running() const { return mblnRunning; }
@@ -93,6 +94,9 @@ class frmMain : public QMainWindow, public IRaceScene {
  signals:
   // The window has closed for good (after any run in progress returned): the program may end.
   void closed();
+  // The card's first paint is done (or the window was not shown at once): what the first frame
+  // does not need may follow.
+  void firstPaintDone();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -113,6 +117,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   void SetView(int view);
   void DrawDay();
   void DrawCard();
+  void FillCard();
   void DrawResults();
   void DrawStatus();
   // What the first paint of the card does not wait for: the status line's handbook, the chances.
@@ -223,6 +228,7 @@ class frmMain : public QMainWindow, public IRaceScene {
   // The boat whose course the pop-up sets.
   std::int16_t mintPopupRow = 0;
   bool placedOnShow_ = false;
+  bool cardPainted_ = false;
 };
 
 }  // namespace tidewake

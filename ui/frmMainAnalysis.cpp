@@ -55,8 +55,8 @@ void frmMain::BuildAnalysisMenus() {
 }
 
 void frmMain::picGrid_DoubleClick(Qt::MouseButton button, float x, float y) {
-  if (mblnRunning || button != Qt::LeftButton || mclsGrid->ClickCol(x) < 0) return;
-  const std::int16_t row = mclsGrid->ClickRow(y);
+  if (mblnRunning || button != Qt::LeftButton || Grid().ClickCol(x) < 0) return;
+  const std::int16_t row = Grid().ClickRow(y);
   if (row < 1 || row > 6 || BoatRacer(row).isEmpty()) return;
   OpenAnalysis(mPages::PageKind::Racer, row);
 }

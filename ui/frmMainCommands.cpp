@@ -267,21 +267,21 @@ void frmMain::cmdCancel_Click() {
 
 void frmMain::picGrid_MouseUp(Qt::MouseButton button, float x, float y) {
   if (mblnRunning) return;
-  mclsGrid->MouseMove(-1, -1);
+  Grid().MouseMove(-1, -1);
   if (button != Qt::RightButton) return;
-  mintPopupRow = mclsGrid->ClickRow(y);
-  const std::int16_t col = mclsGrid->ClickCol(x);
+  mintPopupRow = Grid().ClickRow(y);
+  const std::int16_t col = Grid().ClickCol(x);
   if (mintPopupRow <= 0 || col < 0) return;
   // The course column sets the entry course; the boat's other columns open its analysis pages.
   QMenu* menu = col == Col(CardColumn::Course) ? mnuPopup : mnuBoatPopup;
   if (menu == mnuBoatPopup && BoatRacer(mintPopupRow).isEmpty()) return;
-  mclsGrid->MouseMove(x, y);
+  Grid().MouseMove(x, y);
   PopupMenu(menu, picGrid->mapToGlobal(QPoint(static_cast<int>(x), static_cast<int>(y))));
 }
 
 QString frmMain::CardToolTip(float x, float y) {
-  const std::int16_t row = mclsGrid->ClickRow(y);
-  const std::int16_t col = mclsGrid->ClickCol(x);
+  const std::int16_t row = Grid().ClickRow(y);
+  const std::int16_t col = Grid().ClickCol(x);
   if (row == 0 && col == Col(CardColumn::WinChance)) return WinChanceExplanation();
   if (col < 0 || row < 1 || row > 6) return QString();
   if (col == Col(CardColumn::WinChance)) return mSession->BreakEvenTip(row);

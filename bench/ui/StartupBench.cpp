@@ -2,7 +2,8 @@
 // beside the fair floor: a bare window of the card's size drawing one line of Japanese in the
 // card's font, measured the same way. One start per process; bench/ui/startup.sh runs each case
 // several times and prints the medians:
-//   ./build/bench/ui/startup_bench window          # frmMain in an empty program folder
+//   ./build/bench/ui/startup_bench window          # the program's start (what main() does
+//                                                  # around frmMain) in an empty program folder
 //   ./build/bench/ui/startup_bench window FOLDER   # frmMain with FOLDER as its program folder (a
 //                                                  # stored day, a handbook, a history, WIN.TXT)
 //   ./build/bench/ui/startup_bench bare            # the floor
@@ -13,9 +14,10 @@
 // what is drawn in that paint is not in it. The floor draws its line, and first loads its font,
 // there; the last figure, taken once the whole first frame is drawn, holds that for both.
 
-#include "platform/SjisText.h"
+#include "packaging/AppIcon.h"
 #include "platform/mMyFunc.h"
 #include "session/DaySession.h"
+#include "ui/ProgramStart.h"
 #include "ui/frmMain.h"
 #include "ui/qtplatform/FontSubstitutions.h"
 
@@ -120,10 +122,11 @@ int main(int argc, char** argv) {
     window->setCentralWidget(client);
     client->installEventFilter(&watcher);
   } else {
-    tidewake::EnsureShiftJisCodec();
-    tidewake::RegisterFontSubstitutions();
+    // As the program starts: its names, codec, fonts and texts; its icon after the first paint.
+    tidewake::PrepareProgram();
     auto* w = new tidewake::frmMain();
     window.reset(w);
+    tidewake::GiveIconAfterFirstPaint(*w, &tidewake::AppIcon);
     w->findChild<QWidget*>(QStringLiteral("picGrid"))->installEventFilter(&watcher);
     watcher.waitForChances = true;
     QObject::connect(&w->Session(), &tidewake::DaySession::cardChanged, &watcher, [&watcher, w] {

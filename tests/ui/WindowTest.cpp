@@ -6,6 +6,7 @@
 #include "sim/mGlobal.h"
 #include "tests/data/ProgrammeText.h"
 #include "tests/ui/WindowFixture.h"
+#include "ui/ProgramStart.h"
 
 #include <QMenuBar>
 
@@ -253,6 +254,58 @@ TEST_F(Window, ARunAskedForBeforeTheFirstPaintPlaysOnTheWater) {
           << "the card lies over the water again";
     }
   }
+}
+
+// The card shown first is drawn by its first paint, whatever was chosen before the window showed:
+// it is the card of the values shown, as the card set up anew draws them.
+TEST_F(Window, TheFirstPaintDrawsTheCardOfTheValuesShown) {
+  const QString programme = SharedDataFile(QStringLiteral("B/b240101.txt"));
+  for (const bool aRace : {false, true}) {
+    SCOPED_TRACE(aRace ? "a race chosen before the window shows" : "the demo card");
+    if (aRace && programme.isEmpty()) GTEST_SKIP() << "sample files not found in ../shared/data";
+    w.reset();
+    w = std::make_unique<frmMain>();
+    if (aRace) {
+      RecordingMessageBox boxes;  // no handbook yet: the card says so
+      OpenProgramme(programme);
+      ChooseRace(5);
+    }
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    QCoreApplication::processEvents();
+    cGrid grid;
+    QtDrawSurface expected(Picture()->width(), Picture()->height());
+    RaceCardSetUp(grid, expected, false);
+    for (std::int16_t row = 1; row <= 6; ++row)
+      for (std::int16_t c = 1; c < kCardColumns; ++c) grid.SetCellValue(row, c, w->Grid().CellValue(row, c));
+    grid.Refresh(false);
+    EXPECT_EQ(Picture()->Surface().Image(), expected.Image());
+    EXPECT_EQ(Cell(1, CardColumn::SensyuName).isEmpty(), false);
+  }
+}
+
+// The program's icon is made and given to the window once the card's first paint is done, once.
+TEST_F(Window, TheIconIsGivenAfterTheFirstPaintOnce) {
+  QApplication::setWindowIcon(QIcon());
+  w.reset();
+  w = std::make_unique<frmMain>();
+  int made = 0;
+  GiveIconAfterFirstPaint(*w, [&made] {
+    ++made;
+    QPixmap p(16, 16);
+    p.fill(Qt::blue);
+    return QIcon(p);
+  });
+  w->show();
+  EXPECT_EQ(made, 0) << "nothing before the first paint";
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(made, 1);
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  w->repaint();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(made, 1) << "later paints give nothing";
+  QApplication::setWindowIcon(QIcon());
 }
 
 // The entrants of a run are the card's racers with the courses the card shows, set by hand too.

@@ -20,7 +20,8 @@ QtPictureBox::QtPictureBox(int width, int height, QWidget* parent) : QWidget(par
   surface_.SetChangeHandler([this] {
     const QSize size(static_cast<int>(surface_.Width()), static_cast<int>(surface_.Height()));
     if (size != this->size()) setFixedSize(size);
-    update();
+    // A picture drawn by the paint under way is shown by that paint.
+    if (!painting_) update();
   });
   surface_.SetVisibilityHandler([this](bool on) { setVisible(on); });
 }
@@ -40,7 +41,19 @@ bool QtPictureBox::event(QEvent* event) {
   return QWidget::event(event);
 }
 
+void QtPictureBox::DrawAtNextPaint(std::function<void()> draw) {
+  pendingDraw_ = std::move(draw);
+  update();
+}
+
 void QtPictureBox::paintEvent(QPaintEvent* event) {
+  if (pendingDraw_) {
+    const std::function<void()> draw = std::move(pendingDraw_);
+    pendingDraw_ = nullptr;
+    painting_ = true;
+    draw();
+    painting_ = false;
+  }
   QPainter p(this);
   p.drawImage(event->rect(), surface_.Image(), event->rect());
 }

@@ -30,6 +30,9 @@ class QtPictureBox : public QWidget {
   std::function<void(Qt::MouseButton, float, float)> onDoubleClick;
   // The tooltip for the point of the picture where the pointer rests; empty for none.
   std::function<QString(float, float)> toolTipAt;
+  // Draws the picture by the next paint instead of now (a later call replaces an earlier one):
+  // what is drawn before the window is first shown is drawn by the paint that shows it.
+  void DrawAtNextPaint(std::function<void()> draw);
 
  protected:
   bool event(QEvent* event) override;
@@ -39,6 +42,8 @@ class QtPictureBox : public QWidget {
 
  private:
   QtDrawSurface surface_;
+  std::function<void()> pendingDraw_;
+  bool painting_ = false;
 };
 
 class QtSceneImage final : public QWidget, public ISceneImage {
