@@ -74,10 +74,10 @@ struct cRirekiDb::Writer {
                                " UNION ALL SELECT source FROM k_meeting WHERE day = ?1 AND ?2 = 'K')"),
                 p),
         bMeeting(db, QStringLiteral("INSERT INTO b_meeting VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), p),
-        bRace(db, QStringLiteral("INSERT INTO b_race VALUES (?, ?, ?, ?, ?, ?, ?)"), p),
+        bRaces(db, RowsInsert("b_race", 7, cBangumiFile::kMaxRace), p),
         entrants(db, RowsInsert("entrant", kEntrantColumns, cBangumiFile::kBoats), p),
         kMeeting(db, QStringLiteral("INSERT INTO k_meeting VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), p),
-        kRace(db, QStringLiteral("INSERT INTO k_race VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), p),
+        kRaces(db, RowsInsert("k_race", 17, cKekkaFile::kMaxRace), p),
 
         racer(db, QStringLiteral("INSERT INTO racer(sensyu_no) VALUES (?)"), p),
         racerName(db, QStringLiteral("UPDATE racer SET name = ? WHERE sensyu_no = ? AND name IS NULL"), p),
@@ -115,8 +115,8 @@ struct cRirekiDb::Writer {
   }
   rireki::Rows findSource, bVenues, kVenues;
   rireki::Statement insertSource, orphans;
-  rireki::Statement bMeeting, bRace, entrants, kMeeting, kRace;
-  std::vector<std::unique_ptr<rireki::Statement>> results;  // of 1 to kResultsAtOnce lines
+  rireki::Statement bMeeting, bRaces, entrants, kMeeting, kRaces;  // a venue's races, a race's entrants at once
+  std::vector<std::unique_ptr<rireki::Statement>> results;         // of 1 to kResultsAtOnce lines
   rireki::Statement racer, racerName, racerKname, racerBirthplace;
   std::vector<std::unique_ptr<rireki::Statement>> programmeRows, resultsRows;
 };

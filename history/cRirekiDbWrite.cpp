@@ -250,12 +250,14 @@ void cRirekiDb::WriteCards(Writer& w, int day, std::int64_t source, const std::v
     (w.bMeeting << c.Notice).Run();
     for (int r = 0; r < cBangumiFile::kMaxRace; ++r) {
       const cBangumiFile::Race& rc = c.races[r];
-      w.bRace << day;
-      codec::Code(w.bRace, c.KyoteijyoCode);
-      w.bRace << r + 1;
-      RaceTitle(w.bRace, rc.RaceTitle, r + 1, rc.ClosingHour);
-      ClosingHour(w.bRace, rc.ClosingHour);
-      (w.bRace << rc.VoteType << rc.CourseFix).Run();
+      // The venue's twelve race rows are bound one after the other and put in after the last.
+      w.bRaces << day;
+      codec::Code(w.bRaces, c.KyoteijyoCode);
+      w.bRaces << r + 1;
+      RaceTitle(w.bRaces, rc.RaceTitle, r + 1, rc.ClosingHour);
+      ClosingHour(w.bRaces, rc.ClosingHour);
+      w.bRaces << rc.VoteType << rc.CourseFix;
+      if (r + 1 == cBangumiFile::kMaxRace) w.bRaces.Run();
       if (r >= c.RaceNumbers) continue;
       const auto shares = cBangumiFile::WinShares(rc, c.TotalDay);
       // The race's six rows, bound one after the other and put in by one step.
@@ -318,32 +320,32 @@ void cRirekiDb::WriteVenues(Writer& w, int day, std::int64_t source, const std::
       const cKekkaFile::Race& rc = v.races[r];
       int fuseiritu = 0;
       for (int k = 0; k < kKakesikiCount; ++k) fuseiritu |= rc.fuseiritu[k] ? 1 << k : 0;
-      w.kRace << day;
-      codec::Code(w.kRace, v.KyoteijyoCode);
-      w.kRace << r + 1 << static_cast<int>(rc.Status) << rc.Exists << rc.RaceName << rc.CourseFix << rc.Kyori
-              << rc.Tenko << rc.KazeMuki << rc.Fusoku << rc.Hakou << rc.Kimarite << fuseiritu;
+      w.kRaces << day;
+      codec::Code(w.kRaces, v.KyoteijyoCode);
+      w.kRaces << r + 1 << static_cast<int>(rc.Status) << rc.Exists << rc.RaceName << rc.CourseFix << rc.Kyori
+               << rc.Tenko << rc.KazeMuki << rc.Fusoku << rc.Hakou << rc.Kimarite << fuseiritu;
       if (rc.bikou.isEmpty()) {
-        w.kRace << nullptr;
+        w.kRaces << nullptr;
       } else {
-        w.kRace << rc.bikou.join(u'\n');
+        w.kRaces << rc.bikou.join(u'\n');
       }
       const QString payouts = PackPayouts(rc);
       if (payouts.isEmpty()) {
-        w.kRace << nullptr;
+        w.kRaces << nullptr;
       } else {
-        w.kRace << payouts;
+        w.kRaces << payouts;
       }
       // The summary's lines repeat the payouts: kept only when they say something else.
       bool anySummary = false;
       for (const auto& lines : rc.matome) anySummary = anySummary || !lines.empty();
       if (!anySummary) {
-        w.kRace << nullptr;
+        w.kRaces << nullptr;
       } else if (SameSummary(rc.matome, SummaryOf(rc))) {
-        w.kRace << 1;
+        w.kRaces << 1;
       } else {
-        w.kRace << PackSummary(rc.matome);
+        w.kRaces << PackSummary(rc.matome);
       }
-      w.kRace.Run();
+      if (r + 1 == cKekkaFile::kMaxRace) w.kRaces.Run();  // the venue's twelve race rows at once
       // The race's lines a few at a time, each few put in by one step.
       for (std::size_t j = 0; j < rc.boats.size(); ++j) {
         const std::size_t first = j - j % Writer::kResultsAtOnce;
