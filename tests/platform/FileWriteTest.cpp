@@ -137,6 +137,10 @@ TEST(FileReplace, KeepsWhatTheOldFileWas) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+#ifdef Q_OS_WIN
+    // There a link made by QFile::link is a shortcut: a file of its own, which no path goes through.
+    if (c.link) continue;
+#endif
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("STORE.BRF"));
     const QString target = dir.filePath(QStringLiteral("TARGET.BRF"));
