@@ -6,6 +6,9 @@
 
 #include <QStringList>
 
+#include <cstring>
+#include <memory>
+
 namespace tidewake {
 
 namespace {
@@ -76,6 +79,193 @@ void BuildShiftedHistory(const QString& source, const QString& target, int copie
   }
   rireki::Exec(db, "INSERT INTO main.racer SELECT * FROM src.racer", target, Doing::Write);
   rireki::Exec(db, "DETACH src", target, Doing::Write);
+}
+
+namespace {
+
+// A file's rows of `table`, packed, by the statement `sql` bound to the file's id.
+HeldRows::Table ReadTable(sqlite3* db, int table, const char* sql, std::int64_t source, const QString& path) {
+  HeldRows::Table t;
+  t.table = table;
+  rireki::Rows r(db, sql, path);
+  if (source >= 0) r.Bind(source);
+  sqlite3_stmt* stmt = r.handle();
+  auto put = [&t](const void* bytes, std::size_t n) { t.packed.append(static_cast<const char*>(bytes), n); };
+  while (r.next()) {
+    ++t.rows;
+    for (int i = 0, n = sqlite3_column_count(stmt); i < n; ++i) {
+      const char type = static_cast<char>(sqlite3_column_type(stmt, i));
+      t.packed += type;
+      if (type == SQLITE_INTEGER) {
+        const std::int64_t v = sqlite3_column_int64(stmt, i);
+        put(&v, sizeof v);
+      } else if (type == SQLITE_FLOAT) {
+        const double v = sqlite3_column_double(stmt, i);
+        put(&v, sizeof v);
+      } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+        const void* bytes =
+            type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(stmt, i)) : sqlite3_column_blob(stmt, i);
+        const auto length = static_cast<std::uint32_t>(sqlite3_column_bytes(stmt, i));
+        put(&length, sizeof length);
+        put(bytes, length);
+      }
+    }
+  }
+  return t;
+}
+
+struct Finalizer {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Prepared = std::unique_ptr<sqlite3_stmt, Finalizer>;
+
+}  // namespace
+
+const std::vector<const char*>& HeldTables() {
+  static const std::vector<const char*> tables{"source",    "racer",  "b_meeting", "b_race",    "entrant",
+                                               "k_meeting", "k_race", "result",    "exhibition"};
+  return tables;
+}
+
+HeldRows ReadHeldRows(const QString& path) {
+  const cRirekiDb checked(path, RirekiAccess::ReadOnly);  // ours, and of this version
+  sqlite3* h = nullptr;
+  const QByteArray file = path.toUtf8();
+  if (const int rc = sqlite3_open_v2(file.constData(), &h, SQLITE_OPEN_READONLY, nullptr); rc != SQLITE_OK) {
+    sqlite3_close(h);
+    rireki::Fail(nullptr, rc, path, Doing::Open);
+  }
+  const struct Closer {
+    sqlite3* db;
+    ~Closer() { sqlite3_close(db); }
+  } closer{h};
+  const rireki::ReadTransaction read(h, path);
+  // A file's rows: those of the venues whose meeting came from it.
+  auto venues = [](const char* table, const char* meeting, const char* key) {
+    return QStringLiteral(
+               "SELECT t.* FROM %1 t JOIN %2 m ON t.day = m.day AND t.jyo = m.jyo WHERE m.source = ?1"
+               " ORDER BY %3")
+        .arg(QLatin1String(table), QLatin1String(meeting), QLatin1String(key))
+        .toUtf8();
+  };
+  const QByteArray bRace = venues("b_race", "b_meeting", "t.day, t.jyo, t.race_no");
+  const QByteArray entrant = venues("entrant", "b_meeting", "t.day, t.jyo, t.race_no, t.waku");
+  const QByteArray kRace = venues("k_race", "k_meeting", "t.day, t.jyo, t.race_no");
+  const QByteArray result = venues("result", "k_meeting", "t.day, t.jyo, t.race_no, t.line");
+  HeldRows held;
+  rireki::Rows sources(h, "SELECT id, kind FROM source ORDER BY id", path);
+  while (sources.next()) {
+    const std::int64_t id = sources.Int64(0);
+    const bool programme = sources.Text(1) == u"B";
+    std::vector<HeldRows::Table> file;
+    file.push_back(ReadTable(h, 0, "SELECT * FROM source WHERE id = ?1", id, path));
+    if (held.files.empty()) file.push_back(ReadTable(h, 1, "SELECT * FROM racer ORDER BY sensyu_no", -1, path));
+    if (programme) {
+      file.push_back(ReadTable(h, 2, "SELECT * FROM b_meeting WHERE source = ?1 ORDER BY day, jyo", id, path));
+      file.push_back(ReadTable(h, 3, bRace.constData(), id, path));
+      file.push_back(ReadTable(h, 4, entrant.constData(), id, path));
+    } else {
+      file.push_back(ReadTable(h, 5, "SELECT * FROM k_meeting WHERE source = ?1 ORDER BY day, jyo", id, path));
+      file.push_back(ReadTable(h, 6, kRace.constData(), id, path));
+      file.push_back(ReadTable(h, 7, result.constData(), id, path));
+    }
+    if (held.files.empty()) {
+      file.push_back(ReadTable(h, 8, "SELECT * FROM exhibition ORDER BY day, jyo, race_no, waku", -1, path));
+    }
+    for (const auto& t : file) held.rows += t.rows;
+    held.files.push_back(std::move(file));
+  }
+  return held;
+}
+
+void WriteHeldRows(cRirekiDb& db, const HeldRows& rows, int filesPerBatch, int rowsPerStatement) {
+  const cRirekiDb::ImportMark mark(db);
+  sqlite3* h = db.handle();
+  const std::vector<const char*>& tables = HeldTables();
+  // Per table: its number of columns, and its statements for one row and for rowsPerStatement rows.
+  std::vector<int> columns;
+  std::vector<Prepared> one, many;
+  auto prepare = [&](const char* table, int n, int rowCount) {
+    QString sql = QStringLiteral("INSERT %1INTO %2 VALUES ")
+                      .arg(rowCount > 1 ? QStringLiteral("OR FAIL ") : QString(), QLatin1String(table));
+    const QString row = QStringLiteral("(") + QStringLiteral("?,").repeated(n - 1) + QStringLiteral("?)");
+    for (int i = 0; i < rowCount; ++i) sql += (i ? QStringLiteral(",") : QString()) + row;
+    sqlite3_stmt* s = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (const int rc = sqlite3_prepare_v3(h, text.constData(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+        rc != SQLITE_OK) {
+      sqlite3_finalize(s);
+      rireki::Fail(h, rc, db.path(), Doing::Write);
+    }
+    return Prepared(s);
+  };
+  for (const char* table : tables) {
+    const int n = static_cast<int>(rireki::Scalar(
+        h,
+        QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('%1')").arg(QLatin1String(table)).toUtf8().constData(),
+        db.path(), Doing::Read));
+    columns.push_back(n);
+    one.push_back(prepare(table, n, 1));
+    many.push_back(prepare(table, n, rowsPerStatement));
+  }
+  // Binds the next `count` rows from `at` and runs the statement.
+  auto run = [&](sqlite3_stmt* s, int n, int count, const char*& at) {
+    int place = 1;
+    for (int r = 0; r < count; ++r) {
+      for (int c = 0; c < n; ++c, ++place) {
+        const char type = *at++;
+        if (type == SQLITE_INTEGER) {
+          std::int64_t v;
+          std::memcpy(&v, at, sizeof v);
+          at += sizeof v;
+          sqlite3_bind_int64(s, place, v);
+        } else if (type == SQLITE_FLOAT) {
+          double v;
+          std::memcpy(&v, at, sizeof v);
+          at += sizeof v;
+          sqlite3_bind_double(s, place, v);
+        } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+          std::uint32_t length;
+          std::memcpy(&length, at, sizeof length);
+          at += sizeof length;
+          const int len = static_cast<int>(length);
+          if (type == SQLITE_TEXT) {
+            sqlite3_bind_text(s, place, at, len, SQLITE_STATIC);
+          } else {
+            sqlite3_bind_blob(s, place, at, len, SQLITE_STATIC);
+          }
+          at += length;
+        } else {
+          sqlite3_bind_null(s, place);
+        }
+      }
+    }
+    const int rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    if (rc != SQLITE_DONE) rireki::Fail(h, rc, db.path(), Doing::Write);
+  };
+  const struct Guard {
+    cRirekiDb& db;
+    ~Guard() { db.RollbackBatch(); }
+  } guard{db};
+  int inBatch = 0;
+  for (const auto& file : rows.files) {
+    if (!db.InBatch()) db.BeginBatch();
+    for (const HeldRows::Table& t : file) {
+      const char* at = t.packed.data();
+      const int n = columns[static_cast<std::size_t>(t.table)];
+      std::int64_t left = t.rows;
+      for (; left >= rowsPerStatement && rowsPerStatement > 1; left -= rowsPerStatement) {
+        run(many[static_cast<std::size_t>(t.table)].get(), n, rowsPerStatement, at);
+      }
+      for (; left > 0; --left) run(one[static_cast<std::size_t>(t.table)].get(), n, 1, at);
+    }
+    if (++inBatch >= filesPerBatch) {
+      db.CommitBatch();
+      inBatch = 0;
+    }
+  }
+  db.CommitBatch();
 }
 
 }  // namespace tidewake

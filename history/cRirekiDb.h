@@ -22,6 +22,8 @@ struct sqlite3;
 
 namespace tidewake {
 
+struct HeldRows;
+
 namespace rireki {
 struct RacerRow;
 }
@@ -201,6 +203,7 @@ class cRirekiDb {
   };
 
  private:
+  friend void WriteHeldRows(cRirekiDb& db, const HeldRows& rows, int filesPerBatch, int rowsPerStatement);
   struct Writer;
   struct RacerNames;
   struct RecentQuery;

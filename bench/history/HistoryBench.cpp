@@ -3,7 +3,8 @@
 // ConvertYear_ThroughTheStores is the baseline: unpack the shared year's 730 archives and convert
 // each through its store, as opening them one by one in the window does. ImportYear fills an empty
 // database with them (target: at most twice the baseline, both in the process's processor time);
-// its counter db_bytes is the size of the database. ImportSharedYears imports the 2½ shared years
+// its counter db_bytes is the size of the database. ImportYear_StoreOnly writes the same rows,
+// held in memory, with nothing else: what SQLite alone costs. ImportSharedYears imports the 2½ shared years
 // (911 days): its counter mb_per_year is the size a year of real days takes (target: at most 70 MB).
 // OpenSharedYears opens that file as the window does. RecentRacesOfACard asks the six racers of one
 // race card for their last six races (target: a median under 1 ms). DaysOfTheYear reads the year
@@ -130,6 +131,29 @@ void ImportYear(benchmark::State& state) {
   if (HaveYear(state)) Import(state, gYear, {kYear});
 }
 BENCHMARK(ImportYear)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->MeasureProcessCPUTime();
+
+// The floor under ImportYear: the same rows, read back from the imported year before the timed
+// part, written into a new file with the same schema, pragmas and transactions of 32 files,
+// range(0) rows to an INSERT; nothing read, parsed or looked up. What SQLite alone costs.
+void ImportYear_StoreOnly(benchmark::State& state) {
+  if (!HaveYear(state)) return;
+  const HeldRows rows = ReadHeldRows(Imported(gYear, {kYear}).path());
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto dir = std::make_unique<QTemporaryDir>();
+    state.ResumeTiming();
+    cRirekiDb db(dir->filePath(kDbName));
+    WriteHeldRows(db, rows, 32, static_cast<int>(state.range(0)));
+  }
+  state.counters["rows"] = static_cast<double>(rows.rows);
+}
+BENCHMARK(ImportYear_StoreOnly)
+    ->Arg(1)
+    ->Arg(6)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->MeasureProcessCPUTime();
 
 void ImportSharedYears(benchmark::State& state) {
   if (HaveBoth(state)) Import(state, gShared, {kEarlier, kYear});

@@ -494,3 +494,47 @@ TEST_F(RirekiDb, AShiftedHistoryHoldsEveryCopyOfEveryDay) {
   BuildShiftedHistory(leap, dir.filePath(QStringLiteral("GOOD.DB")), 1, 4);
   EXPECT_EQ(cRirekiDb(dir.filePath(QStringLiteral("GOOD.DB"))).HeldDays().back().date, QDate(2020, 2, 29));
 }
+
+// The rows the import's floor is measured with: written again from memory, in any grouping of
+// files and rows, they are the same rows (same values, same types) and the same days read back.
+TEST_F(RirekiDb, HeldRowsWrittenAgainAreTheSameRows) {
+  const DayRecord a = MakeDay(d1, 1), b = MakeDay(d3, 7), onlyResults{d2, {}, {MakeVenue("01", 3)}};
+  {
+    cRirekiDb db(path);
+    Record(db, a);
+    Record(db, b);
+    db.RecordResults(d2, onlyResults.results, "k2");
+    Record(db, MakeDay(d3, 9), "v2");  // replaces the day's rows: its files' ids are no longer 1..n
+    db.RecordExhibition(d1, {QStringLiteral("24"), 7, {6.78f, std::nullopt, 6.9f, 6.85f, 6.81f, 7.01f}, {}});
+  }
+  const HeldRows held = ReadHeldRows(path);
+  ASSERT_EQ(held.files.size(), 5u);
+  const struct { int filesPerBatch, rowsPerStatement; } cases[] = {{1, 1}, {32, 6}, {2, 4}, {3, 100}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.filesPerBatch << " files a batch, " << c.rowsPerStatement << " rows");
+    const QString target = dir.filePath(QStringLiteral("AGAIN%1-%2.DB").arg(c.filesPerBatch).arg(c.rowsPerStatement));
+    {
+      cRirekiDb db(target);
+      WriteHeldRows(db, held, c.filesPerBatch, c.rowsPerStatement);
+    }
+    const HeldRows again = ReadHeldRows(target);
+    EXPECT_EQ(again.rows, held.rows);
+    ASSERT_EQ(again.files.size(), held.files.size());
+    for (std::size_t f = 0; f < held.files.size(); ++f) {
+      ASSERT_EQ(again.files[f].size(), held.files[f].size());
+      for (std::size_t t = 0; t < held.files[f].size(); ++t) {
+        SCOPED_TRACE(HeldTables()[static_cast<std::size_t>(held.files[f][t].table)]);
+        EXPECT_EQ(again.files[f][t].rows, held.files[f][t].rows);
+        EXPECT_EQ(again.files[f][t].packed, held.files[f][t].packed);
+      }
+    }
+    cRirekiDb db(target, RirekiAccess::ReadOnly);
+    for (const DayRecord& day : {a, onlyResults, MakeDay(d3, 9)}) {
+      const auto days = db.Days(day.date, day.date);
+      ASSERT_EQ(days.size(), 1u);
+      EXPECT_EQ(DayDifference(days[0], day), QString());
+    }
+    ASSERT_TRUE(db.Exhibition(d1, QStringLiteral("24"), 7).has_value());
+    EXPECT_TRUE(db.Check().isEmpty());
+  }
+}
