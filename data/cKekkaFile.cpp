@@ -1092,7 +1092,7 @@ bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileNa
 std::vector<cKekkaFile::Venue> cKekkaFile::ReadFile(const QByteArray& bytes, const QString& strFileName) {
   std::vector<Venue> venues;
   CheckResults(bytes, strFileName,
-               [&] { return ReadBlocks(bytes, QString(), [&venues](const Venue& v) { venues.push_back(v); }); });
+               [&] { return ReadBlocks(bytes, QString(), [&venues](Venue&& v) { venues.push_back(std::move(v)); }); });
   return venues;
 }
 
@@ -1115,7 +1115,7 @@ bool cKekkaFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName)
   try {
     const QByteArray bytes = ReadResultsBytes(path);
     Venue venue;
-    const int blocks = ReadBlocks(bytes, strKyoteijyoCode, [&venue](const Venue& v) { venue = v; });
+    const int blocks = ReadBlocks(bytes, strKyoteijyoCode, [&venue](Venue&& v) { venue = std::move(v); });
     if (blocks == 0) {
       Warn(QStringLiteral("競艇場コードが見つかりません。\nCode: %1#").arg(strKyoteijyoCode), kTitleLoad);
       return false;
