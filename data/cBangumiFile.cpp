@@ -1,5 +1,6 @@
 #include "data/cBangumiFile.h"
 
+#include "data/EntrantColumns.h"
 #include "data/mDayFile.h"
 
 #include "platform/Format.h"
@@ -283,10 +284,13 @@ void ReadEntrant(Entrant& e, QStringView trimmed, qsizetype lead, int lineNo, bo
 // plain forms (ASCII numbers, texts at their character columns): each field is cut at the bytes of
 // its characters, numbers are read from those bytes and only texts are decoded, so the values are
 // those ReadEntrant gives. Without `keepText` no text is decoded at all: a check takes the
-// racer's number and results from the bytes (see BlockReader). `columns` are the line's, and the entrant's fields start
-// after `lead` blanks. False, with `e` to be thrown away, for any other line (a number in another form or not one at
-// all, full-width digits, a line too short for a field): ReadEntrant then reads it and reports what is wrong.
-bool ReadEntrantBytes(Entrant& e, const SjisColumns& columns, qsizetype lead, bool keepText) {
+// racer's number and results from the bytes (see BlockReader). `columns` are the line's
+// (SjisColumns, or EntrantColumns where the line has the printed layout), and the entrant's fields
+// start after `lead` blanks. False, with `e` to be thrown away, for any other line (a number in
+// another form or not one at all, full-width digits, a line too short for a field): ReadEntrant
+// then reads it and reports what is wrong.
+template <typename Columns>
+bool ReadEntrantBytes(Entrant& e, const Columns& columns, qsizetype lead, bool keepText) {
   const auto cut = [&](int from, int length) { return columns.Mid(lead + from, length); };
   const auto text = [&](int from, int length) {
     const QByteArrayView b = cut(from, length);
@@ -638,9 +642,10 @@ struct BlockReader {
     return TrimView(line.text()) == end;
   }
 
-  // The line's kinds in their order; `next` gives the line after a venue line.
+  // The venue line (with the long title after it), the date line and a race header; false when
+  // the line is one of them.
   template <typename NextLine>
-  void Line(ProgrammeLine& line, NextLine&& next) {
+  bool HeadLines(ProgrammeLine& line, NextLine&& next) {
     bool other = true;
     if (IsVenueLine(line)) {
       card.Title = TitleCut(line.text());
@@ -678,34 +683,61 @@ struct BlockReader {
       if (keepText) ReadRaceHeader(card.races[card.RaceNumbers - 1], line.text());
       other = false;
     }
+    return other;
+  }
+
+  // An entrant's line, whose fields start after `lead` blanks, read with `columns`.
+  template <typename Columns>
+  void ReadEntrantLine(ProgrammeLine& line, const Columns& columns, qsizetype lead) {
+    if (card.RaceNumbers == 0) {
+      throw RuntimeError(ErrNo::EntrantBeforeRace,
+                         QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(line.lineNo()));
+    }
+    Entrant e;
+    if (!ReadEntrantBytes(e, columns, lead, keepText)) {
+      e = Entrant();
+      ReadEntrant(e, QStringView(line.text()).sliced(lead), lead, line.lineNo(), keepText);
+    }
+    const int r = card.RaceNumbers - 1, b = line.bytes()[lead] - '1';
+    numbers[r][b] = columns.Mid(lead + 3, 4);
+    points[r][b] = PointsOfBytes(columns.Mid(lead + 60, 12));
+#ifndef QT_NO_DEBUG
+    Entrant fromText;
+    ReadEntrant(fromText, QStringView(line.text()).sliced(lead), lead, line.lineNo(), keepText);
+    Q_ASSERT(SameEntrant(e, fromText, keepText));
+    Q_ASSERT(DecodeSjis(numbers[r][b]) == fromText.SensyuNo);
+    const cBangumiFile::SeriesPoints p = cBangumiFile::SeisekiPoints(TrimView(fromText.Seiseki));
+    Q_ASSERT(p.Total == points[r][b].Total && p.Races == points[r][b].Races);
+#endif
+    card.races[r].boats[b] = std::move(e);
+  }
+
+  // The line's kinds in their order; `next` gives the line after a venue line.
+  template <typename NextLine>
+  void Line(ProgrammeLine& line, NextLine&& next) {
+    // An entrant's line in the printed layout: ASCII where a venue, date or race header line has
+    // its marks, so it is none of them, and its columns are at fixed bytes.
+    const std::optional<EntrantColumns> fixed = EntrantColumns::Of(line.bytes());
+    Q_ASSERT(!fixed || (!IsVenueLine(line) && !IsDateLine(line) && !IsRaceHeaderLine(line)));
+#ifndef QT_NO_DEBUG
+    if (fixed) {
+      const SjisColumns walked(line.bytes());
+      Q_ASSERT(walked.size() == fixed->size());
+      for (qsizetype k = 0; k <= walked.size(); ++k) Q_ASSERT(walked.Offset(k) == EntrantColumns::Offset(k));
+    }
+#endif
+    bool other = !fixed && HeadLines(line, next);
     // An entrant's line: blanks, the boat number 1..6 and a blank, all ASCII, so its bytes say it.
     const QByteArrayView bytes = line.bytes();
     qsizetype lead = 0;
     while (lead < bytes.size() && bytes[lead] == ' ') ++lead;
     const QByteArrayView t = bytes.sliced(lead);
     if (t.size() >= 2 && t[0] >= '1' && t[0] <= '6' && t[1] == ' ') {
-      if (card.RaceNumbers == 0) {
-        throw RuntimeError(ErrNo::EntrantBeforeRace,
-                           QStringLiteral("%1 行目: レースの見出しより前に出走選手の行があります").arg(line.lineNo()));
+      if (fixed) {
+        ReadEntrantLine(line, *fixed, lead);
+      } else {
+        ReadEntrantLine(line, line.columns(), lead);
       }
-      Entrant e;
-      const SjisColumns& columns = line.columns();
-      if (!ReadEntrantBytes(e, columns, lead, keepText)) {
-        e = Entrant();
-        ReadEntrant(e, QStringView(line.text()).sliced(lead), lead, line.lineNo(), keepText);
-      }
-      const int r = card.RaceNumbers - 1, b = t[0] - '1';
-      numbers[r][b] = columns.Mid(lead + 3, 4);
-      points[r][b] = PointsOfBytes(columns.Mid(lead + 60, 12));
-#ifndef QT_NO_DEBUG
-      Entrant fromText;
-      ReadEntrant(fromText, QStringView(line.text()).sliced(lead), lead, line.lineNo(), keepText);
-      Q_ASSERT(SameEntrant(e, fromText, keepText));
-      Q_ASSERT(DecodeSjis(numbers[r][b]) == fromText.SensyuNo);
-      const cBangumiFile::SeriesPoints p = cBangumiFile::SeisekiPoints(TrimView(fromText.Seiseki));
-      Q_ASSERT(p.Total == points[r][b].Total && p.Races == points[r][b].Races);
-#endif
-      card.races[r].boats[b] = std::move(e);
       other = false;
     }
     // The other lines make only the notice of a block with no race, which a check throws away

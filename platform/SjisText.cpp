@@ -155,7 +155,17 @@ bool StartsSjisCharacter(QByteArrayView line, qsizetype at) {
 }
 
 bool IsAsciiBytes(QByteArrayView bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  // Eight bytes at a time: the readers ask it of most lines.
+  const char* p = bytes.data();
+  qsizetype n = bytes.size();
+  std::uint64_t any = 0;
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    any |= word;
+  }
+  for (; n > 0; ++p, --n) any |= static_cast<unsigned char>(*p);
+  return (any & 0x8080808080808080ull) == 0;
 }
 
 SjisColumns::SjisColumns(QByteArrayView line) : line_(line) {
