@@ -297,12 +297,16 @@ bool ReadEntrantBytes(Entrant& e, const Columns& columns, qsizetype lead, bool k
     return b.isEmpty() ? QString() : DecodeSjis(b);
   };
   const auto single = [&](int from, int length, float& out) {
-    const auto v = ShortSingle(cut(from, length));
+    const QByteArrayView field = cut(from, length);
+    if (TwoPlaceSingle(field, out)) return true;
+    const auto v = ShortSingle(field);
     if (v) out = *v;
     return v.has_value();
   };
   const auto integer = [&](int from, int length, std::int16_t& out) {
-    const auto v = ShortNumber(cut(from, length));
+    const QByteArrayView field = cut(from, length);
+    if (SmallWhole(field, out)) return true;
+    const auto v = ShortNumber(field);
     if (!v || !(*v >= -32768.0 && *v <= 32767.0)) return false;
     out = RoundToInteger(*v);
     return true;

@@ -293,6 +293,20 @@ qsizetype RaceTimeCaption(QByteArrayView line) {
   return at;
 }
 
+#ifndef QT_NO_DEBUG
+// Every field alike, the numbers bit for bit: a debug build reads each printed line both ways.
+bool SameBoat(const cKekkaFile::Boat& a, const cKekkaFile::Boat& b, bool keepText) {
+  const auto same = [](float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+  const bool texts = a.Tyakujyun == b.Tyakujyun && a.SensyuNo == b.SensyuNo && a.SensyuName == b.SensyuName &&
+                     a.MotorNo == b.MotorNo && a.BoatNo == b.BoatNo && a.StartTimingText == b.StartTimingText &&
+                     a.RaceTime == b.RaceTime;
+  return (texts || !keepText) && a.TyakujyunNo == b.TyakujyunNo && a.WakuNo == b.WakuNo && a.Course == b.Course &&
+         same(a.TenjiTime, b.TenjiTime) && same(a.StartTiming, b.StartTiming) &&
+         same(a.RaceTimeSeconds, b.RaceTimeSeconds) && a.StartFlying == b.StartFlying &&
+         a.StartTimingExists == b.StartTimingExists && a.StartLate == b.StartLate;
+}
+#endif
+
 // Reads the lines of one venue block, from the line after NNKBGN to NNKEND.
 class VenueReader {
  public:
@@ -311,6 +325,8 @@ class VenueReader {
   void ReadMatomeLine(QByteArrayView line);
   void ReadRaceHeader(QByteArrayView line);
   void ReadBoatLine(QByteArrayView line);
+  bool ReadPrintedBoat(QByteArrayView line, Boat& b);
+  void ReadBoatFields(QByteArrayView line, Boat& b);
   bool ReadPayoutLine(QByteArrayView line);
   Race& Current() { return v_.races[race_ - 1]; }
   int LineNo() const { return r_.LineNumber(); }
@@ -335,6 +351,7 @@ class VenueReader {
   std::array<std::vector<QByteArrayView>, 4> columns_;
   // Per race: the summary says 中止, the section says レース不成立, a payout line was read.
   std::array<bool, cKekkaFile::kMaxRace> cancelled_{}, void_{}, paid_{};
+  std::array<bool, cKekkaFile::kMaxRace> summarized_{};  // the payout summary has a line of the race
 };
 
 // What each race comes to once the whole block is read: a race is Held only with its boats and
@@ -492,30 +509,38 @@ void VenueReader::ReadDateLine(QByteArrayView line) {
 // number holds a dead heat's further combinations for the race above, its other columns blank.
 void VenueReader::ReadMatomeLine(QByteArrayView line) {
   const std::vector<std::pair<qsizetype, QByteArrayView>>& words = SplitWords(line, words_);
-  const QString first = DecodeSjis(words.front().second);
-  const QString digits = first.endsWith(u'R') ? first.chopped(1) : QString();
+  // The race number ("1R".."12R"): a word of something and R. An ASCII word is its text; any other
+  // is decoded to be told.
+  const QByteArrayView first = words.front().second;
+  const bool numbered = IsAsciiBytes(first) ? first.size() >= 2 && first.back() == 'R' : [&first] {
+    const QString text = DecodeSjis(first);
+    return text.size() >= 2 && text.endsWith(u'R');
+  }();
   int race = 0;
   std::size_t w = 0;
-  if (!digits.isEmpty()) {
-    race = IsDigits(words.front().second.chopped(1)) && digits.size() <= 2 ? digits.toInt() : 0;
+  if (numbered) {
+    // Digits before the R are ASCII bytes, each its own character.
+    const QByteArrayView digits = first.chopped(1);
+    race = IsDigits(digits) && digits.size() <= 2 ? digits.toInt() : 0;
     w = 1;
   } else if (words.front().first >= 13 && matomeRace_ > 0) {
     race = matomeRace_;  // a dead heat's further line
   }
   if (race < 1 || race > cKekkaFile::kMaxRace) {
-    throw RuntimeError(
-        ErrNo::TypeMismatch,
-        QStringLiteral("%1 行目の払戻金の一覧のレース番号が 1R～12R ではありません: \"%2\"").arg(LineNo()).arg(first));
+    throw RuntimeError(ErrNo::TypeMismatch,
+                       QStringLiteral("%1 行目の払戻金の一覧のレース番号が 1R～12R ではありません: \"%2\"")
+                           .arg(LineNo())
+                           .arg(DecodeSjis(first)));
   }
   const bool further = w == 0;
-  const Race& seen = v_.races[race - 1];
-  if (!further && (cancelled_[race - 1] ||
-                   std::any_of(seen.matome.begin(), seen.matome.end(), [](const auto& m) { return !m.empty(); }))) {
+  if (!further && (cancelled_[race - 1] || summarized_[race - 1])) {
     throw RuntimeError(ErrNo::SubscriptOutOfRange,
                        QStringLiteral("%1 行目の払戻金の一覧に %2R が 2 度あります").arg(LineNo()).arg(race));
   }
   matomeRace_ = race;
-  if (!further && w < words.size() && DecodeSjis(words[w].second).remove(u'\u3000') == kCancelled) {
+  // "中　止": a word starting with an ASCII byte starts with that character, and is no 中止.
+  if (!further && w < words.size() && static_cast<unsigned char>(words[w].second.front()) >= 0x80 &&
+      DecodeSjis(words[w].second).remove(u'\u3000') == kCancelled) {
     if (words.size() > w + 1) {
       throw RuntimeError(ErrNo::TypeMismatch,
                          QStringLiteral("%1 行目の払戻金の一覧（%2R）の中止の後に文字があります: \"%3\"")
@@ -572,7 +597,9 @@ void VenueReader::ReadMatomeLine(QByteArrayView line) {
       }
       m.Kingaku = *yen;
     }
-    v_.races[race - 1].matome[static_cast<int>(kind)].push_back(std::move(m));
+    summarized_[race - 1] = true;
+    // A check needs only to know that the race is in the summary (a second line of it is refused).
+    if (KeepText()) v_.races[race - 1].matome[static_cast<int>(kind)].push_back(std::move(m));
   }
 }
 
@@ -653,6 +680,98 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
                            .arg(Trim(DecodeSjis(line))));
   }
   Boat b;
+  if (ReadPrintedBoat(line, b)) {
+#ifndef QT_NO_DEBUG
+    Boat fromFields;
+    ReadBoatFields(line, fromFields);
+    Q_ASSERT(SameBoat(b, fromFields, KeepText()));
+#endif
+  } else {
+    b = Boat();
+    ReadBoatFields(line, b);
+  }
+  race.boats.push_back(std::move(b));
+}
+
+// The line of a boat that finished, as the files print it, 66 bytes: "  01  1 3501 <name in 16
+// bytes> 50   12  6.89   1    0.08     1.49.7" (motor and boat numbers right-aligned, the figures in
+// their usual places, the race time or " .  . " for none). Read at fixed bytes, to the values ReadBoatFields gives.
+// False, with `b` to be thrown away, for any other line (another place, a figure missing, moved or in another form, a
+// boat or course already in the race): ReadBoatFields then reads it, and says what is wrong.
+bool VenueReader::ReadPrintedBoat(QByteArrayView line, Boat& b) {
+  if (line.size() != 66) return false;
+  const char* p = line.data();
+  const auto digit = [p](int k) { return p[k] >= '0' && p[k] <= '9'; };
+  const auto blanks = [p](int from, int to) {
+    for (int k = from; k < to; ++k) {
+      if (p[k] != ' ') return false;
+    }
+    return true;
+  };
+  // Blanks, then at least one digit up to `to`: the digits' value; -1 otherwise.
+  const auto rightAligned = [&](int from, int to) {
+    int k = from;
+    while (k < to && p[k] == ' ') ++k;
+    if (k == to) return -1;
+    int v = 0;
+    for (; k < to; ++k) {
+      if (!digit(k)) return -1;
+      v = v * 10 + (p[k] - '0');
+    }
+    return v;
+  };
+  // "6.89" at k: its hundredths; -1 otherwise.
+  const auto hundredths = [&](int k) {
+    if (!digit(k) || p[k + 1] != '.' || !digit(k + 2) || !digit(k + 3)) return -1;
+    return (p[k] - '0') * 100 + (p[k + 2] - '0') * 10 + (p[k + 3] - '0');
+  };
+  const auto boatDigit = [p](int k) { return p[k] >= '1' && p[k] <= '6'; };
+  if (!blanks(0, 2) || p[2] != '0' || !boatDigit(3) || !blanks(4, 6) || !boatDigit(6) || p[7] != ' ' || !digit(8) ||
+      !digit(9) || !digit(10) || !digit(11) || p[12] != ' ') {
+    return false;
+  }
+  const int motor = rightAligned(29, 32), boat = rightAligned(32, 37);
+  const int tenji = blanks(37, 39) ? hundredths(39) : -1;
+  const int course = blanks(43, 46) && boatDigit(46) ? p[46] - '0' : -1;
+  const int timing = blanks(47, 51) ? hundredths(51) : -1;
+  // No time (" .  . ": the boats after the first few are often not timed), or "1.49.7".
+  int shown = 0, points = 0;
+  for (int k = 55; k < 66; ++k) {
+    shown += p[k] != ' ';
+    points += p[k] == '.';
+  }
+  const bool noTime = shown == 0 || (shown == 2 && points == 2);
+  const std::optional<float> seconds = !noTime && blanks(55, 60) ? RaceSeconds(line.sliced(60)) : std::nullopt;
+  if (motor < 0 || boat < 0 || tenji < 0 || course < 0 || timing < 0 || !(noTime || seconds)) return false;
+  const auto waku = static_cast<std::int16_t>(p[6] - '0');
+  for (const Boat& other : Current().boats) {
+    if (other.WakuNo == waku || other.Course == course) return false;
+  }
+  b.TyakujyunNo = static_cast<std::int16_t>(p[3] - '0');
+  b.WakuNo = waku;
+  b.Course = static_cast<std::int16_t>(course);
+  // The short-number routine's value: the digits divided by the power of ten, in single precision.
+  b.TenjiTime = static_cast<float>(tenji) / 100.0f;
+  b.StartTiming = static_cast<float>(timing) / 100.0f;
+  b.StartTimingExists = true;
+  if (seconds) b.RaceTimeSeconds = *seconds;
+  if (KeepText()) {
+    b.Tyakujyun = QString::fromLatin1(line.sliced(2, 2));
+    b.SensyuNo = QString::fromLatin1(line.sliced(8, 4));
+    b.SensyuName = DecodeSjis(TrimBytes(line.sliced(13, 16)));
+    b.MotorNo = QString::number(motor);
+    b.BoatNo = QString::number(boat);
+    b.StartTimingText = QString::fromLatin1(line.sliced(51, 4));
+    if (seconds) b.RaceTime = QString::fromLatin1(line.sliced(60));
+  }
+  return true;
+}
+
+// The fields of a finishing order's line in any form the files may hold, each refused with its
+// name and bytes.
+void VenueReader::ReadBoatFields(QByteArrayView line, Boat& b) {
+  Race& race = Current();
+  const int n = LineNo();
   // Place: "01".."06", or a letter and a digit or blank (F, L, K0, S1).
   const QByteArrayView place = Cut(line, 2, 2);
   // "00" is the boat left alone in a void race: no place.
@@ -741,7 +860,6 @@ void VenueReader::ReadBoatLine(QByteArrayView line) {
     if (KeepText()) b.RaceTime = DecodeSjis(timeBytes);
     b.RaceTimeSeconds = *seconds;
   }
-  race.boats.push_back(std::move(b));
 }
 
 // "        ２連単   1-3        390  人気     1 ", "        複勝     1          140  3          290  ",
@@ -974,7 +1092,7 @@ bool cKekkaFile::FileConvBytes(const QByteArray& bytes, const QString& strFileNa
 std::vector<cKekkaFile::Venue> cKekkaFile::ReadFile(const QByteArray& bytes, const QString& strFileName) {
   std::vector<Venue> venues;
   CheckResults(bytes, strFileName,
-               [&] { return ReadBlocks(bytes, QString(), [&venues](const Venue& v) { venues.push_back(v); }); });
+               [&] { return ReadBlocks(bytes, QString(), [&venues](Venue&& v) { venues.push_back(std::move(v)); }); });
   return venues;
 }
 
@@ -997,7 +1115,7 @@ bool cKekkaFile::FileLoad(const QString& strKyoteijyoCode, QString& strFileName)
   try {
     const QByteArray bytes = ReadResultsBytes(path);
     Venue venue;
-    const int blocks = ReadBlocks(bytes, strKyoteijyoCode, [&venue](const Venue& v) { venue = v; });
+    const int blocks = ReadBlocks(bytes, strKyoteijyoCode, [&venue](Venue&& v) { venue = std::move(v); });
     if (blocks == 0) {
       Warn(QStringLiteral("競艇場コードが見つかりません。\nCode: %1#").arg(strKyoteijyoCode), kTitleLoad);
       return false;

@@ -99,6 +99,42 @@ inline std::optional<float> ShortSingle(QByteArrayView field) {
   return std::nullopt;
 }
 
+// The two commonest shapes of the figures, read without the general routine: blanks, one to five
+// digits, a point and two digits (" 4.92", "25.30"); blanks and one to four digits (" 8", "54").
+// The value ShortSingle (the digits as one whole number, divided by 100) or ShortNumber gives the
+// same bytes, to the bit; false for any other bytes, which the caller reads as before.
+inline bool TwoPlaceSingle(QByteArrayView field, float& out) {
+  const char* p = field.data();
+  const qsizetype n = field.size();
+  const auto digit = [p](qsizetype k) { return p[k] >= '0' && p[k] <= '9'; };
+  if (n < 4 || p[n - 3] != '.' || !digit(n - 2) || !digit(n - 1)) return false;
+  qsizetype k = 0;
+  while (k < n - 3 && p[k] == ' ') ++k;
+  if (k == n - 3 || n - 3 - k > 5) return false;
+  std::uint32_t digits = 0;
+  for (; k < n - 3; ++k) {
+    if (!digit(k)) return false;
+    digits = digits * 10 + static_cast<std::uint32_t>(p[k] - '0');
+  }
+  digits = digits * 100 + static_cast<std::uint32_t>((p[n - 2] - '0') * 10 + (p[n - 1] - '0'));
+  out = static_cast<float>(digits) / 100.0f;
+  return true;
+}
+inline bool SmallWhole(QByteArrayView field, std::int16_t& out) {
+  const char* p = field.data();
+  const qsizetype n = field.size();
+  qsizetype k = 0;
+  while (k < n && p[k] == ' ') ++k;
+  if (k == n || n - k > 4) return false;
+  std::int16_t v = 0;
+  for (; k < n; ++k) {
+    if (p[k] < '0' || p[k] > '9') return false;
+    v = static_cast<std::int16_t>(v * 10 + (p[k] - '0'));
+  }
+  out = v;
+  return true;
+}
+
 // A whole number written plainly: digits only (ASCII or full-width), blanks around them allowed,
 // no sign, point or exponent ("　１" and " 12" are; "1e3", "+1", "2.0" are not). Nothing when the
 // text is no such number or the value does not fit 32 bits.

@@ -15,10 +15,13 @@
 #include <stdexcept>
 
 int main(int argc, char** argv) {
+  tidewake::FontReadAhead fonts;
   QApplication app(argc, argv);
+  fonts.ApplicationMade();
   try {
     tidewake::PrepareProgram();
   } catch (const std::exception& e) {
+    fonts.Wait();
     std::fprintf(stderr, "%s\n", e.what());
     QMessageBox::critical(nullptr, QStringLiteral("Corvane Tidewake"), QString::fromUtf8(e.what()));
     return 1;
@@ -42,6 +45,7 @@ int main(int argc, char** argv) {
     window.show();
     result = app.exec();
   }
+  fonts.Wait();
   tidewake::SetFileDialog(nullptr);
   tidewake::SetClock(nullptr);
   tidewake::SetMessageBoxHandler(nullptr);

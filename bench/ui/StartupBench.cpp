@@ -34,6 +34,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -108,7 +109,11 @@ int main(int argc, char** argv) {
   QElapsedTimer timer;
   timer.start();
   const bool bare = argc > 1 && std::strcmp(argv[1], "bare") == 0;
+  // As the program starts: the fonts read ahead beside the application object and the window.
+  std::optional<tidewake::FontReadAhead> fonts;
+  if (!bare) fonts.emplace();
   QApplication app(argc, argv);
+  if (fonts) fonts->ApplicationMade();
   // The program folder: the one given, else an empty one of this run.
   QTemporaryDir empty;
   tidewake::SetAppFolder(argc > 2 ? QString::fromLocal8Bit(argv[2]) : empty.path());
@@ -134,5 +139,7 @@ int main(int argc, char** argv) {
     });
   }
   window->show();
-  return app.exec();
+  const int result = app.exec();
+  if (fonts) fonts->Wait();
+  return result;
 }

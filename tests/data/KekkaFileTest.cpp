@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <functional>
 #include <optional>
 
@@ -497,4 +498,131 @@ TEST(cKekkaFileHeader, CaptionBytesInsideAKanjiAreNoCaption) {
   EXPECT_EQ(venues.at(0).races[0].Kimarite, S(u"逃げ"));
   EXPECT_TRUE(venues.at(0).races[0].bikou.isEmpty());
   EXPECT_NO_THROW(cKekkaFile::Check(lines.join('\n'), QStringLiteral("k.txt")));
+}
+
+namespace {
+
+// One field of a finishing order's line changed: bytes from..from+width-1 of line kBoatLine + row.
+struct BoatLineEdit {
+  const char* name;
+  qsizetype row, from, width;
+  const char16_t* value;
+};
+
+const BoatLineEdit kBoatLineEdits[] = {
+    {"AsPrinted", 0, 0, 0, u""},
+    {"PlaceSix", 0, 2, 2, u"06"},
+    {"PlaceSeven", 0, 2, 2, u"07"},
+    {"PlaceNone", 0, 2, 2, u"00"},
+    {"PlaceLetter", 0, 2, 2, u"S1"},
+    {"PlaceFullWidth", 0, 2, 2, u"１"},
+    {"BoatSeven", 0, 6, 1, u"7"},
+    {"NumberWithABlank", 0, 8, 4, u"35 1"},
+    {"NameInHalfWidthKana", 0, 13, 16, u"ｶﾜｶﾐ ｼｮｳﾍｲ"},
+    {"MotorOfThreeDigits", 0, 29, 3, u"150"},
+    {"MotorOfOneDigit", 0, 29, 3, u"5"},
+    {"MotorLeftAligned", 0, 29, 3, u"50 "},
+    {"MotorWithABlankInside", 0, 29, 3, u"1 5"},
+    {"MotorMissing", 0, 29, 3, u""},
+    {"BoatOfThreeDigits", 0, 32, 5, u"123"},
+    {"BoatInFullWidth", 0, 32, 5, u"１2"},
+    {"ExhibitionOfTwoDigits", 0, 37, 6, u"10.00"},
+    {"ExhibitionOfOnePlace", 0, 37, 6, u"6.8"},
+    {"ExhibitionWithdrawn", 0, 37, 6, u"K . "},
+    {"ExhibitionInFullWidth", 0, 37, 6, u"６.89"},
+    {"CourseMissing", 0, 43, 4, u""},
+    {"CourseSeven", 0, 43, 4, u"7"},
+    {"CourseTakenBefore", 1, 43, 4, u"1"},
+    {"BoatTakenBefore", 1, 6, 1, u"1"},
+    {"TimingFlying", 0, 47, 8, u"F0.01"},
+    {"TimingLate", 0, 47, 8, u"L1.99"},
+    {"TimingOfOnePlace", 0, 47, 8, u"0.1"},
+    {"TimingSigned", 0, 47, 8, u"-0.01"},
+    {"TimeNone", 0, 55, 11, u".  . "},
+    {"TimeBlank", 0, 55, 11, u""},
+    {"TimeOfTwoDigitMinutes", 0, 55, 11, u"11.49.7"},
+    {"TimeOfSixtySeconds", 0, 55, 11, u"1.60.7"},
+    {"TimeWithTwoTenths", 0, 55, 11, u"1.49.75"},
+    {"TimeInFullWidth", 0, 55, 11, u"１.49.7"},
+};
+
+void PrintTo(const BoatLineEdit& e, std::ostream* os) { *os << e.name; }
+
+struct cKekkaFilePrintedBoatLine : ::testing::TestWithParam<BoatLineEdit> {};
+
+// Every field of every boat of the race, floats by their bits.
+std::string BoatsOf(const cKekkaFile::Venue& v) {
+  std::string out;
+  for (const cKekkaFile::Boat& b : v.races[0].boats) {
+    const auto bits = [](float f) { return QString::number(std::bit_cast<std::uint32_t>(f), 16); };
+    out += QStringList{b.Tyakujyun,
+                       b.SensyuNo,
+                       b.SensyuName,
+                       b.MotorNo,
+                       b.BoatNo,
+                       b.StartTimingText,
+                       b.RaceTime,
+                       QString::number(b.TyakujyunNo),
+                       QString::number(b.WakuNo),
+                       QString::number(b.Course),
+                       bits(b.TenjiTime),
+                       bits(b.StartTiming),
+                       bits(b.RaceTimeSeconds),
+                       QString::number(b.StartFlying),
+                       QString::number(b.StartTimingExists),
+                       QString::number(b.StartLate)}
+               .join(u'|')
+               .toStdString() +
+           "\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+// A finishing order's line in the printed layout (66 bytes, every figure in its usual place) is
+// read at fixed bytes, any other by the field reader. Each line here is read as it stands and with
+// two blanks after it, which always goes to the field reader: the load gives the same boats or the
+// same refusal both ways, and the check refuses what the load refuses.
+TEST_P(cKekkaFilePrintedBoatLine, ReadsAsTheFieldReader) {
+  const BoatLineEdit& e = GetParam();
+  QByteArray bytes = SjisLines(Results());
+  if (e.width > 0) bytes = WithField(bytes, kBoatLine + e.row, e.from, e.width, QString::fromUtf16(e.value));
+  QList<QByteArray> lines = bytes.split('\n');
+  lines[kBoatLine + e.row].insert(lines[kBoatLine + e.row].size() - 1, "  ");  // before the CR
+  const QByteArray twin = lines.join('\n');
+
+  std::vector<cKekkaFile::Venue> printed, fields;
+  const auto loaded = Refusal([&] { printed = cKekkaFile::ReadFile(bytes, QStringLiteral("k.txt")); });
+  EXPECT_EQ(loaded, Refusal([&] { fields = cKekkaFile::ReadFile(twin, QStringLiteral("k.txt")); }));
+  EXPECT_EQ(loaded, Refusal([&] { cKekkaFile::Check(bytes, QStringLiteral("k.txt")); }));
+  if (loaded) return;
+  ASSERT_EQ(printed.size(), 1u);
+  ASSERT_EQ(fields.size(), 1u);
+  EXPECT_EQ(BoatsOf(printed[0]), BoatsOf(fields[0]));
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, cKekkaFilePrintedBoatLine, ::testing::ValuesIn(kBoatLineEdits),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The winner's line as printed, to its values.
+TEST(cKekkaFilePrintedBoatLine, TheWinnersLineToItsValues) {
+  const cKekkaFile::Boat b =
+      cKekkaFile::ReadFile(SjisLines(Results()), QStringLiteral("k.txt")).at(0).races[0].boats.at(0);
+  EXPECT_EQ(b.Tyakujyun, QStringLiteral("01"));
+  EXPECT_EQ(b.TyakujyunNo, 1);
+  EXPECT_EQ(b.WakuNo, 1);
+  EXPECT_EQ(b.SensyuNo, QStringLiteral("3501"));
+  EXPECT_EQ(b.SensyuName, S(u"川　上　　昇　平"));
+  EXPECT_EQ(b.MotorNo, QStringLiteral("50"));
+  EXPECT_EQ(b.BoatNo, QStringLiteral("12"));
+  EXPECT_EQ(b.TenjiTime, 6.89f);
+  EXPECT_EQ(b.Course, 1);
+  EXPECT_EQ(b.StartTiming, 0.08f);
+  EXPECT_TRUE(b.StartTimingExists);
+  EXPECT_FALSE(b.StartFlying);
+  EXPECT_FALSE(b.StartLate);
+  EXPECT_EQ(b.StartTimingText, QStringLiteral("0.08"));
+  EXPECT_EQ(b.RaceTime, QStringLiteral("1.49.7"));
+  EXPECT_EQ(b.RaceTimeSeconds, 109.7f);
 }

@@ -131,3 +131,51 @@ TEST(RoundToLong, HalvesToEven) {
   EXPECT_EQ(RoundToInteger(401.0 / 2), 200);
   EXPECT_THROW(RoundToLong(3e9), RuntimeError);
 }
+
+// The two commonest shapes read outside the general routine: every text of up to eight bytes made
+// of blanks, digits, a point and a sign reads to the general routine's value wherever the shortcut
+// takes it, and the shortcut takes each shape it is for.
+TEST(ShortShapes, GiveTheGeneralRoutinesValue) {
+  const std::string alphabet = " 09.-5";
+  std::string text;
+  std::int64_t taken = 0;
+  for (int length = 0; length <= 8; ++length) {
+    std::int64_t count = 1;
+    for (int i = 0; i < length; ++i) count *= static_cast<std::int64_t>(alphabet.size());
+    for (std::int64_t code = 0; code < count; ++code) {
+      text.assign(static_cast<std::size_t>(length), ' ');
+      for (std::int64_t c = code, i = 0; i < length; ++i, c /= static_cast<std::int64_t>(alphabet.size())) {
+        text[static_cast<std::size_t>(i)] = alphabet[static_cast<std::size_t>(c % alphabet.size())];
+      }
+      const QByteArrayView bytes(text.data(), static_cast<qsizetype>(text.size()));
+      float single = -1;
+      if (TwoPlaceSingle(bytes, single)) {
+        ++taken;
+        const auto general = ShortSingle(bytes);
+        ASSERT_TRUE(general.has_value()) << text;
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(single), std::bit_cast<std::uint32_t>(*general)) << text;
+      }
+      std::int16_t whole = -1;
+      if (SmallWhole(bytes, whole)) {
+        const auto general = ShortNumber(bytes);
+        ASSERT_TRUE(general.has_value()) << text;
+        ASSERT_EQ(whole, RoundToInteger(*general)) << text;
+      }
+    }
+  }
+  EXPECT_GT(taken, 0);
+  const struct {
+    const char* text;
+    bool twoPlaces, whole;
+  } kShapes[] = {{" 4.92", true, false},      {"25.30", true, false}, {"99999.99", true, false},
+                 {"100000.00", false, false}, {" 4.9", false, false}, {"4.92 ", false, false},
+                 {" 8", false, true},         {"54", false, true},    {"9999", false, true},
+                 {"10000", false, false},     {"  ", false, false},   {"", false, false},
+                 {"-5", false, false},        {"5 ", false, false}};
+  for (const auto& s : kShapes) {
+    float single;
+    std::int16_t whole;
+    EXPECT_EQ(TwoPlaceSingle(QByteArrayView(s.text), single), s.twoPlaces) << s.text;
+    EXPECT_EQ(SmallWhole(QByteArrayView(s.text), whole), s.whole) << s.text;
+  }
+}

@@ -8,7 +8,9 @@
 #include "tests/ui/WindowFixture.h"
 #include "ui/ProgramStart.h"
 
+#include <QFontDatabase>
 #include <QMenuBar>
+#include <QThread>
 
 namespace tidewake {
 namespace {
@@ -306,6 +308,32 @@ TEST_F(Window, TheIconIsGivenAfterTheFirstPaintOnce) {
   QCoreApplication::processEvents();
   EXPECT_EQ(made, 1) << "later paints give nothing";
   QApplication::setWindowIcon(QIcon());
+}
+
+// The fonts read ahead end whether or not they were told the application was made (it may fail to
+// be made), waited for or only destroyed, and a second wait returns at once; the application keeps
+// its main thread and the list of fonts is there.
+TEST(FontReadAhead, EndsToldOrNotAndLeavesTheApplicationItsThread) {
+  const struct {
+    const char* name;
+    bool told, waited;
+  } cases[] = {{"told, waited", true, true},
+               {"told, destroyed", true, false},
+               {"not told, waited", false, true},
+               {"not told, destroyed", false, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    {
+      FontReadAhead fonts;
+      if (c.told) fonts.ApplicationMade();
+      if (c.waited) {
+        fonts.Wait();
+        fonts.Wait();
+      }
+    }
+    EXPECT_EQ(QCoreApplication::instance()->thread(), QThread::currentThread());
+    EXPECT_FALSE(QFontDatabase::families().isEmpty());
+  }
 }
 
 // The entrants of a run are the card's racers with the courses the card shows, set by hand too.
