@@ -13,6 +13,22 @@ namespace tidewake {
 
 namespace {
 
+struct Closer {
+  void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+using Connection = std::unique_ptr<sqlite3, Closer>;
+
+// A plain connection to a history file (no checks, no settings): for copying and reading rows
+// wholesale.
+Connection Open(const QString& path, int flags) {
+  sqlite3* db = nullptr;
+  const QByteArray file = path.toUtf8();
+  const int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
+  Connection connection(db);
+  if (rc != SQLITE_OK) rireki::Fail(nullptr, rc, path, rireki::Doing::Open);
+  return connection;
+}
+
 using rireki::Doing;
 
 // The tables a copy takes, with the rows a day owns; `racer` (no day) is taken once.
@@ -32,16 +48,8 @@ QStringList Columns(sqlite3* db, const char* table, const QString& path) {
 void BuildShiftedHistory(const QString& source, const QString& target, int copies, int yearsApart) {
   // The target's tables as the program makes them.
   { cRirekiDb made(target); }
-  sqlite3* db = nullptr;
-  const QByteArray file = target.toUtf8();
-  if (const int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr); rc != SQLITE_OK) {
-    sqlite3_close(db);
-    rireki::Fail(nullptr, rc, target, Doing::Open);
-  }
-  struct Closer {
-    sqlite3* db;
-    ~Closer() { sqlite3_close(db); }
-  } closer{db};
+  const Connection connection = Open(target, SQLITE_OPEN_READWRITE);
+  sqlite3* db = connection.get();
   rireki::Exec(db, "PRAGMA synchronous=OFF", target, Doing::Write);
   {
     rireki::Statement attach(db, QStringLiteral("ATTACH ?1 AS src"), target, Doing::Open);
@@ -114,11 +122,6 @@ HeldRows::Table ReadTable(sqlite3* db, int table, const char* sql, std::int64_t 
   return t;
 }
 
-struct Finalizer {
-  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Prepared = std::unique_ptr<sqlite3_stmt, Finalizer>;
-
 }  // namespace
 
 const std::vector<const char*>& HeldTables() {
@@ -129,16 +132,8 @@ const std::vector<const char*>& HeldTables() {
 
 HeldRows ReadHeldRows(const QString& path) {
   const cRirekiDb checked(path, RirekiAccess::ReadOnly);  // ours, and of this version
-  sqlite3* h = nullptr;
-  const QByteArray file = path.toUtf8();
-  if (const int rc = sqlite3_open_v2(file.constData(), &h, SQLITE_OPEN_READONLY, nullptr); rc != SQLITE_OK) {
-    sqlite3_close(h);
-    rireki::Fail(nullptr, rc, path, Doing::Open);
-  }
-  const struct Closer {
-    sqlite3* db;
-    ~Closer() { sqlite3_close(db); }
-  } closer{h};
+  const Connection connection = Open(path, SQLITE_OPEN_READONLY);
+  sqlite3* h = connection.get();
   const rireki::ReadTransaction read(h, path);
   // A file's rows: those of the venues whose meeting came from it.
   auto venues = [](const char* table, const char* meeting, const char* key) {
@@ -184,20 +179,14 @@ void WriteHeldRows(cRirekiDb& db, const HeldRows& rows, int filesPerBatch, int r
   const std::vector<const char*>& tables = HeldTables();
   // Per table: its number of columns, and its statements for one row and for rowsPerStatement rows.
   std::vector<int> columns;
-  std::vector<Prepared> one, many;
+  // Bound through their handles: the packed bytes stay put while a statement runs, so nothing is copied.
+  std::vector<std::unique_ptr<rireki::Statement>> one, many;
   auto prepare = [&](const char* table, int n, int rowCount) {
     QString sql = QStringLiteral("INSERT %1INTO %2 VALUES ")
                       .arg(rowCount > 1 ? QStringLiteral("OR FAIL ") : QString(), QLatin1String(table));
     const QString row = QStringLiteral("(") + QStringLiteral("?,").repeated(n - 1) + QStringLiteral("?)");
     for (int i = 0; i < rowCount; ++i) sql += (i ? QStringLiteral(",") : QString()) + row;
-    sqlite3_stmt* s = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (const int rc = sqlite3_prepare_v3(h, text.constData(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr);
-        rc != SQLITE_OK) {
-      sqlite3_finalize(s);
-      rireki::Fail(h, rc, db.path(), Doing::Write);
-    }
-    return Prepared(s);
+    return std::make_unique<rireki::Statement>(h, sql, db.path());
   };
   for (const char* table : tables) {
     const int n = static_cast<int>(rireki::Scalar(
@@ -209,7 +198,8 @@ void WriteHeldRows(cRirekiDb& db, const HeldRows& rows, int filesPerBatch, int r
     many.push_back(prepare(table, n, rowsPerStatement));
   }
   // Binds the next `count` rows from `at` and runs the statement.
-  auto run = [&](sqlite3_stmt* s, int n, int count, const char*& at) {
+  auto run = [&](rireki::Statement& statement, int n, int count, const char*& at) {
+    sqlite3_stmt* s = statement.handle();
     int place = 1;
     for (int r = 0; r < count; ++r) {
       for (int c = 0; c < n; ++c, ++place) {
@@ -240,9 +230,7 @@ void WriteHeldRows(cRirekiDb& db, const HeldRows& rows, int filesPerBatch, int r
         }
       }
     }
-    const int rc = sqlite3_step(s);
-    sqlite3_reset(s);
-    if (rc != SQLITE_DONE) rireki::Fail(h, rc, db.path(), Doing::Write);
+    statement.Run();
   };
   const struct Guard {
     cRirekiDb& db;
@@ -256,9 +244,9 @@ void WriteHeldRows(cRirekiDb& db, const HeldRows& rows, int filesPerBatch, int r
       const int n = columns[static_cast<std::size_t>(t.table)];
       std::int64_t left = t.rows;
       for (; left >= rowsPerStatement && rowsPerStatement > 1; left -= rowsPerStatement) {
-        run(many[static_cast<std::size_t>(t.table)].get(), n, rowsPerStatement, at);
+        run(*many[static_cast<std::size_t>(t.table)], n, rowsPerStatement, at);
       }
-      for (; left > 0; --left) run(one[static_cast<std::size_t>(t.table)].get(), n, 1, at);
+      for (; left > 0; --left) run(*one[static_cast<std::size_t>(t.table)], n, 1, at);
     }
     if (++inBatch >= filesPerBatch) {
       db.CommitBatch();
