@@ -366,7 +366,12 @@ std::vector<HeldDay> cRirekiDb::HeldDays() const {
   return days;
 }
 
-QStringList cRirekiDb::Check() const {
+QStringList cRirekiDb::Check() const { return *Check(std::stop_token{}); }
+
+std::optional<QStringList> cRirekiDb::Check(std::stop_token stop) const {
+  // SQLite asks between steps of its work whether to go on; the window's bound goes back after.
+  const auto stopped = [](void* token) { return static_cast<const std::stop_token*>(token)->stop_requested() ? 1 : 0; };
+  if (stop.stop_possible()) sqlite3_progress_handler(db_, 1000, stopped, &stop);
   QStringList problems;
   try {
     Rows q(db_, "PRAGMA integrity_check", path_);
@@ -377,6 +382,14 @@ QStringList cRirekiDb::Check() const {
     // Damage that stops the check itself is its finding.
     problems << e.description();
   }
+  if (stop.stop_possible()) {
+    if (interactive_) {
+      sqlite3_progress_handler(db_, 1000, ProgressBound, &deadline_);
+    } else {
+      sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+    }
+  }
+  if (stop.stop_requested()) return std::nullopt;
   const QString difference = SchemaDifference(db_, kSchemaVersion);
   if (!difference.isEmpty()) problems << difference;
   return problems;

@@ -174,6 +174,10 @@ class cRirekiDb {
 
   // SQLite's full check of the file and of our tables: the problems found, none when it is sound.
   QStringList Check() const;
+  // The same, ended early once a stop is requested on `stop`: then nothing, as a check cut short
+  // can tell neither that the file is sound nor what is wrong. SQLite's check is one long
+  // statement, asked between its steps whether to go on.
+  std::optional<QStringList> Check(std::stop_token stop) const;
   // What the check found, as the window's box and the console program say it.
   static QString CheckText(const QString& path, const QStringList& problems);
 

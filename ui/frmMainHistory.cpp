@@ -129,17 +129,20 @@ void frmMain::mnuFileHistoryCheck_Click() {
   QString text, failure;
   bool sound = false;
   // SQLite's full check reads every page: off the window's thread, through a connection of its own.
+  // キャンセル stops it halfway; a check cut short has nothing to say.
   RunWithProgress(QStringLiteral("履歴を検査する"), QStringLiteral("履歴データベースを検査しています..."),
-                  [&](QProgressDialog*, std::stop_token) {
+                  [&](QProgressDialog*, std::stop_token stop) {
                     try {
                       const cRirekiDb db(path, RirekiAccess::ReadOnly);
-                      const QStringList problems = db.Check();
-                      sound = problems.isEmpty();
-                      text = cRirekiDb::CheckText(path, problems);
+                      const std::optional<QStringList> problems = db.Check(stop);
+                      if (!problems) return;
+                      sound = problems->isEmpty();
+                      text = cRirekiDb::CheckText(path, *problems);
                     } catch (const RuntimeError& e) {
                       failure = e.description();
                     }
                   });
+  if (text.isEmpty() && failure.isEmpty()) return;
   if (!failure.isEmpty()) {
     MsgBox(failure, MsgButtons::Ok, MsgIcon::Warning, kHistoryTitle);
   } else {

@@ -364,6 +364,32 @@ TEST_F(RirekiDb, AQueryPastItsBoundIsInterruptedAndSaid) {
   EXPECT_EQ(db.Days(d1, d3).size(), 3u);
 }
 
+// SQLite's check stopped halfway says nothing, whether the connection is bounded for the window or
+// not, and leaves it as it was; not stopped, it says what Check() says.
+TEST_F(RirekiDb, ACheckStoppedHalfwaySaysNothingAndLeavesTheConnectionAsItWas) {
+  {
+    cRirekiDb db(path);
+    for (int i = 0; i < 3; ++i) Record(db, MakeDay(d1.addDays(i), i));
+  }
+  std::stop_source stopped, going;
+  stopped.request_stop();
+  for (const bool interactive : {false, true}) {
+    SCOPED_TRACE(interactive);
+    cRirekiDb db(path, RirekiAccess::ReadOnly);
+    if (interactive) db.SetInteractive(std::chrono::milliseconds(0));
+    EXPECT_FALSE(db.Check(stopped.get_token()).has_value());
+    const std::optional<QStringList> found = db.Check(going.get_token());
+    ASSERT_TRUE(found.has_value());
+    EXPECT_TRUE(found->isEmpty()) << found->join(u'\n').toStdString();
+    if (interactive) {
+      EXPECT_RUNTIME_ERROR(db.Days(d1, d3), ErrNo::HistoryTooSlow, QStringLiteral("時間がかかりすぎた"));
+    } else {
+      EXPECT_EQ(db.Days(d1, d3).size(), 3u);
+      EXPECT_TRUE(db.Check().isEmpty());
+    }
+  }
+}
+
 // Values at the edges of their compact forms come back exactly: figures that are no whole number
 // of hundredths, a negative zero, numbers with leading zeros or blanks, texts that are not the
 // form their row's other values give.
