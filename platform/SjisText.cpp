@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <stdexcept>
 
 namespace tidewake {
@@ -17,9 +18,18 @@ constexpr char16_t kReplacement = 0xFFFD;
 // The ICU converter behind the codec name swaps three ASCII control codes (0x1A, 0x1C, 0x7F) the
 // way IBM code pages do and marks bad input with U+001A. ASCII therefore never goes through it.
 
-QStringEncoder& Encoder() {
-  thread_local QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
-  return encoder;
+// One converter for every thread, used under a lock (a converter keeps state while it works), and
+// never destroyed. It was one per thread: a per-thread object with a destructor is destroyed as its
+// thread ends, and with MinGW's thread-local storage that could come after the storage itself was
+// freed, so a thread that had encoded (the import's reading thread) could crash as it ended.
+struct SharedEncoder {
+  std::mutex lock;
+  QStringEncoder encoder{kCodecName, QStringConverter::Flag::Stateless};
+};
+
+SharedEncoder& Encoder() {
+  static auto* const shared = new SharedEncoder;
+  return *shared;
 }
 
 // The converter's error flag cannot be cleared once set, so errors are told by what it writes:
@@ -206,7 +216,9 @@ SjisColumns::SjisColumns(QByteArrayView line) : line_(line) {
 QByteArray EncodeSjis(QStringView text) {
   QByteArray out;
   out.reserve(text.size() * 2);
-  auto& enc = Encoder();
+  SharedEncoder& shared = Encoder();
+  QStringEncoder& enc = shared.encoder;
+  std::unique_lock<std::mutex> held(shared.lock, std::defer_lock);
   for (qsizetype i = 0; i < text.size(); ++i) {
     const char16_t u = text[i].unicode();
     if (u < 0x80) {
@@ -217,6 +229,7 @@ QByteArray EncodeSjis(QStringView text) {
     qsizetype j = i;
     while (j < text.size() && text[j].unicode() >= 0x80) ++j;
     const QStringView run = text.mid(i, j - i);
+    if (!held.owns_lock()) held.lock();
     QByteArray bytes = enc.encode(run);
     if (bytes.contains(kEncodeSub)) {
       // One character at a time, so that only the ones the code page lacks become "?".

@@ -1,11 +1,15 @@
 #include "platform/SjisText.h"
 #include "platform/TextUtil.h"
 
+#include <QList>
 #include <QStringDecoder>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
+#include <vector>
 
 using namespace tidewake;
 
@@ -65,6 +69,29 @@ TEST(SjisEncode, RoundTripsOrdinaryTextAndCountsBytes) {
 TEST(SjisEncode, CharactersOutsideTheCodePageBecomeQuestionMarks) {
   EXPECT_EQ(EncodeSjis(U(u"a€あ")), QByteArray("a?\x82\xa0"));
   EXPECT_EQ(EncodeSjis(QString(QChar(0x1A))), QByteArray("\x1a"));
+}
+
+// Threads that encode and end, many at once and one after another (as the import's reading
+// thread does with every file): each gets the bytes the first thread got, and none fails as it ends.
+TEST(SjisEncode, ThreadsThatEncodeAndEndAgreeAndEndCleanly) {
+  const QStringList texts = {U(u"川上昇平"), U(u"ボートレース住之江"), U(u"a€あ"), U(u"１２Ｒ ｱｲ 選手名"), U(u"髙①Ⅰ")};
+  QList<QByteArray> expected;
+  for (const QString& t : texts) expected << EncodeSjis(t);
+  for (int round = 0; round < 20; ++round) {
+    std::vector<int> mismatches(4, 0);
+    std::vector<std::thread> threads;
+    for (std::size_t k = 0; k < mismatches.size(); ++k) {
+      threads.emplace_back([&, k] {
+        for (int i = 0; i < 50; ++i) {
+          const auto n =
+              static_cast<qsizetype>((k + static_cast<std::size_t>(i)) % static_cast<std::size_t>(texts.size()));
+          if (EncodeSjis(texts[n]) != expected[n]) ++mismatches[k];
+        }
+      });
+    }
+    for (std::thread& t : threads) t.join();
+    for (const int m : mismatches) EXPECT_EQ(m, 0) << "round " << round;
+  }
 }
 
 TEST(SjisCodec, IsAvailable) { EXPECT_NO_THROW(EnsureShiftJisCodec()); }
