@@ -316,8 +316,16 @@ void cRirekiDb::SetInteractive(std::chrono::milliseconds limit) {
   interactive_ = true;
   limit_ = limit;
   sqlite3_busy_timeout(db_, static_cast<int>(limit.count()));
-  sqlite3_progress_handler(db_, 1000, ProgressBound, &deadline_);
+  InstallBound();
   Bound();
+}
+
+void cRirekiDb::InstallBound() const {
+  if (interactive_) {
+    sqlite3_progress_handler(db_, 1000, ProgressBound, &deadline_);
+  } else {
+    sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+  }
 }
 
 void cRirekiDb::Bound() const {
@@ -382,13 +390,7 @@ std::optional<QStringList> cRirekiDb::Check(std::stop_token stop) const {
     // Damage that stops the check itself is its finding.
     problems << e.description();
   }
-  if (stop.stop_possible()) {
-    if (interactive_) {
-      sqlite3_progress_handler(db_, 1000, ProgressBound, &deadline_);
-    } else {
-      sqlite3_progress_handler(db_, 0, nullptr, nullptr);
-    }
-  }
+  if (stop.stop_possible()) InstallBound();
   if (stop.stop_requested()) return std::nullopt;
   const QString difference = SchemaDifference(db_, kSchemaVersion);
   if (!difference.isEmpty()) problems << difference;

@@ -232,6 +232,9 @@ class cRirekiDb {
   sqlite3* handle() const { return db_; }
   Writer& writer();
   void Bound() const;
+  // SQLite's progress handler as the connection wants it: the query bound when it is
+  // interactive, none otherwise.
+  void InstallBound() const;
 
   QString path_, connection_;
   sqlite3* db_ = nullptr;

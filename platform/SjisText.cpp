@@ -218,7 +218,7 @@ QByteArray EncodeSjis(QStringView text) {
   out.reserve(text.size() * 2);
   SharedEncoder& shared = Encoder();
   QStringEncoder& enc = shared.encoder;
-  std::unique_lock<std::mutex> held(shared.lock, std::defer_lock);
+  const std::lock_guard held(shared.lock);
   for (qsizetype i = 0; i < text.size(); ++i) {
     const char16_t u = text[i].unicode();
     if (u < 0x80) {
@@ -229,7 +229,6 @@ QByteArray EncodeSjis(QStringView text) {
     qsizetype j = i;
     while (j < text.size() && text[j].unicode() >= 0x80) ++j;
     const QStringView run = text.mid(i, j - i);
-    if (!held.owns_lock()) held.lock();
     QByteArray bytes = enc.encode(run);
     if (bytes.contains(kEncodeSub)) {
       // One character at a time, so that only the ones the code page lacks become "?".
